@@ -1,0 +1,44 @@
+#include "cli/Commands.h"
+
+#include <iostream>
+
+namespace {
+
+int NotYet(const char* what) {
+  std::cerr << "qm48ctl: " << what << " is not available in this build yet\n";
+  return 2;
+}
+
+int RunStream(const std::vector<std::string>&) {
+  return NotYet("stream");
+}
+int RunValidate(const std::vector<std::string>&) {
+  return NotYet("validate");
+}
+int RunSaveDefault(const std::vector<std::string>&) {
+  return NotYet("save-default");
+}
+int RunLoad(const std::vector<std::string>&) {
+  return NotYet("load");
+}
+int RunQuery(const std::vector<std::string>&) {
+  return NotYet("query");
+}
+int RunEmulate(const std::vector<std::string>&) {
+  return NotYet("emulate");
+}
+
+}  // namespace
+
+const std::vector<CliCommand>& CliCommands() {
+  static const std::vector<CliCommand> commands = {
+      {"stream", "stream [--transmitter] FILE", "print the command stream a load of FILE sends",
+       RunStream},
+      {"validate", "validate FILE", "check the simulator setup of FILE", RunValidate},
+      {"save-default", "save-default FILE", "write the default setup to FILE", RunSaveDefault},
+      {"load", "load [--port DEVICE] FILE", "load FILE into the unit", RunLoad},
+      {"query", "query [--port DEVICE]", "query the unit and print what it holds", RunQuery},
+      {"emulate", "emulate", "run the virtual unit on a pseudo-terminal", RunEmulate},
+  };
+  return commands;
+}

@@ -1,0 +1,54 @@
+#include "support/ConsoleOperator.h"
+
+#include <atomic>
+#include <iostream>
+
+#include "platform/Clock.h"
+
+MsgAnswer ConsoleOperator::MessageBox(const std::string& text, const std::string& caption,
+                                      MsgButtons buttons, MsgIcon) {
+  std::cerr << (caption.empty() ? "" : caption + ": ") << text << "\n";
+  switch (buttons) {
+    case MsgButtons::Ok:
+      return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel:
+      return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+      return MsgAnswer::No;
+  }
+  return MsgAnswer::Cancel;
+}
+
+std::string ConsoleOperator::InputBox(const std::string&, const std::string&,
+                                      const std::string& initialText) {
+  return initialText;
+}
+
+bool ConsoleOperator::ChooseFile(const FileChooserRequest&, std::string&) {
+  return false;
+}
+
+void ConsoleOperator::RunProgress(const ProgressDialogRequest& request, ProgressTask& task) {
+  task.Start();
+  int interval = request.timerMs > 0 ? request.timerMs : 500;
+  // Poll finely but no faster than needed; the task itself bounds how long it runs.
+  int step = interval < 20 ? interval : 20;
+  while (!task.Finished()) SleepMs(step);
+}
+
+void ConsoleOperator::PlayTones(const std::vector<Tone>&) {}
+
+namespace {
+ConsoleOperator gConsole;
+std::atomic<OperatorInterface*> gOperator{nullptr};
+}  // namespace
+
+OperatorInterface& Operator() {
+  OperatorInterface* op = gOperator.load(std::memory_order_acquire);
+  return op ? *op : gConsole;
+}
+
+OperatorInterface* SetOperator(OperatorInterface* op) {
+  return gOperator.exchange(op, std::memory_order_acq_rel);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Appends one time-stamped, tagged line per Write() to a log file:
+//   "000042  034:14:05:09.123456  message\r\n"
+// Any thread may write; lines never interleave. Failures lose the line, never the program.
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "support/Timer.h"
+
+struct SplitTime {
+  int day = 0;
+  int hours = 0;
+  int minutes = 0;
+  double seconds = 0;
+};
+// Seconds of the year into day, hours, minutes and seconds; all zero when t is not
+// finite, negative or above 367 days.
+SplitTime SplitSeconds(double t);
+// "DDD:HH:MM:SS.ssssss"
+std::string TimeStampText(double t);
+
+class ErrorLog {
+ public:
+  using TimerFactory = std::function<std::unique_ptr<Ctimerclass>()>;
+
+  // Creates (empties) the file; "ErrorLog.Log" when path is empty.
+  explicit ErrorLog(std::string path = {}, TimerFactory makeTimer = {});
+  ~ErrorLog();
+  ErrorLog(const ErrorLog&) = delete;
+  ErrorLog& operator=(const ErrorLog&) = delete;
+
+  void Write(const std::string& message, int tag);
+  void Close();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::timed_mutex mutex_;
+  TimerFactory makeTimer_;
+  std::unique_ptr<Ctimerclass> timer_;
+  std::string path_;
+  int fd_ = -1;
+  bool reportedOpenFailure_ = false;
+  std::string line_;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// The speaker's three signals, played through the operator's speaker.
+#include <vector>
+
+#include "support/Operator.h"
+
+std::vector<Tone> GoodTones();     // 880, 1320, 1760, 2200 Hz, 100 ms each
+std::vector<Tone> WarningTones();  // 800 Hz 50 ms, 700 Hz 50 ms
+std::vector<Tone> ErrorTones();    // 100/50, 250/10, pause 100, 100/50, 250/10
+
+void SignalGood();
+void SignalWarning();
+void SignalError();
