@@ -2,6 +2,7 @@
 // Dynamic (wave) words: for every active dynamic word, one value per subframe ID counter
 // value, stored by the load sequence at address 11264 + 1024 * k + c.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "link/TransmitBuffer.h"
