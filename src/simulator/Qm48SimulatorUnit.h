@@ -6,17 +6,29 @@
 #include <string>
 
 #include "link/TransmitBuffer.h"
+#include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
 
 class progsimulatorclass {
  public:
   progsimulatorclass();
 
-  // Fills TxBuffer with the whole load sequence of the current setup.
+  // Fills TxBuffer with the whole load sequence of the current setup. May reset
+  // Setup.FirstSubFrameNum (a counter whose last value equals its first).
   void Prep232SimSetupData();
 
+  // The command writers of the load sequence: each appends one command to TxBuffer and,
+  // with detail logging on, logs it.
+  void MemoryWrite(int64_t address, uint16_t value);
+  void RunHaltWrite(bool run);
+  void SaveFormatWrite();
+  void RegisterWrite(int reg, uint16_t value);
+  void BitrateWrite();
+  void FormatNumberWrite();
+  void FormatNameWrite();
+
   // Word attribute work table, rebuilt at every load: 16384 words x 4 attribute words.
-  std::array<std::array<uint16_t, 4>, 16384> WordAttributes{};
+  WordAttributeTable WordAttributes{};
   int32_t FileVersion = 2;
   SimSetupData Setup;
   UserWaveTables UserWaves{};

@@ -1,0 +1,151 @@
+// The simulator's load sequence: the whole setup turned into one command stream in the
+// transmit buffer, in the order the unit expects it.
+#include "app/Qm48GlobUnit.h"
+#include "link/CommandText.h"
+#include "simulator/BitRateSynthesis.h"
+#include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SetupDump.h"
+#include "simulator/SimRegisters.h"
+#include "simulator/WaveWords.h"
+#include "support/ProgramLog.h"
+
+namespace {
+constexpr uint16_t kCrcWordBit = 0x0080;
+
+bool DetailOn() {
+  return gDebugLogging.load(std::memory_order_relaxed);
+}
+
+void Label(const char* text, int tag = 0) {
+  LogDetail(text, tag);
+}
+}  // namespace
+
+void progsimulatorclass::MemoryWrite(int64_t address, uint16_t value) {
+  // The address goes out as computed; only its four most significant hex digits fit.
+  const std::string text = MemoryWriteCommand(value, static_cast<uint32_t>(address));
+  TxBuffer.AppendCommand(text);
+  if (DetailOn()) LogDetail("      Memory Write ---  : " + text, static_cast<int>(address));
+}
+
+void progsimulatorclass::RunHaltWrite(bool run) {
+  const std::string text = RunCommand(run);
+  TxBuffer.AppendCommand(text);
+  if (DetailOn()) LogDetail("      Run/Halt Write ---  : " + text, run ? 1 : 0);
+}
+
+void progsimulatorclass::SaveFormatWrite() {
+  const std::string text = SaveFlashCommand();
+  TxBuffer.AppendCommand(text);
+  if (DetailOn()) LogDetail("      Save Format Write ---  : " + text, 0);
+}
+
+void progsimulatorclass::RegisterWrite(int reg, uint16_t value) {
+  const std::string text = RegisterWriteCommand(value, static_cast<uint32_t>(reg));
+  TxBuffer.AppendCommand(text);
+  if (!DetailOn()) return;
+  const char* prefix = reg == kModeRegister         ? "      Mode Reg Write ---  : "
+                       : reg == kPcmEncoderRegister ? "      PCM Encoder Write ---  : "
+                                                    : "      Frame Start Write ---  : ";
+  LogDetail(prefix + text, reg);
+}
+
+void progsimulatorclass::BitrateWrite() {
+  const uint32_t rate = GetSimClockRatePrescaleNcoRate(Setup).ClockRate;
+  const std::string text = ClockRateCommand(rate);
+  TxBuffer.AppendCommand(text);
+  if (DetailOn()) LogDetail("      Bitrate Write ---  : " + text, static_cast<int>(rate));
+}
+
+void progsimulatorclass::FormatNumberWrite() {
+  const std::string text = FormatNumberCommand(gFormatNumber);
+  TxBuffer.AppendCommand(text);
+  if (DetailOn()) LogDetail("      Format Number Write ---  : " + text, 0);
+}
+
+void progsimulatorclass::FormatNameWrite() {
+  // The format number is kept in 0..3; any other sends an empty name.
+  const bool known = gFormatNumber >= 0 && gFormatNumber < static_cast<int>(gFormatName_.size());
+  const std::string text = FormatNameCommand(known ? gFormatName_[gFormatNumber] : std::string());
+  TxBuffer.AppendCommand(text);
+  if (DetailOn())
+    LogDetail("      Format Name Write ---  : <" + text + ">", static_cast<int>(text.size()));
+}
+
+void progsimulatorclass::Prep232SimSetupData() {
+  TxBuffer.ClearTxBuffer();
+  Label("------------------------------------------");
+  Label("SIMULATOR Prep232SimSetupData Routine START");
+  if (DetailOn()) DumpSimulatorSetup(Setup);
+
+  Label("Stop Running");
+  RunHaltWrite(false);
+
+  Label("SetFormatNumber()");
+  FormatNumberWrite();
+
+  Label("SetFormatName()");
+  FormatNameWrite();
+
+  Label("SetFrameAttributes()");
+  for (const MemoryImageWrite& write : BuildFrameAttributes(Setup))
+    MemoryWrite(write.Address, write.Value);
+
+  Label("SetWordAttributes()");
+  BuildWordAttributes(Setup, WordAttributes);
+  const bool crcOn = DoCrc16 || DoCttit;
+  const int words = FrameWordCount(Setup);
+  for (int i = 0; i < words; ++i) {
+    uint16_t value = WordAttribute(Setup, WordAttributes, i);
+    if (crcOn && CrcWdNum == i) value |= kCrcWordBit;
+    MemoryWrite(kWordAttributeBaseAddress + i + 1, value);
+  }
+
+  Label("SetUniqueWordValues()");
+  for (const MemoryImageWrite& write : UniqueWordValues(Setup))
+    MemoryWrite(write.Address, write.Value);
+
+  Label("SetWaveWords()");
+  const SfIdCounterRange range = SfIdRange(Setup);
+  for (const WaveWordWrite& write : BuildWaveWords(
+           Setup, UserWaves, static_cast<int32_t>(range.Low), static_cast<int32_t>(range.High)))
+    MemoryWrite(write.Address, write.Value);
+
+  Label("SetSfIdValue()");
+  for (const MemoryImageWrite& write : SfIdValues(Setup)) MemoryWrite(write.Address, write.Value);
+
+  Label("SetFrameSyncPattern()");
+  for (const MemoryImageWrite& write : BuildFrameSyncWords(Setup))
+    MemoryWrite(write.Address, write.Value);
+
+  Label("dunno why this is done");
+  MemoryWrite(kConstantAddress, kConstantValue);
+
+  Label("SetCommonDataValues()");
+  for (const MemoryImageWrite& write : WordValues(Setup)) MemoryWrite(write.Address, write.Value);
+
+  Label("SetBitRate()", 1);
+  BitrateWrite();
+
+  Label("SetModeReg()");
+  RegisterWrite(kModeRegister, ModeRegisterValue(Setup, DoCrc16, DoCttit));
+
+  Label("SetPcmOutput()");
+  RegisterWrite(kPcmEncoderRegister, PcmEncoderRegisterValue(Setup));
+
+  Label("SetFirstFrame()");
+  RegisterWrite(kFrameStartRegister, FrameStartRegisterValue(Setup));
+
+  Label("SetCommonWordValue()", 1);
+  MemoryWrite(kCommonWordValueAddress, static_cast<uint16_t>(Setup.CommonWordValue & 0xFFFF));
+
+  Label("", 1);
+  Label("Save Format To Flash");
+  SaveFormatWrite();
+
+  Label("Restart Running");
+  RunHaltWrite(true);
+
+  Label("SIMULATOR Prep232SimSetupData Routine END");
+  Label("--------------------------------------------");
+}
