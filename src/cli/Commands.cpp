@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/SetupCommands.h"
+
 #include <iostream>
 
 namespace {
@@ -9,15 +11,6 @@ int NotYet(const char* what) {
   return 2;
 }
 
-int RunStream(const std::vector<std::string>&) {
-  return NotYet("stream");
-}
-int RunValidate(const std::vector<std::string>&) {
-  return NotYet("validate");
-}
-int RunSaveDefault(const std::vector<std::string>&) {
-  return NotYet("save-default");
-}
 int RunLoad(const std::vector<std::string>&) {
   return NotYet("load");
 }
@@ -33,9 +26,10 @@ int RunEmulate(const std::vector<std::string>&) {
 const std::vector<CliCommand>& CliCommands() {
   static const std::vector<CliCommand> commands = {
       {"stream", "stream [--transmitter] FILE", "print the command stream a load of FILE sends",
-       RunStream},
-      {"validate", "validate FILE", "check the simulator setup of FILE", RunValidate},
-      {"save-default", "save-default FILE", "write the default setup to FILE", RunSaveDefault},
+       RunStreamCommand},
+      {"validate", "validate FILE", "check the simulator setup of FILE", RunValidateCommand},
+      {"save-default", "save-default FILE", "write the default setup to FILE",
+       RunSaveDefaultCommand},
       {"load", "load [--port DEVICE] FILE", "load FILE into the unit", RunLoad},
       {"query", "query [--port DEVICE]", "query the unit and print what it holds", RunQuery},
       {"emulate", "emulate", "run the virtual unit on a pseudo-terminal", RunEmulate},

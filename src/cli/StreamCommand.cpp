@@ -1,0 +1,38 @@
+#include <cstdio>
+#include <iostream>
+
+#include "cli/SetupCommands.h"
+#include "simulator/Qm48SimulatorUnit.h"
+
+// Prints the command stream a load of the file sends, one command per line exactly as it
+// stands in the transmit buffer.
+int RunStreamCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> options;
+  std::string file;
+  if (!ParseFileArgument(args, {"--transmitter"}, options, file)) {
+    std::cerr << "usage: qm48ctl stream [--transmitter] FILE\n";
+    return 2;
+  }
+  if (!options.empty()) {
+    std::cerr << "qm48ctl: stream --transmitter needs the transmitter record, which this build "
+                 "does not have yet\n";
+    return 2;
+  }
+  LoadedSetup setup;
+  if (!LoadSetupForCommand(file, setup)) return 2;
+  if (!ValidateForCommand(*setup.sim)) return 1;
+  setup.sim->Prep232SimSetupData();
+
+  const TransmitBuffer& buffer = setup.sim->TxBuffer;
+  std::string out;
+  out.reserve(buffer.Fill() + buffer.Fill() / 8);
+  uint32_t index = 0;
+  for (;;) {
+    std::string command = NextCommand(buffer.Data(), buffer.Fill(), index);
+    if (command.empty()) break;
+    out += command;
+    out += '\n';
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 2;
+}
