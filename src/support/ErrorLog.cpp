@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -33,7 +34,8 @@ SplitTime SplitSeconds(double t) {
   s.hours = static_cast<int>(std::floor(r / 3600));
   r -= s.hours * 3600.0;
   s.minutes = static_cast<int>(std::floor(r / 60));
-  s.seconds = r - s.minutes * 60.0;
+  // Seconds as they will be printed (six decimals), so that 59.9999996 never shows as 60.
+  s.seconds = std::round((r - s.minutes * 60.0) * 1e6) / 1e6;
   if (s.seconds >= 60) {
     s.seconds = 0;
     ++s.minutes;
@@ -42,16 +44,23 @@ SplitTime SplitSeconds(double t) {
     s.minutes = 0;
     ++s.hours;
   }
-  if (s.hours > 23) s.hours = 0;
+  if (s.hours > 23) {
+    s.hours = 0;
+    ++s.day;
+  }
   return s;
 }
 
+// Built without printf's %f, which would take the decimal point from the user's locale.
 std::string TimeStampText(double t) {
   SplitTime s = SplitSeconds(t);
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%03d:%02d:%02d:%09.6f", s.day, s.hours, s.minutes,
-                s.seconds);
-  return buffer;
+  char fields[32];
+  std::snprintf(fields, sizeof fields, "%03d:%02d:%02d:", s.day, s.hours, s.minutes);
+  char seconds[32];
+  auto r = std::to_chars(seconds, seconds + sizeof seconds, s.seconds, std::chars_format::fixed, 6);
+  std::string secondsText = r.ec == std::errc() ? std::string(seconds, r.ptr) : "0.000000";
+  if (secondsText.size() < 9) secondsText.insert(0, 9 - secondsText.size(), '0');
+  return fields + secondsText;
 }
 
 ErrorLog::ErrorLog(std::string path, TimerFactory makeTimer)
@@ -59,7 +68,6 @@ ErrorLog::ErrorLog(std::string path, TimerFactory makeTimer)
                            : TimerFactory([] { return std::make_unique<Ctimerclass>(); })),
       timer_(makeTimer_()),
       path_(path.empty() ? std::string("ErrorLog.Log") : std::move(path)) {
-  if (path_.size() > 255) path_.resize(255);
   int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd >= 0) ::close(fd);
 }
@@ -72,11 +80,12 @@ void ErrorLog::Close() {
   std::lock_guard lock(mutex_);
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  closed_ = true;
 }
 
 void ErrorLog::Write(const std::string& message, int tag) {
   std::unique_lock lock(mutex_, std::chrono::milliseconds(100));
-  if (!lock.owns_lock()) return;
+  if (!lock.owns_lock() || closed_) return;
   if (fd_ < 0) {
     fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
     if (fd_ < 0) {

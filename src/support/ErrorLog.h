@@ -15,8 +15,8 @@ struct SplitTime {
   int minutes = 0;
   double seconds = 0;
 };
-// Seconds of the year into day, hours, minutes and seconds; all zero when t is not
-// finite, negative or above 367 days.
+// Seconds of the year into day, hours, minutes and seconds (rounded to microseconds,
+// carried upwards); all zero when t is not finite, negative or above 367 days.
 SplitTime SplitSeconds(double t);
 // "DDD:HH:MM:SS.ssssss"
 std::string TimeStampText(double t);
@@ -32,6 +32,7 @@ class ErrorLog {
   ErrorLog& operator=(const ErrorLog&) = delete;
 
   void Write(const std::string& message, int tag);
+  // Closes the file for good: a later Write would otherwise empty it again.
   void Close();
   const std::string& Path() const { return path_; }
 
@@ -41,6 +42,7 @@ class ErrorLog {
   std::unique_ptr<Ctimerclass> timer_;
   std::string path_;
   int fd_ = -1;
+  bool closed_ = false;
   bool reportedOpenFailure_ = false;
   std::string line_;
 };

@@ -2,6 +2,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -9,10 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace {
 
 const char kHexDigits[] = "0123456789ABCDEF";
+constexpr int kMaxDecimals = 1000;
 const char* const kNibbles[16] = {"0000", "0001", "0010", "0011", "0100", "0101", "0110", "0111",
                                   "1000", "1001", "1010", "1011", "1100", "1101", "1110", "1111"};
 
@@ -109,14 +112,42 @@ std::string BinaryText(uint32_t value, int bits) {
   return out;
 }
 
+// Fixed-point text rounded once, at whichever comes first: the last asked-for decimal
+// or the 18th significant digit. Digits beyond the 18th are written as zeros.
 std::string FloatText(double value, int decimals, int maxLength) {
-  if (!std::isfinite(value) || decimals < 0) return "Nan";
+  constexpr int kSignificant = 18;
+  if (!std::isfinite(value) || decimals < 0 || decimals > kMaxDecimals) return "Nan";
   if (maxLength < 0) maxLength = 0;
-  char buffer[400];
-  auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  if (result.ec != std::errc()) return "Nan";
-  std::string text(buffer, result.ptr);
+  char sci[64];
+  auto sr =
+      std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, kSignificant - 1);
+  if (sr.ec != std::errc()) return "Nan";
+  const char* e = std::find(sci, sr.ptr, 'e');
+  int exponent = std::atoi(e + 1);
+  std::string text;
+  if (value == 0 || exponent + 1 + decimals <= kSignificant) {
+    std::vector<char> buffer(static_cast<size_t>(decimals) + 340);
+    auto fr = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                            std::chars_format::fixed, decimals);
+    if (fr.ec != std::errc()) return "Nan";
+    text.assign(buffer.data(), fr.ptr);
+  } else {
+    std::string digits;  // the 18 significant digits, without sign and point
+    for (const char* p = sci; p != e; ++p)
+      if (*p >= '0' && *p <= '9') digits += *p;
+    std::string whole, fraction;
+    if (exponent >= 0) {
+      size_t wholeDigits = static_cast<size_t>(exponent) + 1;
+      whole = digits.substr(0, std::min(wholeDigits, digits.size()));
+      whole.append(wholeDigits - whole.size(), '0');
+      if (wholeDigits < digits.size()) fraction = digits.substr(wholeDigits);
+    } else {
+      whole = "0";
+      fraction = std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    }
+    fraction.resize(static_cast<size_t>(decimals), '0');
+    text = (value < 0 ? "-" : "") + whole + (decimals > 0 ? "." + fraction : std::string());
+  }
   // A negative value that rounds to zero prints without its sign.
   if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
     text.erase(0, 1);
@@ -230,13 +261,14 @@ std::string ReplaceChar(std::string& text, char from, char to, bool stripTrailin
   return text;
 }
 
+// An empty delimiter never occurs.
 std::string TextBefore(const std::string& text, const std::string& delimiter) {
-  size_t at = text.find(delimiter);
+  size_t at = delimiter.empty() ? std::string::npos : text.find(delimiter);
   return at == std::string::npos ? std::string() : text.substr(0, at);
 }
 
 std::string TextAfter(const std::string& text, const std::string& delimiter) {
-  size_t at = text.find(delimiter);
+  size_t at = delimiter.empty() ? std::string::npos : text.find(delimiter);
   return at == std::string::npos ? std::string() : text.substr(at + delimiter.size());
 }
 

@@ -27,7 +27,9 @@ Ctimerclass::Ctimerclass(CounterFn counter, double ticksPerSecond, NowFn now)
   Start();
 }
 
+// Locked as well, so that a reading on another thread never sees half a restart.
 void Ctimerclass::Start() {
+  std::lock_guard lock(mutex_);
   baseTime_ = LocalSecondsOfYear(now_());
   tickPeriod_ = ticksPerSecond_ > 0 ? 1.0 / ticksPerSecond_ : 0.0;
   startCount_ = static_cast<double>(counter_());

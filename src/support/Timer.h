@@ -31,6 +31,7 @@ class Ctimerclass : public Ctimeclass {
   // For tests: an explicit counter (ticks) with its frequency and wall clock.
   Ctimerclass(CounterFn counter, double ticksPerSecond, NowFn now);
 
+  // Takes the wall clock and the counter afresh.
   void Start();
   // Seconds of the year now; -1.0 when the reading lock was not had within 30 ms.
   virtual double GetTime();
