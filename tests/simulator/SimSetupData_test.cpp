@@ -138,15 +138,4 @@ TEST(SimSetupDataTest, SetDefaultsRestoresAnEditedRecordAndItsWaveTables) {
   EXPECT_STREQ(sim->UserWaves[3].Name, "");
 }
 
-TEST(SimSetupDataTest, NameTablesSpellTheFileNames) {
-  EXPECT_STREQ(kBitOrderNames[1], "LSB FIRST");
-  EXPECT_STREQ(kSubframeModeNames[3], "URC");
-  EXPECT_STREQ(kSubframeDirectionNames[1], "DOWN");
-  EXPECT_STREQ(kPatternLeadsNames[0], "TRAILS");
-  EXPECT_STREQ(kPatternRadixNames[1], "OCTAL");
-  EXPECT_STREQ(kWaveNames[8], "USERDEF");
-  EXPECT_STREQ(kOutputCodeNames[10], "INV_NRZL");
-  EXPECT_STREQ(kOutputCodeNames[18], "RNRZ9");
-}
-
 }  // namespace
