@@ -15,7 +15,8 @@ std::string YesNoText(bool flag);
 
 // Text to number. Each returns true when the whole text was consumed; the value of the
 // leading digits is written to the out-parameter in every case (32-bit saturation as
-// the unit's software always had it).
+// the unit's software always had it). A radix the C library does not know (not 0 or
+// 2..36) returns false and writes nothing.
 bool TextToUInt32(const std::string& text, uint32_t& value, int radix);
 bool TextToUInt16(const std::string& text, uint16_t& value, int radix);
 bool TextToInt32(const std::string& text, int32_t& value);

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "platform/StartDirectory.h"
 #include "support/ErrorLog.h"
@@ -13,8 +14,15 @@
 std::atomic<bool> gDebugLogging{false};
 
 namespace {
-std::mutex gLogMutex;  // guards the pointer; ErrorLog serialises the lines itself
-std::unique_ptr<ErrorLog> gLog;
+// Guards only the pointer: a writer takes its own reference and writes outside this
+// lock, so the log's own time-limited lock decides what happens to a busy log.
+std::mutex gLogMutex;
+std::shared_ptr<ErrorLog> gLog;
+
+std::shared_ptr<ErrorLog> CurrentLog() {
+  std::lock_guard lock(gLogMutex);
+  return gLog;
+}
 
 bool IsDirectory(const std::string& path) {
   struct stat st {};
@@ -22,8 +30,7 @@ bool IsDirectory(const std::string& path) {
 }
 
 void WriteLine(const std::string& text, int tag) {
-  std::lock_guard lock(gLogMutex);
-  if (gLog) gLog->Write(text, tag);
+  if (std::shared_ptr<ErrorLog> log = CurrentLog()) log->Write(text, tag);
 }
 }  // namespace
 
@@ -31,30 +38,40 @@ void LogStart(const std::string& version, const std::string& name, const std::st
               const std::string& fallbackName) {
   RecordStartDirectory(true);
   std::string start = StartDirectory();
+  // Anchored to the start directory, so the file stays put whatever directory is current
+  // when it is first opened.
+  std::string base = start.empty() ? std::string() : start + "/";
   std::string path;
-  if (!subdirectory.empty() && IsDirectory(start + "/" + subdirectory))
-    path = start + "/" + subdirectory + "/" + name;
+  if (!subdirectory.empty() && IsDirectory(base + subdirectory))
+    path = base + subdirectory + "/" + name;
   else
-    path = fallbackName;
+    path = base + fallbackName;
   path += ".Log";
+  auto log = std::make_shared<ErrorLog>(path);
+  std::shared_ptr<ErrorLog> previous;
   {
     std::lock_guard lock(gLogMutex);
-    gLog = std::make_unique<ErrorLog>(path);
+    previous = std::exchange(gLog, log);
   }
+  if (previous) previous->Close();
   WriteLine("------------------PROGRAM START--------------------", 0);
   WriteLine("Program Version " + version, 0);
 }
 
 void LogEnd() {
   WriteLine("------------------PROGRAM END--------------------", 0);
-  std::lock_guard lock(gLogMutex);
-  if (gLog) gLog->Close();
-  gLog.reset();
+  std::shared_ptr<ErrorLog> log;
+  {
+    std::lock_guard lock(gLogMutex);
+    log = std::move(gLog);
+    gLog.reset();
+  }
+  if (log) log->Close();
 }
 
 std::string LogPath() {
-  std::lock_guard lock(gLogMutex);
-  return gLog ? gLog->Path() : std::string();
+  std::shared_ptr<ErrorLog> log = CurrentLog();
+  return log ? log->Path() : std::string();
 }
 
 void LogText(const std::string& text, int tag) {
@@ -64,6 +81,7 @@ void LogText(const std::string& text, int tag) {
 
 void LogError(const std::string& text, int tag, bool showBox) {
   SignalError();
+  GoToStartDirectory();
   WriteLine(text, tag);
   if (showBox) Operator().MessageBox(text, "ERROR", MsgButtons::Ok, MsgIcon::Error);
 }
@@ -75,5 +93,6 @@ void LogInfo(const std::string& text, int tag, bool showBox) {
 }
 
 void LogDetail(const std::string& text, int tag) {
-  if (gDebugLogging.load(std::memory_order_relaxed)) LogText(text, tag);
+  GoToStartDirectory();
+  if (gDebugLogging.load(std::memory_order_relaxed)) WriteLine(text, tag);
 }

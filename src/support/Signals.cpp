@@ -1,14 +1,16 @@
 #include "support/Signals.h"
 
 namespace {
-constexpr int kLowestToneHz = 37;  // the speaker cannot sound anything lower
+constexpr int kLowestToneHz = 37;  // the lowest tone a speaker is asked to sound
+}  // namespace
 
-void Play(std::vector<Tone> tones) {
-  for (Tone& t : tones)
+void SoundTones(std::vector<Tone> tones) {
+  for (Tone& t : tones) {
     if (t.frequencyHz != 0 && t.frequencyHz < kLowestToneHz) t.frequencyHz = kLowestToneHz;
+    if (t.durationMs < 0) t.durationMs = 0;
+  }
   Operator().PlayTones(tones);
 }
-}  // namespace
 
 std::vector<Tone> GoodTones() {
   return {{880, 100}, {1320, 100}, {1760, 100}, {2200, 100}};
@@ -21,11 +23,11 @@ std::vector<Tone> ErrorTones() {
 }
 
 void SignalGood() {
-  Play(GoodTones());
+  SoundTones(GoodTones());
 }
 void SignalWarning() {
-  Play(WarningTones());
+  SoundTones(WarningTones());
 }
 void SignalError() {
-  Play(ErrorTones());
+  SoundTones(ErrorTones());
 }

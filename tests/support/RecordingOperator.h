@@ -1,0 +1,41 @@
+#pragma once
+// An operator for tests: keeps every message box and every tone sequence it is given.
+#include <string>
+#include <vector>
+
+#include "support/Operator.h"
+#include "support/Speaker.h"
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+  MsgIcon icon;
+};
+
+class RecordingOperator : public OperatorInterface {
+ public:
+  RecordingOperator() { previous_ = SetOperator(this); }
+  ~RecordingOperator() override { SetOperator(previous_); }
+
+  MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons,
+                       MsgIcon icon) override {
+    boxes.push_back({text, caption, icon});
+    return MsgAnswer::Ok;
+  }
+  std::string InputBox(const std::string&, const std::string&, const std::string& text) override {
+    return text;
+  }
+  bool ChooseFile(const FileChooserRequest&, std::string&) override { return false; }
+  void RunProgress(const ProgressDialogRequest&, ProgressTask& task) override { task.Start(); }
+  void PlayTones(const std::vector<Tone>& tones) override { speaker.Play(tones); }
+
+  std::vector<ShownBox> boxes;
+  RecordingSpeaker speaker;
+
+ private:
+  OperatorInterface* previous_;
+};
+
+inline bool operator==(const Tone& a, const Tone& b) {
+  return a.frequencyHz == b.frequencyHz && a.durationMs == b.durationMs;
+}
