@@ -10,12 +10,17 @@
 #include "platform/SystemErrorText.h"
 
 SingleInstanceLock::SingleInstanceLock(std::string name, std::string directory) {
+  std::string suffix;
   if (directory.empty()) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    directory = (runtime && *runtime) ? runtime : "/tmp";
+    if (runtime && *runtime) {
+      directory = runtime;
+    } else {
+      // Outside the per-user runtime directory the user id keeps users apart.
+      directory = "/tmp";
+      suffix = "." + std::to_string(getuid());
+    }
   }
-  // Outside a per-user runtime directory the user id keeps users apart.
-  std::string suffix = std::getenv("XDG_RUNTIME_DIR") ? "" : "." + std::to_string(getuid());
   path_ = directory + "/" + name + suffix + ".lock";
 }
 
@@ -25,7 +30,8 @@ SingleInstanceLock::~SingleInstanceLock() {
 
 bool SingleInstanceLock::TryAcquire() {
   if (fd_ >= 0) return true;
-  int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // No symbolic links: in a shared directory someone else could plant one.
+  int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {
     error_ = SystemErrorText(errno);
     return false;

@@ -7,7 +7,7 @@
 class SingleInstanceLock {
  public:
   // name: the lock's name ("Qm48_SingleInstance"); directory: where the lock file lives
-  // (empty: $XDG_RUNTIME_DIR, else /tmp).
+  // (empty: $XDG_RUNTIME_DIR, else /tmp with the user id in the file name).
   explicit SingleInstanceLock(std::string name, std::string directory = {});
   ~SingleInstanceLock();
   SingleInstanceLock(const SingleInstanceLock&) = delete;
