@@ -272,6 +272,7 @@ void AdjustSfIdStartBitForOldFiles(int32_t firstSubFrameNum, int32_t numSubframe
 
 bool LoadSimulatorFileInfoWithSection(const std::string& path, int32_t fileVersion,
                                       SimSetupData& record, const std::string& section) {
+  ProfileBatch batch(path);
   const Section in(path, section);
   LoadRecordKeys(in, record);
   record.FrameSyncLength = std::clamp(record.FrameSyncLength, 3, 64);
@@ -285,6 +286,7 @@ bool LoadSimulatorFileInfoWithSection(const std::string& path, int32_t fileVersi
 
 void SaveSimulatorFileInfoWithSection(const std::string& path, const SimSetupData& record,
                                       const std::string& section) {
+  ProfileBatch batch(path);
   const Section out(path, section);
   SaveRecordKeys(out, record);
   SaveWordRuns(out, record);
@@ -292,6 +294,7 @@ void SaveSimulatorFileInfoWithSection(const std::string& path, const SimSetupDat
 
 bool LoadSimulatorFileInfo(progsimulatorclass& sim, SimFormatSelection format,
                            const std::string& path, const std::string& section) {
+  ProfileBatch batch(path);  // one read of the file for the whole section
   const Section in(path, section);
   int32_t fileVersion = 0;
   if (!in.Int("FileVersion", fileVersion)) return false;
@@ -319,6 +322,7 @@ bool LoadSimulatorFileInfo(progsimulatorclass& sim, SimFormatSelection format,
 
 void SaveSimulatorFileInfo(const progsimulatorclass& sim, const SimFormatSelection& format,
                            const std::string& path, const std::string& section) {
+  ProfileBatch batch(path);  // one write of the file for the whole section
   const Section out(path, section);
   out.PutInt("FileVersion", sim.FileVersion);
   out.PutInt("gFormatNumber", format.number);

@@ -21,20 +21,20 @@ bool IsExistingFile(const std::string& path) {
 
 void WriteUserWaveFile(const std::string& path, const UserWaveTable& table) {
   const int count = std::clamp(table.NumWords, 0, kUserWaveMaxWords);
-  BeginProfileBatch(path);
+  ProfileBatch batch(path);
   WriteProfileString(path, kUserWaveCommonSection, "Name", table.Name);
   WriteProfileInt(path, kUserWaveCommonSection, "DefaultValue", table.DefaultValue);
   WriteProfileInt(path, kUserWaveCommonSection, "NumWords", table.NumWords);
   for (int k = 0; k < count; ++k)
     WriteProfileInt(path, kUserWaveValueSection, std::to_string(k + 1),
                     table.Samples[static_cast<size_t>(k)]);
-  EndProfileBatch(path);
+  batch.End();
   FlushProfileFile(path);
 }
 
 bool ReadUserWaveFile(const std::string& path, UserWaveTable& table) {
   if (!IsExistingFile(path)) return false;
-  BeginProfileBatch(path);
+  ProfileBatch batch(path);
   std::string name;
   ReadProfileString(path, kUserWaveCommonSection, "Name", name);
   const size_t length = std::min(name.size(), sizeof table.Name - 1);
@@ -54,6 +54,5 @@ bool ReadUserWaveFile(const std::string& path, UserWaveTable& table) {
     if (ReadProfileInt(path, kUserWaveValueSection, std::to_string(k + 1), sample))
       table.Samples[static_cast<size_t>(k)] = static_cast<uint16_t>(sample & 0xFFFF);
   }
-  EndProfileBatch(path);
   return true;
 }

@@ -61,7 +61,9 @@ TEST_F(SimValidationTest, EveryCorruptFieldIsCaught) {
     SetUp();
     S().FrameSyncLength = 99;  // would fail stage 2 if stage 1 let it through
     corrupt(S());
-    EXPECT_EQ(Check(), "");
+    std::string message = "stale";
+    EXPECT_FALSE(ValidateSimulatorSetup(*sim, message));
+    EXPECT_EQ(message, "");
     EXPECT_EQ(S().FrameSyncLength, 32);
   }
   SetUp();
