@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/SystemErrorText.h"
 
@@ -18,10 +19,16 @@ SingleInstanceLock::SingleInstanceLock(std::string name, std::string directory) 
     } else {
       // Outside the per-user runtime directory the user id keeps users apart.
       directory = "/tmp";
-      suffix = "." + std::to_string(getuid());
+      suffix = '.';
+      suffix += std::to_string(getuid());
     }
   }
-  path_ = directory + "/" + name + suffix + ".lock";
+  // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) on the chain of +.
+  path_ = std::move(directory);
+  path_ += '/';
+  path_ += name;
+  path_ += suffix;
+  path_ += ".lock";
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

@@ -123,7 +123,10 @@ std::string FloatText(double value, int decimals, int maxLength) {
       std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, kSignificant - 1);
   if (sr.ec != std::errc()) return "Nan";
   const char* e = std::find(sci, sr.ptr, 'e');
-  int exponent = std::atoi(e + 1);
+  // "e+20" / "e-01"; the buffer has no terminating NUL.
+  int exponent = 0;
+  if (e + 2 <= sr.ptr) std::from_chars(e + 2, sr.ptr, exponent);
+  if (e + 1 < sr.ptr && e[1] == '-') exponent = -exponent;
   std::string text;
   if (value == 0 || exponent + 1 + decimals <= kSignificant) {
     std::vector<char> buffer(static_cast<size_t>(decimals) + 340);
