@@ -22,13 +22,14 @@ struct FileSlot {
   bool batchLoadFailed = false;
   bool batchDirty = false;
   IniDocument batch;
+  std::string batchPath;  // where the batch was loaded from and is saved to
 };
 
 std::mutex gSlotsMutex;
 std::unordered_map<std::string, std::unique_ptr<FileSlot>> gSlots;
 
-// One spelling per file whatever the current directory is (file choosers and logging
-// move it), so a batch opened under a relative name is found, and saved, by that name.
+// A batch saves to the file it loaded, even if the current directory has moved since
+// (file choosers and logging move it).
 std::string AbsolutePath(const std::string& file) {
   if (!file.empty() && file[0] == '/') return file;
   std::string cwd = CurrentDirectory();
@@ -36,6 +37,8 @@ std::string AbsolutePath(const std::string& file) {
   return cwd.back() == '/' ? cwd + file : cwd + "/" + file;
 }
 
+// Slots are found by the name the callers use, so a batch opened under a relative name
+// keeps collecting that name's reads and writes wherever the current directory is.
 FileSlot& SlotFor(const std::string& path) {
   std::lock_guard<std::mutex> lock(gSlotsMutex);
   std::unique_ptr<FileSlot>& slot = gSlots[path];
@@ -63,13 +66,12 @@ bool FindValue(const IniDocument& doc, const std::string& section, const std::st
 bool ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
                       std::string& value) {
   if (file.empty()) return false;
-  std::string path = AbsolutePath(file);
-  FileSlot& slot = SlotFor(path);
+  FileSlot& slot = SlotFor(file);
   std::lock_guard<std::mutex> lock(slot.mutex);
   if (slot.batchDepth > 0)
     return !slot.batchLoadFailed && FindValue(slot.batch, section, key, value);
   IniDocument doc;
-  if (LoadDocument(path, doc) != ProfileReadResult::Ok) return false;
+  if (LoadDocument(file, doc) != ProfileReadResult::Ok) return false;
   return FindValue(doc, section, key, value);
 }
 
@@ -77,8 +79,7 @@ bool WriteProfileEntry(const std::string& file, const std::string& section, cons
                        const std::string& value) {
   if (file.empty() || !IniDocument::IsWritableSection(section) || !IniDocument::IsWritableKey(key))
     return false;
-  std::string path = AbsolutePath(file);
-  FileSlot& slot = SlotFor(path);
+  FileSlot& slot = SlotFor(file);
   std::lock_guard<std::mutex> lock(slot.mutex);
   if (slot.batchDepth > 0) {
     if (slot.batchLoadFailed) return false;
@@ -86,33 +87,33 @@ bool WriteProfileEntry(const std::string& file, const std::string& section, cons
     return true;
   }
   IniDocument doc;
-  ProfileReadResult loaded = LoadDocument(path, doc);
+  ProfileReadResult loaded = LoadDocument(file, doc);
   if (loaded == ProfileReadResult::Failed) return false;
   bool changed = doc.Set(section, key, value);
   if (!changed && loaded == ProfileReadResult::Ok) return true;
-  return ReplaceProfileFile(path, doc.Serialize());
+  return ReplaceProfileFile(file, doc.Serialize());
 }
 
 void BeginProfileBatch(const std::string& file) {
   if (file.empty()) return;
-  std::string path = AbsolutePath(file);
-  FileSlot& slot = SlotFor(path);
+  FileSlot& slot = SlotFor(file);
   std::lock_guard<std::mutex> lock(slot.mutex);
   if (slot.batchDepth++ > 0) return;
   slot.batchDirty = false;
-  slot.batchLoadFailed = LoadDocument(path, slot.batch) == ProfileReadResult::Failed;
+  slot.batchPath = AbsolutePath(file);
+  slot.batchLoadFailed = LoadDocument(slot.batchPath, slot.batch) == ProfileReadResult::Failed;
 }
 
 bool EndProfileBatch(const std::string& file) {
   if (file.empty()) return false;
-  std::string path = AbsolutePath(file);
-  FileSlot& slot = SlotFor(path);
+  FileSlot& slot = SlotFor(file);
   std::lock_guard<std::mutex> lock(slot.mutex);
   if (slot.batchDepth == 0) return false;
   if (--slot.batchDepth > 0) return !slot.batchLoadFailed;
   bool ok = !slot.batchLoadFailed;
-  if (ok && slot.batchDirty) ok = ReplaceProfileFile(path, slot.batch.Serialize());
+  if (ok && slot.batchDirty) ok = ReplaceProfileFile(slot.batchPath, slot.batch.Serialize());
   slot.batch = IniDocument();
+  slot.batchPath.clear();
   slot.batchDirty = false;
   slot.batchLoadFailed = false;
   return ok;
@@ -120,13 +121,12 @@ bool EndProfileBatch(const std::string& file) {
 
 bool FlushProfileFile(const std::string& path) {
   if (path.empty()) return false;
-  std::string absolute = AbsolutePath(path);
-  FileSlot& slot = SlotFor(absolute);
+  FileSlot& slot = SlotFor(path);
   std::lock_guard<std::mutex> lock(slot.mutex);
   // Changes still held by an open batch have not reached the file at all.
   if (slot.batchDepth > 0 && slot.batchDirty) return false;
   // Every save already syncs its file; this makes sure of it for the caller.
-  int fd = ::open(absolute.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   bool ok = ::fsync(fd) == 0;
   ::close(fd);

@@ -101,6 +101,19 @@ TEST(ProfileSaves, BatchesNestAndOnlyTheOutermostEndWrites) {
   EXPECT_EQ(InodeOf(f), before);
 }
 
+TEST(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
+  TempFolder start, elsewhere;
+  std::string previous = std::filesystem::current_path().string();
+  std::filesystem::current_path(start.Path());
+  BeginProfileBatch("rel.ini");
+  std::filesystem::current_path(elsewhere.Path());  // as a file chooser may do
+  EXPECT_TRUE(WriteProfileString("rel.ini", "S", "k", "v"));
+  EXPECT_TRUE(EndProfileBatch("rel.ini"));
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(FileBytes(start / "rel.ini"), "[S]\r\nk=v\r\n");
+  EXPECT_TRUE(elsewhere.Names().empty());
+}
+
 TEST(ProfileSaves, BatchOfAFileThatCannotBeReadNeitherReadsNorWrites) {
   TempFolder dir;
   std::string notAFile = dir / "folder.ini";
