@@ -4,7 +4,34 @@
 
 #include "support/NumberText.h"
 
-std::string Hex16(uint32_t value) { return HexText(value, 4, false); }
+namespace {
+// Four upper-case hex digits of a 16-bit value, the common case, without going through
+// the general number text.
+void PutHex4(char* out, uint32_t value) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  for (int i = 3; i >= 0; --i) {
+    out[i] = kDigits[value & 15];
+    value >>= 4;
+  }
+}
+
+// "hhhh hhhh L" for two arguments and a letter.
+std::string TwoHexCommand(uint32_t first, uint32_t second, char letter) {
+  if (first > 0xFFFF || second > 0xFFFF) return Hex16(first) + " " + Hex16(second) + " " + letter;
+  std::string text(11, ' ');
+  PutHex4(&text[0], first);
+  PutHex4(&text[5], second);
+  text[10] = letter;
+  return text;
+}
+}  // namespace
+
+std::string Hex16(uint32_t value) {
+  if (value > 0xFFFF) return HexText(value, 4, false);  // keeps the most significant digits
+  std::string text(4, '0');
+  PutHex4(&text[0], value);
+  return text;
+}
 
 std::string Name8(const std::string& name) {
   std::string out = FitRight(8, ' ', name);
@@ -13,26 +40,32 @@ std::string Name8(const std::string& name) {
 }
 
 std::string MemoryWriteCommand(uint32_t value, uint32_t address) {
-  return Hex16(value) + " " + Hex16(address) + " M";
+  return TwoHexCommand(value, address, 'M');
 }
 
 std::string RegisterWriteCommand(uint32_t value, uint32_t reg) {
-  return Hex16(value) + " " + Hex16(reg) + " T";
+  return TwoHexCommand(value, reg, 'T');
 }
 
 std::string ClockRateCommand(uint32_t rate) {
-  return Hex16(rate >> 16) + " " + Hex16(rate & 0xFFFF) + " K";
+  return TwoHexCommand(rate >> 16, rate & 0xFFFF, 'K');
 }
 
-std::string RunCommand(bool run) { return run ? "1 R" : "0 R"; }
+std::string RunCommand(bool run) {
+  return run ? "1 R" : "0 R";
+}
 
-std::string SaveFlashCommand() { return "S"; }
+std::string SaveFlashCommand() {
+  return "S";
+}
 
 std::string FormatNumberCommand(int formatNumber) {
   return FloatText(formatNumber, 0, 1) + " N";
 }
 
-std::string FormatNameCommand(const std::string& name) { return "H" + Name8(name); }
+std::string FormatNameCommand(const std::string& name) {
+  return "H" + Name8(name);
+}
 
 std::string TransmitterWriteCommand(uint32_t value, int reg) {
   return Hex16(value) + " " + std::to_string(reg) + " G";

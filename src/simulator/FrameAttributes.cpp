@@ -16,28 +16,31 @@ std::vector<MemoryImageWrite> BuildFrameAttributes(SimSetupData& setup) {
   const int64_t low = range.Low - f0;
   const int64_t high = range.High - f0;
 
-  // Entries run from frame index min(low, 0) to high: the unique words are placed from
-  // frame 0 on, the writes cover low..high.
-  const int64_t base = low < 0 ? low : 0;
-  std::vector<uint16_t> entries(high >= base ? static_cast<size_t>(high - base + 1) : 0, 0);
-  auto entry = [&](int64_t f) -> uint16_t& { return entries[static_cast<size_t>(f - base)]; };
+  // Only the entries low..high are written; a unique word's marks outside them are dropped.
+  std::vector<uint16_t> entries(static_cast<size_t>(high - low + 1), 0);
+  auto mark = [&](int64_t f, uint16_t bit) {
+    if (f >= low && f <= high) entries[static_cast<size_t>(f - low)] |= bit;
+  };
 
   for (size_t k = 0; k < unique.size(); ++k) {
     const uint16_t bit = static_cast<uint16_t>(1u << k);
     // The start frame matches at most one frame index f in 0..high.
     const int64_t f = unique[k].StartFrame - f0;
     if (f < 0 || f > high) continue;
-    entry(f) |= bit;
+    mark(f, bit);
     const int64_t interval = unique[k].FrameInterval;
-    if (interval >= 1)
-      for (int64_t g = f + interval; g <= high; g += interval) entry(g) |= bit;
+    if (interval < 1) continue;
+    // Repeats from f on; those before low are skipped arithmetically.
+    int64_t g = f + interval;
+    if (g < low) g += (low - g + interval - 1) / interval * interval;
+    for (; g <= high; g += interval) mark(g, bit);
   }
 
   const int64_t endFrame = setup.SubframeDirection == kDirectionDown ? low : range.Last - f0;
   std::vector<MemoryImageWrite> writes;
   writes.reserve(static_cast<size_t>(high - low + 1));
   for (int64_t f = low; f <= high; ++f) {
-    uint16_t value = entry(f);
+    uint16_t value = entries[static_cast<size_t>(f - low)];
     if (f == endFrame) value = static_cast<uint16_t>(value + kMajorFrameEndBit);
     writes.push_back({kFrameAttributeBaseAddress + f + f0, value});
   }
