@@ -1,0 +1,25 @@
+#pragma once
+// The ways the virtual unit can be told to misbehave, for tests of the controller.
+#include <cstdint>
+#include <string>
+
+enum class FaultKind {
+  None,
+  Silent,       // never answers
+  SilentAfter,  // answers the first `count` commands, then nothing
+  Garbage,      // random bytes instead of the reply text, then the carriage return
+  DoubleCr,     // every reply ends with two carriage returns
+  Slow,         // waits `count` ms before every reply
+  VanishAfter,  // answers `count` commands, then closes the pseudo-terminal
+  Echo,         // sends the command back before the reply text
+};
+
+struct FaultMode {
+  FaultKind kind = FaultKind::None;
+  uint64_t count = 0;  // N of silent-after/vanish-after, MS of slow
+};
+
+// Reads "silent", "silent-after=N", "garbage", "double-cr", "slow=MS", "vanish-after=N",
+// "echo" (or "none"). False with a reason for anything else.
+bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error);
+std::string FaultModeText(const FaultMode& mode);

@@ -1,0 +1,89 @@
+#pragma once
+// A unit of our own on a pseudo-terminal: a thread reads the master side, cuts the bytes
+// into commands as the unit does, acts on them and answers each with one reply line.
+// Controllers open DevicePath() (or the link) like any serial device, and may close and
+// reopen it while the unit runs. All accessors are safe from any thread.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "unit/UnitFaults.h"
+#include "unit/UnitLimits.h"
+#include "unit/UnitState.h"
+
+struct VirtualUnitOptions {
+  std::string linkPath;   // made a symbolic link to the device when not empty
+  std::string stateFile;  // state text written after every "S" and at Stop when not empty
+  FaultMode fault;
+  uint32_t lineRate = 0;  // bits per second of the simulated line (10 bits a byte); 0: none
+  UnitLimits limits;
+};
+
+class UnitProtocol;
+
+class VirtualUnit {
+ public:
+  explicit VirtualUnit(VirtualUnitOptions options = {});
+  ~VirtualUnit();  // Stop()
+  VirtualUnit(const VirtualUnit&) = delete;
+  VirtualUnit& operator=(const VirtualUnit&) = delete;
+
+  // Opens the pseudo-terminal, makes the link and starts the thread. False with the
+  // system's reason when any of it fails (nothing is left open then).
+  bool Start(std::string* error = nullptr);
+  // Ends the thread, closes the pseudo-terminal, removes the link and writes the state
+  // file. Safe to call twice.
+  void Stop();
+
+  const std::string& DevicePath() const { return devicePath_; }
+  // True once a vanish-after fault has closed the pseudo-terminal.
+  bool Vanished() const { return vanished_.load(); }
+
+  uint16_t MemoryWord(uint32_t address) const;
+  uint16_t Register(int reg) const;  // simulator register 0..2
+  uint32_t ClockValue() const;
+  int FormatNumber() const;
+  std::string FormatName(int format) const;  // the eight bytes as received
+  uint16_t TxRegister(int reg) const;        // transmitter register 0..3
+  bool Running() const;
+  uint64_t CommandCount() const;
+  uint64_t FlashSaveCount() const;
+  UnitState State() const;                    // a copy of everything
+  std::vector<std::string> Commands() const;  // every command received, in order
+  // Waits until at least `count` commands were received; false on time-out.
+  bool WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const;
+  // Writes the state text now (also done after "S" and at Stop).
+  bool WriteState(std::string* error = nullptr) const;
+
+ private:
+  void Run();
+  void HandleBytes(const uint8_t* bytes, size_t count);
+  void Answer(const std::string& command, const std::string& reply);
+  bool WriteOut(const std::string& bytes);
+  void Vanish();
+  void CloseDevice();
+
+  VirtualUnitOptions options_;
+  std::unique_ptr<UnitProtocol> protocol_;  // guarded by mutex_
+  std::vector<std::string> commands_;       // guarded by mutex_
+  mutable std::mutex mutex_;
+  mutable std::condition_variable commandArrived_;
+
+  std::string devicePath_;
+  int master_ = -1;
+  int heldSlave_ = -1;  // keeps the master readable while no controller has the port open
+  int wakeRead_ = -1;   // Stop wakes the thread through this pipe
+  int wakeWrite_ = -1;
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> vanished_{false};
+  uint64_t answered_ = 0;                               // thread only
+  std::chrono::steady_clock::time_point rxLineFree_{};  // thread only: line-rate schedule
+  std::chrono::steady_clock::time_point txLineFree_{};
+};
