@@ -17,8 +17,13 @@ void PutHex4(char* out, uint32_t value) {
 
 // "hhhh hhhh L" for two arguments and a letter.
 std::string TwoHexCommand(uint32_t first, uint32_t second, char letter) {
-  if (first > 0xFFFF || second > 0xFFFF) return Hex16(first) + " " + Hex16(second) + " " + letter;
   std::string text(11, ' ');
+  if (first > 0xFFFF || second > 0xFFFF) {
+    text.replace(0, 4, Hex16(first));
+    text.replace(5, 4, Hex16(second));
+    text[10] = letter;
+    return text;
+  }
   PutHex4(&text[0], first);
   PutHex4(&text[5], second);
   text[10] = letter;
@@ -64,9 +69,15 @@ std::string FormatNumberCommand(int formatNumber) {
 }
 
 std::string FormatNameCommand(const std::string& name) {
-  return "H" + Name8(name);
+  std::string text("H");
+  text += Name8(name);
+  return text;
 }
 
 std::string TransmitterWriteCommand(uint32_t value, int reg) {
-  return Hex16(value) + " " + std::to_string(reg) + " G";
+  std::string text = Hex16(value);
+  text += ' ';
+  text += std::to_string(reg);
+  text += " G";
+  return text;
 }
