@@ -3,3 +3,4 @@
 int gFormatNumber = 0;
 std::array<std::string, 4> gFormatName_;
 bool gSetupEdited = false;
+std::atomic<bool> gShuttingDown{false};
