@@ -21,6 +21,8 @@ TEST(CommandText, Hex16KeepsTheMostSignificantDigitsOfWideValues) {
   EXPECT_EQ(Hex16(0x12345), "1234");
   // A negative address as the unit's software computed it: all ones at the top.
   EXPECT_EQ(MemoryWriteCommand(1, static_cast<uint32_t>(-5)), "0001 FFFF M");
+  EXPECT_EQ(MemoryWriteCommand(0x12345, 0x10000), "1234 1000 M");
+  EXPECT_EQ(RegisterWriteCommand(0xFFFF, 0x10002), "FFFF 1000 T");
 }
 
 TEST(CommandText, FormatNameIsEightLowerCaseCharacters) {
