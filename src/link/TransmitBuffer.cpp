@@ -18,7 +18,8 @@ std::string NextCommand(const uint8_t* buffer, uint32_t fill, uint32_t& index) {
     text += static_cast<char>(byte);
     if (byte == kNameCommand) {
       // The 8 name bytes belong to the command whatever they are.
-      for (size_t k = 0; k < kNameLength && index < fill; ++k) text += static_cast<char>(buffer[index++]);
+      for (size_t k = 0; k < kNameLength && index < fill; ++k)
+        text += static_cast<char>(buffer[index++]);
       return text;
     }
     if (byte >= 'G' && byte <= 'Z') return text;

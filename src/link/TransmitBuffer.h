@@ -12,7 +12,9 @@ class TransmitBuffer {
   explicit TransmitBuffer(size_t initialCapacity = 32768) { bytes_.reserve(initialCapacity); }
 
   void ClearTxBuffer() { bytes_.clear(); }
-  void AppendCommand(const std::string& text) { bytes_.insert(bytes_.end(), text.begin(), text.end()); }
+  void AppendCommand(const std::string& text) {
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+  }
   const uint8_t* Data() const { return bytes_.data(); }
   uint32_t Fill() const { return static_cast<uint32_t>(bytes_.size()); }
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
