@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "unit/UnitState.h"
+
 class UnitCommandCutter {
  public:
   // A command longer than this without its letter is given up (returned as it stands).

@@ -2,7 +2,7 @@
 // The unit's state as readable text, one item a line:
 //   run 1
 //   format 0
-//   name 0 "test    "
+//   name 0 "test    "      (bytes outside printable ASCII, and "\", as \xNN)
 //   clock 0001E240
 //   register 0 9000
 //   tx 0 57E9

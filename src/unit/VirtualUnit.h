@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -63,10 +64,14 @@ class VirtualUnit {
 
  private:
   void Run();
-  void HandleBytes(const uint8_t* bytes, size_t count);
+  void HandleByte(uint8_t byte);
   void Answer(const std::string& command, const std::string& reply);
   bool WriteOut(const std::string& bytes);
-  void Vanish();
+  bool WriteAll(const char* bytes, size_t count);
+  // Sleeps until the deadline; false when Stop came first.
+  bool SleepUntil(std::chrono::steady_clock::time_point deadline);
+  std::chrono::steady_clock::time_point ByteDone(std::chrono::steady_clock::time_point& lineFree);
+  bool MakeLink(std::string& error);
   void CloseDevice();
 
   VirtualUnitOptions options_;
@@ -83,7 +88,8 @@ class VirtualUnit {
   std::thread thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> vanished_{false};
-  uint64_t answered_ = 0;                               // thread only
+  uint64_t exchanges_ = 0;                              // thread only: commands taken so far
+  std::mt19937 random_{std::random_device{}()};         // thread only: garbage replies
   std::chrono::steady_clock::time_point rxLineFree_{};  // thread only: line-rate schedule
   std::chrono::steady_clock::time_point txLineFree_{};
 };

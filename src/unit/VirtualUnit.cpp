@@ -1,0 +1,338 @@
+#include "unit/VirtualUnit.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "platform/SystemErrorText.h"
+#include "unit/UnitProtocol.h"
+#include "unit/UnitStateText.h"
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+void CloseFd(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+}
+
+}  // namespace
+
+VirtualUnit::VirtualUnit(VirtualUnitOptions options)
+    : options_(std::move(options)), protocol_(std::make_unique<UnitProtocol>(options_.limits)) {}
+
+VirtualUnit::~VirtualUnit() {
+  Stop();
+}
+
+bool VirtualUnit::Start(std::string* error) {
+  std::string reason;
+  auto fail = [&](const std::string& what, int code) {
+    reason = what + ": " + SystemErrorText(code);
+    CloseDevice();
+    if (error) *error = reason;
+    return false;
+  };
+  if (thread_.joinable()) {
+    if (error) *error = "the unit is already running";
+    return false;
+  }
+  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0) return fail("posix_openpt", errno);
+  if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return fail("grantpt/unlockpt", errno);
+  char name[PATH_MAX];
+  if (::ptsname_r(master_, name, sizeof name) != 0) return fail("ptsname", errno);
+  devicePath_ = name;
+  // Our own slave descriptor keeps the master from reading EIO while no controller has
+  // the port open, so controllers may come and go.
+  heldSlave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (heldSlave_ < 0) return fail(devicePath_, errno);
+  termios tio{};
+  if (::tcgetattr(heldSlave_, &tio) != 0) return fail("tcgetattr", errno);
+  ::cfmakeraw(&tio);
+  if (::tcsetattr(heldSlave_, TCSANOW, &tio) != 0) return fail("tcsetattr", errno);
+  if (::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0)
+    return fail("fcntl", errno);
+  int wake[2];
+  if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe", errno);
+  wakeRead_ = wake[0];
+  wakeWrite_ = wake[1];
+  if (!options_.linkPath.empty() && !MakeLink(reason)) {
+    CloseDevice();
+    if (error) *error = reason;
+    return false;
+  }
+  stopping_ = false;
+  vanished_ = false;
+  thread_ = std::thread(&VirtualUnit::Run, this);
+  return true;
+}
+
+// The link is made beside its final name and renamed over it, so a controller never
+// sees a half-made link; anything there that is not a link is left alone.
+bool VirtualUnit::MakeLink(std::string& error) {
+  const std::string& link = options_.linkPath;
+  struct stat st {};
+  if (::lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+    error = link + ": exists and is not a symbolic link";
+    return false;
+  }
+  std::string temp = link + ".tmp" + std::to_string(::getpid());
+  ::unlink(temp.c_str());
+  if (::symlink(devicePath_.c_str(), temp.c_str()) != 0) {
+    error = link + ": " + SystemErrorText(errno);
+    return false;
+  }
+  if (::rename(temp.c_str(), link.c_str()) != 0) {
+    error = link + ": " + SystemErrorText(errno);
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+void VirtualUnit::Stop() {
+  if (thread_.joinable()) {
+    stopping_ = true;
+    char wake = 1;
+    [[maybe_unused]] ssize_t n = ::write(wakeWrite_, &wake, 1);
+    thread_.join();
+    if (!options_.linkPath.empty()) {
+      // Remove the link only while it still names our device.
+      char target[PATH_MAX];
+      ssize_t length = ::readlink(options_.linkPath.c_str(), target, sizeof target - 1);
+      if (length > 0 && std::string(target, static_cast<size_t>(length)) == devicePath_)
+        ::unlink(options_.linkPath.c_str());
+    }
+    if (!options_.stateFile.empty()) WriteState();
+  }
+  CloseDevice();
+}
+
+void VirtualUnit::CloseDevice() {
+  CloseFd(master_);
+  CloseFd(heldSlave_);
+  CloseFd(wakeRead_);
+  CloseFd(wakeWrite_);
+}
+
+void VirtualUnit::Run() {
+  uint8_t bytes[4096];
+  while (!stopping_ && !vanished_) {
+    pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (fds[1].revents != 0) break;
+    if (fds[0].revents & (POLLERR | POLLNVAL)) break;
+    if (fds[0].revents & POLLHUP && !(fds[0].revents & POLLIN)) {
+      // Only without our own slave descriptor; wait for a controller to open the port.
+      SleepUntil(Clock::now() + std::chrono::milliseconds(20));
+      continue;
+    }
+    ssize_t n = ::read(master_, bytes, sizeof bytes);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR || errno == EIO)) continue;
+    if (n <= 0) break;
+    Clock::time_point arrived = Clock::now();
+    for (ssize_t i = 0; i < n && !stopping_ && !vanished_; ++i) {
+      if (options_.lineRate > 0) {
+        if (rxLineFree_ < arrived) rxLineFree_ = arrived;
+        if (!SleepUntil(ByteDone(rxLineFree_))) break;
+      }
+      HandleByte(bytes[i]);
+    }
+  }
+}
+
+// When a byte that starts on the line at `lineFree` (or later) is fully across.
+Clock::time_point VirtualUnit::ByteDone(Clock::time_point& lineFree) {
+  auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / options_.lineRate);
+  lineFree += std::chrono::duration_cast<Clock::duration>(byteTime);
+  return lineFree;
+}
+
+void VirtualUnit::HandleByte(uint8_t byte) {
+  std::vector<UnitProtocol::Exchange> exchanges;
+  bool saved = false;
+  {
+    std::lock_guard lock(mutex_);
+    uint64_t saves = protocol_->State().flashSaves;
+    exchanges = protocol_->Feed(&byte, 1);
+    saved = protocol_->State().flashSaves != saves;
+    for (const auto& e : exchanges) commands_.push_back(e.command);
+  }
+  if (exchanges.empty()) return;
+  commandArrived_.notify_all();
+  if (saved && !options_.stateFile.empty()) WriteState();
+  for (const auto& e : exchanges) Answer(e.command, e.reply);
+}
+
+void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
+  uint64_t index = exchanges_++;
+  const FaultMode& fault = options_.fault;
+  std::string line = reply + "\r";
+  switch (fault.kind) {
+    case FaultKind::None:
+      break;
+    case FaultKind::Silent:
+      return;
+    case FaultKind::SilentAfter:
+      if (index >= fault.count) return;
+      break;
+    case FaultKind::Garbage: {
+      std::uniform_int_distribution<int> length(1, 32), value(0, 255);
+      line.clear();
+      for (int i = length(random_); i > 0; --i) {
+        int byte = value(random_);
+        line.push_back(static_cast<char>(byte == '\r' ? '?' : byte));
+      }
+      line.push_back('\r');
+      break;
+    }
+    case FaultKind::DoubleCr:
+      line += "\r";
+      break;
+    case FaultKind::Slow:
+      if (!SleepUntil(Clock::now() + std::chrono::milliseconds(fault.count))) return;
+      break;
+    case FaultKind::VanishAfter:
+      if (index >= fault.count) {
+        // Gone mid-load: the controller sees its port hang up.
+        vanished_ = true;
+        CloseFd(master_);
+        CloseFd(heldSlave_);
+        return;
+      }
+      break;
+    case FaultKind::Echo:
+      line = command + line;
+      break;
+  }
+  WriteOut(line);
+}
+
+bool VirtualUnit::WriteOut(const std::string& bytes) {
+  if (options_.lineRate == 0) return WriteAll(bytes.data(), bytes.size());
+  for (char byte : bytes) {
+    Clock::time_point now = Clock::now();
+    if (txLineFree_ < now) txLineFree_ = now;
+    // The byte reaches the other end once all its bits are across.
+    if (!SleepUntil(ByteDone(txLineFree_)) || !WriteAll(&byte, 1)) return false;
+  }
+  return true;
+}
+
+bool VirtualUnit::WriteAll(const char* bytes, size_t count) {
+  while (count > 0 && !stopping_) {
+    ssize_t n = ::write(master_, bytes, count);
+    if (n > 0) {
+      bytes += n;
+      count -= static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) return false;
+    // The controller is not reading: wait for room, or for Stop.
+    pollfd fds[2] = {{master_, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0 && errno != EINTR) return false;
+    if (fds[1].revents != 0 || fds[0].revents & (POLLERR | POLLNVAL)) return false;
+  }
+  return count == 0;
+}
+
+bool VirtualUnit::SleepUntil(Clock::time_point deadline) {
+  for (;;) {
+    if (stopping_) return false;
+    auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) return true;
+    // Short waits sleep precisely; long ones wait on the wake pipe so Stop is prompt.
+    if (left < std::chrono::milliseconds(2)) {
+      std::this_thread::sleep_until(deadline);
+      return !stopping_;
+    }
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(left).count() - 1;
+    pollfd fd{wakeRead_, POLLIN, 0};
+    ::poll(&fd, 1, static_cast<int>(ms > 1000 ? 1000 : ms));
+  }
+}
+
+uint16_t VirtualUnit::MemoryWord(uint32_t address) const {
+  std::lock_guard lock(mutex_);
+  return address < kUnitMemoryWords ? protocol_->State().sim.memory[address] : 0;
+}
+
+uint16_t VirtualUnit::Register(int reg) const {
+  std::lock_guard lock(mutex_);
+  return reg >= 0 && reg < kUnitSimRegisters ? protocol_->State().sim.registers[reg] : 0;
+}
+
+uint32_t VirtualUnit::ClockValue() const {
+  std::lock_guard lock(mutex_);
+  return protocol_->State().sim.clock;
+}
+
+int VirtualUnit::FormatNumber() const {
+  std::lock_guard lock(mutex_);
+  return protocol_->State().sim.formatNumber;
+}
+
+std::string VirtualUnit::FormatName(int format) const {
+  std::lock_guard lock(mutex_);
+  return format >= 0 && format < kUnitFormats ? protocol_->State().sim.formatNames[format]
+                                              : std::string();
+}
+
+uint16_t VirtualUnit::TxRegister(int reg) const {
+  std::lock_guard lock(mutex_);
+  return reg >= 0 && reg < kUnitTxRegisters ? protocol_->State().tx[reg] : 0;
+}
+
+bool VirtualUnit::Running() const {
+  std::lock_guard lock(mutex_);
+  return protocol_->State().running;
+}
+
+uint64_t VirtualUnit::CommandCount() const {
+  std::lock_guard lock(mutex_);
+  return protocol_->State().commandCount;
+}
+
+uint64_t VirtualUnit::FlashSaveCount() const {
+  std::lock_guard lock(mutex_);
+  return protocol_->State().flashSaves;
+}
+
+UnitState VirtualUnit::State() const {
+  std::lock_guard lock(mutex_);
+  return protocol_->State();
+}
+
+std::vector<std::string> VirtualUnit::Commands() const {
+  std::lock_guard lock(mutex_);
+  return commands_;
+}
+
+bool VirtualUnit::WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return commandArrived_.wait_for(lock, timeout,
+                                  [&] { return protocol_->State().commandCount >= count; });
+}
+
+bool VirtualUnit::WriteState(std::string* error) const {
+  std::string reason;
+  if (options_.stateFile.empty()) {
+    reason = "no state file was given";
+  } else if (WriteUnitStateFile(options_.stateFile, State(), reason)) {
+    return true;
+  }
+  if (error) *error = reason;
+  return false;
+}
