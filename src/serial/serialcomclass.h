@@ -50,7 +50,7 @@ class serialcomclass {
   uint32_t OpenDevice(const std::string& devicePath, int32_t baudRate, int32_t flowControl,
                       int32_t parity, int32_t dataBits, int32_t stopBits, uint32_t userDefBaudRate);
 
-  // Set before Open so that EVT_CONNECTED is seen.
+  // Takes effect at the next Open; set it before Open so that EVT_CONNECTED is seen.
   void SetCallback(Callback callback);
   // Bytes asked for by each read: 1..512 (0 counts as 1). A read returns what has arrived,
   // up to this many bytes.
@@ -82,26 +82,29 @@ class serialcomclass {
   // thread to end.
   void Stop();
 
-  // The settings of the last Open; PortName holds at most 10 characters of the device path.
+  // The settings of the last Open; PortName holds at most 10 characters of the device path,
+  // MonitorModem is 0 (see MonitorModem()).
   const PortConfig& Settings() const { return settings_; }
   // The full path of the device of the last Open.
   const std::string& DevicePath() const { return devicePath_; }
 
  private:
-  void ThreadBody();
-  bool ConfigureLine(int fd);
-  bool HandleDevice(short revents);
-  bool ReadSome();
-  bool WriteSome();
-  void CheckModemLines();
+  uint32_t OpenAt(int32_t portNum, const std::string& devicePath, int32_t baudRate,
+                  int32_t flowControl, int32_t parity, int32_t dataBits, int32_t stopBits,
+                  uint32_t userDefBaudRate);
+  void ThreadBody(Callback callback);
+  bool HandleDevice(const Callback& callback, short revents);
+  bool WriteSome(const Callback& callback);
+  void CheckModemLines(const Callback& callback);
+  void Notify(const Callback& callback, int code);
+  void Fail(const char* eventName, int error);
   void Wake();
-  void Notify(int code);
   void CloseDevice();
 
-  PortConfig settings_;
+  PortConfig settings_;  // written by Open only
   std::string devicePath_;
   std::atomic<uint32_t> readSize_{1};
-  uint32_t txLength_ = 0;  // written by Send while not writing, read by the port thread
+  uint32_t txLength_ = 0;  // written by Send while no write is pending
   uint32_t txDone_ = 0;    // port thread only
   std::atomic<bool> running_{false};
   std::atomic<bool> writing_{false};
@@ -109,16 +112,18 @@ class serialcomclass {
   std::atomic<bool> readArmed_{false};
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> monitorModem_{false};
-  int fd_ = -1;
-  int wakeFd_ = -1;
+  std::atomic<std::thread::id> threadId_{};
+  int fd_ = -1;      // port thread while it runs, Open and Stop otherwise
+  int wakeFd_ = -1;  // lives as long as the object, so a late Send never writes a stale fd
   std::thread thread_;
-  std::mutex lifecycle_;  // Open and Stop
-  uint8_t rxBuffer_[kPortBufferSize + 1] = {};
+  std::mutex lifecycle_;  // Open, Stop and the stored callback
+  Callback callback_;
+  uint8_t rxBuffer_[kPortBufferSize + 1] = {};  // one spare byte for the NUL
   uint32_t rxCount_ = 0;
   uint8_t txBuffer_[kPortBufferSize + 1] = {};
-  Callback callback_;
-  // Modem watch state (port thread only).
+  // Modem watch (port thread only).
   bool modemKnown_ = false;
+  int64_t lastModemCheckMs_ = 0;
   int lastRingCount_ = 0, lastCarrierCount_ = 0;
   bool lastCarrier_ = false;
 };

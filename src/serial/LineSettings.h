@@ -1,0 +1,10 @@
+#pragma once
+// Puts an open terminal into the raw byte mode the unit's link needs, with the rate, data
+// bits, parity, stop bits and flow control of a settings block.
+#include <cstdint>
+
+#include "serial/PortConfig.h"
+
+// Returns 0, or kOpenLineSettingsRefused when the terminal refused them (logged). A
+// refusal at a rate above 115000 is only logged: the port runs with what the driver kept.
+uint32_t ApplyLineSettings(int fd, const PortConfig& settings);

@@ -1,0 +1,54 @@
+#include "serial/ReplyLine.h"
+
+#include "support/ProgramLog.h"
+
+void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
+  bool logNow = false;
+  {
+    std::lock_guard lock(mutex_);
+    for (uint32_t i = 0; i < count; ++i) {
+      if (!dropping_ && length_ < kCapacity) {
+        text_[length_++] = static_cast<char>(bytes[i]);
+        continue;
+      }
+      dropping_ = true;
+      if (!overflowLogged_) logNow = overflowLogged_ = true;
+    }
+    text_[length_] = 0;
+  }
+  if (logNow)
+    LogInfo("REPLY LINE FULL: bytes past " + std::to_string(kCapacity) +
+                " are dropped up to the carriage return",
+            static_cast<int>(kCapacity), false);
+}
+
+void ReplyLineBuffer::EndLine() {
+  std::lock_guard lock(mutex_);
+  dropping_ = false;
+}
+
+std::string ReplyLineBuffer::Take() {
+  std::lock_guard lock(mutex_);
+  std::string text(text_, length_);
+  length_ = 0;
+  text_[0] = 0;
+  overflowLogged_ = false;
+  return text;
+}
+
+void ReplyLineBuffer::Clear() {
+  std::lock_guard lock(mutex_);
+  length_ = 0;
+  text_[0] = 0;
+  overflowLogged_ = false;
+}
+
+std::string ReplyLineBuffer::Text() const {
+  std::lock_guard lock(mutex_);
+  return std::string(text_, length_);
+}
+
+uint32_t ReplyLineBuffer::Length() const {
+  std::lock_guard lock(mutex_);
+  return length_;
+}

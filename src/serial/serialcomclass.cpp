@@ -1,0 +1,296 @@
+#include "serial/serialcomclass.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <system_error>
+
+#include "platform/SystemErrorText.h"
+#include "serial/LineSettings.h"
+#include "support/ProgramLog.h"
+
+namespace {
+// How often the modem lines are looked at while they are watched.
+constexpr int kModemPollMs = 100;
+
+int64_t MonotonicMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+serialcomclass::serialcomclass() {
+  settings_.BaudRate = 6;  // 9600
+  settings_.UserDefBaudRate = 9600;
+  SetPortName(settings_, "/dev/ttyS0");
+  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
+
+serialcomclass::~serialcomclass() {
+  Stop();
+  if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void serialcomclass::SetCallback(Callback callback) {
+  std::lock_guard lock(lifecycle_);
+  callback_ = std::move(callback);
+}
+
+void serialcomclass::SetReadSize(uint32_t n) {
+  readSize_ = n == 0 ? 1 : (n > kPortBufferSize ? kPortBufferSize : n);
+}
+
+void serialcomclass::SetMonitorModem(bool on) {
+  monitorModem_ = on;
+  Wake();
+}
+
+uint32_t serialcomclass::Open(int32_t portNum, int32_t baudRate, int32_t flowControl,
+                              int32_t parity, int32_t dataBits, int32_t stopBits,
+                              uint32_t userDefBaudRate) {
+  std::string device = PortDevicePath(portNum);
+  if (device.empty()) {
+    Stop();
+    LogError("No such port: index " + std::to_string(portNum), 0, false);
+    return kOpenDeviceFailed;
+  }
+  return OpenAt(portNum, device, baudRate, flowControl, parity, dataBits, stopBits,
+                userDefBaudRate);
+}
+
+uint32_t serialcomclass::OpenDevice(const std::string& devicePath, int32_t baudRate,
+                                    int32_t flowControl, int32_t parity, int32_t dataBits,
+                                    int32_t stopBits, uint32_t userDefBaudRate) {
+  return OpenAt(-1, devicePath, baudRate, flowControl, parity, dataBits, stopBits, userDefBaudRate);
+}
+
+uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, int32_t baudRate,
+                                int32_t flowControl, int32_t parity, int32_t dataBits,
+                                int32_t stopBits, uint32_t userDefBaudRate) {
+  Stop();
+  std::lock_guard lock(lifecycle_);
+  devicePath_ = devicePath;
+  settings_.PortNum = portNum;
+  SetPortName(settings_, devicePath);
+  settings_.BaudRate = baudRate;
+  settings_.FlowControl = flowControl;
+  settings_.Parity = parity;
+  settings_.DataBits = dataBits;
+  settings_.StopBits = stopBits;
+  settings_.UserDefBaudRate = userDefBaudRate;
+  settings_.MonitorModem = 0;
+  monitorModem_ = false;
+
+  int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0 && !::isatty(fd)) error = ENOTTY;
+  // Another program holding the device (its lock, or exclusive mode) refuses the open.
+  if (!error && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno == EWOULDBLOCK ? EBUSY : errno;
+  if (!error && ::ioctl(fd, TIOCEXCL) != 0) error = errno;
+  if (error) {
+    if (fd >= 0) ::close(fd);
+    LogError(devicePath + "  " + SystemErrorText(error), 0, false);
+    return kOpenDeviceFailed;
+  }
+  uint32_t result = ApplyLineSettings(fd, settings_);
+  if (result == 0 && wakeFd_ < 0) result = kOpenNoThread;
+  if (result != 0) {
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    return result;
+  }
+
+  fd_ = fd;
+  uint64_t stale = 0;
+  while (::read(wakeFd_, &stale, sizeof stale) > 0) {
+  }
+  stopRequested_ = false;
+  writing_ = false;
+  txPending_ = false;
+  readArmed_ = false;
+  txDone_ = 0;
+  rxCount_ = 0;
+  // Running from here on, so a Send right after Open is accepted.
+  running_ = true;
+  try {
+    thread_ = std::thread([this, callback = callback_] { ThreadBody(callback); });
+  } catch (const std::system_error& e) {
+    running_ = false;
+    LogError(std::string("PORT THREAD  ") + e.what(), 0, false);
+    CloseDevice();
+    return kOpenNoThread;
+  }
+  return 0;
+}
+
+bool serialcomclass::Send(const void* bytes, int32_t length) {
+  if (!running_ || bytes == nullptr || length < 0 || length > static_cast<int32_t>(kPortBufferSize))
+    return false;
+  bool idle = false;
+  if (!writing_.compare_exchange_strong(idle, true)) return false;
+  std::memcpy(txBuffer_, bytes, static_cast<size_t>(length));
+  txBuffer_[length] = 0;
+  txLength_ = static_cast<uint32_t>(length);
+  txPending_.store(true, std::memory_order_release);
+  Wake();
+  return true;
+}
+
+const uint8_t* serialcomclass::TxBuffer(uint32_t& length) const {
+  length = txLength_;
+  return txBuffer_;
+}
+
+void serialcomclass::ReadDone() {
+  readArmed_ = true;
+  // From the port thread itself the next poll sees the flag; others must wake it.
+  if (std::this_thread::get_id() != threadId_.load()) Wake();
+}
+
+void serialcomclass::Stop() {
+  if (std::this_thread::get_id() == threadId_.load()) {
+    stopRequested_ = true;
+    return;
+  }
+  std::lock_guard lock(lifecycle_);
+  if (!thread_.joinable()) return;
+  stopRequested_ = true;
+  Wake();
+  thread_.join();
+}
+
+void serialcomclass::Wake() {
+  if (wakeFd_ < 0) return;
+  uint64_t one = 1;
+  // A full counter already means "wake up"; nothing to do about a failure.
+  [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+}
+
+void serialcomclass::Notify(const Callback& callback, int code) {
+  if (callback) callback(this, code);
+}
+
+void serialcomclass::CloseDevice() {
+  if (fd_ < 0) return;
+  // Bytes the line could not take (flow control, a stuck device) would hold up the close.
+  if (txPending_) ::tcflush(fd_, TCOFLUSH);
+  ::ioctl(fd_, TIOCNXCL);
+  ::close(fd_);  // also drops the lock
+  fd_ = -1;
+}
+
+void serialcomclass::Fail(const char* eventName, int error) {
+  LogError(std::string(eventName) + "  " + SystemErrorText(error), error, false);
+}
+
+void serialcomclass::ThreadBody(Callback callback) {
+  threadId_ = std::this_thread::get_id();
+  modemKnown_ = false;
+  Notify(callback, EVT_CONNECTED);
+  readArmed_ = true;
+  while (!stopRequested_) {
+    short wanted = static_cast<short>((readArmed_ ? POLLIN : 0) | (txPending_ ? POLLOUT : 0));
+    pollfd fds[2] = {{fd_, wanted, 0}, {wakeFd_, POLLIN, 0}};
+    int n = ::poll(fds, 2, monitorModem_ ? kModemPollMs : -1);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("SIG_POWER_DOWN", errno);
+      break;
+    }
+    if (fds[1].revents & POLLIN) {
+      uint64_t count = 0;
+      [[maybe_unused]] ssize_t r = ::read(wakeFd_, &count, sizeof count);
+    }
+    if (stopRequested_) break;
+    if (txPending_.load(std::memory_order_acquire) && !WriteSome(callback)) break;
+    if (!HandleDevice(callback, fds[0].revents)) break;
+    if (!monitorModem_) {
+      modemKnown_ = false;
+    } else if (int64_t now = MonotonicMs();
+               !modemKnown_ || now - lastModemCheckMs_ >= kModemPollMs) {
+      lastModemCheckMs_ = now;
+      CheckModemLines(callback);
+    }
+  }
+  running_ = false;
+  CloseDevice();
+  Notify(callback, EVT_DISCONNECTED);
+  threadId_ = std::thread::id();
+}
+
+bool serialcomclass::HandleDevice(const Callback& callback, short revents) {
+  bool gotData = false;
+  if ((revents & POLLIN) && readArmed_) {
+    ssize_t n = ::read(fd_, rxBuffer_, readSize_.load());
+    if (n > 0) {
+      gotData = true;
+      rxCount_ = static_cast<uint32_t>(n);
+      rxBuffer_[n] = 0;
+      readArmed_ = false;
+      Notify(callback, EVT_RX_DATA);
+    } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+      Fail("SIG_READER", n == 0 ? EIO : errno);  // a terminal reads 0 bytes only when hung up
+      return false;
+    }
+  }
+  // The device went away (adapter unplugged, other side of a pseudo-terminal closed).
+  if (!gotData && (revents & (POLLHUP | POLLERR | POLLNVAL))) {
+    Fail("SIG_READER", (revents & POLLNVAL) ? EBADF : EIO);
+    return false;
+  }
+  return true;
+}
+
+bool serialcomclass::WriteSome(const Callback& callback) {
+  while (txDone_ < txLength_) {
+    ssize_t n = ::write(fd_, txBuffer_ + txDone_, txLength_ - txDone_);
+    if (n > 0) {
+      txDone_ += static_cast<uint32_t>(n);
+      continue;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return true;  // poll for room
+    Fail("SIG_WRITER", n < 0 ? errno : EIO);
+    return false;
+  }
+  txDone_ = 0;
+  txPending_ = false;
+  Notify(callback, EVT_TX_DONE);
+  // Cleared after the notification, which still reads the transmit buffer.
+  writing_ = false;
+  return true;
+}
+
+void serialcomclass::CheckModemLines(const Callback& callback) {
+  int status = 0;
+  if (::ioctl(fd_, TIOCMGET, &status) != 0) {
+    LogInfo("SIG_MODEM_EVENTS  " + SystemErrorText(errno) + ": ring and carrier are not watched",
+            errno, false);
+    monitorModem_ = false;
+    return;
+  }
+  // The interrupt counters catch a ring pulse shorter than the watch period.
+  serial_icounter_struct counts{};
+  bool haveCounts = ::ioctl(fd_, TIOCGICOUNT, &counts) == 0;
+  int ring = haveCounts ? counts.rng : ((status & TIOCM_RI) ? 1 : 0);
+  int carrierChanges = haveCounts ? counts.dcd : ((status & TIOCM_CD) ? 1 : 0);
+  bool carrier = (status & TIOCM_CD) != 0;
+  if (modemKnown_) {
+    bool rang = haveCounts ? ring != lastRingCount_ : (ring && !lastRingCount_);
+    if (rang) Notify(callback, EVT_RING);
+    if (carrierChanges != lastCarrierCount_ || carrier != lastCarrier_)
+      Notify(callback, carrier ? EVT_CARRIER_DETECTED : EVT_NO_CARRIER);
+  }
+  modemKnown_ = true;
+  lastRingCount_ = ring;
+  lastCarrierCount_ = carrierChanges;
+  lastCarrier_ = carrier;
+}
