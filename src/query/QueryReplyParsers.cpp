@@ -34,6 +34,7 @@ ReplyParse ParseTokens(std::string reply, int count, const char* invalidText,
     if (!ok) continue;
     store(n, value);
     ++parse.valuesStored;
+    parse.storedMask |= 1u << n;
     LogDetail(parsedPrefix + std::to_string(value), n);
   }
   return parse;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/Qm48SendDataUnit.h"
 #include "link/TransmitBuffer.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
@@ -16,6 +17,9 @@ class progsimulatorclass {
   // Fills TxBuffer with the whole load sequence of the current setup. May reset
   // Setup.FirstSubFrameNum (a counter whose last value equals its first).
   void Prep232SimSetupData();
+  // Builds the load sequence and sends it to the unit under the progress dialog
+  // "LOADING SIMULATOR"; returns how the send ended.
+  SendOutcome Send232SimSetupData(const SendOptions& options = {});
 
   // The command writers of the load sequence: each appends one command to TxBuffer and,
   // with detail logging on, logs it.

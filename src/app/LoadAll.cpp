@@ -1,0 +1,41 @@
+#include "app/LoadAll.h"
+
+#include "query/Qm48QueryUnit.h"
+#include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SimValidation.h"
+#include "transmitter/Qm48TransmitterUnit.h"
+#include "transmitter/TxSend.h"
+
+LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
+                       const LoadAllOptions& options) {
+  LoadAllOutcome out;
+  out.stage = LoadStage::Query;
+  out.send = query.RunQueries(options.query);
+  if (!out.send.Ok()) return out;
+
+  out.stage = LoadStage::Transmitter;
+  out.send = LimitAndSendTransmitter(tx, query, options.send);
+  if (!out.send.Ok()) return out;
+
+  out.stage = LoadStage::Validation;
+  out.send = SendOutcome{};
+  if (!ValidateSimulatorSetup(sim, out.validationMessage)) return out;
+
+  out.stage = LoadStage::Simulator;
+  out.send = sim.Send232SimSetupData(options.send);
+  return out;
+}
+
+const char* LoadStageName(LoadStage stage) {
+  switch (stage) {
+    case LoadStage::Query:
+      return "Query";
+    case LoadStage::Transmitter:
+      return "Transmitter";
+    case LoadStage::Validation:
+      return "Validation";
+    case LoadStage::Simulator:
+      return "Simulator";
+  }
+  return "";
+}

@@ -1,0 +1,32 @@
+#pragma once
+// "Load All": query the unit, load the transmitter limited to what it reported, then
+// validate and load the simulator, in that order. The caller shows the result.
+#include <string>
+
+#include "link/Qm48SendDataUnit.h"
+#include "query/Qm48SendQueryUnit.h"
+
+class progqueryclass;
+class progtxclass;
+class progsimulatorclass;
+
+enum class LoadStage { Query, Transmitter, Validation, Simulator };
+
+struct LoadAllOutcome {
+  LoadStage stage = LoadStage::Simulator;  // the stage that failed (or the last one)
+  SendOutcome send;                        // how that stage's send ended
+  std::string validationMessage;           // why the simulator setup is invalid
+  bool Ok() const { return stage == LoadStage::Simulator && send.Ok(); }
+};
+
+struct LoadAllOptions {
+  QueryOptions query;
+  SendOptions send;
+};
+
+// Stops at the first stage that fails: a unit that did not answer, a port that went away
+// or a cancel leaves the later stages unsent, and an invalid simulator setup is not sent.
+LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
+                       const LoadAllOptions& options = {});
+// "Query", "Transmitter", "Validation", "Simulator".
+const char* LoadStageName(LoadStage stage);

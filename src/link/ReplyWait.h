@@ -1,0 +1,16 @@
+#pragma once
+// One exchange with the unit: send a command on the application port and wait for the
+// carriage return of its reply line.
+#include <string>
+
+class SenderThread;
+class serialcomclass;
+
+enum class ReplyWaitResult { Replied, TimedOut, Stopped, Disconnected };
+
+// Clears the reply event (and the reply line when clearReplyLine) just before sending, so
+// that nothing left from an earlier reply answers this command, sends the command and
+// waits up to timeoutMs for the reply. The wait goes in short slices so that a port that
+// vanished or a stop request ends it at once.
+ReplyWaitResult SendAndAwaitReply(serialcomclass& port, const std::string& command, int timeoutMs,
+                                  bool clearReplyLine, const SenderThread& thread);

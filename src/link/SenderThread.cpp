@@ -1,0 +1,32 @@
+#include "link/SenderThread.h"
+
+#include "app/Qm48GlobUnit.h"
+#include "platform/AutoResetEvent.h"
+
+SenderThread::~SenderThread() {
+  StopAndJoin();
+}
+
+void SenderThread::StopAndJoin() {
+  if (!thread_.joinable()) return;
+  if (!Finished()) RequestStop();
+  thread_.join();
+}
+
+void SenderThread::Start(std::function<void()> body) {
+  if (thread_.joinable()) return;
+  finished_.store(false, std::memory_order_release);
+  thread_ = std::thread([this, body = std::move(body)] {
+    body();
+    finished_.store(true, std::memory_order_release);
+  });
+}
+
+void SenderThread::RequestStop() {
+  stop_.store(true, std::memory_order_release);
+  replyEvent_.Set();
+}
+
+bool SenderThread::StopRequested() const {
+  return stop_.load(std::memory_order_acquire) || gShuttingDown.load(std::memory_order_acquire);
+}

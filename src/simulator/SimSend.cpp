@@ -1,0 +1,13 @@
+// The simulator load: the load sequence, then the command sender on it.
+#include "simulator/Qm48SimulatorUnit.h"
+#include "support/ProgramLog.h"
+#include "support/Signals.h"
+
+SendOutcome progsimulatorclass::Send232SimSetupData(const SendOptions& options) {
+  Prep232SimSetupData();
+  LogDetail("SIMULATOR Send RS232 Data START", 0);
+  SendOutcome outcome = SendBuffer("LOADING SIMULATOR", TxBuffer, options);
+  LogDetail("SIMULATOR Send RS232 Data END", 0);
+  if (gDebugLogging.load(std::memory_order_relaxed)) SignalGood();
+  return outcome;
+}

@@ -1,0 +1,21 @@
+#include "transmitter/TxSend.h"
+
+#include "query/Qm48QueryUnit.h"
+#include "support/ProgramLog.h"
+#include "support/Signals.h"
+#include "transmitter/Qm48TransmitterUnit.h"
+
+SendOutcome SendRs232Data(progtxclass& tx, const SendOptions& options) {
+  tx.Prep232TxSetupData();
+  LogDetail("TRANSMITTER Send RS232 Data START", 0);
+  SendOutcome outcome = SendBuffer("LOADING TRANSMITTER", tx.TxBuffer, options);
+  LogDetail("TRANSMITTER Send RS232 Data END", 0);
+  if (gDebugLogging.load(std::memory_order_relaxed)) SignalGood();
+  return outcome;
+}
+
+SendOutcome LimitAndSendTransmitter(progtxclass& tx, const progqueryclass& query,
+                                    const SendOptions& options) {
+  tx.LimitToUnit(query.TxLimits());
+  return SendRs232Data(tx, options);
+}
