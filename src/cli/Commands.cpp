@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+int RunEmulateCommand(const std::vector<std::string>& args);  // EmulateCommand.cpp
+
 namespace {
 
 int NotYet(const char* what) {
@@ -17,8 +19,8 @@ int RunLoad(const std::vector<std::string>&) {
 int RunQuery(const std::vector<std::string>&) {
   return NotYet("query");
 }
-int RunEmulate(const std::vector<std::string>&) {
-  return NotYet("emulate");
+int RunEmulate(const std::vector<std::string>& args) {
+  return RunEmulateCommand(args);
 }
 
 }  // namespace
@@ -32,7 +34,8 @@ const std::vector<CliCommand>& CliCommands() {
        RunSaveDefaultCommand},
       {"load", "load [--port DEVICE] FILE", "load FILE into the unit", RunLoad},
       {"query", "query [--port DEVICE]", "query the unit and print what it holds", RunQuery},
-      {"emulate", "emulate", "run the virtual unit on a pseudo-terminal", RunEmulate},
+      {"emulate", "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]",
+       "run the virtual unit on a pseudo-terminal", RunEmulate},
   };
   return commands;
 }
