@@ -1,0 +1,127 @@
+// qm48ctl emulate as a process of its own.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "unit/RawPort.h"
+
+extern char** environ;
+
+namespace {
+
+struct Emulator {
+  explicit Emulator(std::vector<std::string> options, const std::string& stderrPath = "/dev/null") {
+    std::vector<std::string> args = {QM48_CTL_PATH, "emulate"};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT, 0644);
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    stdoutFd = out[0];
+  }
+  ~Emulator() {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+    if (stdoutFd >= 0) close(stdoutFd);
+  }
+  // The first line the process prints (the device path), without its line end.
+  std::string FirstLine() {
+    std::string line;
+    char c;
+    while (read(stdoutFd, &c, 1) == 1 && c != '\n') line += c;
+    return line;
+  }
+  // Sends the signal and returns the exit status (-1 when it did not end within 5 s).
+  int EndWith(int signal) {
+    kill(pid, signal);
+    for (int i = 0; i < 500; ++i) {
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+  }
+  int Wait() {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  pid_t pid = -1;
+  int stdoutFd = -1;
+};
+
+TEST(EmulateCommand, PrintsAWorkingDeviceAndWritesItsStateOnSigterm) {
+  TempDir dir;
+  std::string state = dir.File("unit.state"), link = dir.File("qm48");
+  Emulator emulator({"--link", link, "--state", state, "--max-db", "10"});
+  ASSERT_GT(emulator.pid, 0);
+  std::string device = emulator.FirstLine();
+  ASSERT_FALSE(device.empty());
+  EXPECT_EQ(std::filesystem::read_symlink(link), device);
+  {
+    RawPort port(device);
+    ASSERT_TRUE(port.IsOpen());
+    port.Send("1234 0010 M0BI1 R");
+    EXPECT_EQ(port.ReadLine(), "OK\r");
+    EXPECT_EQ(port.ReadLine(), "000A \r");
+    EXPECT_EQ(port.ReadLine(), "OK\r");
+  }
+  EXPECT_EQ(emulator.EndWith(SIGTERM), 0);
+  std::string text = ReadAll(state);
+  EXPECT_NE(text.find("memory 0010 1234\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("run 1\n"), std::string::npos) << text;
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+}
+
+TEST(EmulateCommand, EndsWithZeroOnSigintAndTakesFaultModes) {
+  Emulator emulator({"--fault", "echo", "--line-rate", "115200"});
+  ASSERT_GT(emulator.pid, 0);
+  RawPort port(emulator.FirstLine());
+  ASSERT_TRUE(port.IsOpen());
+  port.Send("0 R");
+  EXPECT_EQ(port.ReadLine(), "0 ROK\r");
+  EXPECT_EQ(emulator.EndWith(SIGINT), 0);
+}
+
+TEST(EmulateCommand, RefusesBadOptions) {
+  TempDir dir;
+  for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{{"--fault", "loud"},
+                                                                            {"--line-rate", "0"},
+                                                                            {"--filters", "1,2,3"},
+                                                                            {"--link"},
+                                                                            {"--colour", "blue"},
+                                                                            {"stray"}}) {
+    std::string errors = dir.File(bad[0] + ".err");
+    Emulator emulator(bad, errors);
+    ASSERT_GT(emulator.pid, 0);
+    EXPECT_EQ(emulator.Wait(), 2) << bad[0];
+    EXPECT_NE(ReadAll(errors).find("usage: qm48ctl emulate"), std::string::npos) << bad[0];
+  }
+}
+
+}  // namespace
