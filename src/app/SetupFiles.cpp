@@ -8,6 +8,7 @@
 #include "simulator/SimFileSection.h"
 #include "simulator/UserWaveFiles.h"
 #include "support/ProfileStore.h"
+#include "transmitter/Qm48TransmitterUnit.h"
 
 const char* const kSimulatorSection = "SIMULATOR SETUP";
 const char* const kTransmitterSection = "TRANSMITTER SETUP";
@@ -49,13 +50,13 @@ struct ScratchSetup {
     live.sim.DoCrc16 = sim->DoCrc16;
     live.sim.DoCttit = sim->DoCttit;
     live.sim.CrcWdNum = sim->CrcWdNum;
-    live.tx = tx;
+    live.tx.Setup = tx.Setup;
     live.formatNumber = formatNumber;
     live.formatNames = formatNames;
   }
 
   std::unique_ptr<progsimulatorclass> sim;
-  TxSetupSection tx;
+  progtxclass tx;
   int32_t formatNumber;
   std::array<std::string, 4> formatNames;
 };
@@ -75,7 +76,7 @@ void LoadUserWaves(progsimulatorclass& sim) {
 
 }  // namespace
 
-WholeSetup ProgramSetup(progsimulatorclass& sim, TxSetupSection& tx) {
+WholeSetup ProgramSetup(progsimulatorclass& sim, progtxclass& tx) {
   return WholeSetup{sim, tx, gFormatNumber, gFormatName_};
 }
 

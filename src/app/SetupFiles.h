@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "transmitter/TxSectionPassThrough.h"
-
 class progsimulatorclass;
+class progtxclass;
 
 extern const char* const kSimulatorSection;         // "SIMULATOR SETUP"
 extern const char* const kTransmitterSection;       // "TRANSMITTER SETUP"
@@ -19,16 +18,16 @@ extern const char* const kInvalidSetupFileText;     // "INVALID SETUP FILE..ABOR
 extern const char* const kInvalidSetupFileCaption;  // "INVALID FILE"
 extern const char* const kReadOnlySetupFileText;
 
-// Everything a setup file holds: the simulator object, the transmitter section and the
-// format number and names.
+// Everything a setup file holds: the simulator and transmitter objects and the format
+// number and names.
 struct WholeSetup {
   progsimulatorclass& sim;
-  TxSetupSection& tx;
+  progtxclass& tx;
   int32_t& formatNumber;
   std::array<std::string, 4>& formatNames;
 };
 // The program's setup: the given objects with the format globals.
-WholeSetup ProgramSetup(progsimulatorclass& sim, TxSetupSection& tx);
+WholeSetup ProgramSetup(progsimulatorclass& sim, progtxclass& tx);
 
 // "LastQm48.Cfg" in the start directory.
 std::string LastSetupPath();

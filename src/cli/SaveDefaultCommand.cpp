@@ -3,6 +3,7 @@
 #include "app/SetupFiles.h"
 #include "cli/SetupCommands.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "transmitter/Qm48TransmitterUnit.h"
 
 // Writes the setup a new user starts with: both sections at their defaults.
 int RunSaveDefaultCommand(const std::vector<std::string>& args) {
@@ -13,7 +14,7 @@ int RunSaveDefaultCommand(const std::vector<std::string>& args) {
     return 2;
   }
   auto sim = std::make_unique<progsimulatorclass>();
-  TxSetupSection tx;
+  progtxclass tx;
   if (IsFileReadOnly(file)) {
     std::cerr << kReadOnlySetupFileText << "\n";
     return 1;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "transmitter/TxSectionPassThrough.h"
+#include "transmitter/Qm48TransmitterUnit.h"
 
 class progsimulatorclass;
 
@@ -17,7 +17,7 @@ int RunSaveDefaultCommand(const std::vector<std::string>& args);
 // globals.
 struct LoadedSetup {
   std::unique_ptr<progsimulatorclass> sim;
-  TxSetupSection tx;
+  progtxclass tx;
 };
 // False (after printing the load failure on stderr) when the file does not load.
 bool LoadSetupForCommand(const std::string& path, LoadedSetup& setup);

@@ -4,8 +4,8 @@
 #include "cli/SetupCommands.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
-// Prints the command stream a load of the file sends, one command per line exactly as it
-// stands in the transmit buffer.
+// Prints the command stream a load of the file sends (the simulator, or with --transmitter
+// the transmitter), one command per line exactly as it stands in the transmit buffer.
 int RunStreamCommand(const std::vector<std::string>& args) {
   std::vector<std::string> options;
   std::string file;
@@ -13,17 +13,18 @@ int RunStreamCommand(const std::vector<std::string>& args) {
     std::cerr << "usage: qm48ctl stream [--transmitter] FILE\n";
     return 2;
   }
-  if (!options.empty()) {
-    std::cerr << "qm48ctl: stream --transmitter needs the transmitter record, which this build "
-                 "does not have yet\n";
-    return 2;
-  }
   LoadedSetup setup;
   if (!LoadSetupForCommand(file, setup)) return 2;
-  if (!ValidateForCommand(*setup.sim)) return 1;
-  setup.sim->Prep232SimSetupData();
+  const bool transmitter = !options.empty();
+  if (transmitter) {
+    // The record as filed: the unit's limits are not known here.
+    setup.tx.Prep232TxSetupData();
+  } else {
+    if (!ValidateForCommand(*setup.sim)) return 1;
+    setup.sim->Prep232SimSetupData();
+  }
 
-  const TransmitBuffer& buffer = setup.sim->TxBuffer;
+  const TransmitBuffer& buffer = transmitter ? setup.tx.TxBuffer : setup.sim->TxBuffer;
   std::string out;
   out.reserve(buffer.Fill() + buffer.Fill() / 8);
   uint32_t index = 0;

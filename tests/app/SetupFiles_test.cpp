@@ -15,6 +15,7 @@
 #include "simulator/UserWaveFiles.h"
 #include "support/ProfileStore.h"
 #include "support/TempDir.h"
+#include "transmitter/Qm48TransmitterUnit.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ class SetupFilesTest : public ::testing::Test {
 
   TempDir dir;
   std::unique_ptr<progsimulatorclass> sim;
-  TxSetupSection tx;
+  progtxclass tx;
   std::string current;
 };
 
@@ -71,6 +72,7 @@ TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
   const std::string good = dir.File("GOOD.QM48");
   sim->Setup.WordsPerMinorFrame = 77;
   gFormatNumber = 2;
+  tx.Setup = {2250.3, 350, 2, 4};
   ASSERT_TRUE(SaveWholeFile(Whole(), good, nullptr));
 
   // A broken transmitter section: nothing of the simulator section is taken either.
@@ -87,12 +89,15 @@ TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
   std::ofstream(broken) << "[SIMULATOR SETUP]\nWordsPerMinorFrame=99\n"
                            "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=2250.5\n";
   EXPECT_FALSE(RecallSetup(Whole(), broken, current));
-  EXPECT_EQ(tx.Value(0), "0.000000000");
+  EXPECT_EQ(tx.Setup.FreqMhz, 2250.3);
 
   sim->Setup.WordsPerMinorFrame = 5;
+  tx.Setup = {};
   EXPECT_FALSE(RecallSetup(Whole(), dir.File("MISSING.QM48"), current));
   EXPECT_TRUE(RecallSetup(Whole(), good, current));
   EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 77);
+  EXPECT_EQ(tx.Setup.FreqMhz, 2250.3);
+  EXPECT_EQ(tx.Setup.AttenuationIndexDb, 4);
   EXPECT_EQ(current, good);
   EXPECT_FALSE(gSetupEdited);
   std::string text;
@@ -138,7 +143,7 @@ TEST_F(SetupFilesTest, UserWaveFilesAreReadForUserDefinedSlotsOnly) {
 
   auto fresh = std::make_unique<progsimulatorclass>();
   fresh->UserWaves[3].Samples[0] = 4321;  // a missing wave file leaves its table alone
-  TxSetupSection freshTx;
+  progtxclass freshTx;
   ASSERT_TRUE(LoadWholeFile(ProgramSetup(*fresh, freshTx), file, false, current));
   EXPECT_EQ(fresh->UserDefDynWordFn[0], "");
   EXPECT_EQ(fresh->UserDefDynWordFn[1], "STEPS.R4V8SimUserWave");
@@ -189,7 +194,7 @@ TEST_F(SetupFilesTest, RandomSetupsSavedAndRecalledBuildTheSameStream) {
     const auto expected = SplitCommands(sim->TxBuffer);
 
     auto recalled = std::make_unique<progsimulatorclass>();
-    TxSetupSection recalledTx;
+    progtxclass recalledTx;
     gFormatNumber = 0;
     gFormatName_ = {};
     ASSERT_TRUE(RecallSetup(ProgramSetup(*recalled, recalledTx), file, current));

@@ -109,7 +109,44 @@ TEST_F(SetupCommandsTest, FilesThatDoNotLoad) {
   EXPECT_EQ(RunCtl("stream", dir).code, 2);
   EXPECT_EQ(RunCtl("stream a b", dir).code, 2);
   EXPECT_EQ(RunCtl("stream --bogus both.qm48", dir).code, 2);
-  EXPECT_EQ(RunCtl("stream --transmitter both.qm48", dir).code, 2);
+  r = RunCtl("stream --transmitter notx.qm48", dir);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, invalid);
+}
+
+TEST_F(SetupCommandsTest, TransmitterStreamIsTheRecordAsFiled) {
+  const std::string expected = "57E7 0 G\n015E 1 G\n0002 2 G\n0004 3 G\n";
+  // A simulator setup that does not validate does not stop the transmitter's stream.
+  std::ofstream(dir.File("tx.qm48")) << "[SIMULATOR SETUP]\nFileVersion=2\nSimBitRate=9\n"
+                                        "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=2250.3\n"
+                                        "FmDeviation=350\nPreModFilterSelected=2\n"
+                                        "AttenuationIndexDb=4\n";
+  Result r = RunCtl("stream --transmitter tx.qm48", dir);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, expected);
+  EXPECT_EQ(RunCtl("stream tx.qm48 --transmitter", dir).out, expected);
+  EXPECT_EQ(RunCtl("stream tx.qm48", dir).code, 1);
+
+  // Filed values take the setup file's ranges as they load; no unit limits apply.
+  std::ofstream(dir.File("far.qm48")) << "[SIMULATOR SETUP]\nFileVersion=2\n"
+                                         "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=3500\n"
+                                         "FmDeviation=1500\nPreModFilterSelected=-2\n"
+                                         "AttenuationIndexDb=25\n";
+  EXPECT_EQ(RunCtl("stream --transmitter far.qm48", dir).out,
+            "7530 0 G\n03E7 1 G\n0000 2 G\n0013 3 G\n");
+
+  // The default setup files 0 MHz, which reads back as the lowest filed frequency; a
+  // frequency that is not a number keeps the fresh record's 0 MHz.
+  const std::string zero = "0000 0 G\n0000 1 G\n0000 2 G\n0000 3 G\n";
+  EXPECT_EQ(RunCtl("stream --transmitter " + SetupWith("d.qm48", {}), dir).out,
+            "2710 0 G\n0000 1 G\n0000 2 G\n0000 3 G\n");
+  std::ofstream(dir.File("nan.qm48")) << "[SIMULATOR SETUP]\nFileVersion=2\n"
+                                         "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=nan\n";
+  r = RunCtl("stream --transmitter nan.qm48", dir);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, zero);
 }
 
 TEST_F(SetupCommandsTest, HostileFilesNeverCrash) {
