@@ -1,0 +1,118 @@
+// The transmitter load and "Load All" on the virtual unit: order, limits from the query,
+// and where a failing stage stops the rest.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/LoadAll.h"
+#include "app/Qm48GlobUnit.h"
+#include "common/ScriptedOperator.h"
+#include "common/UnitLink.h"
+#include "query/Qm48QueryUnit.h"
+#include "simulator/Qm48SimulatorUnit.h"
+#include "transmitter/Qm48TransmitterUnit.h"
+#include "transmitter/TxSend.h"
+
+namespace {
+
+LoadAllOptions Quick() {
+  LoadAllOptions options;
+  options.query.replyTimeoutMs = 100;
+  options.send.replyTimeoutMs = 100;
+  options.send.pauseMs = 0;
+  return options;
+}
+
+class Loads : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gFormatNumber = 0;
+    gFormatName_ = {"", "", "", ""};
+    tx.Setup.FreqMhz = 2550.0;  // above the unit's 2200..2400 MHz
+    tx.Setup.FmDeviation = 350;
+    tx.Setup.PreModFilterSelected = 2;
+    tx.Setup.AttenuationIndexDb = 25;  // above the unit's 20 steps
+  }
+  ScriptedOperator op;
+  ScopedOperator scope{op};
+  progqueryclass query;
+  progtxclass tx;
+  progsimulatorclass sim;
+};
+
+TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
+  UnitLink link;
+  ASSERT_TRUE(link.Ready());
+  ASSERT_TRUE(query.RunQueries().Ok());
+  SendOutcome out = LimitAndSendTransmitter(tx, query);
+  ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
+  EXPECT_EQ(out.commandsAnswered, 4u);
+  EXPECT_EQ(op.Progresses().back().request.caption, "LOADING TRANSMITTER");
+  // 2400 + 0.5 MHz is the top: 24005 steps of 100 kHz.
+  EXPECT_EQ(link.Unit().TxRegister(0), 24005);
+  EXPECT_EQ(link.Unit().TxRegister(1), 350);
+  EXPECT_EQ(link.Unit().TxRegister(2), 2);
+  EXPECT_EQ(link.Unit().TxRegister(3), 20);
+}
+
+// Without a query answer the record is sent as the operator set it, never forced to 0.
+TEST_F(Loads, TransmitterKeepsItsRecordWhenTheQueryFailed) {
+  UnitLink link("silent-after=0");
+  ASSERT_TRUE(link.Ready());
+  EXPECT_FALSE(query.RunQueries(Quick().query).Ok());
+  LimitAndSendTransmitter(tx, query, Quick().send);
+  EXPECT_DOUBLE_EQ(tx.Setup.FreqMhz, 2550.0);
+  EXPECT_EQ(tx.Setup.AttenuationIndexDb, 19);  // only kept within what a setup file may hold
+  EXPECT_EQ(link.Unit().Commands().back(), "639C 0 G");  // 25500 steps of 100 kHz
+}
+
+TEST_F(Loads, LoadAllQueriesThenLoadsTransmitterThenSimulator) {
+  UnitLink link;
+  ASSERT_TRUE(link.Ready());
+  LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+  ASSERT_TRUE(out.Ok()) << LoadStageName(out.stage) << ": " << SendOutcomeText(out.send);
+  const std::vector<std::string> commands = link.Unit().Commands();
+  ASSERT_GT(commands.size(), 9u);
+  EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 9),
+            (std::vector<std::string>{"Q", "W", "0FI", "0BI", "0CI", "5DC5 0 G", "015E 1 G",
+                                      "0002 2 G", "0014 3 G"}));
+  EXPECT_EQ(commands[9], "0 R");
+  EXPECT_EQ(commands.back(), "1 R");
+  EXPECT_EQ(commands.size(), 9 + SplitCommands(sim.TxBuffer).size());
+  EXPECT_TRUE(link.Unit().Running());
+}
+
+TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
+  {
+    UnitLink link("silent");
+    ASSERT_TRUE(link.Ready());
+    LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+    EXPECT_EQ(out.stage, LoadStage::Query);
+    EXPECT_EQ(out.send.result, SendResult::TimedOut);
+    EXPECT_EQ(link.Unit().CommandCount(), 5u);  // the queries, nothing loaded
+  }
+  {
+    UnitLink link("silent-after=7");
+    ASSERT_TRUE(link.Ready());
+    LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+    EXPECT_EQ(out.stage, LoadStage::Transmitter);
+    EXPECT_EQ(out.send.result, SendResult::TimedOut);
+    EXPECT_EQ(out.send.commandText, "0002 2 G");
+    EXPECT_FALSE(out.Ok());
+  }
+  {
+    UnitLink link;
+    ASSERT_TRUE(link.Ready());
+    sim.Setup.FrameSyncLength = 2;  // not a valid setup
+    LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+    EXPECT_EQ(out.stage, LoadStage::Validation);
+    EXPECT_FALSE(out.validationMessage.empty());
+    EXPECT_FALSE(out.Ok());
+    EXPECT_EQ(link.Unit().CommandCount(), 9u);  // queries and transmitter only
+  }
+  CloseApplicationPort();
+  EXPECT_EQ(LoadAll(query, tx, sim, Quick()).send.result, SendResult::NoPort);
+}
+
+}  // namespace
