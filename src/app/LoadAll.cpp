@@ -6,15 +6,20 @@
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxSend.h"
 
-LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
-                       const LoadAllOptions& options) {
+LoadAllOutcome QueryAndLoadTransmitter(progqueryclass& query, progtxclass& tx,
+                                       const LoadAllOptions& options) {
   LoadAllOutcome out;
   out.stage = LoadStage::Query;
   out.send = query.RunQueries(options.query);
   if (!out.send.Ok()) return out;
-
   out.stage = LoadStage::Transmitter;
   out.send = LimitAndSendTransmitter(tx, query, options.send);
+  return out;
+}
+
+LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
+                       const LoadAllOptions& options) {
+  LoadAllOutcome out = QueryAndLoadTransmitter(query, tx, options);
   if (!out.send.Ok()) return out;
 
   out.stage = LoadStage::Validation;

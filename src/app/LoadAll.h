@@ -16,7 +16,7 @@ struct LoadAllOutcome {
   LoadStage stage = LoadStage::Simulator;  // the stage that failed (or the last one)
   SendOutcome send;                        // how that stage's send ended
   std::string validationMessage;           // why the simulator setup is invalid
-  bool Ok() const { return stage == LoadStage::Simulator && send.Ok(); }
+  bool Ok() const { return stage != LoadStage::Validation && send.Ok(); }
 };
 
 struct LoadAllOptions {
@@ -28,5 +28,8 @@ struct LoadAllOptions {
 // or a cancel leaves the later stages unsent, and an invalid simulator setup is not sent.
 LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
                        const LoadAllOptions& options = {});
+// The first two stages of LoadAll: query the unit, then load the transmitter limited to it.
+LoadAllOutcome QueryAndLoadTransmitter(progqueryclass& query, progtxclass& tx,
+                                       const LoadAllOptions& options = {});
 // "Query", "Transmitter", "Validation", "Simulator".
 const char* LoadStageName(LoadStage stage);

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/LinkCommands.h"
 #include "cli/SetupCommands.h"
 
 #include <iostream>
@@ -8,16 +9,11 @@ int RunEmulateCommand(const std::vector<std::string>& args);  // EmulateCommand.
 
 namespace {
 
-int NotYet(const char* what) {
-  std::cerr << "qm48ctl: " << what << " is not available in this build yet\n";
-  return 2;
+int RunLoad(const std::vector<std::string>& args) {
+  return RunLoadCommand(args);
 }
-
-int RunLoad(const std::vector<std::string>&) {
-  return NotYet("load");
-}
-int RunQuery(const std::vector<std::string>&) {
-  return NotYet("query");
+int RunQuery(const std::vector<std::string>& args) {
+  return RunQueryCommand(args);
 }
 int RunEmulate(const std::vector<std::string>& args) {
   return RunEmulateCommand(args);
@@ -32,8 +28,17 @@ const std::vector<CliCommand>& CliCommands() {
       {"validate", "validate FILE", "check the simulator setup of FILE", RunValidateCommand},
       {"save-default", "save-default FILE", "write the default setup to FILE",
        RunSaveDefaultCommand},
-      {"load", "load [--port DEVICE] FILE", "load FILE into the unit", RunLoad},
-      {"query", "query [--port DEVICE]", "query the unit and print what it holds", RunQuery},
+      {"load", "load [--device PATH] [--transmitter | --all] FILE",
+       "load the simulator setup of FILE into the unit; --transmitter: its transmitter setup,\n"
+       "      after a query and limited to the unit; --all: query, transmitter, simulator.\n"
+       "      Without --device: the port of Qm48Com.Cfg in the current directory.\n"
+       "      Exit codes of load and query: 0 every command answered, 1 invalid simulator\n"
+       "      setup, 2 usage or setup file, 3 port cannot be opened, 4 the unit did not\n"
+       "      answer (the command is named), 5 port disconnected, 6 cancelled (Ctrl+C),\n"
+       "      7 a query reply could not be read",
+       RunLoad},
+      {"query", "query [--device PATH] [--json]",
+       "run the five queries and print what the unit holds (--json: as JSON)", RunQuery},
       {"emulate", "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]",
        "run the virtual unit on a pseudo-terminal", RunEmulate},
   };
