@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/TimedMutex.h"
 #include "support/Timer.h"
 
 struct SplitTime {
@@ -37,7 +38,7 @@ class ErrorLog {
   const std::string& Path() const { return path_; }
 
  private:
-  std::timed_mutex mutex_;
+  TimedMutex mutex_;
   TimerFactory makeTimer_;
   std::unique_ptr<Ctimerclass> timer_;
   std::string path_;

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "platform/Clock.h"
+#include "platform/TimedMutex.h"
 
 // day * 86400 + hour * 3600 + minute * 60 + second + ms / 1000, day of the year from 1;
 // 0 when the result falls outside 0 .. 31708800 (367 days).
@@ -43,5 +44,5 @@ class Ctimerclass : public Ctimeclass {
   double baseTime_ = 0;
   double tickPeriod_ = 0;
   double startCount_ = 0;
-  std::timed_mutex mutex_;
+  TimedMutex mutex_;
 };
