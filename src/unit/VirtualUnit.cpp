@@ -1,8 +1,11 @@
 #include "unit/VirtualUnit.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,6 +24,32 @@ namespace {
 void CloseFd(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
+}
+
+// How many descriptors of any process we can see have the device open, not counting
+// `ownFd` of this process.
+int OpenCount(const std::string& device, int ownFd) {
+  int count = 0;
+  const std::string self = std::to_string(::getpid());
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return -1;
+  while (dirent* p = ::readdir(proc)) {
+    if (p->d_name[0] < '0' || p->d_name[0] > '9') continue;
+    std::string fdDir = std::string("/proc/") + p->d_name + "/fd";
+    DIR* fds = ::opendir(fdDir.c_str());
+    if (!fds) continue;
+    while (dirent* f = ::readdir(fds)) {
+      if (f->d_name[0] == '.') continue;
+      if (self == p->d_name && std::atoi(f->d_name) == ownFd) continue;
+      char target[PATH_MAX];
+      ssize_t n = ::readlink((fdDir + "/" + f->d_name).c_str(), target, sizeof target);
+      if (n > 0 && device.compare(0, std::string::npos, target, static_cast<size_t>(n)) == 0)
+        ++count;
+    }
+    ::closedir(fds);
+  }
+  ::closedir(proc);
+  return count;
 }
 
 }  // namespace
@@ -58,6 +87,12 @@ bool VirtualUnit::Start(std::string* error) {
   if (::tcgetattr(heldSlave_, &tio) != 0) return fail("tcgetattr", errno);
   ::cfmakeraw(&tio);
   if (::tcsetattr(heldSlave_, TCSANOW, &tio) != 0) return fail("tcsetattr", errno);
+  // Closes of the device are watched so that the port is left as a real one would be
+  // once its last user is gone (see ReleaseIfUnused).
+  closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (closeWatch_ < 0) return fail("inotify_init1", errno);
+  if (::inotify_add_watch(closeWatch_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+    return fail("inotify_add_watch", errno);
   if (::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0)
     return fail("fcntl", errno);
   int wake[2];
@@ -119,6 +154,7 @@ void VirtualUnit::Stop() {
 void VirtualUnit::CloseDevice() {
   CloseFd(master_);
   CloseFd(heldSlave_);
+  CloseFd(closeWatch_);
   CloseFd(wakeRead_);
   CloseFd(wakeWrite_);
 }
@@ -126,12 +162,20 @@ void VirtualUnit::CloseDevice() {
 void VirtualUnit::Run() {
   uint8_t bytes[4096];
   while (!stopping_ && !vanished_) {
-    pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) {
+    pollfd fds[3] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}, {closeWatch_, POLLIN, 0}};
+    if (::poll(fds, 3, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
     if (fds[1].revents != 0) break;
+    if (fds[2].revents != 0 && !(fds[0].revents & POLLIN)) {
+      // Only once the controller's last bytes are answered.
+      char events[4096];
+      while (::read(closeWatch_, events, sizeof events) > 0) {
+      }
+      ReleaseIfUnused();
+      continue;
+    }
     if (fds[0].revents & (POLLERR | POLLNVAL)) break;
     if (fds[0].revents & POLLHUP && !(fds[0].revents & POLLIN)) {
       // Only without our own slave descriptor; wait for a controller to open the port.
@@ -150,6 +194,16 @@ void VirtualUnit::Run() {
       HandleByte(bytes[i]);
     }
   }
+}
+
+// A real port drops what arrives while nobody has it open, and its exclusive mode ends
+// with its last user. A pseudo-terminal keeps both while its master lives, so the unit
+// drops unread replies and clears exclusive mode itself: otherwise a controller that
+// opened the port exclusively could never open it again.
+void VirtualUnit::ReleaseIfUnused() {
+  if (OpenCount(devicePath_, heldSlave_) != 0) return;
+  ::tcflush(heldSlave_, TCIFLUSH);
+  ::ioctl(heldSlave_, TIOCNXCL);
 }
 
 // When a byte that starts on the line at `lineFree` (or later) is fully across.

@@ -72,6 +72,7 @@ class VirtualUnit {
   bool SleepUntil(std::chrono::steady_clock::time_point deadline);
   std::chrono::steady_clock::time_point ByteDone(std::chrono::steady_clock::time_point& lineFree);
   bool MakeLink(std::string& error);
+  void ReleaseIfUnused();
   void CloseDevice();
 
   VirtualUnitOptions options_;
@@ -82,8 +83,9 @@ class VirtualUnit {
 
   std::string devicePath_;
   int master_ = -1;
-  int heldSlave_ = -1;  // keeps the master readable while no controller has the port open
-  int wakeRead_ = -1;   // Stop wakes the thread through this pipe
+  int heldSlave_ = -1;   // keeps the master readable while no controller has the port open
+  int closeWatch_ = -1;  // inotify: a controller closed the device
+  int wakeRead_ = -1;    // Stop wakes the thread through this pipe
   int wakeWrite_ = -1;
   std::thread thread_;
   std::atomic<bool> stopping_{false};

@@ -25,6 +25,7 @@ class RawPort {
   RawPort& operator=(const RawPort&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
   void Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;

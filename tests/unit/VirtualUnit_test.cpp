@@ -1,6 +1,7 @@
 #include "unit/VirtualUnit.h"
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,31 @@ TEST(VirtualUnit, ControllersMayCloseAndReopenThePort) {
   again.Send("0 R");
   EXPECT_EQ(again.ReadLine(), "OK\r");
   EXPECT_FALSE(u.unit.Running());
+}
+
+TEST(VirtualUnit, TheLastCloseDropsUnreadRepliesAndExclusiveMode) {
+  RunningUnit u;
+  ASSERT_EQ(ioctl(u.port->Fd(), TIOCEXCL), 0);
+  u.port->Send("1 R");
+  ASSERT_TRUE(u.unit.WaitForCommands(1, milliseconds(1000)));
+  u.port->Close();  // the reply is never read
+  usleep(200000);
+  RawPort again(u.unit.DevicePath());
+  ASSERT_TRUE(again.IsOpen());
+  int exclusive = 1;
+  ASSERT_EQ(ioctl(again.Fd(), TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  EXPECT_EQ(again.ReadFor(100), "");
+  again.Send("Q");
+  EXPECT_EQ(again.ReadLine()->substr(0, 5), "0000 ");
+
+  // While a second descriptor is open, a close leaves the port as it is.
+  RawPort second(u.unit.DevicePath());
+  ASSERT_EQ(ioctl(again.Fd(), TIOCEXCL), 0);
+  second.Close();
+  usleep(200000);
+  ASSERT_EQ(ioctl(again.Fd(), TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
 }
 
 TEST(VirtualUnit, ALoadSentCommandByCommandLeavesWhatTheStreamSays) {
