@@ -10,7 +10,7 @@ enum class FaultKind {
   Garbage,      // random bytes instead of the reply text, then the carriage return
   DoubleCr,     // every reply ends with two carriage returns
   Slow,         // waits `count` ms before every reply
-  VanishAfter,  // answers `count` commands, then closes the pseudo-terminal
+  VanishAfter,  // answers `count` commands; the next one closes the pseudo-terminal
   Echo,         // sends the command back before the reply text
 };
 

@@ -1,6 +1,8 @@
 #include "unit/UnitStateText.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -142,10 +144,12 @@ bool ParseUnitStateText(const std::string& text, UnitState& state, std::string& 
 
 bool WriteUnitStateFile(const std::string& path, const UnitState& state, std::string& error) {
   std::string text = UnitStateText(state);
-  std::string temp = path + ".tmp" + std::to_string(getpid());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A temporary file of its own for every write: two writers never share one.
+  std::string temp = path + ".XXXXXX";
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd >= 0) ::fchmod(fd, 0644);
   if (fd < 0) {
-    error = temp + ": " + SystemErrorText(errno);
+    error = path + ": " + SystemErrorText(errno);
     return false;
   }
   size_t done = 0;

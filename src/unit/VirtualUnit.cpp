@@ -225,6 +225,8 @@ void VirtualUnit::HandleByte(uint8_t byte) {
     exchanges = protocol_->Feed(&byte, 1);
     saved = protocol_->State().flashSaves != saves;
     for (const auto& e : exchanges) commands_.push_back(e.command);
+    if (commands_.size() > 2 * kKeptCommands)
+      commands_.erase(commands_.begin(), commands_.end() - kKeptCommands);
   }
   if (exchanges.empty()) return;
   commandArrived_.notify_all();
@@ -375,6 +377,8 @@ UnitState VirtualUnit::State() const {
 
 std::vector<std::string> VirtualUnit::Commands() const {
   std::lock_guard lock(mutex_);
+  if (commands_.size() > kKeptCommands)
+    return std::vector<std::string>(commands_.end() - kKeptCommands, commands_.end());
   return commands_;
 }
 

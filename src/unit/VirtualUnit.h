@@ -55,8 +55,10 @@ class VirtualUnit {
   bool Running() const;
   uint64_t CommandCount() const;
   uint64_t FlashSaveCount() const;
-  UnitState State() const;                    // a copy of everything
-  std::vector<std::string> Commands() const;  // every command received, in order
+  UnitState State() const;  // a copy of everything
+  // Every command received, in order (only the latest kKeptCommands in a long run).
+  std::vector<std::string> Commands() const;
+  static constexpr size_t kKeptCommands = 1 << 20;
   // Waits until at least `count` commands were received; false on time-out.
   bool WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const;
   // Writes the state text now (also done after "S" and at Stop).
