@@ -1,7 +1,5 @@
 #include "serial/LineSettings.h"
 
-#include <termios.h>
-
 #include <cerrno>
 #include <string>
 
@@ -119,6 +117,14 @@ uint32_t Refused(const std::string& what, int error, uint32_t rate) {
 }
 }  // namespace
 
+void ComposeLineSettings(termios& tio, const PortConfig& settings) {
+  MakeRaw(tio);
+  SetDataBits(tio, settings.DataBits);
+  SetParity(tio, settings.Parity);
+  SetStopBits(tio, settings.StopBits);
+  SetFlowControl(tio, settings.FlowControl);
+}
+
 uint32_t ApplyLineSettings(int fd, const PortConfig& settings) {
   termios tio{};
   if (tcgetattr(fd, &tio) != 0) {
@@ -131,11 +137,10 @@ uint32_t ApplyLineSettings(int fd, const PortConfig& settings) {
              false);
     return kOpenLineSettingsRefused;
   }
-  MakeRaw(tio);
-  SetDataBits(tio, settings.DataBits);
-  SetParity(tio, settings.Parity);
-  SetStopBits(tio, settings.StopBits);
-  SetFlowControl(tio, settings.FlowControl);
+  ComposeLineSettings(tio, settings);
+  // An exact rate set earlier leaves its mark in the input rate bits; the classic
+  // constants below must not inherit it.
+  tio.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);
   speed_t classic = ClassicSpeed(rate);
   // A rate without a constant is set exactly afterwards; 38400 holds its place until then.
   cfsetispeed(&tio, classic != B0 ? classic : B38400);

@@ -146,8 +146,8 @@ bool serialcomclass::Send(const void* bytes, int32_t length) {
 }
 
 const uint8_t* serialcomclass::TxBuffer(uint32_t& length) const {
-  length = txLength_;
-  return txBuffer_;
+  length = sentLength_;
+  return sentBuffer_;
 }
 
 void serialcomclass::ReadDone() {
@@ -261,11 +261,13 @@ bool serialcomclass::WriteSome(const Callback& callback) {
     Fail("SIG_WRITER", n < 0 ? errno : EIO);
     return false;
   }
+  // The notification reads a copy, so the next Send may start as soon as writing clears.
+  std::memcpy(sentBuffer_, txBuffer_, txLength_ + 1);
+  sentLength_ = txLength_;
   txDone_ = 0;
   txPending_ = false;
-  Notify(callback, EVT_TX_DONE);
-  // Cleared after the notification, which still reads the transmit buffer.
   writing_ = false;
+  Notify(callback, EVT_TX_DONE);
   return true;
 }
 

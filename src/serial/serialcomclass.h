@@ -65,14 +65,15 @@ class serialcomclass {
   // length is out of range.
   bool Send(const void* bytes, int32_t length);
   bool IsRunning() const { return running_.load(); }
-  // True from an accepted Send until its EVT_TX_DONE has been delivered.
+  // True from an accepted Send until all its bytes have been written.
   bool IsWriting() const { return writing_.load(); }
 
   // The bytes of the last read, NUL-terminated after RxCount bytes. Valid in the
   // EVT_RX_DATA notification and until ReadDone.
   const uint8_t* RxBuffer() const { return rxBuffer_; }
   uint32_t RxCount() const { return rxCount_; }
-  // The bytes of the last Send and their count. Valid in the EVT_TX_DONE notification.
+  // The bytes of the write just completed and their count, NUL-terminated. Valid in the
+  // EVT_TX_DONE notification.
   const uint8_t* TxBuffer(uint32_t& length) const;
   // The received bytes have been taken: the next read may start.
   void ReadDone();
@@ -121,6 +122,8 @@ class serialcomclass {
   uint8_t rxBuffer_[kPortBufferSize + 1] = {};  // one spare byte for the NUL
   uint32_t rxCount_ = 0;
   uint8_t txBuffer_[kPortBufferSize + 1] = {};
+  uint8_t sentBuffer_[kPortBufferSize + 1] = {};  // port thread only
+  uint32_t sentLength_ = 0;
   // Modem watch (port thread only).
   bool modemKnown_ = false;
   int64_t lastModemCheckMs_ = 0;
