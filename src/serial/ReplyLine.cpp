@@ -11,8 +11,8 @@ void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
         text_[length_++] = static_cast<char>(bytes[i]);
         continue;
       }
+      if (!dropping_ && !overflowLogged_) logNow = overflowLogged_ = true;
       dropping_ = true;
-      if (!overflowLogged_) logNow = overflowLogged_ = true;
     }
     text_[length_] = 0;
   }
