@@ -10,13 +10,37 @@ namespace {
 constexpr uint32_t kApplicationReadSize = 1;
 constexpr uint8_t kCarriageReturn = 13;
 
-std::mutex gComPortMutex;
-std::shared_ptr<serialcomclass> gComPort;
-
+// Defined before the port so they outlive it: its thread runs the handler that uses them.
+AutoResetEvent gReplyEvent("VORN RX");
 ReplyLineBuffer gReplyLine;
-
 std::mutex gObserverMutex;
 PortTrafficObserver gObserver;
+
+// The application port. A port closed from its own thread (by the observer) cannot be
+// joined there; it is kept as retired and joined by the next open or close elsewhere.
+struct ComPortHolder {
+  std::mutex mutex;
+  std::shared_ptr<serialcomclass> port;
+  std::shared_ptr<serialcomclass> retired;
+  // At exit the port is stopped first, while everything its handler touches still exists,
+  // and the handler is told to do nothing any more.
+  ~ComPortHolder() {
+    gShuttingDown = true;
+    if (port) port->Stop();
+    if (retired) retired->Stop();
+  }
+};
+ComPortHolder gComPort;
+
+void JoinRetiredPort() {
+  std::shared_ptr<serialcomclass> retired;
+  {
+    std::lock_guard lock(gComPort.mutex);
+    if (!gComPort.retired || gComPort.retired->IsPortThread()) return;
+    retired.swap(gComPort.retired);
+  }
+  retired->Stop();
+}
 
 void Observe(int code, const uint8_t* bytes, uint32_t count) {
   std::lock_guard lock(gObserverMutex);
@@ -30,7 +54,7 @@ void Receive(const uint8_t* bytes, uint32_t count) {
     if (bytes[i] != kCarriageReturn) continue;
     gReplyLine.Append(bytes + start, i - start);
     gReplyLine.EndLine();
-    ReplyEvent().Set();
+    gReplyEvent.Set();
     start = i + 1;
   }
   gReplyLine.Append(bytes + start, count - start);
@@ -38,13 +62,12 @@ void Receive(const uint8_t* bytes, uint32_t count) {
 }  // namespace
 
 AutoResetEvent& ReplyEvent() {
-  static AutoResetEvent event("VORN RX");
-  return event;
+  return gReplyEvent;
 }
 
 std::shared_ptr<serialcomclass> ComPort() {
-  std::lock_guard lock(gComPortMutex);
-  return gComPort;
+  std::lock_guard lock(gComPort.mutex);
+  return gComPort.port;
 }
 
 bool OpenApplicationPort(const PortConfig& config, const std::string& devicePath) {
@@ -59,17 +82,23 @@ bool OpenApplicationPort(const PortConfig& config, const std::string& devicePath
                                            config.Parity, config.DataBits, config.StopBits, rate);
   if (result != 0) return false;  // the port logged why; it is destroyed here
   port->SetReadSize(kApplicationReadSize);
-  std::lock_guard lock(gComPortMutex);
-  gComPort = std::move(port);
+  std::lock_guard lock(gComPort.mutex);
+  gComPort.port = std::move(port);
   return true;
 }
 
 void CloseApplicationPort() {
   std::shared_ptr<serialcomclass> port;
   {
-    std::lock_guard lock(gComPortMutex);
-    port.swap(gComPort);
+    std::lock_guard lock(gComPort.mutex);
+    port.swap(gComPort.port);
+    if (port && port->IsPortThread()) {
+      port->Stop();  // asks its thread to end after this notification
+      gComPort.retired = std::move(port);
+      return;
+    }
   }
+  JoinRetiredPort();
   // Stopped here, outside the lock: the handler may be running and must finish first.
   if (port) port->Stop();
 }

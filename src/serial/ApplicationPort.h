@@ -45,6 +45,7 @@ void OnPortEvent(serialcomclass* port, int code);
 // Sees the application port's traffic on the port thread: every notification code, with the
 // received bytes for EVT_RX_DATA and the sent bytes for EVT_TX_DONE (else null, 0). Setting
 // a new observer (or none) waits for a call in progress to end, so after it returns the old
-// observer is never called again. The observer must not wait for the thread that sets it.
+// observer is never called again. The observer must not set the observer nor wait for the
+// thread that sets it; it may close the port.
 using PortTrafficObserver = std::function<void(int code, const uint8_t* bytes, uint32_t count)>;
 void SetPortTrafficObserver(PortTrafficObserver observer);

@@ -129,7 +129,7 @@ uint32_t ApplyLineSettings(int fd, const PortConfig& settings) {
   termios tio{};
   if (tcgetattr(fd, &tio) != 0) {
     LogError("LINE SETTINGS  " + SystemErrorText(errno), 0, false);
-    return kOpenLineSettingsRefused;
+    return kOpenDeviceFailed;  // not a terminal that can be set up at all
   }
   uint32_t rate = BaudRateOf(settings.BaudRate, settings.UserDefBaudRate);
   if (rate == 0) {

@@ -153,11 +153,11 @@ const uint8_t* serialcomclass::TxBuffer(uint32_t& length) const {
 void serialcomclass::ReadDone() {
   readArmed_ = true;
   // From the port thread itself the next poll sees the flag; others must wake it.
-  if (std::this_thread::get_id() != threadId_.load()) Wake();
+  if (!IsPortThread()) Wake();
 }
 
 void serialcomclass::Stop() {
-  if (std::this_thread::get_id() == threadId_.load()) {
+  if (IsPortThread()) {
     stopRequested_ = true;
     return;
   }

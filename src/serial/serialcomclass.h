@@ -38,7 +38,7 @@ class serialcomclass {
   using Callback = std::function<void(serialcomclass* port, int code)>;
 
   serialcomclass();
-  // Stops and joins the port thread first.
+  // Stops and joins the port thread first; never destroy a port from its own thread.
   ~serialcomclass();
   serialcomclass(const serialcomclass&) = delete;
   serialcomclass& operator=(const serialcomclass&) = delete;
@@ -82,6 +82,9 @@ class serialcomclass {
   // device. Returns at once when no thread runs. From the port thread itself it only asks the
   // thread to end.
   void Stop();
+
+  // True on the port thread itself (in a notification).
+  bool IsPortThread() const { return std::this_thread::get_id() == threadId_.load(); }
 
   // The settings of the last Open; PortName holds at most 10 characters of the device path,
   // MonitorModem is 0 (see MonitorModem()).

@@ -174,6 +174,24 @@ TEST_F(ApplicationPort, ObserverSeesTheTrafficUntilItIsRemoved) {
   EXPECT_EQ(codes.size(), seen);
 }
 
+// The port thread cannot join itself: a port closed from its own notification ends after
+// it, and the next open elsewhere finishes it off.
+TEST_F(ApplicationPort, ObserverMayCloseThePort) {
+  SetPortTrafficObserver([](int code, const uint8_t*, uint32_t) {
+    if (code == EVT_RX_DATA) CloseApplicationPort();
+  });
+  std::weak_ptr<serialcomclass> old = ComPort();
+  pty.Write("x");
+  for (int i = 0; i < 200 && ApplicationPortConnected(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(ComPort(), nullptr);
+  SetPortTrafficObserver(nullptr);
+  PtyPair other;
+  ASSERT_TRUE(OpenApplicationPort(PortConfig{}, other.SlavePath()));
+  EXPECT_TRUE(old.expired());
+  EXPECT_EQ(folder.LogCount("Disonnected"), 1);
+}
+
 TEST_F(ApplicationPort, NothingIsHandledWhileShuttingDown) {
   gShuttingDown = true;
   pty.Write("late\r");
