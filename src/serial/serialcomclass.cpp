@@ -21,6 +21,8 @@
 namespace {
 // How often the modem lines are looked at while they are watched.
 constexpr int kModemPollMs = 100;
+// How long a closing port lets bytes already written leave the line.
+constexpr int kDrainWaitMs = 200;
 
 int64_t MonotonicMs() {
   using namespace std::chrono;
@@ -181,8 +183,13 @@ void serialcomclass::Notify(const Callback& callback, int code) {
 
 void serialcomclass::CloseDevice() {
   if (fd_ < 0) return;
-  // Bytes the line could not take (flow control, a stuck device) would hold up the close.
-  if (txPending_) ::tcflush(fd_, TCOFLUSH);
+  // Bytes the line cannot take (flow control, a stuck device) would hold up the close for
+  // the driver's closing wait: give sent bytes a moment to leave, then drop the rest.
+  for (int waited = 0, queued = 0; !txPending_ && waited < kDrainWaitMs; waited += 10) {
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued == 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::tcflush(fd_, TCOFLUSH);
   ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);  // also drops the lock
   fd_ = -1;
