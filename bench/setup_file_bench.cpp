@@ -10,6 +10,7 @@
 #include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "transmitter/Qm48TransmitterUnit.h"
 
 namespace {
 
@@ -43,13 +44,14 @@ void BM_SaveAndRecallLargestSetup(benchmark::State& state) {
   const std::string file = dir + "/LARGEST.QM48";
   auto sim = std::make_unique<progsimulatorclass>();
   auto recalled = std::make_unique<progsimulatorclass>();
-  TxSetupSection tx, recalledTx;
+  auto tx = std::make_unique<progtxclass>();
+  auto recalledTx = std::make_unique<progtxclass>();
   MakeLargest(*sim);
   std::string current;
   for (auto _ : state) {
     std::filesystem::remove(file);
-    SaveWholeFile(ProgramSetup(*sim, tx), file, nullptr);
-    bool ok = LoadWholeFile(ProgramSetup(*recalled, recalledTx), file, false, current);
+    SaveWholeFile(ProgramSetup(*sim, *tx), file, nullptr);
+    bool ok = LoadWholeFile(ProgramSetup(*recalled, *recalledTx), file, false, current);
     benchmark::DoNotOptimize(ok);
   }
   state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
