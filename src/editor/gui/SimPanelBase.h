@@ -1,0 +1,27 @@
+#pragma once
+// What every panel of the simulator page is to its host: it shows and edits the one
+// simulator record in place and keeps no copy of it. After an edit it sets
+// gSetupEdited and emits Edited(); the host then redraws every panel from the record.
+#include <QWidget>
+
+class progsimulatorclass;
+
+class SimPanelBase : public QWidget {
+  Q_OBJECT
+
+ public:
+  SimPanelBase(progsimulatorclass& sim, QWidget* parent) : QWidget(parent), sim_(sim) {}
+
+  // Shows the record again.
+  virtual void RefreshPanel() = 0;
+  // The host's visibility rules that reach inside a panel (the frame sync panel's radix
+  // buttons); most panels have none.
+  virtual void ApplyVisibility() {}
+
+ signals:
+  // The record was changed through this panel: redraw everything.
+  void Edited();
+
+ protected:
+  progsimulatorclass& sim_;
+};
