@@ -31,7 +31,7 @@ std::string DynamicWordError(const SimSetupData& s, int32_t start, int fsw) {
 
 }  // namespace
 
-int FrameSyncWordCount(const SimSetupData& setup) {
+int CommonLengthSyncWords(const SimSetupData& setup) {
   if (setup.CommonWordLength <= 0) return 0;
   return (setup.FrameSyncLength + setup.CommonWordLength - 1) / setup.CommonWordLength;
 }
@@ -48,7 +48,7 @@ void ReadDynamicCells(SimSetupData& setup, const DynamicGridCells& cells) {
 
 std::vector<std::string> CheckDynamicWords(SimSetupData& setup) {
   std::vector<std::string> errors;
-  const int fsw = FrameSyncWordCount(setup);
+  const int fsw = CommonLengthSyncWords(setup);
   for (SimDynamicWord& word : setup.DynamicWords) {
     if (word.SimDynamicWordNumber == 0 || word.SimDynamicWordWave == kWaveNothing) continue;
     std::string error = DynamicWordError(setup, word.SimDynamicWordNumber, fsw);
@@ -99,5 +99,7 @@ bool ChooseDynamicWave(progsimulatorclass& sim, int slot, int32_t wave,
   const std::vector<std::string> errors = CheckDynamicWords(sim.Setup);
   for (const std::string& error : errors)
     Operator().MessageBox(error, kDynamicWordErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+  // A wave refused where it stands leaves its sample count as it was.
+  if (wave != kWaveUserDef && word.SimDynamicWordWave != wave) table.NumWords = countBefore;
   return changed || !errors.empty();
 }

@@ -21,7 +21,7 @@ struct DynamicWordCells {
 using DynamicGridCells = std::array<DynamicWordCells, kNumDynamicWords>;
 
 // Frame sync words: the sync pattern length in common words, rounded up.
-int FrameSyncWordCount(const SimSetupData& setup);
+int CommonLengthSyncWords(const SimSetupData& setup);
 
 // The typed numbers into the record (start 1..WordsPerMinorFrame, interval
 // 0..WordsPerMinorFrame; text counts as its leading digits).

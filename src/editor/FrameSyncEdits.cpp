@@ -117,6 +117,14 @@ bool EditPatternDigits(SimSetupData& setup) {
     return false;
   }
   for (char& c : answer) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // Digits the radix does not have would load a different pattern than the one typed.
+  if (!ParsePatternText(answer, radix).Ok) {
+    Operator().MessageBox(
+        std::string("The pattern may hold only ") + RadixName(radix) + " digits and X (don't care)",
+        "Input Pattern", MsgButtons::Ok, MsgIcon::Error);
+    SignalError();
+    return false;
+  }
   if (answer == setup.FrameSyncPattern) return false;
   StorePattern(setup, answer);
   return true;

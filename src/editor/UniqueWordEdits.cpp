@@ -84,7 +84,7 @@ void ReadUniqueCells(SimSetupData& setup, const UniqueGridCells& cells) {
 
 std::vector<std::string> CheckUniqueWords(SimSetupData& setup) {
   std::vector<std::string> errors;
-  const int fsw = FrameSyncWordCount(setup);
+  const int fsw = CommonLengthSyncWords(setup);
   const int o = ShownFrameOffset(setup);
   for (int i = 0; i < kNumUniqueWords; ++i) {
     SimUniqueWord& word = setup.UniqueWords[static_cast<size_t>(i)];
