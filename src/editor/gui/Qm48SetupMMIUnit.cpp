@@ -1,0 +1,250 @@
+#include "editor/gui/Qm48SetupMMIUnit.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "app/ProgramObjects.h"
+#include "app/Qm48GlobUnit.h"
+#include "editor/LoadReportText.h"
+#include "editor/gui/SimSetupMMIUnit.h"
+#include "query/Qm48QueryUnit.h"
+#include "query/gui/QuerySetupMMIUnit.h"
+#include "support/NumberText.h"
+#include "support/Operator.h"
+#include "transmitter/gui/TxSetupMMIUnit.h"
+
+namespace {
+
+constexpr int kHeaderHeight = 30;
+const QColor kNavy(0, 0, 128);
+
+// The spin edit's number changes with its arrows only; its text cannot be typed into.
+class ArrowsOnlySpinBox : public QSpinBox {
+ public:
+  explicit ArrowsOnlySpinBox(QWidget* parent) : QSpinBox(parent) { lineEdit()->setReadOnly(true); }
+};
+
+// The name as the setup keeps it: no spaces, lower case.
+std::string StoredName(const std::string& typed) {
+  std::string name = RemoveChar(typed, ' ');
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
+int ClampedFormat() {
+  return std::clamp(gFormatNumber, 0, 3);
+}
+
+}  // namespace
+
+TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
+  setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, kNavy);
+  setPalette(palette);
+  setAutoFillBackground(true);
+
+  auto* header = new QWidget(this);
+  header->setFixedHeight(kHeaderHeight);
+  QPalette grey = header->palette();
+  grey.setColor(QPalette::Window, Qt::lightGray);
+  grey.setColor(QPalette::WindowText, Qt::black);
+  header->setPalette(grey);
+  header->setAutoFillBackground(true);
+  auto* headerRow = new QHBoxLayout(header);
+  headerRow->setContentsMargins(8, 2, 8, 2);
+  headerRow->addWidget(new QLabel(tr("Format Number"), header));
+  SpinEditFormatNumber = new ArrowsOnlySpinBox(header);
+  SpinEditFormatNumber->setRange(1, 4);
+  SpinEditFormatNumber->setValue(1);
+  headerRow->addWidget(SpinEditFormatNumber);
+  headerRow->addSpacing(16);
+  headerRow->addWidget(new QLabel(tr("Format Name"), header));
+  EditFormatName = new QLineEdit(QStringLiteral("XXXXXXXX"), header);
+  EditFormatName->setMaxLength(8);
+  headerRow->addWidget(EditFormatName);
+  headerRow->addStretch(1);
+
+  TabControl = new QTabBar(this);
+  TabControl->setToolTip(tr("Select the part of the QM-48 to setup"));
+  pages_ = new QStackedWidget(this);
+
+  simPage_ = new TSimSetupMMIForm(pages_);
+  TabControl->addTab(tr("Simulator"));
+  txPage_ = new TTxSetupMMIForm(pages_);
+  TabControl->addTab(tr("Transmitter"));
+  queryPage_ = new TQuerySetupMMIForm(pages_);
+  TabControl->addTab(tr("Query"));
+  for (QWidget* page : {static_cast<QWidget*>(simPage_), static_cast<QWidget*>(txPage_),
+                        static_cast<QWidget*>(queryPage_)}) {
+    page->setPalette(palette);
+    page->setAutoFillBackground(true);
+    pages_->addWidget(page);
+  }
+  // The pages stand 25 pixels below the tab strip's top, as the tabs take that much.
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(header);
+  column->addWidget(TabControl);
+  column->addWidget(pages_, 1);
+  pages_->setMinimumSize(simPage_->minimumSize());
+  resize(simPage_->width(), kHeaderHeight + TabControl->sizeHint().height() + simPage_->height());
+
+  queryPage_->SetAfterQuery([this] {
+    txPage_->ShowFromQuery(true);
+    RefreshFromSetup();
+  });
+  connect(TabControl, &QTabBar::currentChanged, this, &TQm48SetupMMIForm::TabControlChange);
+  connect(SpinEditFormatNumber, &QSpinBox::valueChanged, this,
+          &TQm48SetupMMIForm::SpinEditFormatNumberChange);
+  connect(EditFormatName, &QLineEdit::textEdited, this, &TQm48SetupMMIForm::EditFormatNameChange);
+
+  TabControl->setCurrentIndex(0);
+  pages_->setCurrentWidget(simPage_);
+  storing_ = false;
+}
+
+void TQm48SetupMMIForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!initialising_) return;
+  storing_ = true;
+  TabControl->setCurrentIndex(0);
+  pages_->setCurrentWidget(simPage_);
+  storing_ = false;
+  RefreshFromSetup();
+  initialising_ = false;
+}
+
+void TQm48SetupMMIForm::RefreshFromSetup() {
+  if (gShuttingDown.load()) return;
+  gFormatNumber = ClampedFormat();
+  // The refresh shows what the setup holds; it is no edit of the operator's.
+  const bool wasStoring = storing_;
+  storing_ = true;
+  SpinEditFormatNumber->setValue(gFormatNumber + 1);
+  const std::string name = StoredName(gFormatName_[static_cast<size_t>(gFormatNumber)]);
+  EditFormatName->setText(QString::fromStdString(name));
+  gFormatName_[static_cast<size_t>(gFormatNumber)] = EditFormatName->text().toStdString();
+  storing_ = wasStoring;
+
+  queryPage_->ShowQueryResults();
+  txPage_->ShowRecord();
+  simPage_->RefreshPanels();
+}
+
+void TQm48SetupMMIForm::StoreFormatIdentity() {
+  if (gShuttingDown.load() || initialising_ || storing_) return;
+  storing_ = true;
+  gFormatNumber = SpinEditFormatNumber->value() - 1;
+  gFormatName_[static_cast<size_t>(ClampedFormat())] =
+      StoredName(EditFormatName->text().toStdString());
+  storing_ = false;
+}
+
+void TQm48SetupMMIForm::SpinEditFormatNumberChange() {
+  if (initialising_ || storing_) return;
+  gSetupEdited = true;
+  gFormatNumber = SpinEditFormatNumber->value() - 1;
+  storing_ = true;
+  EditFormatName->setText(
+      QString::fromStdString(gFormatName_[static_cast<size_t>(ClampedFormat())]));
+  storing_ = false;
+  StoreFormatIdentity();
+}
+
+void TQm48SetupMMIForm::EditFormatNameChange() {
+  if (initialising_ || storing_) return;
+  gSetupEdited = true;
+  StoreFormatIdentity();
+}
+
+bool TQm48SetupMMIForm::PageForTab(int index, QWidget*& page, QWidget*& acceptButton) const {
+  const QString caption = TabControl->tabText(index);
+  if (caption == QLatin1String("Simulator")) {
+    page = simPage_;
+    acceptButton = simPage_->ButtonSimAccept;
+  } else if (caption == QLatin1String("Transmitter")) {
+    page = txPage_;
+    acceptButton = txPage_->ButtonTxAccept;
+  } else if (caption == QLatin1String("Query")) {
+    page = queryPage_;
+    acceptButton = queryPage_->ButtonQueryAccept;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void TQm48SetupMMIForm::TabControlChange(int index) {
+  if (initialising_) return;
+  QWidget* page = nullptr;
+  QWidget* accept = nullptr;
+  if (!PageForTab(index, page, accept)) return;
+  pages_->setCurrentWidget(page);
+  if (page == simPage_)
+    simPage_->RefreshPanels();
+  else if (page == txPage_)
+    txPage_->ShowRecord();
+  else
+    queryPage_->ShowQueryResults();
+  accept->setFocus();
+}
+
+void TQm48SetupMMIForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TQm48SetupMMIForm::FormActivate() {
+  if (gShuttingDown.load()) return;
+  QWidget* page = nullptr;
+  QWidget* accept = nullptr;
+  if (PageForTab(TabControl->currentIndex(), page, accept)) accept->setFocus();
+}
+
+void TQm48SetupMMIForm::SelectTab(int index) {
+  TabControl->setCurrentIndex(index);
+}
+int TQm48SetupMMIForm::CurrentTab() const {
+  return TabControl->currentIndex();
+}
+QWidget* TQm48SetupMMIForm::FrontPage() const {
+  return pages_->currentWidget();
+}
+
+LoadAllOutcome TQm48SetupMMIForm::LoadAll() {
+  LoadAllOutcome outcome;
+  outcome.stage = LoadStage::Query;
+  if (gShuttingDown.load()) {
+    outcome.send.result = SendResult::Cancelled;
+    return outcome;
+  }
+  // The query bounds the transmitter and fills the pages; the setup's own transmitter
+  // values are what this load is for, so the unit's current ones do not replace them.
+  outcome.send = QueryProg->RunQueries();
+  txPage_->ShowFromQuery(false);
+  RefreshFromSetup();
+  if (!outcome.send.Ok()) return outcome;
+
+  outcome.stage = LoadStage::Transmitter;
+  outcome.send = txPage_->AcceptTransmitter();
+  if (!outcome.send.Ok()) return outcome;
+
+  return simPage_->AcceptSimulator();
+}
+
+void TQm48SetupMMIForm::ShowLoadAllFailure(const LoadAllOutcome& outcome) {
+  const LoadReport report = LoadFailureReport(outcome);
+  if (!report.text.empty())
+    Operator().MessageBox(report.text, report.caption, MsgButtons::Ok, MsgIcon::Warning);
+}
