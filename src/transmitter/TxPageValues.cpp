@@ -31,7 +31,7 @@ double PageFreqMhz(double freqMhz, const TxUnitLimits& limits) {
 
 bool ReadFreqText(const std::string& text, const TxUnitLimits& limits, double& freqMhz) {
   double typed = 0.0;
-  if (!TextToDouble(text, typed) || !std::isfinite(typed)) return false;
+  if (text.empty() || !TextToDouble(text, typed) || !std::isfinite(typed)) return false;
   freqMhz = PageFreqMhz(typed, limits);
   return true;
 }

@@ -18,7 +18,7 @@ std::string FreqMhzText(double freqMhz);
 // Limited to [MinFreqMhz, MaxFreqMhz + 0.5] when the unit reported its range, then snapped.
 double PageFreqMhz(double freqMhz, const TxUnitLimits& limits);
 // The typed frequency as the page keeps it; false, freqMhz unchanged, when the text is
-// not a number.
+// empty or not a number.
 bool ReadFreqText(const std::string& text, const TxUnitLimits& limits, double& freqMhz);
 // The deviation as the scroll bar holds it: 0..999.
 int DeviationPosition(int32_t fmDeviation);
