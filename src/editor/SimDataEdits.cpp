@@ -1,6 +1,7 @@
 #include "editor/SimDataEdits.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -31,6 +32,11 @@ void KeepCrcWordInFrame(progsimulatorclass& sim) {
 
 PromptSpec<int32_t> CrcWordNumberPrompt(const SimSetupData& setup) {
   return {"Enter the CRC or CCITT Word Number (0 = not used)", 0, setup.WordsPerMinorFrame, 10};
+}
+
+int32_t CrcWordNumberShown(const progsimulatorclass& sim) {
+  return sim.CrcWdNum < 0 ? 0
+                          : static_cast<int32_t>(std::min<int64_t>(sim.CrcWdNum + 1LL, INT32_MAX));
 }
 
 std::string BitRateText(uint32_t rate) {

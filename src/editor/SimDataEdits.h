@@ -17,6 +17,9 @@ extern const PromptSpec<uint32_t> kBitRatePrompt;
 // The CRC word prompt's range is the frame: 0 (not used) .. WordsPerMinorFrame.
 PromptSpec<int32_t> CrcWordNumberPrompt(const SimSetupData& setup);
 
+// The CRC word as the prompt starts with it: 1-based, 0 when not used.
+int32_t CrcWordNumberShown(const progsimulatorclass& sim);
+
 // "1.024 Mbps", "25.0 Mbps", "0.00001 Mbps".
 std::string BitRateText(uint32_t rate);
 // "NOT USED", "CRC-16" or "CCITT".

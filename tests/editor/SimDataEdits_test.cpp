@@ -12,7 +12,9 @@ using Names = std::vector<std::string>;
 
 class SimDataEditsTest : public PanelEditTest {
  protected:
-  IntAnswer AskCrcWord() { return AskInt(CrcWordNumberPrompt(sim->Setup), sim->CrcWdNum + 1); }
+  IntAnswer AskCrcWord() {
+    return AskInt(CrcWordNumberPrompt(sim->Setup), CrcWordNumberShown(*sim));
+  }
   static bool CrcMarked(const SimulatorImage& image, int wordNumber) {
     return (WordAttribute(image, wordNumber) & 0x0080) != 0;
   }
