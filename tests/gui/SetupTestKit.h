@@ -1,0 +1,82 @@
+#pragma once
+// What the setup window's tests share: fresh program objects and globals for each test,
+// and a virtual unit on a pseudo-terminal with the application port opened on it.
+#include <QtTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ProgramObjects.h"
+#include "app/Qm48GlobUnit.h"
+#include "editor/gui/SimPanelBase.h"
+#include "query/Qm48QueryUnit.h"
+#include "serial/ApplicationPort.h"
+#include "simulator/Qm48SimulatorUnit.h"
+#include "transmitter/Qm48TransmitterUnit.h"
+#include "unit/VirtualUnit.h"
+
+// The program objects as start-up creates them, and the setup globals as they start.
+class ProgramObjectsScope {
+ public:
+  ProgramObjectsScope() {
+    SimProg = std::make_unique<progsimulatorclass>();
+    TxProg = std::make_unique<progtxclass>();
+    QueryProg = std::make_unique<progqueryclass>();
+    gFormatNumber = 0;
+    gFormatName_ = {"one", "two", "three", "four"};
+    gSetupEdited = false;
+    gShuttingDown = false;
+    gDebugMenuShown = false;
+  }
+  ~ProgramObjectsScope() {
+    CloseApplicationPort();
+    SimProg.reset();
+    TxProg.reset();
+    QueryProg.reset();
+  }
+  ProgramObjectsScope(const ProgramObjectsScope&) = delete;
+  ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
+};
+
+// A virtual unit with the application port on its pty; both closed at the end of scope.
+class GuiUnitLink {
+ public:
+  GuiUnitLink() {
+    std::string error;
+    started_ = unit_.Start(&error);
+    if (started_) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
+    ReplyEvent().Reset();
+    ClearReplyLine();
+  }
+  ~GuiUnitLink() {
+    CloseApplicationPort();
+    unit_.Stop();
+  }
+  GuiUnitLink(const GuiUnitLink&) = delete;
+  GuiUnitLink& operator=(const GuiUnitLink&) = delete;
+
+  bool Ready() const { return started_ && opened_; }
+  VirtualUnit& Unit() { return unit_; }
+
+ private:
+  VirtualUnit unit_;
+  bool started_ = false;
+  bool opened_ = false;
+};
+
+// A stand-in panel that writes down each refresh into a shared journal.
+class JournalPanel : public SimPanelBase {
+ public:
+  JournalPanel(const std::string& name, std::vector<std::string>& journal, QSize size)
+      : SimPanelBase(*SimProg, nullptr), name_(name), journal_(journal) {
+    resize(size);
+  }
+  void RefreshPanel() override { journal_.push_back(name_); }
+  void ApplyVisibility() override { ++visibilityCalls; }
+  void Edit() { emit Edited(); }
+  int visibilityCalls = 0;
+
+ private:
+  std::string name_;
+  std::vector<std::string>& journal_;
+};
