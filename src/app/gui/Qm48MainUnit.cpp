@@ -1,6 +1,96 @@
 #include "app/gui/Qm48MainUnit.h"
 
+#include <QMenuBar>
+#include <QShortcut>
+#include <QTimer>
+
+#include "app/ProgramObjects.h"
+#include "app/Qm48GlobUnit.h"
+#include "app/StatusCaption.h"
+#include "app/gui/AboutBox.h"
+#include "editor/gui/Qm48SetupMMIUnit.h"
+#include "serial/ApplicationPort.h"
+#include "support/ProgramLog.h"
+
+namespace {
+constexpr int kStatusPeriodMs = 1000;
+}
+
 TQm48MainForm::TQm48MainForm(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle("QM-48 Controller");
-  resize(900, 640);
+  sinceConstruction_.start();
+  setObjectName("Qm48MainForm");
+  QPalette blue = palette();
+  blue.setColor(QPalette::Window, QColor(0x1f, 0x3f, 0x9f));
+  setPalette(blue);
+  setAutoFillBackground(true);
+  BuildMenus();
+
+  // Ctrl+D reaches the window whichever control has the focus.
+  auto* ctrlD = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+  ctrlD->setContext(Qt::WindowShortcut);
+  connect(ctrlD, &QShortcut::activated, this, &TQm48MainForm::ToggleDebugMenu);
+
+  timer1_ = new QTimer(this);
+  timer1_->setInterval(kStatusPeriodMs);
+  connect(timer1_, &QTimer::timeout, this, &TQm48MainForm::UpdateStatusLine);
+  UpdateStatusLine();
+}
+
+TQm48MainForm::~TQm48MainForm() {
+  if (startedUp_ && !shutDown_) RunShutdownSteps();
+}
+
+void TQm48MainForm::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setAutoFillBackground(true);
+  QMenu* file1 = bar->addMenu("File");
+  menuSave_ = file1->addAction("Save", this, &TQm48MainForm::MenuSaveClick);
+  menuSaveAs_ = file1->addAction("Save As", this, &TQm48MainForm::MenuSaveAsClick);
+  menuRecall_ = file1->addAction("Recall", this, &TQm48MainForm::MenuRecallClick);
+  QMenu* config1 = bar->addMenu("Config ");
+  config1->addSeparator();
+  configComPort_ = config1->addAction("Com Port", this, &TQm48MainForm::ConfigComPort1Click);
+  menuDebug_ = bar->addAction("Debug", this, &TQm48MainForm::MenuDebugClick);
+  menuDebug_->setVisible(false);
+  menuLoadAll_ = bar->addAction("Load All", this, &TQm48MainForm::MenuLoadAllClick);
+  about_ = bar->addAction("About", this, &TQm48MainForm::About1Click);
+}
+
+void TQm48MainForm::UpdateStatusLine() {
+  setWindowTitle(QString::fromStdString(
+      StatusCaption(gSetupEdited, gCurrentFileName, ApplicationPortConnected())));
+}
+
+void TQm48MainForm::ToggleDebugMenu() {
+  gDebugMenuShown = !gDebugMenuShown;
+  menuDebug_->setVisible(gDebugMenuShown);
+}
+
+void TQm48MainForm::MenuDebugClick() {
+  // The RS-232 debug terminal is not part of this version yet: the entry keeps its
+  // show/hide state so the terminal can take its place.
+  debugTerminalShown_ = !debugTerminalShown_;
+  LogText(std::string("RS-232 debug terminal not available yet (would now be ") +
+              (debugTerminalShown_ ? "shown" : "hidden") + ")",
+          0);
+}
+
+void TQm48MainForm::About1Click() {
+  TAboutBoxDlg box(this);
+  box.exec();
+}
+
+void TQm48MainForm::MenuLoadAllClick() {
+  if (!setupForm_) return;
+  LoadAllOutcome outcome = setupForm_->LoadAll();
+  LogText(std::string("Load All ended at stage ") + LoadStageName(outcome.stage) + ": " +
+              (outcome.Ok() ? "done" : "not done"),
+          0);
+  TQm48SetupMMIForm::ShowLoadAllFailure(outcome);
+  WriteLastSetup();
+  UpdateStatusLine();
+}
+
+void TQm48MainForm::RefreshSetupWindow() {
+  if (setupForm_) setupForm_->RefreshFromSetup();
 }
