@@ -1,0 +1,26 @@
+#pragma once
+// The unique words panel: start frame, frame interval, start word, word interval and value
+// of each of the seven unique word slots, typed into the grid; "Hex" shows the values in
+// hex.
+#include "editor/gui/SimPanelBase.h"
+
+class QCheckBox;
+class QTableWidget;
+
+class TSimUniqueMmiForm : public SimPanelBase {
+  Q_OBJECT
+
+ public:
+  TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent);
+
+  void RefreshPanel() override { RefreshUniqueGrid(); }
+  void RefreshUniqueGrid();
+  // The typed cells into the record, then the placement checks.
+  void ReadAndCheckUniqueGrid();
+
+  QTableWidget* Grid = nullptr;
+  QCheckBox* CheckBoxHex = nullptr;
+
+ private:
+  bool refreshing_ = false;
+};
