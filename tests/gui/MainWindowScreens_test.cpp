@@ -1,0 +1,62 @@
+// The main window on each of its tabs, connected to the virtual unit: each tab brings its
+// own page to the front and the window draws. With QM48_SCREENSHOT_DIR set (scripts/
+// screenshots, under Xvfb) the pictures are saved there as main-<tab>.png.
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "app/gui/Qm48MainUnit.h"
+#include "common/ScriptedOperator.h"
+#include "editor/gui/Qm48SetupMMIUnit.h"
+#include "editor/gui/SimSetupMMIUnit.h"
+#include "query/gui/QuerySetupMMIUnit.h"
+#include "serial/ApplicationPort.h"
+#include "support/TempDir.h"
+#include "transmitter/gui/TxSetupMMIUnit.h"
+#include "unit/VirtualUnit.h"
+
+class MainWindowScreens : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void EachTabShowsItsPage() {
+    ScriptedOperator op;
+    ScopedOperator scope(op);
+    VirtualUnit unit;
+    std::string error;
+    QVERIFY2(unit.Start(&error), error.c_str());
+    TempDir dir;
+    std::ofstream(dir.File("Qm48Com.Cfg"))
+        << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << unit.DevicePath() << "\r\n";
+    dir.Enter();
+
+    const QString saveDir = qEnvironmentVariable("QM48_SCREENSHOT_DIR");
+    {
+      TQm48MainForm window;
+      window.show();
+      QTRY_VERIFY_WITH_TIMEOUT(window.StartupQueryDone(), 30000);
+      QVERIFY(window.windowTitle().endsWith("  Connected"));
+      QVERIFY(op.MessageBoxes().empty());
+      TQm48SetupMMIForm* setup = window.SetupForm();
+      const char* names[] = {"simulator", "transmitter", "query"};
+      QWidget* pages[] = {setup->SimPage(), setup->TxPage(), setup->QueryPage()};
+      for (int tab = 0; tab < 3; ++tab) {
+        setup->SelectTab(tab);
+        QTest::qWait(200);  // let the page lay out and paint
+        QCOMPARE(setup->CurrentTab(), tab);
+        QCOMPARE(setup->FrontPage(), pages[tab]);
+        const QImage image = window.grab().toImage();
+        QVERIFY(!image.isNull() && image.width() > 100 && image.height() > 100);
+        if (!saveDir.isEmpty()) {
+          const QString path = saveDir + "/main-" + names[tab] + ".png";
+          QVERIFY2(image.save(path), qPrintable(path));
+        }
+      }
+      window.close();
+    }
+    CloseApplicationPort();
+  }
+};
+
+QTEST_MAIN(MainWindowScreens)
+#include "MainWindowScreens_test.moc"
