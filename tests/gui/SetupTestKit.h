@@ -13,6 +13,7 @@
 #include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "transmitter/Qm48TransmitterUnit.h"
+#include "unit/UnitFaults.h"
 #include "unit/VirtualUnit.h"
 
 // The program objects as start-up creates them, and the setup globals as they start.
@@ -41,7 +42,7 @@ class ProgramObjectsScope {
 // A virtual unit with the application port on its pty; both closed at the end of scope.
 class GuiUnitLink {
  public:
-  GuiUnitLink() {
+  explicit GuiUnitLink(const std::string& fault = "none") : unit_(Options(fault)) {
     std::string error;
     started_ = unit_.Start(&error);
     if (started_) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
@@ -59,6 +60,13 @@ class GuiUnitLink {
   VirtualUnit& Unit() { return unit_; }
 
  private:
+  static VirtualUnitOptions Options(const std::string& fault) {
+    VirtualUnitOptions options;
+    std::string error;
+    ParseFaultMode(fault, options.fault, error);
+    return options;
+  }
+
   VirtualUnit unit_;
   bool started_ = false;
   bool opened_ = false;

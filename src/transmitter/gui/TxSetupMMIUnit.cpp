@@ -95,6 +95,13 @@ TTxSetupMMIForm::TTxSetupMMIForm(QWidget* parent) : QWidget(parent) {
   ShowFromQuery();
 }
 
+// A focused edit reports its end while the widgets are torn down: by then this page is
+// gone, so it must no longer hear it.
+TTxSetupMMIForm::~TTxSetupMMIForm() {
+  EditFreqMhz->removeEventFilter(this);
+  disconnect(EditFreqMhz, nullptr, this, nullptr);
+}
+
 void TTxSetupMMIForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   refreshing_ = false;

@@ -17,6 +17,7 @@ class TTxSetupMMIForm : public QWidget {
  public:
   // Works on the program's TxProg and QueryProg, which must exist.
   explicit TTxSetupMMIForm(QWidget* parent);
+  ~TTxSetupMMIForm() override;
 
   // Rebuilds the filter and attenuation lists from the query results; with takeUnitState
   // the unit's current deviation, filter and attenuation go into the record (when its
