@@ -5,6 +5,7 @@
 
 namespace {
 constexpr int kColumnWidth = 80;
+constexpr int kCaptionWidth = 110;
 constexpr int kRowHeight = 22;
 }  // namespace
 
@@ -23,7 +24,7 @@ WordGridView::WordGridView(QWidget* parent) : QTableView(parent) {
   verticalHeader()->setDefaultSectionSize(kRowHeight);
   verticalHeader()->setSectionsClickable(false);
   verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  verticalHeader()->setFixedWidth(kColumnWidth + 10);
+  verticalHeader()->setFixedWidth(kCaptionWidth);
   verticalHeader()->setStyleSheet(
       "QHeaderView::section { background-color: silver; color: black; padding-left: 5px;"
       " border: 1px solid gray; }");
