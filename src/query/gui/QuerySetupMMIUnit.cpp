@@ -93,6 +93,9 @@ void TQuerySetupMMIForm::ButtonQueryAcceptClick() {
   LoadAllOutcome outcome;
   outcome.stage = LoadStage::Query;
   outcome.send = QueryAndShow();
+  // Without a port the queries are skipped quietly (the caption already says so); a query
+  // that was sent and did not complete is the operator's to know.
+  if (outcome.send.result == SendResult::NoPort) return;
   const LoadReport report = LoadFailureReport(outcome);
   if (!report.text.empty())
     Operator().MessageBox(report.text, report.caption, MsgButtons::Ok, MsgIcon::Warning);

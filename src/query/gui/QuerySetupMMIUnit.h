@@ -21,7 +21,7 @@ class TQuerySetupMMIForm : public QWidget {
   // Writes the value column of both grids from QueryProg's results.
   void ShowQueryResults();
   // "Query QM48 Info": queries the unit, shows the results, and tells the operator in a
-  // box when a query did not complete.
+  // box when a query was sent and did not complete (no port: quietly nothing).
   void ButtonQueryAcceptClick();
   // The same without a box: queries the unit, runs the after-query hook, shows the
   // results; returns the first query that failed.
