@@ -192,7 +192,8 @@ class SetupWindowTest : public QObject {
     ScopedOperator scoped(op);
     TQm48SetupMMIForm form(nullptr);
     TSimSetupMMIForm* host = form.SimPage();
-    QTest::mouseClick(host->SimSetupWordValuesSpeedButton, Qt::LeftButton);  // no editor yet
+    host->SetWordAttributesEditor({});
+    QTest::mouseClick(host->SimSetupWordValuesSpeedButton, Qt::LeftButton);  // no editor: logs only
     QVERIFY(op.MessageBoxes().empty());
 
     std::vector<std::string> journal;

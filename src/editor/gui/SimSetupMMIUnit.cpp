@@ -10,7 +10,14 @@
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "editor/LoadReportText.h"
+#include "editor/gui/FspMmiUnit.h"
+#include "editor/gui/MajFrameMmiUnit.h"
+#include "editor/gui/MinFrameMmiUnit.h"
+#include "editor/gui/SimDataMmiUnit.h"
+#include "editor/gui/SimDynamicMmiUnit.h"
 #include "editor/gui/SimPanelBase.h"
+#include "editor/gui/SimUniqueMmiUnit.h"
+#include "editor/gui/SimValuesDlgUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "support/Operator.h"
@@ -74,6 +81,16 @@ TSimSetupMMIForm::TSimSetupMMIForm(QWidget* parent) : QWidget(parent) {
     placeholders_[static_cast<size_t>(slot)] = frame;
   }
   LayoutSlots();
+
+  // The six panels, in the order they are created, and the word values dialog.
+  progsimulatorclass& sim = *SimProg;
+  SetPanel(kMajorFrame, new TMajFrameMmiForm(sim, this));
+  SetPanel(kMinorFrame, new TMinFrameMmiForm(sim, this));
+  SetPanel(kSimData, new TSimDataMmiForm(sim, this));
+  SetPanel(kFrameSync, new TFspMmiForm(sim, this));
+  SetPanel(kDynamicWords, new TSimDynamicMmiForm(sim, this));
+  SetPanel(kUniqueWords, new TSimUniqueMmiForm(sim, this));
+  SetWordAttributesEditor([this](int) { return EditWordValues(*SimProg, this); });
 
   connect(SimSetupWordValuesSpeedButton, &QPushButton::clicked, this,
           &TSimSetupMMIForm::SimSetupWordValuesSpeedButtonClick);

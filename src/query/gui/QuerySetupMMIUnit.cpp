@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "app/ProgramObjects.h"
 #include "editor/LoadReportText.h"
@@ -37,8 +38,13 @@ QTableWidget* MakeGrid(QFrame* panel, const QString& title,
     grid->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(rows[r].caption)));
     grid->setItem(r, 1, new QTableWidgetItem);
   }
+  // The caption column is as wide as its longest caption, so no caption is cut.
+  grid->resizeColumnToContents(0);
+  const int captionWidth = std::max(kColumnWidth, grid->columnWidth(0) + 8);
+  grid->setColumnWidth(0, captionWidth);
   const int frame = 2 * grid->frameWidth();
-  grid->setGeometry(8, 24, 2 * kColumnWidth + frame, grid->rowCount() * kRowHeight + frame);
+  grid->setGeometry(8, 24, captionWidth + kColumnWidth + frame,
+                    grid->rowCount() * kRowHeight + frame);
   panel->resize(grid->geometry().right() + 9, grid->geometry().bottom() + 9);
   return grid;
 }
