@@ -1,6 +1,4 @@
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -9,9 +7,9 @@
 
 #include "cli/LinkCommands.h"
 #include "platform/Clock.h"
-#include "platform/SystemErrorText.h"
 #include "serial/ApplicationPort.h"
 #include "serial/PortConfig.h"
+#include "serial/PortErrorHint.h"
 #include "support/ConsoleOperator.h"
 
 namespace {
@@ -67,19 +65,6 @@ CommandLineOperator gCommandLineOperator;
 OperatorInterface* gPreviousOperator = nullptr;
 struct sigaction gPreviousInterrupt {};
 
-// Why the port layer refused the device, in the system's words.
-std::string OpenFailureText(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return SystemErrorText(errno);
-  std::string why = "the line settings were refused";
-  if (::isatty(fd) != 1)
-    why = SystemErrorText(ENOTTY);
-  else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-    why = SystemErrorText(EBUSY);
-  ::close(fd);
-  return why;
-}
-
 }  // namespace
 
 bool ParseLinkArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags,
@@ -119,7 +104,7 @@ bool OpenPortForCommand(const std::string& device) {
   const std::string path =
       device.empty() ? PortDevicePath(config.PortNum, kCurrentPortConfig) : device;
   if (OpenApplicationPort(config, path)) return true;
-  std::cerr << "qm48ctl: cannot open the port " << path << ": " << OpenFailureText(path) << "\n";
+  std::cerr << "qm48ctl: " << PortOpenFailureText(path, ProbePortDevice(path)) << "\n";
   if (device.empty() && !haveConfig)
     std::cerr << "qm48ctl: (no " << kCurrentPortConfig
               << " here; give the device with --device PATH)\n";

@@ -16,6 +16,7 @@
 
 #include "platform/SystemErrorText.h"
 #include "serial/LineSettings.h"
+#include "serial/PortErrorHint.h"
 #include "support/ProgramLog.h"
 
 namespace {
@@ -100,7 +101,9 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
   if (!error && ::ioctl(fd, TIOCEXCL) != 0) error = errno;
   if (error) {
     if (fd >= 0) ::close(fd);
-    LogError(devicePath + "  " + SystemErrorText(error), 0, false);
+    const std::string hint = PortErrorHint(error);
+    LogError(devicePath + "  " + SystemErrorText(error) + (hint.empty() ? "" : "; " + hint), 0,
+             false);
     return kOpenDeviceFailed;
   }
   uint32_t result = ApplyLineSettings(fd, settings_);

@@ -1,0 +1,53 @@
+#include "serial/PortErrorHint.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/SystemErrorText.h"
+
+std::string PortErrorHint(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return "no such device: plug in the adapter, or name its device for this port in the "
+             "section PortDevices of Qm48Com.Cfg (e.g. COM1=/dev/ttyUSB0)";
+    case EACCES:
+    case EPERM:
+      return "add yourself to the dialout group: sudo usermod -aG dialout $USER, then log in "
+             "again";
+    case EBUSY:
+      return "another program is using the port: close it (a terminal program, another qm48 "
+             "or qm48ctl) and try again";
+    case ENOTTY:
+      return "this is not a serial device: check the section PortDevices of Qm48Com.Cfg";
+    case EIO:
+      return "the device does not answer: unplug the adapter and plug it in again";
+    default:
+      return {};
+  }
+}
+
+int ProbePortDevice(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = 0;
+  if (::isatty(fd) != 1)
+    error = ENOTTY;
+  else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+    error = errno == EWOULDBLOCK ? EBUSY : errno;
+  ::close(fd);
+  return error;
+}
+
+std::string PortOpenFailureText(const std::string& path, int error) {
+  std::string text =
+      "cannot open the port " + path + ": " +
+      (error == 0 ? std::string("the line settings were refused") : SystemErrorText(error));
+  const std::string hint = PortErrorHint(error);
+  if (!hint.empty()) text += "; " + hint;
+  return text;
+}
