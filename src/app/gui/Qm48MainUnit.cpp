@@ -10,6 +10,7 @@
 #include "app/gui/AboutBox.h"
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "serial/ApplicationPort.h"
+#include "serial/gui/Qm48DebugUnit.h"
 #include "support/ProgramLog.h"
 
 namespace {
@@ -67,12 +68,17 @@ void TQm48MainForm::ToggleDebugMenu() {
 }
 
 void TQm48MainForm::MenuDebugClick() {
-  // The RS-232 debug terminal is not part of this version yet: the entry keeps its
-  // show/hide state so the terminal can take its place.
-  debugTerminalShown_ = !debugTerminalShown_;
-  LogText(std::string("RS-232 debug terminal not available yet (would now be ") +
-              (debugTerminalShown_ ? "shown" : "hidden") + ")",
-          0);
+  auto* terminal = findChild<TQm48DebugForm*>();
+  if (!terminal)
+    terminal = new TQm48DebugForm([this] { return OpenApplicationPort(portConfig_); }, this);
+  if (terminal->isVisible()) {
+    terminal->hide();
+  } else {
+    terminal->show();
+    terminal->raise();
+    terminal->activateWindow();
+  }
+  debugTerminalShown_ = terminal->isVisible();
 }
 
 void TQm48MainForm::About1Click() {
