@@ -1,6 +1,7 @@
 // "Config " → "Com Port": the port configuration dialog, with the port closed meanwhile.
 #include "app/gui/Qm48MainUnit.h"
 #include "serial/ApplicationPort.h"
+#include "serial/PortErrorHint.h"
 #include "serial/gui/SerialConfigDlgUnit.h"
 #include "support/ProgramLog.h"
 
@@ -9,7 +10,11 @@ void TQm48MainForm::ConfigComPort1Click() {
   if (RunSerialConfigDialog(portConfig_, this) && !SavePortConfig(portConfig_))
     LogError("The port configuration could not be saved to " + PortConfigFilePath(), 0, true);
   // Reopened whatever the operator chose: Cancel returns to the old settings.
-  if (!OpenApplicationPort(portConfig_))
+  // The operator just chose this port: say why it failed and what to do about it.
+  if (!OpenApplicationPort(portConfig_)) {
+    const std::string path = PortDevicePath(portConfig_.PortNum);
+    LogInfo(PortOpenFailureText(path, ProbePortDevice(path)), 0, true);
     LogText("The port to the unit could not be opened: running disconnected", 0);
+  }
   UpdateStatusLine();
 }
