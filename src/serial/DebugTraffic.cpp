@@ -91,9 +91,15 @@ std::string ControlCharName(uint8_t code) {
 }
 
 std::string SendToken(uint8_t code) {
-  if (code < kFirstPrintable) return std::string("<") + kControlTable[code].name + ">";
-  if (code >= kDelete) return "<" + HexText(code, 2, true) + ">";
-  return std::string(1, static_cast<char>(code));
+  if (code >= kFirstPrintable && code < kDelete) return std::string(1, static_cast<char>(code));
+  // Built by appending: the "<" + text + ">" form trips a false alarm of the optimiser.
+  std::string token(1, '<');
+  if (code < kFirstPrintable)
+    token += kControlTable[code].name;
+  else
+    token += HexText(code, 2, true);
+  token += '>';
+  return token;
 }
 
 std::string TrafficText(const std::string& bytes) {
@@ -150,7 +156,11 @@ std::string FormatTrafficLine(const TrafficLine& line, bool withTime, bool withH
   if (withTime) text = TimeStampText(line.time) + " ";
   text += line.direction == TrafficDirection::Sent ? "TX " : "RX ";
   text += TrafficText(line.bytes);
-  if (withHex) text += "   [" + HexViewText(line.bytes) + "]";
+  if (withHex) {
+    text += "   [";
+    text += HexViewText(line.bytes);
+    text += ']';
+  }
   return text;
 }
 

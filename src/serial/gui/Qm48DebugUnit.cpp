@@ -30,6 +30,8 @@ const char kCannotOpenText[] = "Cannot open the file";
 const char kCannotOpenCaption[] = "FILE OPEN";
 // How soon a line of "Tx Buffer" is tried again while the port is still writing.
 constexpr int kSendRetryMs = 5;
+// The shortest time between two redraws of the traffic.
+constexpr int kDrainPeriodMs = 40;
 
 QString Q(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -233,12 +235,13 @@ void TQm48DebugForm::Observe(int code, const uint8_t* bytes, uint32_t count) {
   if (!watching_) return;
   {
     std::lock_guard lock(pendingMutex_);
-    const LocalDateTime now = LocalNow();
     if (code == EVT_CONNECTED || code == EVT_DISCONNECTED) {
       pendingConnectChange_ = true;
     } else if (code == EVT_TX_DONE && count > 0) {
-      pendingLines_.push_back(assembler_.Sent(bytes, count, now));
+      pendingLines_.push_back(assembler_.Sent(bytes, count, LocalNow()));
     } else if (code == EVT_RX_DATA) {
+      // The clock is read for the first byte of a line only: the others keep its time.
+      const LocalDateTime now = assembler_.OpenLine().bytes.empty() ? LocalNow() : LocalDateTime{};
       for (TrafficLine& line : assembler_.Received(bytes, count, now))
         pendingLines_.push_back(std::move(line));
     } else {
@@ -250,12 +253,29 @@ void TQm48DebugForm::Observe(int code, const uint8_t* bytes, uint32_t count) {
     QMetaObject::invokeMethod(this, &TQm48DebugForm::DrainTraffic, Qt::QueuedConnection);
 }
 
+// The window is redrawn at most once a drain period: during a load the unit's replies come
+// faster than anyone reads, and a redraw per byte would slow the load. Traffic arriving
+// meanwhile finds the hand-over still pending and is taken by the next drain.
+void TQm48DebugForm::DrainTraffic() {
+  ShowPending();
+  QTimer::singleShot(kDrainPeriodMs, this, [this] {
+    ShowPending();
+    drainPosted_ = false;
+    bool more = false;
+    {
+      std::lock_guard lock(pendingMutex_);
+      more = !pendingLines_.empty() || pendingConnectChange_ ||
+             assembler_.OpenLine().bytes != openLine_.bytes;
+    }
+    if (more && !drainPosted_.exchange(true)) DrainTraffic();
+  });
+}
+
 std::string TQm48DebugForm::Formatted(const TrafficLine& line) const {
   return FormatTrafficLine(line, checkTimeStamps_->isChecked(), checkHex_->isChecked());
 }
 
-void TQm48DebugForm::DrainTraffic() {
-  drainPosted_ = false;
+void TQm48DebugForm::ShowPending() {
   std::vector<TrafficLine> lines;
   bool connectChange = false;
   TrafficLine open;

@@ -70,8 +70,10 @@ class TQm48DebugForm : public QMainWindow {
   void AppendToSend(uint8_t code);
   // Port thread: turns a notification into lines for the GUI thread.
   void Observe(int code, const uint8_t* bytes, uint32_t count);
-  // GUI thread: shows what the port thread has collected.
+  // GUI thread: shows what the port thread has collected, now and once more a drain
+  // period later; the hand-over stays pending until then.
   void DrainTraffic();
+  void ShowPending();
   void RenderAll();
   void SendNextQueued();
   std::string Formatted(const TrafficLine& line) const;
