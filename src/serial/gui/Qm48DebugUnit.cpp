@@ -298,6 +298,7 @@ void TQm48DebugForm::ShowPending() {
       LogError("Debug window: the trace file " + trace_.Path() + " could not be written", 0, false);
       trace_.Close();
       stopTrace_->setEnabled(false);
+      SignalWarning();
     }
     if (shown_.size() >= static_cast<size_t>(kTraceMaxLines)) {
       shown_.clear();
