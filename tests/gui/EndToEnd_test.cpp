@@ -218,6 +218,11 @@ class EndToEndTest : public QObject {
 
     // The unit comes back on the same path: Connect, and the load goes through.
     unit->Stop();
+    op_->ClearRecords();
+    terminal->ButtonConnectClick();  // nothing on the path yet: the operator is told why
+    QCOMPARE(terminal->ButtonConnect()->text(), QString("Connect"));
+    QCOMPARE(op_->MessageBoxes().size(), size_t{1});
+    QVERIFY(op_->MessageBoxes()[0].text.find(options.linkPath) != std::string::npos);
     options.fault = {};
     unit = StartUnit(options);
     terminal->ButtonConnectClick();

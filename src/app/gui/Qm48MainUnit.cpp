@@ -10,6 +10,7 @@
 #include "app/gui/AboutBox.h"
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "serial/ApplicationPort.h"
+#include "serial/PortErrorHint.h"
 #include "serial/gui/Qm48DebugUnit.h"
 #include "support/ProgramLog.h"
 
@@ -69,8 +70,18 @@ void TQm48MainForm::ToggleDebugMenu() {
 
 void TQm48MainForm::MenuDebugClick() {
   auto* terminal = findChild<TQm48DebugForm*>();
-  if (!terminal)
-    terminal = new TQm48DebugForm([this] { return OpenApplicationPort(portConfig_); }, this);
+  if (!terminal) {
+    // Connect in the debug window: a port that will not open is explained, as after the
+    // port dialog.
+    terminal = new TQm48DebugForm(
+        [this] {
+          if (OpenApplicationPort(portConfig_)) return true;
+          const std::string path = PortDevicePath(portConfig_.PortNum);
+          LogInfo(PortOpenFailureText(path, ProbePortDevice(path)), 0, true);
+          return false;
+        },
+        this);
+  }
   if (terminal->isVisible()) {
     terminal->hide();
   } else {
