@@ -8,6 +8,7 @@
 
 #include "cli/LinkCommands.h"
 #include "query/Qm48QueryUnit.h"
+#include "query/QueryDisplayRows.h"
 
 namespace {
 
@@ -87,15 +88,19 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+// The text form shows what the query page shows: the same captions, the values in the
+// units an operator reads (MHz, kHz, dB, names). JSON keeps the unit's raw numbers.
 void PrintText(const progqueryclass& q) {
-  auto block = [](const char* title, const Rows& rows) {
+  auto block = [](const char* title, const std::vector<QueryDisplayRow>& rows) {
     std::printf("%s\n", title);
-    for (const auto& [caption, value] : rows) std::printf("  %-28s %u\n", caption, value);
+    for (const QueryDisplayRow& row : rows)
+      std::printf("  %-28s %s\n", row.caption.c_str(), Printable(row.value).c_str());
   };
-  block("Query", QueryRows(q.Results));
-  block("W-Query", WQueryRows(q.WResults));
-  std::printf("  %-28s %s\n", "Format Name", Printable(FormatNameText(q.WResults)).c_str());
-  block("I-Query", IQueryRows(q.IResults));
+  block("Query", QueryGridRows(q.Results, q.WResults, q.IResults));
+  block("W-Query", WQueryGridRows(q.WResults));
+  std::printf("I-Query\n");
+  for (const auto& [caption, value] : IQueryRows(q.IResults))
+    std::printf("  %-28s %u\n", caption, value);
 }
 
 void PrintJson(const progqueryclass& q) {

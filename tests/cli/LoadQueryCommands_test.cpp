@@ -78,7 +78,8 @@ TEST_F(LoadQueryCommands, QueryPrintsTheUnitsAnswersAsTextOrJson) {
   ASSERT_TRUE(unit.Start());
   Result r = RunCtl("query" + Device(unit), dir);
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("  Max Freq (MHz)               2400\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  Max Freq (MHz)               2400.5\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  Freq Selected (Mhz)          0.0\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("  Num Atten Steps              20\n"), std::string::npos);
   r = RunCtl("query --json" + Device(unit), dir);
   EXPECT_EQ(r.code, 0) << r.err;
