@@ -171,7 +171,10 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   if (s == sections_.end()) {
     TerminateLastLine();
     Block block;
-    block.lines.push_back(NewLine("[" + std::string(section) + "]"));
+    std::string header;
+    header.reserve(section.size() + 2);
+    header.append("[").append(section).append("]");
+    block.lines.push_back(NewLine(std::move(header)));
     block.lines.push_back(NewLine(std::move(entry)));
     block.keys.emplace(Fold(key), 1);
     block.insertAt = 2;
