@@ -1,0 +1,68 @@
+#pragma once
+// The frame map: what every word of every minor frame of the major frame is, as the load
+// programs the unit. It keeps the per-word and per-frame attributes the load would send and
+// works out a cell's role on demand, so the largest frame costs a few kilobytes, not one
+// object per cell.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "simulator/MemoryImages.h"
+#include "simulator/SimSetupData.h"
+#include "simulator/WaveWords.h"
+
+class progsimulatorclass;
+
+enum class FrameCellRole : uint8_t { Data, FrameSync, SubframeId, Dynamic, Unique, Crc };
+constexpr int kFrameCellRoleCount = 6;
+
+// Everything the map tells about one cell.
+struct FrameCell {
+  FrameCellRole Role = FrameCellRole::Data;
+  int Frame = 0;        // row: 0-based minor frame of the major frame
+  int64_t Counter = 0;  // the subframe ID counter value of that minor frame
+  int Word = 0;         // 1-based word number
+  int Length = 0;       // bits, as the word attribute sends it
+  bool ValueKnown = false;
+  uint16_t Value = 0;
+  std::string Detail;  // wave name, unique word slot, or why the value is not known
+};
+
+class FrameMapModel {
+ public:
+  // Rebuilds from the simulator's record, waves and CRC settings; the record is not changed.
+  void Build(const progsimulatorclass& sim);
+  void Build(const SimSetupData& setup, const UserWaveTables& waves, bool crcOn,
+             int32_t crcWordIndex);
+
+  int Words() const { return static_cast<int>(wordAttributes_.size()); }
+  int Frames() const { return static_cast<int>(frameMasks_.size()); }
+
+  // Cheap enough to call for every painted cell; out-of-range cells are data.
+  FrameCellRole RoleAt(int frame, int wordIndex) const;
+  // The full description for a tooltip; wordIndex is 0-based.
+  FrameCell CellAt(int frame, int wordIndex) const;
+  // The 16-bit attribute the load writes for word index i (CRC bit included), 0 outside.
+  uint16_t WordAttributeAt(int wordIndex) const;
+
+  // "frame sync", "SFID" / "FCC" / "URC" / "subframe ID", "dynamic word", ...
+  std::string RoleName(FrameCellRole role) const;
+  // Word number, minor frame, length, value and role, one per line.
+  std::string ToolTipText(int frame, int wordIndex) const;
+
+ private:
+  std::vector<uint16_t> wordAttributes_;  // per word, as loaded
+  std::vector<uint16_t> values_;          // per word: the fixed value sent
+  std::vector<uint8_t> frameMasks_;       // per minor frame: unique words inserted
+  int64_t counterLow_ = 0;                // counter value of row 0
+  int64_t counterHigh_ = 0;
+  int64_t sfIdShift_ = 0;
+  int32_t subframeMode_ = 0;
+  std::vector<std::pair<int, uint16_t>> syncWords_;  // (word number, value)
+  std::array<uint16_t, kNumUniqueWords> uniqueValues_{};
+  std::vector<int> uniqueSlots_;  // active unique word k -> its slot
+  std::vector<ActiveDynamicWord> dynamic_;
+  std::vector<int> dynamicLengths_;
+  UserWaveTables waves_{};
+};

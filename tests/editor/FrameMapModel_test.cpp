@@ -1,0 +1,164 @@
+// The frame map: roles, values and lengths of the cells of the default frame, the CRC word,
+// a record the load alters, and records built to break the bounds.
+#include "editor/FrameMapModel.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "simulator/Qm48SimulatorUnit.h"
+
+namespace {
+
+std::unique_ptr<progsimulatorclass> Fresh() {
+  return std::make_unique<progsimulatorclass>();
+}
+
+TEST(FrameMapModel, DefaultFrameRoles) {
+  auto sim = Fresh();
+  FrameMapModel map;
+  map.Build(*sim);
+  ASSERT_EQ(map.Words(), 256);
+  ASSERT_EQ(map.Frames(), 64);
+
+  for (int frame : {0, 1, 63}) {
+    EXPECT_EQ(map.RoleAt(frame, 0), FrameCellRole::FrameSync);
+    EXPECT_EQ(map.RoleAt(frame, 1), FrameCellRole::FrameSync);
+    EXPECT_EQ(map.RoleAt(frame, 2), FrameCellRole::SubframeId);
+    for (int i = 3; i <= 7; ++i) EXPECT_EQ(map.RoleAt(frame, i), FrameCellRole::Dynamic);
+    for (int i = 8; i <= 14; ++i)
+      EXPECT_EQ(map.RoleAt(frame, i), frame == 0 ? FrameCellRole::Unique : FrameCellRole::Data)
+          << "word " << i + 1 << " frame " << frame;
+    EXPECT_EQ(map.RoleAt(frame, 15), FrameCellRole::Data);
+    EXPECT_EQ(map.RoleAt(frame, 255), FrameCellRole::Data);
+  }
+  // The last word carries the end-of-frame mark the load sends.
+  EXPECT_TRUE(map.WordAttributeAt(255) & 0x8000);
+  EXPECT_FALSE(map.WordAttributeAt(254) & 0x8000);
+  // No CRC method on: no CRC word anywhere.
+  for (int i = 0; i < map.Words(); ++i) EXPECT_NE(map.RoleAt(5, i), FrameCellRole::Crc);
+}
+
+TEST(FrameMapModel, DefaultFrameValuesAndNames) {
+  auto sim = Fresh();
+  FrameMapModel map;
+  map.Build(*sim);
+
+  FrameCell sync = map.CellAt(0, 0);
+  EXPECT_TRUE(sync.ValueKnown);
+  EXPECT_EQ(sync.Value, 0xFE6B);
+  EXPECT_EQ(map.CellAt(7, 1).Value, 0x2840);
+  EXPECT_EQ(sync.Length, 16);
+
+  EXPECT_EQ(map.CellAt(5, 2).Value, 5);  // counter value, shift 0
+  const char* waves[] = {"SINE", "COSINE", "SQUARE", "TRIANGLE", "RAMPUP"};
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(map.CellAt(0, 3 + k).Detail, waves[k]);
+  // The ramp climbs from 0 to full scale over the major frame.
+  EXPECT_EQ(map.CellAt(0, 7).Value, 0);
+  EXPECT_EQ(map.CellAt(63, 7).Value, 0xFFFF);
+
+  EXPECT_EQ(map.CellAt(0, 8).Value, 0xBEEF);
+  EXPECT_EQ(map.CellAt(0, 14).Detail, "slot 7");
+  EXPECT_EQ(map.CellAt(1, 8).Value, sim->Setup.Words[8].SimValue);  // not inserted there
+  EXPECT_EQ(map.CellAt(3, 100).Value, sim->Setup.Words[100].SimValue);
+
+  const std::string tip = map.ToolTipText(0, 3);
+  EXPECT_NE(tip.find("Word 4, minor frame 0"), std::string::npos) << tip;
+  EXPECT_NE(tip.find("Length: 16 bits"), std::string::npos) << tip;
+  EXPECT_NE(tip.find("Role: dynamic word (SINE)"), std::string::npos) << tip;
+  EXPECT_NE(map.ToolTipText(0, 9).find("Value: 0xBEEF (48879)"), std::string::npos);
+}
+
+TEST(FrameMapModel, CrcWordOnlyWithAMethodOn) {
+  auto sim = Fresh();
+  sim->CrcWdNum = 200;
+  FrameMapModel map;
+  map.Build(*sim);
+  EXPECT_EQ(map.RoleAt(0, 200), FrameCellRole::Data);
+
+  sim->DoCrc16 = true;
+  map.Build(*sim);
+  EXPECT_EQ(map.RoleAt(0, 200), FrameCellRole::Crc);
+  EXPECT_EQ(map.RoleAt(40, 200), FrameCellRole::Crc);
+  EXPECT_FALSE(map.CellAt(0, 200).ValueKnown);
+  EXPECT_NE(map.ToolTipText(0, 200).find("CRC word"), std::string::npos);
+
+  sim->DoCrc16 = false;
+  sim->DoCttit = true;
+  map.Build(*sim);
+  EXPECT_EQ(map.RoleAt(3, 200), FrameCellRole::Crc);
+}
+
+TEST(FrameMapModel, FollowsTheLoadNotTheRecord) {
+  auto sim = Fresh();
+  sim->Setup.SubframeMode = 1;
+  // A unique word repeating every 4th minor frame from frame 2, every 10th word from 20.
+  sim->Setup.UniqueWords[0].SimUniqueWordStartFrame = 2;
+  sim->Setup.UniqueWords[0].SimUniqueWordStartFrameInterval = 4;
+  sim->Setup.UniqueWords[0].SimUniqueWordStartWord = 20;
+  sim->Setup.UniqueWords[0].SimUniqueWordWordInterval = 10;
+  sim->Setup.UniqueWords[0].SimUniqueWordValue = 0x1234;
+  FrameMapModel map;
+  map.Build(*sim);
+  EXPECT_EQ(map.RoleName(FrameCellRole::SubframeId), "SFID");
+  EXPECT_EQ(map.RoleAt(2, 19), FrameCellRole::Unique);
+  EXPECT_EQ(map.RoleAt(6, 29), FrameCellRole::Unique);
+  EXPECT_EQ(map.CellAt(6, 29).Value, 0x1234);
+  EXPECT_EQ(map.RoleAt(3, 19), FrameCellRole::Data);
+  EXPECT_EQ(map.RoleAt(2, 20), FrameCellRole::Data);
+  EXPECT_EQ(map.RoleAt(0, 19), FrameCellRole::Data);
+
+  // One minor frame: the load runs the counter over 256 values and resets the first
+  // counter value, but only in its own copy here.
+  sim->Setup.NumSubframes = 1;
+  sim->Setup.FirstSubFrameNum = 1;
+  map.Build(*sim);
+  EXPECT_EQ(map.Frames(), 256);
+  EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
+}
+
+TEST(FrameMapModel, HostileRecordsStayInBounds) {
+  auto sim = Fresh();
+  FrameMapModel map;
+
+  sim->Setup.WordsPerMinorFrame = -5;
+  sim->Setup.NumSubframes = -3;
+  sim->Setup.SfIdWordNum = 99999;
+  sim->DoCrc16 = true;
+  sim->CrcWdNum = 70000;
+  sim->Setup.DynamicWords[0].SimDynamicWordNumber = -40;
+  sim->Setup.DynamicWords[1].SimDynamicWordWave = 99;
+  sim->Setup.UniqueWords[2].SimUniqueWordStartWord = 32767;
+  map.Build(*sim);
+  EXPECT_EQ(map.Words(), 0);
+  EXPECT_EQ(map.RoleAt(0, 0), FrameCellRole::Data);
+  EXPECT_EQ(map.CellAt(-1, -1).Detail, "outside the frame");
+  EXPECT_FALSE(map.ToolTipText(100000, 100000).empty());
+
+  // The widest frame, every word its own dynamic word number and overlapping waves, words
+  // of length 0 and a huge counter range.
+  sim = Fresh();
+  sim->Setup.WordsPerMinorFrame = 40000;
+  sim->Setup.NumSubframes = 2000000;
+  for (auto& word : sim->Setup.Words) word.SimWordLen = 0;
+  for (auto& dynamic : sim->Setup.DynamicWords) {
+    dynamic.SimDynamicWordNumber = 1;
+    dynamic.SimDynamicWordInterval = 1;
+    dynamic.SimDynamicWordWave = 8;
+  }
+  sim->Setup.DynamicWords[4].SimDynamicWordWave = -7;
+  sim->Setup.SfIdWordNum = 0;
+  sim->Setup.FrameSyncLength = 64;
+  map.Build(*sim);
+  EXPECT_EQ(map.Words(), kMaxWordsPerMinorFrame);
+  EXPECT_LE(map.Frames(), kMaxCounterValues);
+  for (int frame : {0, map.Frames() - 1})
+    for (int i : {0, 5, map.Words() - 1}) {
+      const FrameCell cell = map.CellAt(frame, i);
+      EXPECT_GE(cell.Length, 1);
+      EXPECT_LE(cell.Length, 16);
+      EXPECT_FALSE(map.ToolTipText(frame, i).empty());
+    }
+}
+
+}  // namespace
