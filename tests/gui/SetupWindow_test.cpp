@@ -40,10 +40,11 @@ class SetupWindowTest : public QObject {
     ScriptedOperator op;
     ScopedOperator scoped(op);
     TQm48SetupMMIForm form(nullptr);
-    QCOMPARE(form.TabControl->count(), 3);
+    QCOMPARE(form.TabControl->count(), 4);
     QCOMPARE(form.TabControl->tabText(0), QString("Simulator"));
     QCOMPARE(form.TabControl->tabText(1), QString("Transmitter"));
     QCOMPARE(form.TabControl->tabText(2), QString("Query"));
+    QCOMPARE(form.TabControl->tabText(3), QString("Frame Map"));
     QCOMPARE(form.SpinEditFormatNumber->minimum(), 1);
     QCOMPARE(form.SpinEditFormatNumber->maximum(), 4);
     QCOMPARE(form.EditFormatName->text(), QString("XXXXXXXX"));

@@ -14,7 +14,9 @@
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "editor/LoadReportText.h"
+#include "editor/gui/FrameMapView.h"
 #include "editor/gui/SimSetupMMIUnit.h"
+#include "editor/gui/SimValuesDlgUnit.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/gui/QuerySetupMMIUnit.h"
 #include "support/NumberText.h"
@@ -84,8 +86,11 @@ TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
   TabControl->addTab(tr("Transmitter"));
   queryPage_ = new TQuerySetupMMIForm(pages_);
   TabControl->addTab(tr("Query"));
+  frameMapPage_ = new FrameMapView(*SimProg, pages_);
+  TabControl->addTab(tr("Frame Map"));
+  frameMapPage_->SetClickHandler([this](int, int) { FrameMapWordClick(); });
   for (QWidget* page : {static_cast<QWidget*>(simPage_), static_cast<QWidget*>(txPage_),
-                        static_cast<QWidget*>(queryPage_)}) {
+                        static_cast<QWidget*>(queryPage_), static_cast<QWidget*>(frameMapPage_)}) {
     page->setPalette(palette);
     page->setAutoFillBackground(true);
     pages_->addWidget(page);
@@ -140,6 +145,13 @@ void TQm48SetupMMIForm::RefreshFromSetup() {
   queryPage_->ShowQueryResults();
   txPage_->ShowRecord();
   simPage_->RefreshPanels();
+  frameMapPage_->Refresh();
+}
+
+void TQm48SetupMMIForm::FrameMapWordClick() {
+  if (gShuttingDown.load()) return;
+  EditWordValues(*SimProg, this);
+  RefreshFromSetup();
 }
 
 void TQm48SetupMMIForm::StoreFormatIdentity() {
@@ -187,6 +199,11 @@ bool TQm48SetupMMIForm::PageForTab(int index, QWidget*& page, QWidget*& acceptBu
 
 void TQm48SetupMMIForm::TabControlChange(int index) {
   if (initialising_) return;
+  if (TabControl->tabText(index) == QLatin1String("Frame Map")) {
+    pages_->setCurrentWidget(frameMapPage_);
+    frameMapPage_->Refresh();
+    return;
+  }
   QWidget* page = nullptr;
   QWidget* accept = nullptr;
   if (!PageForTab(index, page, accept)) return;

@@ -12,6 +12,7 @@ class QLineEdit;
 class QSpinBox;
 class QStackedWidget;
 class QTabBar;
+class FrameMapView;
 class TSimSetupMMIForm;
 class TTxSetupMMIForm;
 class TQuerySetupMMIForm;
@@ -39,8 +40,10 @@ class TQm48SetupMMIForm : public QWidget {
   TSimSetupMMIForm* SimPage() const { return simPage_; }
   TTxSetupMMIForm* TxPage() const { return txPage_; }
   TQuerySetupMMIForm* QueryPage() const { return queryPage_; }
+  FrameMapView* FrameMapPage() const { return frameMapPage_; }
 
-  // Selects a tab by index (0 Simulator, 1 Transmitter, 2 Query), as a click would.
+  // Selects a tab by index (0 Simulator, 1 Transmitter, 2 Query, 3 Frame Map), as a click
+  // would.
   void SelectTab(int index);
   int CurrentTab() const;
   // The page brought to the front by the tab selected last (the simulator page at first).
@@ -60,12 +63,15 @@ class TQm48SetupMMIForm : public QWidget {
   void SpinEditFormatNumberChange();
   void EditFormatNameChange();
   void StoreFormatIdentity();
+  // A click on a word of the frame map opens the word values dialog.
+  void FrameMapWordClick();
   // The page and its accept button for a tab caption; false for an unknown caption.
   bool PageForTab(int index, QWidget*& page, QWidget*& acceptButton) const;
 
   TSimSetupMMIForm* simPage_ = nullptr;
   TTxSetupMMIForm* txPage_ = nullptr;
   TQuerySetupMMIForm* queryPage_ = nullptr;
+  FrameMapView* frameMapPage_ = nullptr;
   QStackedWidget* pages_ = nullptr;
   bool initialising_ = true;  // until first shown: the change handlers are dead
   bool storing_ = true;       // while the header is written to the globals

@@ -1,0 +1,303 @@
+#include "editor/gui/FrameMapView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "simulator/Qm48SimulatorUnit.h"
+
+namespace {
+constexpr std::array<int, 10> kCellSizes = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32};
+constexpr int kDefaultZoom = 5;
+// Cells this wide or wider are drawn with a one-pixel grid line between them.
+constexpr int kGridFromSize = 6;
+const QRgb kOutside = qRgb(40, 40, 48);
+const QRgb kGrid = qRgb(70, 70, 80);
+const QColor kNavy(0, 0, 128);
+
+// Labels keep white text on the page's navy wherever the page is put.
+QLabel* WhiteLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, Qt::white);
+  label->setPalette(palette);
+  return label;
+}
+
+struct LegendEntry {
+  FrameCellRole role;
+  const char* caption;
+};
+constexpr std::array<LegendEntry, kFrameCellRoleCount> kLegend = {{
+    {FrameCellRole::FrameSync, "Frame sync"},
+    {FrameCellRole::SubframeId, "SFID / FCC"},
+    {FrameCellRole::Dynamic, "Dynamic word"},
+    {FrameCellRole::Unique, "Unique word"},
+    {FrameCellRole::Crc, "CRC word"},
+    {FrameCellRole::Data, "Data"},
+}};
+}  // namespace
+
+FrameMapArea::FrameMapArea(const FrameMapModel& model, QWidget* parent)
+    : QAbstractScrollArea(parent), model_(model), zoom_(kDefaultZoom) {
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setMouseTracking(true);
+}
+
+int FrameMapArea::CellSizeAt(int level) {
+  if (level < 0) level = 0;
+  if (level >= ZoomLevels()) level = ZoomLevels() - 1;
+  return kCellSizes[static_cast<size_t>(level)];
+}
+
+int FrameMapArea::ZoomLevels() {
+  return static_cast<int>(kCellSizes.size());
+}
+
+QColor FrameMapArea::RoleColour(FrameCellRole role) {
+  switch (role) {
+    case FrameCellRole::FrameSync:
+      return QColor(40, 110, 230);
+    case FrameCellRole::SubframeId:
+      return QColor(245, 160, 20);
+    case FrameCellRole::Dynamic:
+      return QColor(40, 185, 80);
+    case FrameCellRole::Unique:
+      return QColor(200, 60, 200);
+    case FrameCellRole::Crc:
+      return QColor(225, 40, 40);
+    case FrameCellRole::Data:
+      break;
+  }
+  return QColor(205, 205, 195);
+}
+
+void FrameMapArea::SetZoomLevel(int level) {
+  level = std::clamp(level, 0, ZoomLevels() - 1);
+  if (level == zoom_) return;
+  // Keep the cell at the middle of the view where it was.
+  const int oldSize = CellSize();
+  const double midX = (horizontalScrollBar()->value() + viewport()->width() / 2.0) / oldSize;
+  const double midY = (verticalScrollBar()->value() + viewport()->height() / 2.0) / oldSize;
+  zoom_ = level;
+  UpdateScrollBars();
+  horizontalScrollBar()->setValue(static_cast<int>(midX * CellSize() - viewport()->width() / 2.0));
+  verticalScrollBar()->setValue(static_cast<int>(midY * CellSize() - viewport()->height() / 2.0));
+  viewport()->update();
+  emit ZoomChanged();
+}
+
+void FrameMapArea::ModelChanged() {
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void FrameMapArea::UpdateScrollBars() {
+  const int size = CellSize();
+  const QSize view = viewport()->size();
+  // At most 16,383 x 32 pixels across: well inside an int.
+  const int width = model_.Words() * size;
+  const int height = model_.Frames() * size;
+  horizontalScrollBar()->setRange(0, std::max(0, width - view.width()));
+  horizontalScrollBar()->setPageStep(view.width());
+  horizontalScrollBar()->setSingleStep(size);
+  verticalScrollBar()->setRange(0, std::max(0, height - view.height()));
+  verticalScrollBar()->setPageStep(view.height());
+  verticalScrollBar()->setSingleStep(size);
+}
+
+bool FrameMapArea::CellAtPoint(QPoint point, int& frame, int& wordIndex) const {
+  if (point.x() < 0 || point.y() < 0) return false;
+  const int size = CellSize();
+  const int word = (horizontalScrollBar()->value() + point.x()) / size;
+  const int row = (verticalScrollBar()->value() + point.y()) / size;
+  if (word >= model_.Words() || row >= model_.Frames()) return false;
+  frame = row;
+  wordIndex = word;
+  return true;
+}
+
+QString FrameMapArea::ToolTipAt(QPoint point) const {
+  int frame = 0;
+  int word = 0;
+  if (!CellAtPoint(point, frame, word)) return {};
+  return QString::fromStdString(model_.ToolTipText(frame, word));
+}
+
+void FrameMapArea::paintEvent(QPaintEvent*) {
+  const QSize view = viewport()->size();
+  if (view.isEmpty()) return;
+  // The cells are written straight into an image a row of cells at a time: one pixel line
+  // is built per minor frame and copied down the cell's height.
+  QImage image(view, QImage::Format_RGB32);
+  std::array<QRgb, kFrameCellRoleCount> colours{};
+  for (int r = 0; r < kFrameCellRoleCount; ++r)
+    colours[static_cast<size_t>(r)] = RoleColour(static_cast<FrameCellRole>(r)).rgb();
+
+  const int size = CellSize();
+  const int gap = size >= kGridFromSize ? 1 : 0;
+  const int x0 = horizontalScrollBar()->value();
+  const int y0 = verticalScrollBar()->value();
+  const int width = view.width();
+  const int firstWord = x0 / size;
+  std::vector<QRgb> line(static_cast<size_t>(width));
+  std::vector<QRgb> gridLine(static_cast<size_t>(width));
+  for (int x = 0; x < width; ++x) {
+    const int word = (x0 + x) / size;
+    gridLine[static_cast<size_t>(x)] = word < model_.Words() ? kGrid : kOutside;
+  }
+
+  int y = 0;
+  for (int frame = y0 / size; y < view.height(); ++frame) {
+    const int top = frame * size - y0;
+    const int bottom = std::min(view.height(), top + size);
+    if (frame >= model_.Frames()) {
+      for (; y < view.height(); ++y) {
+        auto* scan = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(scan, scan + width, kOutside);
+      }
+      break;
+    }
+    int x = 0;
+    for (int word = firstWord; x < width; ++word) {
+      const int right = std::min(width, (word + 1) * size - x0);
+      if (word >= model_.Words()) {
+        std::fill(line.begin() + x, line.end(), kOutside);
+        break;
+      }
+      const QRgb colour = colours[static_cast<size_t>(model_.RoleAt(frame, word))];
+      const int cellEnd = right - ((word + 1) * size - x0 <= width ? gap : 0);
+      for (; x < cellEnd; ++x) line[static_cast<size_t>(x)] = colour;
+      for (; x < right; ++x) line[static_cast<size_t>(x)] = kGrid;
+    }
+    const int cellBottom = top + size - gap;
+    for (; y < bottom; ++y) {
+      const std::vector<QRgb>& source = y < cellBottom ? line : gridLine;
+      std::memcpy(image.scanLine(y), source.data(), static_cast<size_t>(width) * sizeof(QRgb));
+    }
+  }
+  QPainter painter(viewport());
+  painter.drawImage(0, 0, image);
+}
+
+void FrameMapArea::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void FrameMapArea::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    QAbstractScrollArea::wheelEvent(event);
+    return;
+  }
+  const int steps = event->angleDelta().y();
+  if (steps > 0)
+    SetZoomLevel(zoom_ + 1);
+  else if (steps < 0)
+    SetZoomLevel(zoom_ - 1);
+  event->accept();
+}
+
+void FrameMapArea::mousePressEvent(QMouseEvent* event) {
+  int frame = 0;
+  int word = 0;
+  if (event->button() == Qt::LeftButton && onClick_ &&
+      CellAtPoint(event->position().toPoint(), frame, word)) {
+    onClick_(frame, word + 1);
+    return;
+  }
+  QAbstractScrollArea::mousePressEvent(event);
+}
+
+bool FrameMapArea::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = ToolTipAt(help->pos());
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(help->globalPos(), text, viewport());
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+FrameMapView::FrameMapView(const progsimulatorclass& sim, QWidget* parent)
+    : QWidget(parent), sim_(sim) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, kNavy);
+  setPalette(palette);
+  setAutoFillBackground(true);
+  area_ = new FrameMapArea(model_, this);
+  summary_ = WhiteLabel(QString(), this);
+  zoomOut_ = new QPushButton(tr("Zoom Out"), this);
+  zoomIn_ = new QPushButton(tr("Zoom In"), this);
+  zoomOut_->setToolTip(tr("Smaller cells (Ctrl+wheel)"));
+  zoomIn_->setToolTip(tr("Larger cells (Ctrl+wheel)"));
+
+  auto* legend = new QHBoxLayout;
+  legend->addWidget(summary_);
+  legend->addSpacing(12);
+  for (const LegendEntry& entry : kLegend) {
+    auto* swatch = new QLabel(this);
+    swatch->setFixedSize(14, 14);
+    swatch->setAutoFillBackground(true);
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, FrameMapArea::RoleColour(entry.role));
+    swatch->setPalette(palette);
+    legend->addWidget(swatch);
+    legend->addWidget(WhiteLabel(tr(entry.caption), this));
+    legend->addSpacing(8);
+  }
+  legend->addStretch(1);
+  legend->addWidget(zoomOut_);
+  legend->addWidget(zoomIn_);
+
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(6, 6, 6, 6);
+  column->addLayout(legend);
+  column->addWidget(area_, 1);
+
+  connect(zoomIn_, &QPushButton::clicked, this, &FrameMapView::ZoomIn);
+  connect(zoomOut_, &QPushButton::clicked, this, &FrameMapView::ZoomOut);
+  connect(area_, &FrameMapArea::ZoomChanged, this, [this] {
+    zoomIn_->setEnabled(area_->ZoomLevel() < FrameMapArea::ZoomLevels() - 1);
+    zoomOut_->setEnabled(area_->ZoomLevel() > 0);
+  });
+  Refresh();
+}
+
+void FrameMapView::Refresh() {
+  model_.Build(sim_);
+  ShowSummary();
+  area_->ModelChanged();
+}
+
+void FrameMapView::SetClickHandler(FrameMapArea::ClickHandler handler) {
+  area_->SetClickHandler(std::move(handler));
+}
+
+void FrameMapView::ZoomIn() {
+  area_->SetZoomLevel(area_->ZoomLevel() + 1);
+}
+
+void FrameMapView::ZoomOut() {
+  area_->SetZoomLevel(area_->ZoomLevel() - 1);
+}
+
+void FrameMapView::ShowSummary() {
+  summary_->setText(tr("%1 words x %2 minor frames").arg(model_.Words()).arg(model_.Frames()));
+}
