@@ -5,7 +5,8 @@
 
 #include <iostream>
 
-int RunEmulateCommand(const std::vector<std::string>& args);  // EmulateCommand.cpp
+int RunEmulateCommand(const std::vector<std::string>& args);    // EmulateCommand.cpp
+int RunBitstreamCommand(const std::vector<std::string>& args);  // BitstreamCommand.cpp
 
 namespace {
 
@@ -25,6 +26,10 @@ const std::vector<CliCommand>& CliCommands() {
   static const std::vector<CliCommand> commands = {
       {"stream", "stream [--transmitter] FILE", "print the command stream a load of FILE sends",
        RunStreamCommand},
+      {"bitstream", "bitstream FILE [--frames N] [--code]",
+       "print the serial bits the unit sends for FILE, one minor frame a line (default: one\n"
+       "      major frame); --code: the half-bit cells of the setup's output code",
+       RunBitstreamCommand},
       {"validate", "validate FILE", "check the simulator setup of FILE", RunValidateCommand},
       {"save-default", "save-default FILE", "write the default setup to FILE",
        RunSaveDefaultCommand},
