@@ -15,8 +15,9 @@
 //   subframe ID word (type 2), the CRC word, a unique word (word and frame masks share a
 //   bit; the lowest such bit wins), a dynamic word (type 3..7, its wave table at the
 //   frame's counter value; a table the load never wrote reads 0), else the word value.
-// - "FCC": on the minor frame that ends the major frame every frame sync word is sent
-//   complemented (all its bits, the don't-care ones too).
+// - "FCC": on the minor frame that ends the major frame the pattern's bits in the frame
+//   sync words are sent complemented, don't-care digits included (they go out as 1); the
+//   fill bits of a sync word the pattern only partly covers stay 0.
 // - The CRC covers the bits of all words before the CRC word in wire order, sync words
 //   included; the CRC word sends the CRC's low (length) bits.
 // - A major frame runs over the counter range, "UP" from low to high, "DOWN" from high
@@ -27,6 +28,7 @@ constexpr uint16_t kCrcWordBit = 0x0080;
 constexpr uint16_t kEndOfMajorFrameBit = 0x0080;
 constexpr int32_t kDirectionUp = 0;
 constexpr int32_t kLsbFirst = 1;
+constexpr int32_t kPatternLeads = 1;
 constexpr int32_t kSubframeModeFcc = 2;
 constexpr int kWordTypeSync = 1;
 constexpr int kWordTypeSfId = 2;
@@ -90,10 +92,40 @@ EncoderModel::EncoderModel(const SimSetupData& setup, const UserWaveTables& wave
         write.Value;
   }
 
+  BuildSyncPatternMasks();
+
   wordValues_.assign(static_cast<size_t>(wordCount_), 0);
   for (const MemoryImageWrite& write : WordValues(setup_)) {
     const int64_t i = write.Address - 1;
     if (i >= 0 && i < wordCount_) wordValues_[static_cast<size_t>(i)] = write.Value;
+  }
+}
+
+// The pattern fills the first L wire bits of the leading sync words or the last L of the
+// trailing ones; the rest of those words is fill.
+void EncoderModel::BuildSyncPatternMasks() {
+  syncPatternMasks_.assign(static_cast<size_t>(wordCount_), 0);
+  std::vector<int> syncWords;  // word indexes in wire order
+  for (int i = 0; i < wordCount_; ++i) {
+    if (((wordAttributes_[static_cast<size_t>(i)] >> 12) & 7) == kWordTypeSync)
+      syncWords.push_back(i);
+  }
+  int total = 0;
+  for (int i : syncWords) total += ((wordAttributes_[static_cast<size_t>(i)] >> 8) & 15) + 1;
+  const int length = setup_.FrameSyncLength;
+  const bool leads = setup_.PatternLeads == kPatternLeads;
+  const int first = leads ? 0 : total - length;
+  const int end = leads ? length : total;
+  int position = 0;  // wire bit position within the sync words
+  for (int i : syncWords) {
+    const int wordLength = ((wordAttributes_[static_cast<size_t>(i)] >> 8) & 15) + 1;
+    uint16_t mask = 0;
+    for (int j = 0; j < wordLength; ++j, ++position) {
+      if (position < first || position >= end) continue;
+      const int bit = setup_.BitOrder == kLsbFirst ? j : wordLength - 1 - j;
+      mask = static_cast<uint16_t>(mask | (1u << bit));
+    }
+    syncPatternMasks_[static_cast<size_t>(i)] = mask;
   }
 }
 
@@ -124,7 +156,7 @@ EncodedMinorFrame EncoderModel::MinorFrame(int64_t index) const {
     if (type == kWordTypeSync) {
       word.Role = EncoderWordRole::FrameSync;
       word.Value = frameSyncValues_[static_cast<size_t>(i + 1) % 1024];
-      if (complementSync) word.Value = static_cast<uint16_t>(~word.Value);
+      if (complementSync) word.Value ^= syncPatternMasks_[static_cast<size_t>(i)];
     } else if (type == kWordTypeSfId) {
       word.Role = EncoderWordRole::SubframeId;
       word.Value = sfIdValues_[slot];

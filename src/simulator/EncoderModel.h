@@ -45,17 +45,19 @@ class EncoderModel {
  private:
   int64_t CounterOf(int64_t index) const;
   void AppendWordBits(const EncodedWord& word, BitSequence& bits) const;
+  void BuildSyncPatternMasks();
 
   SimSetupData setup_;  // after the load's own adjustments (see SfIdRange)
   EncoderCrcSetting crc_;
   int64_t low_ = 0;
   int64_t high_ = 0;
   int wordCount_ = 0;
-  std::vector<uint16_t> wordAttributes_;           // per word index, CRC bit included
-  std::vector<uint16_t> frameAttributes_;          // per counter value - low
-  std::vector<uint16_t> sfIdValues_;               // per counter value - low
-  std::vector<uint16_t> frameSyncValues_;          // per (word number mod 1024)
-  std::vector<uint16_t> uniqueValues_;             // per compacted unique word index
+  std::vector<uint16_t> wordAttributes_;    // per word index, CRC bit included
+  std::vector<uint16_t> frameAttributes_;   // per counter value - low
+  std::vector<uint16_t> sfIdValues_;        // per counter value - low
+  std::vector<uint16_t> frameSyncValues_;   // per (word number mod 1024)
+  std::vector<uint16_t> syncPatternMasks_;  // per word index: the value bits holding pattern bits
+  std::vector<uint16_t> uniqueValues_;      // per compacted unique word index
   std::vector<std::vector<uint16_t>> waveValues_;  // [k][counter value - low]
   std::vector<uint16_t> wordValues_;               // per word index
 };
