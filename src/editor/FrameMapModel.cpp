@@ -1,5 +1,6 @@
 #include "editor/FrameMapModel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -105,6 +106,42 @@ FrameCellRole FrameMapModel::RoleAt(int frame, int wordIndex) const {
   if (attribute & frameMasks_[static_cast<size_t>(frame)] & kUniqueMask)
     return FrameCellRole::Unique;
   if (type >= kFirstDynamicType) return FrameCellRole::Dynamic;
+  return FrameCellRole::Data;
+}
+
+FrameMapModel::WordSpan FrameMapModel::SummariseWords(int firstWord, int count) const {
+  WordSpan span;
+  const int begin = std::max(firstWord, 0);
+  const int end = std::min(Words(), firstWord + std::max(count, 0));
+  for (int i = begin; i < end; ++i) {
+    const uint16_t attribute = wordAttributes_[static_cast<size_t>(i)];
+    const uint16_t type = TypeOf(attribute);
+    FrameCellRole fixed = FrameCellRole::Data;
+    if (type == kTypeFrameSync)
+      fixed = FrameCellRole::FrameSync;
+    else if (type == kTypeSfId)
+      fixed = FrameCellRole::SubframeId;
+    else if (attribute & kCrcBit)
+      fixed = FrameCellRole::Crc;
+    if (fixed != FrameCellRole::Data && (span.Fixed == FrameCellRole::Data || fixed < span.Fixed))
+      span.Fixed = fixed;
+    if (type >= kFirstDynamicType) span.Dynamic = true;
+    span.UniqueMask = static_cast<uint8_t>(span.UniqueMask | (attribute & kUniqueMask));
+  }
+  return span;
+}
+
+uint8_t FrameMapModel::FrameUniqueMask(int firstFrame, int count) const {
+  uint8_t mask = 0;
+  const int end = std::min(Frames(), firstFrame + std::max(count, 0));
+  for (int f = std::max(firstFrame, 0); f < end; ++f) mask |= frameMasks_[static_cast<size_t>(f)];
+  return mask;
+}
+
+FrameCellRole FrameMapModel::SpanRole(const WordSpan& words, uint8_t frameMask) {
+  if (words.Fixed != FrameCellRole::Data) return words.Fixed;
+  if (words.UniqueMask & frameMask) return FrameCellRole::Unique;
+  if (words.Dynamic) return FrameCellRole::Dynamic;
   return FrameCellRole::Data;
 }
 

@@ -46,6 +46,20 @@ class FrameMapModel {
   // The 16-bit attribute the load writes for word index i (CRC bit included), 0 outside.
   uint16_t WordAttributeAt(int wordIndex) const;
 
+  // What a span of words holds, for drawing several cells in one pixel: the strongest
+  // structural role (sync, subframe ID, CRC; Data when none), whether a wave is among them,
+  // and the unique words marked in any of them.
+  struct WordSpan {
+    FrameCellRole Fixed = FrameCellRole::Data;
+    bool Dynamic = false;
+    uint8_t UniqueMask = 0;
+  };
+  WordSpan SummariseWords(int firstWord, int count) const;
+  // The unique words inserted in any of the minor frames first .. first + count - 1.
+  uint8_t FrameUniqueMask(int firstFrame, int count) const;
+  // The role shown for a span of words across a span of frames; for one cell it is RoleAt.
+  static FrameCellRole SpanRole(const WordSpan& words, uint8_t frameMask);
+
   // "frame sync", "SFID" / "FCC" / "URC" / "subframe ID", "dynamic word", ...
   std::string RoleName(FrameCellRole role) const;
   // Word number, minor frame, length, value and role, one per line.

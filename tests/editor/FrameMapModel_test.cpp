@@ -117,6 +117,33 @@ TEST(FrameMapModel, FollowsTheLoadNotTheRecord) {
   EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
 }
 
+TEST(FrameMapModel, SpansShowTheStrongestRoleAmongTheirCells) {
+  auto sim = Fresh();
+  sim->DoCttit = true;
+  sim->CrcWdNum = 99;
+  FrameMapModel map;
+  map.Build(*sim);
+  // One cell at a time the span role is the cell's role.
+  for (int frame : {0, 1})
+    for (int i = 0; i < 120; ++i)
+      EXPECT_EQ(FrameMapModel::SpanRole(map.SummariseWords(i, 1), map.FrameUniqueMask(frame, 1)),
+                map.RoleAt(frame, i));
+  // Sync outranks the waves and unique words that share its pixel; a unique word shows
+  // only where its frames are in the span; the CRC word shows in its span.
+  EXPECT_EQ(FrameMapModel::SpanRole(map.SummariseWords(0, 16), map.FrameUniqueMask(0, 16)),
+            FrameCellRole::FrameSync);
+  EXPECT_EQ(FrameMapModel::SpanRole(map.SummariseWords(8, 8), map.FrameUniqueMask(0, 16)),
+            FrameCellRole::Unique);
+  EXPECT_EQ(FrameMapModel::SpanRole(map.SummariseWords(8, 8), map.FrameUniqueMask(16, 16)),
+            FrameCellRole::Data);
+  EXPECT_EQ(FrameMapModel::SpanRole(map.SummariseWords(96, 16), map.FrameUniqueMask(16, 16)),
+            FrameCellRole::Crc);
+  // Spans reaching past the frame are cut at its edges.
+  EXPECT_EQ(map.SummariseWords(250, 100).Fixed, FrameCellRole::Data);
+  EXPECT_EQ(map.FrameUniqueMask(-10, 11), 0x7F);
+  EXPECT_EQ(map.FrameUniqueMask(60, 100), 0);
+}
+
 TEST(FrameMapModel, HostileRecordsStayInBounds) {
   auto sim = Fresh();
   FrameMapModel map;

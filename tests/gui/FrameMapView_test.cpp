@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kZoom16 = 7;  // 16-pixel cells
+constexpr int kZoom16 = 11;  // 16-pixel cells
 
 // The middle of the cell (frame, 0-based word index) in viewport coordinates.
 QPoint CellCentre(const FrameMapArea* area, int frame, int wordIndex) {
@@ -131,6 +131,7 @@ class FrameMapViewTest : public QObject {
     for (int i = 0; i < FrameMapArea::ZoomLevels(); ++i) view.ZoomOut();
     QCOMPARE(view.Area()->ZoomLevel(), 0);
     QCOMPARE(view.Area()->CellSize(), 1);
+    QCOMPARE(view.Area()->CellsPerPixel(), 16);
     QVERIFY(!view.ZoomOutButton()->isEnabled());
     QVERIFY(view.ZoomInButton()->isEnabled());
   }
@@ -158,6 +159,18 @@ class FrameMapViewTest : public QObject {
     view.Refresh();
     QCOMPARE(colourAt(2, 20), FrameMapArea::RoleColour(FrameCellRole::Crc));
     QVERIFY(view.Area()->ToolTipAt(CellCentre(view.Area(), 2, 20)).contains("CRC word"));
+
+    // Fully zoomed out 16 x 16 cells share a pixel, which shows the strongest role among
+    // them; past the 256 words of the frame there is nothing to draw.
+    view.Area()->SetZoomLevel(0);
+    view.Area()->horizontalScrollBar()->setValue(0);
+    view.Area()->verticalScrollBar()->setValue(0);
+    const QImage image = view.Area()->viewport()->grab().toImage();
+    QCOMPARE(QColor(image.pixel(0, 0)), FrameMapArea::RoleColour(FrameCellRole::FrameSync));
+    QCOMPARE(QColor(image.pixel(1, 0)), FrameMapArea::RoleColour(FrameCellRole::Crc));
+    QCOMPARE(QColor(image.pixel(2, 1)), FrameMapArea::RoleColour(FrameCellRole::Data));
+    QVERIFY(QColor(image.pixel(20, 1)) != FrameMapArea::RoleColour(FrameCellRole::Data));
+    QVERIFY(view.Area()->ToolTipAt(QPoint(1, 1)).contains("Word 17, minor frame 16"));
   }
 
   void frameMapTabOpensTheWordValuesDialog() {

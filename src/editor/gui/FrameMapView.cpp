@@ -20,8 +20,27 @@
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
-constexpr std::array<int, 10> kCellSizes = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32};
-constexpr int kDefaultZoom = 5;
+// Zoom levels: pixels a cell takes, and cells that share a pixel when zoomed out beyond one
+// pixel a cell, so the whole of the largest frame fits a screen.
+struct ZoomStep {
+  int size;   // pixels per cell (or per group of cells)
+  int group;  // cells per pixel
+};
+constexpr std::array<ZoomStep, 14> kZoomSteps = {{{1, 16},
+                                                  {1, 8},
+                                                  {1, 4},
+                                                  {1, 2},
+                                                  {1, 1},
+                                                  {2, 1},
+                                                  {3, 1},
+                                                  {4, 1},
+                                                  {6, 1},
+                                                  {8, 1},
+                                                  {12, 1},
+                                                  {16, 1},
+                                                  {24, 1},
+                                                  {32, 1}}};
+constexpr int kDefaultZoom = 9;
 // Cells this wide or wider are drawn with a one-pixel grid line between them.
 constexpr int kGridFromSize = 6;
 const QRgb kOutside = qRgb(40, 40, 48);
@@ -58,13 +77,15 @@ FrameMapArea::FrameMapArea(const FrameMapModel& model, QWidget* parent)
 }
 
 int FrameMapArea::CellSizeAt(int level) {
-  if (level < 0) level = 0;
-  if (level >= ZoomLevels()) level = ZoomLevels() - 1;
-  return kCellSizes[static_cast<size_t>(level)];
+  return kZoomSteps[static_cast<size_t>(std::clamp(level, 0, ZoomLevels() - 1))].size;
+}
+
+int FrameMapArea::CellsPerPixelAt(int level) {
+  return kZoomSteps[static_cast<size_t>(std::clamp(level, 0, ZoomLevels() - 1))].group;
 }
 
 int FrameMapArea::ZoomLevels() {
-  return static_cast<int>(kCellSizes.size());
+  return static_cast<int>(kZoomSteps.size());
 }
 
 QColor FrameMapArea::RoleColour(FrameCellRole role) {
@@ -89,13 +110,14 @@ void FrameMapArea::SetZoomLevel(int level) {
   level = std::clamp(level, 0, ZoomLevels() - 1);
   if (level == zoom_) return;
   // Keep the cell at the middle of the view where it was.
-  const int oldSize = CellSize();
-  const double midX = (horizontalScrollBar()->value() + viewport()->width() / 2.0) / oldSize;
-  const double midY = (verticalScrollBar()->value() + viewport()->height() / 2.0) / oldSize;
+  const double oldScale = static_cast<double>(CellsPerPixel()) / CellSize();
+  const double midX = (horizontalScrollBar()->value() + viewport()->width() / 2.0) * oldScale;
+  const double midY = (verticalScrollBar()->value() + viewport()->height() / 2.0) * oldScale;
   zoom_ = level;
   UpdateScrollBars();
-  horizontalScrollBar()->setValue(static_cast<int>(midX * CellSize() - viewport()->width() / 2.0));
-  verticalScrollBar()->setValue(static_cast<int>(midY * CellSize() - viewport()->height() / 2.0));
+  const double scale = static_cast<double>(CellSize()) / CellsPerPixel();
+  horizontalScrollBar()->setValue(static_cast<int>(midX * scale - viewport()->width() / 2.0));
+  verticalScrollBar()->setValue(static_cast<int>(midY * scale - viewport()->height() / 2.0));
   viewport()->update();
   emit ZoomChanged();
 }
@@ -107,10 +129,11 @@ void FrameMapArea::ModelChanged() {
 
 void FrameMapArea::UpdateScrollBars() {
   const int size = CellSize();
+  const int group = CellsPerPixel();
   const QSize view = viewport()->size();
   // At most 16,383 x 32 pixels across: well inside an int.
-  const int width = model_.Words() * size;
-  const int height = model_.Frames() * size;
+  const int width = (model_.Words() + group - 1) / group * size;
+  const int height = (model_.Frames() + group - 1) / group * size;
   horizontalScrollBar()->setRange(0, std::max(0, width - view.width()));
   horizontalScrollBar()->setPageStep(view.width());
   horizontalScrollBar()->setSingleStep(size);
@@ -122,8 +145,9 @@ void FrameMapArea::UpdateScrollBars() {
 bool FrameMapArea::CellAtPoint(QPoint point, int& frame, int& wordIndex) const {
   if (point.x() < 0 || point.y() < 0) return false;
   const int size = CellSize();
-  const int word = (horizontalScrollBar()->value() + point.x()) / size;
-  const int row = (verticalScrollBar()->value() + point.y()) / size;
+  const int group = CellsPerPixel();
+  const int word = (horizontalScrollBar()->value() + point.x()) / size * group;
+  const int row = (verticalScrollBar()->value() + point.y()) / size * group;
   if (word >= model_.Words() || row >= model_.Frames()) return false;
   frame = row;
   wordIndex = word;
@@ -140,52 +164,60 @@ QString FrameMapArea::ToolTipAt(QPoint point) const {
 void FrameMapArea::paintEvent(QPaintEvent*) {
   const QSize view = viewport()->size();
   if (view.isEmpty()) return;
-  // The cells are written straight into an image a row of cells at a time: one pixel line
-  // is built per minor frame and copied down the cell's height.
+  // A unit is one cell, or the group of cells that share a pixel when zoomed far out. The
+  // units in view are summarised once per column and once per row; one pixel line is built
+  // per row of units and copied down its height, straight into an image.
   QImage image(view, QImage::Format_RGB32);
   std::array<QRgb, kFrameCellRoleCount> colours{};
   for (int r = 0; r < kFrameCellRoleCount; ++r)
     colours[static_cast<size_t>(r)] = RoleColour(static_cast<FrameCellRole>(r)).rgb();
 
   const int size = CellSize();
+  const int group = CellsPerPixel();
   const int gap = size >= kGridFromSize ? 1 : 0;
   const int x0 = horizontalScrollBar()->value();
   const int y0 = verticalScrollBar()->value();
   const int width = view.width();
-  const int firstWord = x0 / size;
-  std::vector<QRgb> line(static_cast<size_t>(width));
-  std::vector<QRgb> gridLine(static_cast<size_t>(width));
-  for (int x = 0; x < width; ++x) {
-    const int word = (x0 + x) / size;
-    gridLine[static_cast<size_t>(x)] = word < model_.Words() ? kGrid : kOutside;
-  }
+  const int columnUnits = model_.Words() == 0 ? 0 : (model_.Words() - 1) / group + 1;
+  const int rowUnits = model_.Frames() == 0 ? 0 : (model_.Frames() - 1) / group + 1;
+  const int firstColumn = x0 / size;
+  const int lastColumn = std::min(columnUnits, (x0 + width - 1) / size + 1);
+
+  std::vector<FrameMapModel::WordSpan> columns;
+  for (int u = firstColumn; u < lastColumn; ++u)
+    columns.push_back(model_.SummariseWords(u * group, group));
+
+  std::vector<QRgb> line(static_cast<size_t>(width), kOutside);
+  std::vector<QRgb> gridLine(static_cast<size_t>(width), kOutside);
+  for (int x = 0; x < width; ++x)
+    if ((x0 + x) / size < columnUnits) gridLine[static_cast<size_t>(x)] = kGrid;
 
   int y = 0;
-  for (int frame = y0 / size; y < view.height(); ++frame) {
-    const int top = frame * size - y0;
-    const int bottom = std::min(view.height(), top + size);
-    if (frame >= model_.Frames()) {
+  for (int row = y0 / size; y < view.height(); ++row) {
+    if (row >= rowUnits) {
       for (; y < view.height(); ++y) {
         auto* scan = reinterpret_cast<QRgb*>(image.scanLine(y));
         std::fill(scan, scan + width, kOutside);
       }
       break;
     }
+    const uint8_t frameMask = model_.FrameUniqueMask(row * group, group);
     int x = 0;
-    for (int word = firstWord; x < width; ++word) {
-      const int right = std::min(width, (word + 1) * size - x0);
-      if (word >= model_.Words()) {
-        std::fill(line.begin() + x, line.end(), kOutside);
-        break;
-      }
-      const QRgb colour = colours[static_cast<size_t>(model_.RoleAt(frame, word))];
-      const int cellEnd = right - ((word + 1) * size - x0 <= width ? gap : 0);
-      for (; x < cellEnd; ++x) line[static_cast<size_t>(x)] = colour;
+    for (int u = firstColumn; u < lastColumn && x < width; ++u) {
+      const int cellRight = (u + 1) * size - x0;
+      const int right = std::min(width, cellRight);
+      const FrameCellRole role =
+          FrameMapModel::SpanRole(columns[static_cast<size_t>(u - firstColumn)], frameMask);
+      const QRgb colour = colours[static_cast<size_t>(role)];
+      const int colourEnd = cellRight <= width ? right - gap : right;
+      for (; x < colourEnd; ++x) line[static_cast<size_t>(x)] = colour;
       for (; x < right; ++x) line[static_cast<size_t>(x)] = kGrid;
     }
-    const int cellBottom = top + size - gap;
+    const int top = row * size - y0;
+    const int bottom = std::min(view.height(), top + size);
+    const int colourBottom = top + size - gap;
     for (; y < bottom; ++y) {
-      const std::vector<QRgb>& source = y < cellBottom ? line : gridLine;
+      const std::vector<QRgb>& source = y < colourBottom ? line : gridLine;
       std::memcpy(image.scanLine(y), source.data(), static_cast<size_t>(width) * sizeof(QRgb));
     }
   }

@@ -24,16 +24,20 @@ class FrameMapArea : public QAbstractScrollArea {
   explicit FrameMapArea(const FrameMapModel& model, QWidget* parent = nullptr);
   void SetClickHandler(ClickHandler handler) { onClick_ = std::move(handler); }
 
-  // Cell side in pixels at each zoom level; level 0 is fully zoomed out.
+  // Cell side in pixels at each zoom level, and how many cells share a pixel each way at
+  // the levels below one pixel a cell; level 0 is fully zoomed out.
   static int CellSizeAt(int level);
+  static int CellsPerPixelAt(int level);
   static int ZoomLevels();
   int ZoomLevel() const { return zoom_; }
   int CellSize() const { return CellSizeAt(zoom_); }
+  int CellsPerPixel() const { return CellsPerPixelAt(zoom_); }
   void SetZoomLevel(int level);
 
   // Scroll ranges after the model changed.
   void ModelChanged();
-  // The cell under a viewport point: false outside the frame.
+  // The cell under a viewport point (the first of those sharing its pixel): false outside
+  // the frame.
   bool CellAtPoint(QPoint point, int& frame, int& wordIndex) const;
   // The tooltip for a viewport point; empty outside the frame.
   QString ToolTipAt(QPoint point) const;
@@ -55,7 +59,7 @@ class FrameMapArea : public QAbstractScrollArea {
 
   const FrameMapModel& model_;
   ClickHandler onClick_;
-  int zoom_ = 3;
+  int zoom_ = 0;
 };
 
 class FrameMapView : public QWidget {
