@@ -138,6 +138,8 @@ ReplyParse ParseWQueryReply(const std::string& reply, WQueryResults& r) {
 }
 
 ReplyParse ParseIQueryReply(const std::string& reply, int iIndex, IQueryResults& r) {
+  // Only the three information items exist; an unknown item stores (and counts) nothing.
+  if (iIndex < 0 || iIndex > 2) return ReplyParse{};
   return ParseTokens(reply, 1, "Invalid I-Query Data Received", "PARSED VALUE FROM I QUERY IS ",
                      [&r, iIndex](int, uint32_t v) {
                        if (iIndex == 0) r.FirmwareVersion = v;

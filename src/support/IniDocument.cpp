@@ -190,8 +190,12 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
     std::string& text = block.lines[k->second].text;
     size_t valueAt = text.find('=') + 1;
     while (valueAt < text.size() && IsBlank(text[valueAt])) ++valueAt;
-    if (std::string_view(text).substr(valueAt) == safeValue) return false;
-    text.replace(valueAt, std::string::npos, safeValue);
+    // The blanks after "=" stay as the file had them; the new value's own leading blanks
+    // would pile up on every rewrite (reads trim them anyway).
+    std::string_view newValue = safeValue;
+    while (!newValue.empty() && IsBlank(newValue.front())) newValue.remove_prefix(1);
+    if (std::string_view(text).substr(valueAt) == newValue) return false;
+    text.replace(valueAt, std::string::npos, newValue);
     return true;
   }
 

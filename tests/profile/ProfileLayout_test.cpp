@@ -184,3 +184,12 @@ TEST(ProfileLayout, EmptyAndOddFilesParse) {
     EXPECT_EQ(value, "v");
   }
 }
+
+TEST(ProfileLayout, RewritingAValueWithLeadingBlanksChangesNothing) {
+  IniDocument doc = IniDocument::Parse("[S]\r\nk= x\r\n");
+  EXPECT_FALSE(doc.Set("S", "k", " x"));
+  EXPECT_FALSE(doc.Set("S", "k", "  x"));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\nk= x\r\n");
+  EXPECT_TRUE(doc.Set("S", "k", " y"));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\nk= y\r\n");
+}

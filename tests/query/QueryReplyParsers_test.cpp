@@ -101,7 +101,8 @@ TEST(QueryReplyParsers, IReplyGoesToTheFieldOfItsIndex) {
   ParseIQueryReply("14 99 ", 2, i);
   EXPECT_EQ(i.FirmwareVersion, 0x102u);
   EXPECT_EQ(i.NumAttenSteps, 0x14u);
-  EXPECT_EQ(ParseIQueryReply("13 ", 7, i).valuesStored, 1);  // read, but goes nowhere
+  EXPECT_EQ(ParseIQueryReply("13 ", 7, i).valuesStored, 0);  // no such item: nothing stored
+  EXPECT_FALSE(ParseIQueryReply("13 ", -1, i).Complete(1));
   EXPECT_EQ(i.MaxDb, 19u);
 }
 
