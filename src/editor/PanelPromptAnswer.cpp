@@ -37,11 +37,12 @@ class InputWatch final : public OperatorInterface {
 };
 
 template <typename T, typename Prompt>
-PromptAnswer<T> Ask(const PromptSpec<T>& spec, T current, Prompt prompt) {
+PromptAnswer<T> Ask(const PromptSpec<T>& question, T current, Prompt prompt) {
   InputWatch watch(Operator());
   OperatorInterface* previous = SetOperator(&watch);
   T value = current;
-  const bool readable = prompt(spec.Text, value, spec.Upper, spec.Radix, spec.Lower);
+  const bool readable =
+      prompt(question.Text, value, question.Upper, question.Radix, question.Lower);
   SetOperator(previous);
 
   PromptAnswer<T> answer;
@@ -58,10 +59,10 @@ PromptAnswer<T> Ask(const PromptSpec<T>& spec, T current, Prompt prompt) {
 
 }  // namespace
 
-IntAnswer AskInt(const PromptSpec<int32_t>& spec, int32_t current) {
-  return Ask(spec, current, PromptIntInRange);
+IntAnswer AskInt(const PromptSpec<int32_t>& question, int32_t current) {
+  return Ask(question, current, PromptIntInRange);
 }
 
-UIntAnswer AskUInt(const PromptSpec<uint32_t>& spec, uint32_t current) {
-  return Ask(spec, current, PromptUIntInRange);
+UIntAnswer AskUInt(const PromptSpec<uint32_t>& question, uint32_t current) {
+  return Ask(question, current, PromptUIntInRange);
 }

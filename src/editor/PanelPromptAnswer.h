@@ -30,5 +30,5 @@ struct PromptSpec {
 };
 
 // PromptIntInRange / PromptUIntInRange on the current value, telling kept from entered.
-IntAnswer AskInt(const PromptSpec<int32_t>& spec, int32_t current);
-UIntAnswer AskUInt(const PromptSpec<uint32_t>& spec, uint32_t current);
+IntAnswer AskInt(const PromptSpec<int32_t>& question, int32_t current);
+UIntAnswer AskUInt(const PromptSpec<uint32_t>& question, uint32_t current);
