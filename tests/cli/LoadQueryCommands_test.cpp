@@ -7,32 +7,13 @@
 #include <fstream>
 #include <string>
 
+#include "cli/CtlRun.h"
 #include "common/UnitLink.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-Result RunCtl(const std::string& arguments, const TempDir& dir) {
-  const std::string errFile = dir.File("stderr.txt");
-  const std::string command =
-      "cd '" + dir.Path() + "' && '" QM48_CTL_PATH "' " + arguments + " 2>'" + errFile + "'";
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[65536];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    result.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.err = ReadAll(errFile);
-  return result;
-}
+using Result = CtlResult;
 
 class LoadQueryCommands : public ::testing::Test {
  protected:

@@ -8,26 +8,11 @@
 #include <fstream>
 #include <string>
 
+#include "cli/CtlRun.h"
 #include "common/UnitLink.h"
 #include "support/TempDir.h"
 
 namespace {
-
-struct CtlRun {
-  int code = -1;
-  std::string err;
-};
-
-CtlRun RunCtlIn(const TempDir& dir, const std::string& arguments) {
-  const std::string errFile = dir.File("stderr.txt");
-  const std::string command = "cd '" + dir.Path() + "' && '" QM48_CTL_PATH "' " + arguments +
-                              " >/dev/null 2>'" + errFile + "'";
-  const int status = std::system(command.c_str());
-  CtlRun run;
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadAll(errFile);
-  return run;
-}
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -35,9 +20,9 @@ bool Contains(const std::string& text, const std::string& part) {
 
 TEST(PortOpenMessages, MissingNonTerminalAndBusyDevicesAreExplained) {
   TempDir dir;
-  ASSERT_EQ(RunCtlIn(dir, "save-default d.qm48").code, 0);
+  ASSERT_EQ(RunCtl("save-default d.qm48", dir).code, 0);
 
-  CtlRun missing = RunCtlIn(dir, "load --device /dev/ttyUSB97 d.qm48");
+  CtlResult missing = RunCtl("load --device /dev/ttyUSB97 d.qm48", dir);
   EXPECT_EQ(missing.code, 3);
   EXPECT_TRUE(
       Contains(missing.err,
@@ -48,19 +33,19 @@ TEST(PortOpenMessages, MissingNonTerminalAndBusyDevicesAreExplained) {
 
   // Without --device: the device the configuration names for the port.
   std::ofstream(dir.File("Qm48Com.Cfg")) << "[PortDevices]\nCOM1=/dev/ttyUSB96\n";
-  CtlRun configured = RunCtlIn(dir, "query");
+  CtlResult configured = RunCtl("query", dir);
   EXPECT_EQ(configured.code, 3);
   EXPECT_TRUE(Contains(configured.err, "cannot open the port /dev/ttyUSB96: No such file"))
       << configured.err;
 
   std::ofstream(dir.File("plain")) << "x";
-  CtlRun plain = RunCtlIn(dir, "query --device plain");
+  CtlResult plain = RunCtl("query --device plain", dir);
   EXPECT_EQ(plain.code, 3);
   EXPECT_TRUE(Contains(plain.err, "this is not a serial device")) << plain.err;
 
   UnitLink holder;  // this process holds the virtual unit's device
   ASSERT_TRUE(holder.Ready());
-  CtlRun busy = RunCtlIn(dir, "query --device '" + holder.Unit().DevicePath() + "'");
+  CtlResult busy = RunCtl("query --device '" + holder.Unit().DevicePath() + "'", dir);
   EXPECT_EQ(busy.code, 3);
   EXPECT_TRUE(Contains(busy.err, "another program is using the port")) << busy.err;
   EXPECT_EQ(holder.Unit().CommandCount(), 0u);
