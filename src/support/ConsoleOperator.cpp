@@ -8,16 +8,7 @@
 MsgAnswer ConsoleOperator::MessageBox(const std::string& text, const std::string& caption,
                                       MsgButtons buttons, MsgIcon) {
   std::cerr << (caption.empty() ? "" : caption + ": ") << text << "\n";
-  switch (buttons) {
-    case MsgButtons::Ok:
-      return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-    case MsgButtons::YesNoCancel:
-      return MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-      return MsgAnswer::No;
-  }
-  return MsgAnswer::Cancel;
+  return UnansweredAnswer(buttons);
 }
 
 std::string ConsoleOperator::InputBox(const std::string&, const std::string&,
@@ -43,6 +34,19 @@ namespace {
 ConsoleOperator gConsole;
 std::atomic<OperatorInterface*> gOperator{nullptr};
 }  // namespace
+
+MsgAnswer UnansweredAnswer(MsgButtons buttons) {
+  switch (buttons) {
+    case MsgButtons::Ok:
+      return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel:
+      return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+      return MsgAnswer::No;
+  }
+  return MsgAnswer::Cancel;
+}
 
 OperatorInterface& Operator() {
   OperatorInterface* op = gOperator.load(std::memory_order_acquire);

@@ -66,6 +66,10 @@ class OperatorInterface {
   virtual void PlayTones(const std::vector<Tone>& tones) = 0;
 };
 
+// The answer of a box nobody answers (Esc, closed, no operator): Cancel where the box has
+// it, else No, else OK.
+MsgAnswer UnansweredAnswer(MsgButtons buttons);
+
 // The program's operator. Never null: before anything is installed it is a console
 // operator that prints messages on stderr and answers every question with Cancel/No.
 OperatorInterface& Operator();

@@ -90,16 +90,7 @@ class ScriptedOperator : public OperatorInterface {
       answers_.pop_front();
       return answer;
     }
-    switch (buttons) {
-      case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-      case MsgButtons::YesNo:
-        return MsgAnswer::No;
-      case MsgButtons::OkCancel:
-      case MsgButtons::YesNoCancel:
-        return MsgAnswer::Cancel;
-    }
-    return MsgAnswer::Cancel;
+    return UnansweredAnswer(buttons);
   }
 
   std::string InputBox(const std::string& title, const std::string& prompt,

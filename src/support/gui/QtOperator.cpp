@@ -28,20 +28,6 @@ QMessageBox::StandardButtons ButtonsOf(MsgButtons buttons) {
   return QMessageBox::Ok;
 }
 
-// What Esc (or closing the box) means: Cancel where there is one, else No, else OK.
-MsgAnswer EscapeAnswer(MsgButtons buttons) {
-  switch (buttons) {
-    case MsgButtons::Ok:
-      return MsgAnswer::Ok;
-    case MsgButtons::YesNo:
-      return MsgAnswer::No;
-    case MsgButtons::OkCancel:
-    case MsgButtons::YesNoCancel:
-      return MsgAnswer::Cancel;
-  }
-  return MsgAnswer::Cancel;
-}
-
 QMessageBox::StandardButton ButtonOf(MsgAnswer answer) {
   switch (answer) {
     case MsgAnswer::Ok:
@@ -118,7 +104,7 @@ MsgAnswer QtOperator::MessageBox(const std::string& text, const std::string& cap
   QMessageBox box(IconOf(icon), QString::fromStdString(caption), QString::fromStdString(text),
                   ButtonsOf(buttons), parent_);
   box.setTextFormat(Qt::PlainText);  // texts carry file names, never markup
-  box.setEscapeButton(ButtonOf(EscapeAnswer(buttons)));
+  box.setEscapeButton(ButtonOf(UnansweredAnswer(buttons)));
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok:
@@ -130,7 +116,7 @@ MsgAnswer QtOperator::MessageBox(const std::string& text, const std::string& cap
     case QMessageBox::No:
       return MsgAnswer::No;
     default:
-      return EscapeAnswer(buttons);
+      return UnansweredAnswer(buttons);
   }
 }
 
