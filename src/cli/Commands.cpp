@@ -7,6 +7,7 @@
 
 int RunEmulateCommand(const std::vector<std::string>& args);    // EmulateCommand.cpp
 int RunBitstreamCommand(const std::vector<std::string>& args);  // BitstreamCommand.cpp
+int RunDecomCommand(const std::vector<std::string>& args);      // DecomCommand.cpp
 
 namespace {
 
@@ -30,6 +31,17 @@ const std::vector<CliCommand>& CliCommands() {
        "print the serial bits the unit sends for FILE, one minor frame a line (default: one\n"
        "      major frame); --code: the half-bit cells of the setup's output code",
        RunBitstreamCommand},
+      {"decom", "decom [--code CODE] [--check N] [--errors N] [--flywheel N] [--slip N]\n"
+       "      [--summary] --setup FILE BITSTREAM",
+       "synchronise on the bit stream file BITSTREAM (line cells, eight a byte, first in the\n"
+       "      top bit, as emulate --bitstream writes it), print every minor frame's words and\n"
+       "      compare them with the setup of FILE. --code: the output code (default: the\n"
+       "      setup's); --check: patterns a frame apart that make a lock (3); --errors: sync\n"
+       "      bit errors allowed while locked (1 in 16 pattern bits); --flywheel: missed\n"
+       "      patterns that drop the lock (3); --slip: bits a pattern may move (1).\n"
+       "      Exit codes: 0 locked and every word as the setup puts it, 1 no lock or a\n"
+       "      difference, 2 usage or file",
+       RunDecomCommand},
       {"validate", "validate FILE", "check the simulator setup of FILE", RunValidateCommand},
       {"save-default", "save-default FILE", "write the default setup to FILE",
        RunSaveDefaultCommand},
@@ -44,8 +56,13 @@ const std::vector<CliCommand>& CliCommands() {
        RunLoad},
       {"query", "query [--device PATH] [--json]",
        "run the five queries and print what the unit holds (--json: as JSON)", RunQuery},
-      {"emulate", "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]",
-       "run the virtual unit on a pseudo-terminal", RunEmulate},
+      {"emulate",
+       "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
+       "      [--bitstream FILE [--bitstream-frames N]]",
+       "run the virtual unit on a pseudo-terminal; --bitstream: at every encoder start\n"
+       "      write its PCM output (N minor frames, default four major frames) to FILE or\n"
+       "      a pipe",
+       RunEmulate},
   };
   return commands;
 }

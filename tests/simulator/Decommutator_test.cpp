@@ -1,0 +1,276 @@
+// The decommutation check against streams made by the encoder model: lock, frame count,
+// word values and CRC, with garbage in front, bit errors, a slipped bit, a lost lock,
+// don't-care digits, complemented sync and every output code.
+#include "simulator/Decommutator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "common/RandomSimSetup.h"
+#include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SimValidation.h"
+#include "simulator/SyncPatternText.h"
+
+namespace {
+
+constexpr int64_t kPrefixBits = 37;
+
+BitSequence RandomBits(size_t count, uint32_t seed) {
+  std::mt19937 rng(seed);
+  BitSequence bits(count);
+  for (uint8_t& b : bits) b = static_cast<uint8_t>(rng() & 1);
+  return bits;
+}
+
+// 64 words of 16 bits, 16 minor frames, sync "FE6B2840" leading, subframe ID in word 3,
+// five waves, unique words, CRC-16 in the last word.
+class DecomTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SimSetupData& s = sim_->Setup;
+    s.WordsPerMinorFrame = 64;
+    s.NumSubframes = 16;
+    s.SfIdStartBit = 3;
+    for (int i = 0; i < 64; ++i)
+      s.Words[size_t(i)].SimValue = static_cast<uint16_t>(0x1357 * (i + 1));
+    sim_->DoCrc16 = true;
+    sim_->CrcWdNum = 63;
+  }
+
+  void Validate() {
+    std::string message;
+    ASSERT_TRUE(ValidateSimulatorSetup(*sim_, message)) << message;
+  }
+  EncoderModel Model() const {
+    return EncoderModel(sim_->Setup, sim_->UserWaves,
+                        {sim_->DoCrc16, sim_->DoCttit, sim_->CrcWdNum});
+  }
+  int64_t FrameBits() const {
+    int64_t bits = 0;
+    for (const EncodedWord& w : Model().MinorFrame(0).Words) bits += w.Length;
+    return bits;
+  }
+  // Garbage, then `frames` minor frames from the start of a major frame.
+  BitSequence Stream(int64_t frames) const {
+    BitSequence bits = RandomBits(kPrefixBits, 99);
+    const BitSequence frameBits = Model().Bits(frames);
+    bits.insert(bits.end(), frameBits.begin(), frameBits.end());
+    return bits;
+  }
+  DecomReport Run(const BitSequence& bits, std::vector<DecomFrame>* frames = nullptr,
+                  DecomSettings settings = {}) const {
+    const EncoderModel model = Model();
+    return Decommutate(sim_->Setup, model, EncodeLine(settings.Code, bits), settings,
+                       [&](const DecomFrame& f) {
+                         if (frames) frames->push_back(f);
+                       });
+  }
+
+  std::unique_ptr<progsimulatorclass> sim_ = std::make_unique<progsimulatorclass>();
+};
+
+TEST_F(DecomTest, LocksOnTheThirdPatternAndFindsEveryWord) {
+  Validate();
+  const int64_t f = FrameBits();
+  std::vector<DecomFrame> frames;
+  const DecomReport report = Run(Stream(48), &frames);
+  ASSERT_TRUE(report.Error.empty()) << report.Error;
+  EXPECT_TRUE(report.Clean());
+  // The search hit and two checks a frame apart: locked at the end of frame 2's pattern.
+  EXPECT_EQ(report.Sync.FirstLockBit, kPrefixBits + 2 * f + 32);
+  EXPECT_EQ(report.Sync.Locks, 1);
+  ASSERT_EQ(frames.size(), 46u);
+  EXPECT_EQ(frames[0].MinorFrame, 2);
+  EXPECT_EQ(frames[0].Counter, 2);
+  EXPECT_EQ(frames[45].MinorFrame, 15);
+  EXPECT_EQ(frames[0].Words[0], 0xFE6B);
+  EXPECT_EQ(frames[0].Words[10], 0x1357 * 11 & 0xFFFF);
+  EXPECT_EQ(report.WordsCompared, 46 * 63);
+  EXPECT_EQ(report.CrcChecked, 46);
+  EXPECT_EQ(report.CrcErrors, 0);
+}
+
+TEST_F(DecomTest, EveryOutputCodeRoundTripsFromEitherHalfBit) {
+  for (int c = 0; c < kLineCodeCount; ++c) {
+    sim_->Setup.SimOutputCode = c;
+    DecomSettings settings;
+    settings.Code = static_cast<LineCode>(c);
+    BitSequence cells = EncodeLine(settings.Code, Stream(20));
+    cells.erase(cells.begin());  // join the line half a bit late
+    cells.push_back(0);
+    const EncoderModel model = Model();
+    const DecomReport report = Decommutate(sim_->Setup, model, cells, settings);
+    EXPECT_TRUE(report.Clean()) << kOutputCodeNames[size_t(c)];
+    EXPECT_EQ(report.Sync.Frames.size(), 18u) << kOutputCodeNames[size_t(c)];
+  }
+}
+
+TEST_F(DecomTest, BitErrorsShowInTheWordsTheyHitAndInTheCrc) {
+  const int64_t f = FrameBits();
+  BitSequence bits = Stream(32);
+  const int64_t frame5 = kPrefixBits + 5 * f;
+  bits[size_t(frame5 + 10 * 16 + 3)] ^= 1;  // word 11 of minor frame 5
+  bits[size_t(frame5 + f + 20 * 16)] ^= 1;  // word 21 of minor frame 6
+  const DecomReport report = Run(bits);
+  EXPECT_EQ(report.Sync.Locks, 1);
+  EXPECT_EQ(report.WordsDiffering, 2);
+  ASSERT_EQ(report.Differences.size(), 2u);
+  EXPECT_EQ(report.Differences[0].Frame, 3);  // the fourth frame after the lock
+  EXPECT_EQ(report.Differences[0].Word, 11);
+  EXPECT_EQ(report.Differences[0].Got ^ report.Differences[0].Expected, 1 << 12);
+  EXPECT_EQ(report.Differences[1].Word, 21);
+  EXPECT_EQ(report.CrcErrors, 2);
+}
+
+TEST_F(DecomTest, SyncErrorsAreCountedAndAMissedPatternKeepsTheLock) {
+  const int64_t f = FrameBits();
+  BitSequence bits = Stream(32);
+  bits[size_t(kPrefixBits + 6 * f + 5)] ^= 1;  // one pattern bit: within the tolerance
+  for (int b = 0; b < 8; ++b) bits[size_t(kPrefixBits + 9 * f + b)] ^= 1;  // pattern gone
+  std::vector<DecomFrame> frames;
+  const DecomReport report = Run(bits, &frames);
+  EXPECT_EQ(report.Sync.Locks, 1);
+  EXPECT_EQ(report.Sync.LockLosses, 0);
+  EXPECT_EQ(report.Sync.PatternBitErrors, 1);
+  EXPECT_EQ(report.Sync.MissedPatterns, 1);
+  ASSERT_EQ(frames.size(), 30u);
+  EXPECT_TRUE(frames[7].Missed);  // minor frame 9, coasted through and not compared
+  EXPECT_EQ(frames[4].SyncErrors, 1);
+  // The sync words are words of the frame too: the wrong bit shows in word 1.
+  ASSERT_EQ(report.WordsDiffering, 1);
+  EXPECT_EQ(report.Differences[0].Frame, 4);
+  EXPECT_EQ(report.Differences[0].Word, 1);
+  EXPECT_EQ(frames[8].MinorFrame, 10);
+}
+
+TEST_F(DecomTest, ASlippedBitMovesTheGridAndTheFramesAfterItAreRight) {
+  const int64_t f = FrameBits();
+  for (int slip : {-1, 1}) {
+    BitSequence bits = Stream(32);
+    const auto at = bits.begin() + kPrefixBits + 10 * f + 500;  // inside minor frame 10
+    if (slip < 0)
+      bits.erase(at);
+    else
+      bits.insert(at, 1);
+    std::vector<DecomFrame> frames;
+    const DecomReport report = Run(bits, &frames);
+    EXPECT_EQ(report.Sync.Locks, 1) << slip;
+    EXPECT_EQ(report.Sync.Slips, 1) << slip;
+    ASSERT_EQ(frames.size(), 30u) << slip;
+    EXPECT_EQ(frames[9].Slip, slip);
+    EXPECT_EQ(frames[9].MinorFrame, 11);
+    // Only minor frame 10 is damaged: its words after the slip and its CRC.
+    for (const DecomWordDifference& d : report.Differences) EXPECT_EQ(d.Frame, 8) << slip;
+    EXPECT_GT(report.WordsDiffering, 0);
+    EXPECT_EQ(report.CrcErrors, 1);
+  }
+}
+
+TEST_F(DecomTest, ALostLockIsFoundAgainAndTheMajorFrameRealigned) {
+  const int64_t f = FrameBits();
+  BitSequence bits = Stream(40);
+  const BitSequence noise = RandomBits(size_t(5 * f + 123), 5);
+  // Minor frames 12..16 replaced by noise a little longer than them.
+  bits.erase(bits.begin() + kPrefixBits + 12 * f, bits.begin() + kPrefixBits + 17 * f);
+  bits.insert(bits.begin() + kPrefixBits + 12 * f, noise.begin(), noise.end());
+  std::vector<DecomFrame> frames;
+  const DecomReport report = Run(bits, &frames);
+  EXPECT_EQ(report.Sync.Locks, 2);
+  EXPECT_EQ(report.Sync.LockLosses, 1);
+  EXPECT_EQ(report.WordsDiffering, 0);
+  EXPECT_EQ(report.CrcErrors, 0);
+  // After the noise: minor frame 17 starts the search, 19 completes the lock.
+  const auto relocked = std::find_if(frames.begin(), frames.end(), [&](const DecomFrame& fr) {
+    return fr.StartBit > kPrefixBits + 12 * f;
+  });
+  ASSERT_NE(relocked, frames.end());
+  EXPECT_EQ(relocked->MinorFrame, 19 % 16);
+  EXPECT_EQ(frames.back().MinorFrame, 39 % 16);
+}
+
+TEST_F(DecomTest, DontCareDigitsAreNeverCompared) {
+  std::strcpy(sim_->Setup.FrameSyncPattern, "FE6BX840");
+  Validate();
+  const int64_t f = FrameBits();
+  BitSequence bits = Stream(24);
+  for (int64_t frame = 0; frame < 24; ++frame) {
+    for (int b = 16; b < 20; ++b) bits[size_t(kPrefixBits + frame * f + b)] ^= 1;
+  }
+  const DecomReport report = Run(bits);
+  EXPECT_EQ(report.Sync.Locks, 1);
+  EXPECT_EQ(report.Sync.PatternBitErrors, 0);
+  EXPECT_EQ(report.Sync.Frames.size(), 22u);
+  // The flipped digit is in word 2's value: the comparison sees it.
+  EXPECT_EQ(report.WordsDiffering, 22);
+}
+
+TEST_F(DecomTest, ComplementedSyncMarksTheEndOfEachMajorFrame) {
+  sim_->Setup.SubframeMode = 2;  // "FCC"
+  Validate();
+  std::vector<DecomFrame> frames;
+  const DecomReport report = Run(Stream(48), &frames);
+  EXPECT_TRUE(report.Clean());
+  for (const DecomFrame& frame : frames)
+    EXPECT_EQ(frame.Inverted, frame.MinorFrame == 15) << frame.Number;
+}
+
+TEST_F(DecomTest, TrailingPatternsAndLsbFirstWords) {
+  sim_->Setup.PatternLeads = 0;
+  sim_->Setup.BitOrder = 1;
+  sim_->CrcWdNum = 40;  // the last words now carry the pattern
+  Validate();
+  const DecomReport report = Run(Stream(40));
+  EXPECT_TRUE(report.Clean());
+  // The first pattern closes minor frame 0: the lock comes two frames later.
+  EXPECT_EQ(report.Sync.FirstLockBit, kPrefixBits + 3 * FrameBits());
+}
+
+TEST_F(DecomTest, NoLockInNoiseAndNoPatternInASetupWithoutOne) {
+  const DecomReport noise = Run(RandomBits(100000, 1));
+  EXPECT_FALSE(noise.Locked());
+  EXPECT_FALSE(noise.Clean());
+  sim_->Setup.FrameSyncLength = 0;
+  EXPECT_FALSE(Run(Stream(8)).Error.empty());
+}
+
+// Random setups the editor allows, each through the model's stream and back.
+TEST(DecomRoundTripTest, RandomSetupsFindEveryWordWhereTheSetupPutsIt) {
+  int checked = 0;
+  for (uint32_t seed = 1; checked < 12 && seed < 2000; ++seed) {
+    auto sim = std::make_unique<progsimulatorclass>();
+    int32_t format = 0;
+    std::array<std::string, 4> names;
+    RandomSimSetup(seed).Fill(*sim, format, names);
+    const SimSetupData& s = sim->Setup;
+    std::string message;
+    if (!ValidateSimulatorSetup(*sim, message)) continue;
+    if (s.WordsPerMinorFrame > 64 || s.NumSubframes > 16) continue;  // keep it quick
+    // Short patterns are found in the data as often as in the sync words.
+    const std::string bits = PatternToBinaryText(s.FrameSyncPattern, s.FsPatternRadix);
+    if (s.FrameSyncLength - std::count(bits.end() - s.FrameSyncLength, bits.end(), 'X') < 24)
+      continue;
+    SCOPED_TRACE(seed);
+    const EncoderModel model(s, sim->UserWaves, {sim->DoCrc16, sim->DoCttit, sim->CrcWdNum});
+    // A subframe ID word placed among the sync words breaks the pattern up: nothing can
+    // synchronise on it, and the check says so.
+    std::string why;
+    if (FrameSyncReference(s, model, &why).Length == 0) {
+      EXPECT_NE(why.find("lies among the frame sync words"), std::string::npos) << why;
+      continue;
+    }
+    DecomSettings settings;
+    settings.Code = static_cast<LineCode>(s.SimOutputCode);
+    const int64_t frames = 3 * model.MinorFramesPerMajorFrame() + 3;
+    const DecomReport report = Decommutate(s, model, model.Line(frames), settings);
+    EXPECT_TRUE(report.Clean()) << report.Error << " differ " << report.WordsDiffering;
+    EXPECT_EQ(report.Sync.Frames.size(), size_t(frames - 2));
+    ++checked;
+  }
+  EXPECT_EQ(checked, 12);
+}
+
+}  // namespace
