@@ -17,6 +17,7 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/gui/WaveformView.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
@@ -274,6 +275,7 @@ FrameMapView::FrameMapView(const progsimulatorclass& sim, QWidget* parent)
   setPalette(palette);
   setAutoFillBackground(true);
   area_ = new FrameMapArea(model_, this);
+  waveform_ = new WaveformView(sim_, this);
   summary_ = WhiteLabel(QString(), this);
   zoomOut_ = new QPushButton(tr("Zoom Out"), this);
   zoomIn_ = new QPushButton(tr("Zoom In"), this);
@@ -302,6 +304,7 @@ FrameMapView::FrameMapView(const progsimulatorclass& sim, QWidget* parent)
   column->setContentsMargins(6, 6, 6, 6);
   column->addLayout(legend);
   column->addWidget(area_, 1);
+  column->addWidget(waveform_);
 
   connect(zoomIn_, &QPushButton::clicked, this, &FrameMapView::ZoomIn);
   connect(zoomOut_, &QPushButton::clicked, this, &FrameMapView::ZoomOut);
@@ -316,10 +319,14 @@ void FrameMapView::Refresh() {
   model_.Build(sim_);
   ShowSummary();
   area_->ModelChanged();
+  waveform_->Refresh();
 }
 
 void FrameMapView::SetClickHandler(FrameMapArea::ClickHandler handler) {
-  area_->SetClickHandler(std::move(handler));
+  area_->SetClickHandler([this, handler = std::move(handler)](int frame, int word) {
+    waveform_->ShowFrame(frame);
+    if (handler) handler(frame, word);
+  });
 }
 
 void FrameMapView::ZoomIn() {

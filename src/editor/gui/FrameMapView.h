@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class WaveformView;
 class progsimulatorclass;
 
 // The scrolling drawing of the cells.
@@ -69,15 +70,17 @@ class FrameMapView : public QWidget {
   // Reads the simulator's record at every Refresh; sim must outlive the view.
   explicit FrameMapView(const progsimulatorclass& sim, QWidget* parent = nullptr);
 
-  // Rebuilds the map from the record and redraws it.
+  // Rebuilds the map and the waveform strip under it from the record and redraws them.
   void Refresh();
-  // Called with the word clicked (frame 0-based, word 1-based).
+  // Called with the word clicked (frame 0-based, word 1-based), after the waveform strip
+  // has turned to the clicked minor frame.
   void SetClickHandler(FrameMapArea::ClickHandler handler);
 
   void ZoomIn();
   void ZoomOut();
 
   FrameMapArea* Area() const { return area_; }
+  WaveformView* WaveformStrip() const { return waveform_; }
   const FrameMapModel& Model() const { return model_; }
   QPushButton* ZoomInButton() const { return zoomIn_; }
   QPushButton* ZoomOutButton() const { return zoomOut_; }
@@ -88,6 +91,7 @@ class FrameMapView : public QWidget {
   const progsimulatorclass& sim_;
   FrameMapModel model_;
   FrameMapArea* area_;
+  WaveformView* waveform_;
   QLabel* summary_;
   QPushButton* zoomIn_;
   QPushButton* zoomOut_;
