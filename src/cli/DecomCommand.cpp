@@ -142,7 +142,10 @@ void PrintSummary(const DecomReport& report, const SimSetupData& setup, const De
   const SyncResult& sync = report.Sync;
   std::cout << "Code: " << kOutputCodeNames[static_cast<size_t>(o.settings.Code)]
             << ", bits taken from cell " << report.Phase << ", " << report.BitsDecoded
-            << " bits decoded\n";
+            << " bits decoded";
+  if (report.CodeViolations > 0)
+    std::cout << ", " << report.CodeViolations << " code violations (is the stream in this code?)";
+  std::cout << "\n";
   if (!report.Locked()) {
     std::cout << "Lock: none: the frame sync pattern was not found " << o.settings.CheckPatterns
               << " times a frame apart\n";

@@ -84,9 +84,11 @@ size_t InvertedFrames(const SyncResult& r) {
                                            [](const LockedFrame& f) { return f.Inverted; }));
 }
 
-// The better of two reads of one stream: more frames, fewer misses and errors, and fewer
-// complemented patterns (reading a bi-phase stream half a bit off complements it).
-bool Better(const SyncResult& a, const SyncResult& b) {
+// The better of two reads of one stream: fewer code violations (a read half a bit off
+// breaks the rules of most codes at every other bit), more frames, fewer misses and
+// errors, and fewer complemented patterns (the delay codes have no rule to break).
+bool Better(const SyncResult& a, int64_t aViolations, const SyncResult& b, int64_t bViolations) {
+  if (aViolations != bViolations) return aViolations < bViolations;
   if (a.Frames.size() != b.Frames.size()) return a.Frames.size() > b.Frames.size();
   if (a.MissedPatterns != b.MissedPatterns) return a.MissedPatterns < b.MissedPatterns;
   if (InvertedFrames(a) != InvertedFrames(b)) return InvertedFrames(a) < InvertedFrames(b);
@@ -202,15 +204,16 @@ DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& model,
     return report;
   }
 
-  // Which cell starts a bit is unknown: both are tried where it matters.
+  // Which cell starts a bit is unknown: both are tried.
   BitSequence bits;
-  const int phases = CodeHasOneLevelPerBit(settings.Code) ? 1 : 2;
-  for (int phase = 0; phase < phases; ++phase) {
-    BitSequence decoded = DecodeLine(settings.Code, cells, phase);
+  for (int phase = 0; phase < 2; ++phase) {
+    int64_t violations = 0;
+    BitSequence decoded = DecodeLine(settings.Code, cells, phase, &violations);
     SyncResult result = Synchronize(decoded, sync);
-    if (phase == 0 || Better(result, report.Sync)) {
+    if (phase == 0 || Better(result, violations, report.Sync, report.CodeViolations)) {
       report.Sync = std::move(result);
       report.Phase = phase;
+      report.CodeViolations = violations;
       bits = std::move(decoded);
     }
   }

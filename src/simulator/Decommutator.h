@@ -52,6 +52,7 @@ struct DecomReport {
   std::string Error;  // the check could not run
   int Phase = 0;      // cell that starts a bit
   int64_t BitsDecoded = 0;
+  int64_t CodeViolations = 0;  // bits that break the output code's rules
   SyncResult Sync;
   int64_t WordsCompared = 0;
   int64_t WordsDiffering = 0;
@@ -64,7 +65,7 @@ struct DecomReport {
   bool Locked() const { return Sync.Locks > 0; }
   bool Clean() const {
     return Error.empty() && Locked() && WordsDiffering == 0 && CrcErrors == 0 &&
-           !Sync.Frames.empty();
+           CodeViolations == 0 && !Sync.Frames.empty();
   }
 };
 

@@ -64,27 +64,47 @@ BitSequence MidBitTransitions(const CellPairs& pairs, bool oneOnTransition, bool
   return bits;
 }
 
-}  // namespace
-
-bool CodeHasOneLevelPerBit(LineCode code) {
-  switch (code) {
-    case LineCode::NrzL:
-    case LineCode::NrzM:
-    case LineCode::NrzS:
-    case LineCode::InvNrzL:
-    case LineCode::Rnrz11:
-    case LineCode::Rnrz15:
-    case LineCode::Rnrz17:
-    case LineCode::Rnrz23:
-    case LineCode::Rnrz9:
-      return true;
-    default:
-      return static_cast<int32_t>(code) < 0 || static_cast<int32_t>(code) >= kLineCodeCount;
+int64_t Violations(LineCode code, const CellPairs& pairs) {
+  int64_t count = 0;
+  const size_t n = pairs.first.size();
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t a = pairs.first[i];
+    const uint8_t b = pairs.second[i];
+    bool broken = false;
+    switch (code) {
+      case LineCode::BiPhaseL:
+      case LineCode::InvBiPhaseL:
+        broken = a == b;
+        break;
+      case LineCode::BiPhaseM:
+      case LineCode::BiPhaseS:
+        broken = i > 0 && a == pairs.second[i - 1];
+        break;
+      case LineCode::Rz:
+        broken = b != 0;
+        break;
+      case LineCode::InvRz:
+        broken = b != 1;
+        break;
+      case LineCode::DmM:
+      case LineCode::DmS:
+      case LineCode::MDmM:
+      case LineCode::MDmS:
+        break;
+      default:  // the NRZ codes hold one level for the whole bit
+        broken = a != b;
+        break;
+    }
+    if (broken) ++count;
   }
+  return count;
 }
 
-BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase) {
+}  // namespace
+
+BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase, int64_t* violations) {
   const CellPairs pairs = Pairs(cells, phase);
+  if (violations != nullptr) *violations = Violations(code, pairs);
   switch (code) {
     case LineCode::NrzM:
       return LevelChanges(pairs, true);

@@ -1,6 +1,7 @@
 #pragma once
 // The receiving side of the output codes: bits back from half-bit cells.
 #include <cstddef>
+#include <cstdint>
 
 #include "simulator/LineCodes.h"
 
@@ -8,7 +9,9 @@
 // is unknown to a receiver that joins a stream). Differential codes take the line as low
 // before the first bit; RNRZ is derandomized from an all-ones register, so only its first
 // register-length bits may be wrong. An index outside the table is read as NRZ-L.
-BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase);
-
-// True for codes whose two cells of a bit are always equal: both phases read the same.
-bool CodeHasOneLevelPerBit(LineCode code);
+// Bits that break the code's rules are counted into *violations when it is given: the
+// NRZ codes' two cells differ, a Bi-phase-L bit without its mid-bit transition, a
+// Bi-phase-M/S bit without the transition at its start, an RZ bit whose second half is
+// not low (high for the inverted code). The delay codes are not checked.
+BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase,
+                       int64_t* violations = nullptr);

@@ -100,11 +100,11 @@ TEST_F(DecomTest, EveryOutputCodeRoundTripsFromEitherHalfBit) {
     DecomSettings settings;
     settings.Code = static_cast<LineCode>(c);
     BitSequence cells = EncodeLine(settings.Code, Stream(20));
-    cells.erase(cells.begin());  // join the line half a bit late
-    cells.push_back(0);
+    cells.insert(cells.begin(), 1);  // half a bit of something else first
     const EncoderModel model = Model();
     const DecomReport report = Decommutate(sim_->Setup, model, cells, settings);
     EXPECT_TRUE(report.Clean()) << kOutputCodeNames[size_t(c)];
+    EXPECT_EQ(report.Phase, 1) << kOutputCodeNames[size_t(c)];
     EXPECT_EQ(report.Sync.Frames.size(), 18u) << kOutputCodeNames[size_t(c)];
   }
 }

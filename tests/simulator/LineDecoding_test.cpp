@@ -33,7 +33,9 @@ TEST(LineDecodingTest, EveryCodeReadsBackWhatWasSent) {
   for (int c = 0; c < kLineCodeCount; ++c) {
     const LineCode code = static_cast<LineCode>(c);
     BitSequence line = EncodeLine(code, bits);
-    ASSERT_EQ(DecodeLine(code, line, 0), bits) << c;
+    int64_t violations = -1;
+    ASSERT_EQ(DecodeLine(code, line, 0, &violations), bits) << c;
+    EXPECT_EQ(violations, 0) << c;
 
     line.insert(line.begin(), 1);  // a receiver that joined half a bit early
     const BitSequence late = DecodeLine(code, line, 1);
@@ -81,4 +83,23 @@ TEST(LineDecodingTest, RandomizedNrzRecoversAfterTheRegisterLength) {
                            bits.begin() + 100 + static_cast<long>(settle)))
         << static_cast<int>(code);
   }
+}
+
+// A receiver tells a wrong code or a wrong half-bit phase by the rules the cells break.
+TEST(LineDecodingTest, CodeViolationsShowAWrongCodeOrPhase) {
+  const BitSequence bits = RandomBits(1000, 5);
+  int64_t violations = 0;
+  BitSequence line = EncodeLine(LineCode::BiPhaseL, bits);
+  line[401] ^= 1;  // one damaged cell
+  DecodeLine(LineCode::BiPhaseL, line, 0, &violations);
+  EXPECT_EQ(violations, 1);
+  DecodeLine(LineCode::NrzL, line, 0, &violations);
+  EXPECT_EQ(violations, 999);  // every bit of a bi-phase stream, read as NRZ, but the damaged one
+  line = EncodeLine(LineCode::NrzL, bits);
+  DecodeLine(LineCode::BiPhaseL, line, 0, &violations);
+  EXPECT_EQ(violations, 1000);
+  DecodeLine(LineCode::NrzL, line, 1, &violations);  // half a bit off: wherever bits change
+  EXPECT_GT(violations, 400);
+  DecodeLine(LineCode::Rz, EncodeLine(LineCode::InvRz, bits), 0, &violations);
+  EXPECT_EQ(violations, 1000);
 }
