@@ -14,8 +14,8 @@
 namespace {
 
 constexpr int32_t kPatternLeads = 1;
-// Expected frames are kept for realignment up to this many words (32 MB).
-constexpr int64_t kMaxCachedWords = int64_t{1} << 24;
+// Expected frames are kept for realignment up to this many words (about 24 MB).
+constexpr int64_t kMaxCachedWords = int64_t{1} << 21;
 
 struct WireBit {
   int64_t Position = 0;  // frame bit
