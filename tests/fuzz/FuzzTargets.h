@@ -12,7 +12,8 @@
   X(next_command)                \
   X(sync_pattern)                \
   X(number_text)                 \
-  X(unit_command_cutter)
+  X(unit_command_cutter)         \
+  X(decom)
 
 #define QM48_DECLARE_FUZZ_TARGET(name) extern "C" int Fuzz_##name(const uint8_t* data, size_t size);
 QM48_FUZZ_TARGET_LIST(QM48_DECLARE_FUZZ_TARGET)
