@@ -45,6 +45,12 @@ ReplyWaitResult SendAndAwaitReply(serialcomclass& port, const std::string& comma
   ReplyWaitResult handed = Hand(port, command, deadline, thread);
   if (handed != ReplyWaitResult::Replied) return handed;
   std::this_thread::yield();
+  return AwaitReplyUntil(port, deadline, thread);
+}
+
+ReplyWaitResult AwaitReplyUntil(serialcomclass& port, Clock::time_point deadline,
+                                const SenderThread& thread) {
+  AutoResetEvent& reply = thread.ReplyEvent();
   for (;;) {
     const bool signalled = reply.Wait(std::min(kWaitSliceMs, MsLeft(deadline)));
     if (thread.StopRequested()) return ReplyWaitResult::Stopped;

@@ -1,6 +1,7 @@
 #pragma once
 // One exchange with the unit: send a command on the application port and wait for the
 // carriage return of its reply line.
+#include <chrono>
 #include <string>
 
 class SenderThread;
@@ -14,3 +15,9 @@ enum class ReplyWaitResult { Replied, TimedOut, Stopped, Disconnected };
 // vanished or a stop request ends it at once.
 ReplyWaitResult SendAndAwaitReply(serialcomclass& port, const std::string& command, int timeoutMs,
                                   bool clearReplyLine, const SenderThread& thread);
+
+// Waits until `deadline` for the reply event, in the same slices: after a reply, whether
+// another line follows. TimedOut when none came.
+ReplyWaitResult AwaitReplyUntil(serialcomclass& port,
+                                std::chrono::steady_clock::time_point deadline,
+                                const SenderThread& thread);

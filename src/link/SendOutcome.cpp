@@ -37,6 +37,9 @@ std::string SendOutcomeText(const SendOutcome& o) {
     case SendResult::Disconnected:
       return "the serial port went away at " + CommandRef(o);
     case SendResult::InvalidReply:
+      if (o.replyLines > 1)
+        return std::to_string(o.replyLines) + " lines came for " + CommandRef(o) +
+               " (another device talking on the line?); none was taken as the reply";
       return "the unit's reply to " + CommandRef(o) + " could not be read";
   }
   return "unknown outcome";

@@ -19,6 +19,8 @@ struct SendOutcome {
   uint32_t commandStart = 0;   // that command's start index in the transmit buffer
   std::string commandText;     // that command
   uint32_t commandsAnswered = 0;
+  uint32_t replyLines = 0;  // InvalidReply: lines that came for the command; more than one
+                            // means another device talked on the line
 
   bool Ok() const { return result == SendResult::Done; }
 };

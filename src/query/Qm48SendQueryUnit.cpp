@@ -1,5 +1,7 @@
 #include "query/Qm48SendQueryUnit.h"
 
+#include <chrono>
+
 #include "link/ReplyWait.h"
 #include "serial/ApplicationPort.h"
 #include "serial/serialcomclass.h"
@@ -9,6 +11,10 @@
 
 namespace {
 constexpr size_t kMaxQueryCommandLength = 512;
+constexpr int kInvalidReplyTag = 255;
+constexpr const char* kInvalidText[] = {"Invalid Query Data Received",
+                                        "Invalid W-Query Data Received",
+                                        "Invalid I-Query Data Received"};
 
 int ExpectedValues(const QueryKind& kind) {
   if (kind.iQuery) return 1;
@@ -55,14 +61,28 @@ SendOutcome qm48queryrxthreadclass::WaitOutcome() {
   return outcome_;
 }
 
-void qm48queryrxthreadclass::ParseReply(const std::string& reply) {
+ReplyParse qm48queryrxthreadclass::ParseReply(const std::string& reply, QueryCopies& into) const {
+  if (kind_.iQuery) return ParseIQueryReply(reply, kind_.iIndex, into.iResults);
+  if (kind_.wQuery) return ParseWQueryReply(reply, into.wResults);
+  return ParseQueryReply(reply, into.results);
+}
+
+void qm48queryrxthreadclass::Store(const QueryCopies& copies) const {
   if (kind_.iQuery) {
-    if (blocks_.iResults) parse_ = ParseIQueryReply(reply, kind_.iIndex, *blocks_.iResults);
+    if (blocks_.iResults) *blocks_.iResults = copies.iResults;
   } else if (kind_.wQuery) {
-    if (blocks_.wResults) parse_ = ParseWQueryReply(reply, *blocks_.wResults);
+    if (blocks_.wResults) *blocks_.wResults = copies.wResults;
   } else if (blocks_.results) {
-    parse_ = ParseQueryReply(reply, *blocks_.results);
+    *blocks_.results = copies.results;
   }
+}
+
+qm48queryrxthreadclass::QueryCopies qm48queryrxthreadclass::Copies() const {
+  QueryCopies copies;
+  if (blocks_.results) copies.results = *blocks_.results;
+  if (blocks_.wResults) copies.wResults = *blocks_.wResults;
+  if (blocks_.iResults) copies.iResults = *blocks_.iResults;
+  return copies;
 }
 
 void qm48queryrxthreadclass::Body() {
@@ -81,6 +101,8 @@ void qm48queryrxthreadclass::Body() {
     ++out.commandNumber;
     out.commandStart = start;
     out.commandText = command;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.replyTimeoutMs);
     // The reply line is emptied before sending: what earlier commands left there is
     // never read as this query's values.
     switch (SendAndAwaitReply(*port_, command, options_.replyTimeoutMs, true, thread_)) {
@@ -105,7 +127,36 @@ void qm48queryrxthreadclass::Body() {
         return;
     }
     ++out.commandsAnswered;
-    ParseReply(TakeReplyLine());
+    // Parsed into copies first: only a line known to be the unit's reaches the results.
+    uint32_t lines = 0;
+    QueryCopies copies = Copies();
+    ReplyParse parse = ParseReply(TakeReplyLine(&lines), copies);
+    if (lines > 1 || !parse.Complete(ExpectedValues(kind_))) {
+      // Not one clean answer: another device on the line may have spoken first, with the
+      // unit's reply still to come. What arrives until the reply time is up decides.
+      for (;;) {
+        const ReplyWaitResult more = AwaitReplyUntil(*port_, deadline, thread_);
+        if (more == ReplyWaitResult::Stopped) {
+          out.result = SendResult::Cancelled;
+          return;
+        }
+        if (more != ReplyWaitResult::Replied) break;
+        uint32_t moreLines = 0;
+        TakeReplyLine(&moreLines);
+        lines += moreLines;
+      }
+    }
+    out.replyLines = lines;
+    if (lines > 1) {
+      // Whose values are whose cannot be told: none of them is kept.
+      SignalError();
+      LogInfo(kInvalidText[kind_.iQuery ? 2 : kind_.wQuery ? 1 : 0], kInvalidReplyTag, false);
+      parse_ = ReplyParse{};
+      invalid = true;
+      continue;
+    }
+    Store(copies);
+    parse_ = parse;
     if (!parse_.Complete(ExpectedValues(kind_))) invalid = true;
   }
 }

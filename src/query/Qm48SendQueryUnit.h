@@ -47,14 +47,23 @@ class qm48queryrxthreadclass final : public ProgressTask {
   void Cancel() override { thread_.RequestStop(); }
 
   // Stops a thread still running, waits for it and returns how the query ended; a reply
-  // that did not carry every value of its query ends as InvalidReply.
+  // that did not carry every value of its query ends as InvalidReply, and so does one
+  // that came with other lines (another device on the line): none of its values is kept.
   SendOutcome WaitOutcome();
   // The parse of the last reply (valid after WaitOutcome).
   const ReplyParse& Parse() const { return parse_; }
 
  private:
+  // Private copies of the result blocks, parsed into before anything is stored.
+  struct QueryCopies {
+    QueryResults results;
+    WQueryResults wResults;
+    IQueryResults iResults;
+  };
   void Body();
-  void ParseReply(const std::string& reply);
+  QueryCopies Copies() const;
+  ReplyParse ParseReply(const std::string& reply, QueryCopies& into) const;
+  void Store(const QueryCopies& copies) const;
 
   std::shared_ptr<serialcomclass> port_;
   const uint8_t* buffer_;

@@ -113,8 +113,8 @@ bool SendToUnit(const void* bytes, int32_t length) {
   return port && port->Send(bytes, length);
 }
 
-std::string TakeReplyLine() {
-  return gReplyLine.Take();
+std::string TakeReplyLine(uint32_t* lines) {
+  return gReplyLine.Take(lines);
 }
 
 void ClearReplyLine() {

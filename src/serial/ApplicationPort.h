@@ -32,7 +32,8 @@ bool SendToUnit(const void* bytes, int32_t length);
 // The reply line: the bytes received since it was last emptied, carriage returns left out.
 // At most 511 bytes are kept; the rest of an over-long line is dropped up to its carriage
 // return, with one log line. Safe to use from any thread.
-std::string TakeReplyLine();  // the text, and the line is emptied
+// The text, and the line is emptied; `lines` as ReplyLineBuffer::Take gives it.
+std::string TakeReplyLine(uint32_t* lines = nullptr);
 void ClearReplyLine();
 std::string ReplyLineText();  // the text, the line stays
 uint32_t ReplyLineLength();

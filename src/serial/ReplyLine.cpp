@@ -6,6 +6,7 @@ void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
   bool logNow = false;
   {
     std::lock_guard lock(mutex_);
+    if (count > 0) lineHasBytes_ = true;
     for (uint32_t i = 0; i < count; ++i) {
       if (!dropping_ && length_ < kCapacity) {
         text_[length_++] = static_cast<char>(bytes[i]);
@@ -25,11 +26,15 @@ void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
 void ReplyLineBuffer::EndLine() {
   std::lock_guard lock(mutex_);
   dropping_ = false;
+  if (lineHasBytes_) ++linesEnded_;
+  lineHasBytes_ = false;
 }
 
-std::string ReplyLineBuffer::Take() {
+std::string ReplyLineBuffer::Take(uint32_t* lines) {
   std::lock_guard lock(mutex_);
   std::string text(text_, length_);
+  if (lines) *lines = linesEnded_;
+  linesEnded_ = 0;
   length_ = 0;
   text_[0] = 0;
   overflowLogged_ = false;
@@ -38,6 +43,7 @@ std::string ReplyLineBuffer::Take() {
 
 void ReplyLineBuffer::Clear() {
   std::lock_guard lock(mutex_);
+  linesEnded_ = 0;
   length_ = 0;
   text_[0] = 0;
   overflowLogged_ = false;

@@ -15,7 +15,9 @@ class ReplyLineBuffer {
   // Port thread: a carriage return ended the line (it stays until it is taken).
   void EndLine();
 
-  std::string Take();
+  // The text, and the line is emptied. `lines` (when given) gets how many lines with any
+  // bytes ended since the line was last emptied: more than one means lines ran together.
+  std::string Take(uint32_t* lines = nullptr);
   void Clear();
   std::string Text() const;
   uint32_t Length() const;
@@ -26,4 +28,6 @@ class ReplyLineBuffer {
   uint32_t length_ = 0;
   bool dropping_ = false;        // the current line overflowed; drop up to its carriage return
   bool overflowLogged_ = false;  // one log line until the line is emptied
+  bool lineHasBytes_ = false;    // bytes came since the last carriage return
+  uint32_t linesEnded_ = 0;      // lines with bytes ended since the line was last emptied
 };

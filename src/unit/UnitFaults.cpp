@@ -27,6 +27,7 @@ bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error
       {"slow", FaultKind::Slow, true},
       {"vanish-after", FaultKind::VanishAfter, true},
       {"echo", FaultKind::Echo, false},
+      {"second-writer", FaultKind::SecondWriter, false},
   };
   size_t eq = text.find('=');
   std::string name = text.substr(0, eq);
@@ -43,7 +44,8 @@ bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error
     return true;
   }
   error = "unknown fault mode '" + text +
-          "' (silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo)";
+          "' (silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo, "
+          "second-writer)";
   return false;
 }
 
@@ -65,6 +67,8 @@ std::string FaultModeText(const FaultMode& mode) {
       return "vanish-after=" + std::to_string(mode.count);
     case FaultKind::Echo:
       return "echo";
+    case FaultKind::SecondWriter:
+      return "second-writer";
   }
   return "none";
 }

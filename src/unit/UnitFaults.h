@@ -5,13 +5,14 @@
 
 enum class FaultKind {
   None,
-  Silent,       // never answers
-  SilentAfter,  // answers the first `count` commands, then nothing
-  Garbage,      // random bytes instead of the reply text, then the carriage return
-  DoubleCr,     // every reply ends with two carriage returns
-  Slow,         // waits `count` ms before every reply
-  VanishAfter,  // answers `count` commands; the next one closes the pseudo-terminal
-  Echo,         // sends the command back before the reply text
+  Silent,        // never answers
+  SilentAfter,   // answers the first `count` commands, then nothing
+  Garbage,       // random bytes instead of the reply text, then the carriage return
+  DoubleCr,      // every reply ends with two carriage returns
+  Slow,          // waits `count` ms before every reply
+  VanishAfter,   // answers `count` commands; the next one closes the pseudo-terminal
+  Echo,          // sends the command back before the reply text
+  SecondWriter,  // another device shares the line: lines of its own before and after replies
 };
 
 struct FaultMode {
@@ -20,6 +21,6 @@ struct FaultMode {
 };
 
 // Reads "silent", "silent-after=N", "garbage", "double-cr", "slow=MS", "vanish-after=N",
-// "echo" (or "none"). False with a reason for anything else.
+// "echo", "second-writer" (or "none"). False with a reason for anything else.
 bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error);
 std::string FaultModeText(const FaultMode& mode);

@@ -236,7 +236,7 @@ void VirtualUnit::HandleByte(uint8_t byte) {
 
 void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
   uint64_t index = exchanges_++;
-  const FaultMode& fault = options_.fault;
+  const FaultMode fault = Fault();
   std::string line = reply + "\r";
   switch (fault.kind) {
     case FaultKind::None:
@@ -274,8 +274,25 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
     case FaultKind::Echo:
       line = command + line;
       break;
+    case FaultKind::SecondWriter:
+      return AnswerBesideSecondWriter(index, line);
   }
   WriteOut(line);
+}
+
+// Another device on the same line talks when it likes: before every other reply a line
+// of its own a moment ahead of the unit's, after the rest a line at a random moment
+// just after it. Its text holds hex-like words, as a careless reader would take them.
+void VirtualUnit::AnswerBesideSecondWriter(uint64_t index, const std::string& line) {
+  static const char* kStray = "STATION 2 ONLINE 0BAD \r";
+  if (index % 2 == 0) {
+    if (!WriteOut(kStray) || !SleepUntil(Clock::now() + std::chrono::milliseconds(5))) return;
+    WriteOut(line);
+    return;
+  }
+  if (!WriteOut(line)) return;
+  std::uniform_int_distribution<int> delayUs(0, 4000);
+  if (SleepUntil(Clock::now() + std::chrono::microseconds(delayUs(random_)))) WriteOut(kStray);
 }
 
 bool VirtualUnit::WriteOut(const std::string& bytes) {
@@ -322,6 +339,16 @@ bool VirtualUnit::SleepUntil(Clock::time_point deadline) {
     pollfd fd{wakeRead_, POLLIN, 0};
     ::poll(&fd, 1, static_cast<int>(ms > 1000 ? 1000 : ms));
   }
+}
+
+void VirtualUnit::SetFault(const FaultMode& fault) {
+  std::lock_guard lock(mutex_);
+  options_.fault = fault;
+}
+
+FaultMode VirtualUnit::Fault() const {
+  std::lock_guard lock(mutex_);
+  return options_.fault;
 }
 
 uint16_t VirtualUnit::MemoryWord(uint32_t address) const {

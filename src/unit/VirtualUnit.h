@@ -45,6 +45,9 @@ class VirtualUnit {
   const std::string& DevicePath() const { return devicePath_; }
   // True once a vanish-after fault has closed the pseudo-terminal.
   bool Vanished() const { return vanished_.load(); }
+  // The fault takes effect from the next reply (a counted fault counts from the start).
+  void SetFault(const FaultMode& fault);
+  FaultMode Fault() const;
 
   uint16_t MemoryWord(uint32_t address) const;
   uint16_t Register(int reg) const;  // simulator register 0..2
@@ -68,6 +71,7 @@ class VirtualUnit {
   void Run();
   void HandleByte(uint8_t byte);
   void Answer(const std::string& command, const std::string& reply);
+  void AnswerBesideSecondWriter(uint64_t index, const std::string& line);
   bool WriteOut(const std::string& bytes);
   bool WriteAll(const char* bytes, size_t count);
   // Sleeps until the deadline; false when Stop came first.

@@ -73,14 +73,14 @@ TEST(UnitStateText, FileIsReplacedWholeOrNotAtAll) {
 
 TEST(UnitFaultModes, ParsesEveryModeAndRefusesTheRest) {
   for (const char* text : {"none", "silent", "silent-after=3", "garbage", "double-cr", "slow=250",
-                           "vanish-after=0", "echo"}) {
+                           "vanish-after=0", "echo", "second-writer"}) {
     FaultMode mode;
     std::string error;
     ASSERT_TRUE(ParseFaultMode(text, mode, error)) << text << ": " << error;
     EXPECT_EQ(FaultModeText(mode), text);
   }
   for (const char* text : {"", "loud", "silent=3", "slow", "slow=", "slow=-1", "slow=1x",
-                           "vanish-after=99999999999999999999", "echo=1"}) {
+                           "vanish-after=99999999999999999999", "echo=1", "second-writer=2"}) {
     FaultMode mode{FaultKind::Echo, 7};
     std::string error;
     EXPECT_FALSE(ParseFaultMode(text, mode, error)) << text;
