@@ -1,5 +1,6 @@
 #include "simulator/FrameSynchronizer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 
@@ -12,6 +13,9 @@ class Synchronizer {
     mask_ = s_.Pattern.Length >= 64 ? ~0ull : (1ull << s_.Pattern.Length) - 1;
     care_ = s_.Pattern.Care & mask_;
     careBits_ = std::popcount(care_);
+    // A pattern half a frame or more away is another frame, not a slipped bit; a window
+    // that reached it could step the grid backwards for ever.
+    slipWindow_ = std::min<int64_t>(s_.SlipWindow, (s_.FrameBits - 1) / 2);
   }
 
   SyncResult Run() {
@@ -105,7 +109,7 @@ class Synchronizer {
       if (q + s_.Pattern.Length > size_) return -1;
       errors = Match(q, s_.LockErrors, inverted);
       int slip = 0;
-      for (int d = 1; errors < 0 && d <= s_.SlipWindow; ++d) {
+      for (int d = 1; errors < 0 && d <= slipWindow_; ++d) {
         for (int sign : {-1, 1}) {
           errors = Match(q + sign * d, s_.LockErrors, inverted);
           if (errors >= 0) {
@@ -140,6 +144,7 @@ class Synchronizer {
   uint64_t mask_ = 0;
   uint64_t care_ = 0;
   int careBits_ = 0;
+  int64_t slipWindow_ = 0;
   SyncResult result_;
 };
 

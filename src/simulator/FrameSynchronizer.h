@@ -7,8 +7,8 @@
 //           counting the search hit, else the search goes on one bit past that hit;
 //   lock    each frame's pattern may have LockErrors wrong bits; one that is not there is
 //           looked for up to SlipWindow bits early or late (a slipped bit moves the frame
-//           grid), and after Flywheel patterns in a row not found the lock is dropped and
-//           the search starts again.
+//           grid; never half a frame or more), and after Flywheel patterns in a row not found the
+//           lock is dropped and the search starts again.
 // Don't-care bits of the pattern are never compared.
 #include <cstdint>
 #include <vector>

@@ -291,4 +291,17 @@ TEST(DecomRoundTripTest, RandomSetupsFindEveryWordWhereTheSetupPutsIt) {
   EXPECT_EQ(checked, 16);
 }
 
+// A slip window as wide as the frame would let the grid step backwards for ever.
+TEST(FrameSynchronizerTest, TinyFramesWithAWideSlipWindowEndInOrder) {
+  SynchronizerSettings settings;
+  settings.FrameBits = 3;
+  settings.Pattern = {1, 1, 1, 0};
+  settings.SlipWindow = 3;
+  settings.LockErrors = 0;
+  const SyncResult result = Synchronize(RandomBits(5000, 17), settings);
+  EXPECT_GT(result.Locks, 0);
+  for (size_t i = 1; i < result.Frames.size(); ++i)
+    ASSERT_GT(result.Frames[i].Start, result.Frames[i - 1].Start) << i;
+}
+
 }  // namespace
