@@ -14,7 +14,7 @@ namespace {
 const char* kUsage =
     "usage: qm48ctl emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
     "         [--min-freq MHZ] [--max-freq MHZ] [--filters K1,K2,K3,K4] [--firmware HEX]\n"
-    "         [--max-db N] [--atten-steps N]\n"
+    "         [--max-db N] [--atten-steps N] [--bitstream FILE [--bitstream-frames N]]\n"
     "  fault modes: silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo,\n"
     "               second-writer\n";
 
@@ -50,6 +50,12 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
     UnitLimits& limits = options.limits;
     if (name == "--link") {
       options.linkPath = value;
+    } else if (name == "--bitstream") {
+      options.bitstreamPath = value;
+    } else if (name == "--bitstream-frames") {
+      uint32_t frames = 0;
+      ok = ParseNumber(value, frames) && frames > 0;
+      options.bitstreamFrames = frames;
     } else if (name == "--state") {
       options.stateFile = value;
     } else if (name == "--fault") {

@@ -15,6 +15,7 @@
 #include <climits>
 
 #include "platform/SystemErrorText.h"
+#include "unit/UnitBitstream.h"
 #include "unit/UnitProtocol.h"
 #include "unit/UnitStateText.h"
 
@@ -107,6 +108,9 @@ bool VirtualUnit::Start(std::string* error) {
   }
   stopping_ = false;
   vanished_ = false;
+  if (!options_.bitstreamPath.empty())
+    bitstream_ =
+        std::make_unique<UnitBitstreamWriter>(options_.bitstreamPath, options_.bitstreamFrames);
   thread_ = std::thread(&VirtualUnit::Run, this);
   return true;
 }
@@ -140,6 +144,7 @@ void VirtualUnit::Stop() {
     char wake = 1;
     [[maybe_unused]] ssize_t n = ::write(wakeWrite_, &wake, 1);
     thread_.join();
+    bitstream_.reset();  // an unfinished stream is abandoned
     if (!options_.linkPath.empty()) {
       // Remove the link only while it still names our device.
       char target[PATH_MAX];
@@ -222,8 +227,12 @@ void VirtualUnit::HandleByte(uint8_t byte) {
   {
     std::lock_guard lock(mutex_);
     uint64_t saves = protocol_->State().flashSaves;
+    const bool wasRunning = protocol_->State().running;
     exchanges = protocol_->Feed(&byte, 1);
     saved = protocol_->State().flashSaves != saves;
+    const bool running = protocol_->State().running;
+    if (bitstream_ && running && !wasRunning) bitstream_->EncoderStarted(protocol_->State().sim);
+    if (bitstream_ && !running && wasRunning) bitstream_->EncoderStopped();
     for (const auto& e : exchanges) commands_.push_back(e.command);
     if (commands_.size() > 2 * kKeptCommands)
       commands_.erase(commands_.begin(), commands_.end() - kKeptCommands);

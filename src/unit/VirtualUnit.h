@@ -22,11 +22,14 @@ struct VirtualUnitOptions {
   std::string linkPath;   // made a symbolic link to the device when not empty
   std::string stateFile;  // state text written after every "S" and at Stop when not empty
   FaultMode fault;
-  uint32_t lineRate = 0;  // bits per second of the simulated line (10 bits a byte); 0: none
+  uint32_t lineRate = 0;        // bits per second of the simulated line (10 bits a byte); 0: none
+  std::string bitstreamPath;    // the PCM output is written here at every encoder start
+  int64_t bitstreamFrames = 0;  // minor frames per stream; 0: four major frames
   UnitLimits limits;
 };
 
 class UnitProtocol;
+class UnitBitstreamWriter;
 
 class VirtualUnit {
  public:
@@ -64,6 +67,8 @@ class VirtualUnit {
   static constexpr size_t kKeptCommands = 1 << 20;
   // Waits until at least `count` commands were received; false on time-out.
   bool WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const;
+  // The PCM output writer when a bit stream path was given, else null; valid until Stop.
+  const UnitBitstreamWriter* Bitstream() const { return bitstream_.get(); }
   // Writes the state text now (also done after "S" and at Stop).
   bool WriteState(std::string* error = nullptr) const;
 
@@ -82,8 +87,9 @@ class VirtualUnit {
   void CloseDevice();
 
   VirtualUnitOptions options_;
-  std::unique_ptr<UnitProtocol> protocol_;  // guarded by mutex_
-  std::vector<std::string> commands_;       // guarded by mutex_
+  std::unique_ptr<UnitProtocol> protocol_;          // guarded by mutex_
+  std::unique_ptr<UnitBitstreamWriter> bitstream_;  // made in Start, ended in Stop
+  std::vector<std::string> commands_;               // guarded by mutex_
   mutable std::mutex mutex_;
   mutable std::condition_variable commandArrived_;
 

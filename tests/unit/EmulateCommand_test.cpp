@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/CtlRun.h"
 #include "support/TempDir.h"
 #include "unit/RawPort.h"
 
@@ -125,3 +126,39 @@ TEST(EmulateCommand, RefusesBadOptions) {
 }
 
 }  // namespace
+
+// The whole round trip with the programs a user runs: a setup file loaded into the
+// virtual unit by qm48ctl load, the unit's PCM output written to a file, and qm48ctl decom
+// finding every word of that file where the setup puts it.
+TEST(EmulateCommand, BitStreamOfALoadPassesTheDecommutationCheck) {
+  TempDir dir;
+  const std::string stream = dir.File("pcm.bits"), link = dir.File("qm48");
+  Emulator emulator({"--link", link, "--bitstream", stream});
+  ASSERT_FALSE(emulator.FirstLine().empty());
+  ASSERT_EQ(RunCtl("save-default setup.qm48", dir).code, 0);
+  const CtlResult load = RunCtl("load --device '" + link + "' setup.qm48", dir);
+  ASSERT_EQ(load.code, 0) << load.err;
+  for (int i = 0; i < 2000 && !std::filesystem::exists(stream); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(std::filesystem::exists(stream));
+
+  CtlResult decom = RunCtl("decom --summary --setup setup.qm48 pcm.bits", dir);
+  EXPECT_EQ(decom.code, 0) << decom.out << decom.err;
+  EXPECT_NE(decom.out.find("Minor frames: 254 decoded (64 a major frame)"), std::string::npos)
+      << decom.out;
+  EXPECT_NE(decom.out.find("MATCH: every word is where the setup puts it"), std::string::npos);
+
+  // Read in a code it is not in, the stream breaks the code's rules; a stream in another
+  // code does not lock; bad arguments are refused.
+  decom = RunCtl("decom --summary --code BIOL --setup setup.qm48 pcm.bits", dir);
+  EXPECT_EQ(decom.code, 1);
+  EXPECT_NE(decom.out.find("code violations"), std::string::npos) << decom.out;
+  decom = RunCtl("decom --summary --code NRZM --setup setup.qm48 pcm.bits", dir);
+  EXPECT_EQ(decom.code, 1);
+  EXPECT_NE(decom.out.find("NO LOCK"), std::string::npos) << decom.out;
+  EXPECT_EQ(RunCtl("decom --code XYZ --setup setup.qm48 pcm.bits", dir).code, 2);
+  EXPECT_EQ(RunCtl("decom pcm.bits", dir).code, 2);
+  decom = RunCtl("decom --setup setup.qm48 missing.bits", dir);
+  EXPECT_EQ(decom.code, 2);
+  EXPECT_NE(decom.err.find("cannot open"), std::string::npos) << decom.err;
+}
