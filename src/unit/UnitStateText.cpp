@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
@@ -35,6 +36,27 @@ bool ReadHex(std::istream& in, uint32_t& value, uint32_t limit) {
 
 bool ReadIndex(std::istream& in, int& index, int count) {
   return (in >> index) && index >= 0 && index < count;
+}
+
+// A count as written: decimal digits only (no sign), within 64 bits.
+bool ReadCount(std::istream& in, uint64_t& count) {
+  std::string token;
+  if (!(in >> token) || token.empty() || token.size() > 20) return false;
+  uint64_t value = 0;
+  for (char c : token) {
+    if (c < '0' || c > '9') return false;
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (value > (UINT64_MAX - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  count = value;
+  return true;
+}
+
+// Nothing but blanks may follow the values of a line.
+bool AtEnd(std::istream& in) {
+  std::string rest;
+  return !(in >> rest);
 }
 
 // Names are whatever bytes the controller sent: anything but printable ASCII (and the
@@ -114,7 +136,9 @@ bool ParseUnitStateText(const std::string& text, UnitState& state, std::string& 
     } else if (key == "format") {
       ok = ReadIndex(in, parsed.sim.formatNumber, kUnitFormats);
     } else if (key == "name") {
-      ok = ReadIndex(in, index, kUnitFormats) && ReadQuoted(in, parsed.sim.formatNames[index]);
+      // The unit keeps the eight bytes of a name command; a longer name it never held.
+      ok = ReadIndex(in, index, kUnitFormats) && ReadQuoted(in, parsed.sim.formatNames[index]) &&
+           parsed.sim.formatNames[index].size() <= kUnitNameLength;
     } else if (key == "clock") {
       ok = ReadHex(in, parsed.sim.clock, 0xFFFFFFFF);
     } else if (key == "register") {
@@ -124,15 +148,16 @@ bool ParseUnitStateText(const std::string& text, UnitState& state, std::string& 
       ok = ReadIndex(in, index, kUnitTxRegisters) && ReadHex(in, value, 0xFFFF);
       if (ok) parsed.tx[index] = static_cast<uint16_t>(value);
     } else if (key == "commands") {
-      ok = static_cast<bool>(in >> parsed.commandCount);
+      ok = ReadCount(in, parsed.commandCount);
     } else if (key == "flash-saves") {
-      ok = static_cast<bool>(in >> parsed.flashSaves);
+      ok = ReadCount(in, parsed.flashSaves);
     } else if (key == "memory") {
       ok = ReadHex(in, address, kUnitMemoryWords - 1) && ReadHex(in, value, 0xFFFF);
       if (ok) parsed.sim.memory[address] = static_cast<uint16_t>(value);
     } else {
       ok = false;
     }
+    if (ok && key != "name") ok = AtEnd(in);
     if (!ok) {
       error = "line " + std::to_string(number) + ": " + line;
       return false;
