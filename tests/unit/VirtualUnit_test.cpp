@@ -166,6 +166,22 @@ TEST(VirtualUnitFaults, ReplyLinesCanBeMangled) {
   EXPECT_EQ(echo.port->ReadLine(), "Htest    OK\r");
 }
 
+// Another device on the line: its own line ahead of every other reply, and after the rest.
+TEST(VirtualUnitFaults, ASecondWriterAddsLinesOfItsOwn) {
+  RunningUnit shared(WithFault("second-writer"));
+  const std::string stray = "STATION 2 ONLINE 0BAD \r";
+  shared.port->Send("0 R");
+  EXPECT_EQ(shared.port->ReadLine(), stray);
+  EXPECT_EQ(shared.port->ReadLine(), "OK\r");
+  shared.port->Send("0BI");
+  EXPECT_EQ(shared.port->ReadLine(), "0013 \r");
+  EXPECT_EQ(shared.port->ReadLine(), stray);
+  // Cleared, the unit answers alone again.
+  shared.unit.SetFault(FaultMode{});
+  shared.port->Send("0 R");
+  EXPECT_EQ(shared.port->ReadFor(200), "OK\r");
+}
+
 TEST(VirtualUnitFaults, SlowUnitsAnswerLate) {
   RunningUnit slow(WithFault("slow=300"));
   slow.port->Send("0 R");
