@@ -39,7 +39,7 @@ std::string SendOutcomeText(const SendOutcome& o) {
     case SendResult::InvalidReply:
       if (o.replyLines > 1)
         return std::to_string(o.replyLines) + " lines came for " + CommandRef(o) +
-               " (another device talking on the line?); none was taken as the reply";
+               ", none taken as the unit's reply: is another device talking on the line?";
       return "the unit's reply to " + CommandRef(o) + " could not be read";
   }
   return "unknown outcome";

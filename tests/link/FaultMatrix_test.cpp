@@ -90,8 +90,8 @@ const FaultCase kCases[] = {
     {"echo", SendResult::Done, "all 7 commands answered", SendResult::InvalidReply,
      "the unit's reply to command 1 (Q) could not be read"},
     {"second-writer", SendResult::Done, "all 7 commands answered", SendResult::InvalidReply,
-     "2 lines came for command 1 (Q) (another device talking on the line?); none was taken as "
-     "the reply"},
+     "2 lines came for command 1 (Q), none taken as the unit's reply: is another device "
+     "talking on the line?"},
 };
 
 // Runs that must wait out the reply time (no reply, or a reply that is watched for company)
