@@ -46,16 +46,6 @@ constexpr int kDefaultZoom = 9;
 constexpr int kGridFromSize = 6;
 const QRgb kOutside = qRgb(40, 40, 48);
 const QRgb kGrid = qRgb(70, 70, 80);
-const QColor kNavy(0, 0, 128);
-
-// Labels keep white text on the page's navy wherever the page is put.
-QLabel* WhiteLabel(const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, Qt::white);
-  label->setPalette(palette);
-  return label;
-}
 
 struct LegendEntry {
   FrameCellRole role;
@@ -70,6 +60,17 @@ constexpr std::array<LegendEntry, kFrameCellRoleCount> kLegend = {{
     {FrameCellRole::Data, "Data"},
 }};
 }  // namespace
+
+const QColor kFrameMapPageColour(0, 0, 128);
+
+// Labels keep white text on the page's navy wherever the page is put.
+QLabel* FrameMapPageLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, Qt::white);
+  label->setPalette(palette);
+  return label;
+}
 
 FrameMapArea::FrameMapArea(const FrameMapModel& model, QWidget* parent)
     : QAbstractScrollArea(parent), model_(model), zoom_(kDefaultZoom) {
@@ -271,12 +272,12 @@ bool FrameMapArea::viewportEvent(QEvent* event) {
 FrameMapView::FrameMapView(const progsimulatorclass& sim, QWidget* parent)
     : QWidget(parent), sim_(sim) {
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, kNavy);
+  palette.setColor(QPalette::Window, kFrameMapPageColour);
   setPalette(palette);
   setAutoFillBackground(true);
   area_ = new FrameMapArea(model_, this);
   waveform_ = new WaveformView(sim_, this);
-  summary_ = WhiteLabel(QString(), this);
+  summary_ = FrameMapPageLabel(QString(), this);
   zoomOut_ = new QPushButton(tr("Zoom Out"), this);
   zoomIn_ = new QPushButton(tr("Zoom In"), this);
   zoomOut_->setToolTip(tr("Smaller cells (Ctrl+wheel)"));
@@ -293,7 +294,7 @@ FrameMapView::FrameMapView(const progsimulatorclass& sim, QWidget* parent)
     palette.setColor(QPalette::Window, FrameMapArea::RoleColour(entry.role));
     swatch->setPalette(palette);
     legend->addWidget(swatch);
-    legend->addWidget(WhiteLabel(tr(entry.caption), this));
+    legend->addWidget(FrameMapPageLabel(tr(entry.caption), this));
     legend->addSpacing(8);
   }
   legend->addStretch(1);

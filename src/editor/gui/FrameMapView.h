@@ -14,6 +14,10 @@ class QPushButton;
 class WaveformView;
 class progsimulatorclass;
 
+// The page's navy, and a label in white on it, shared by the map and the waveform strip.
+extern const QColor kFrameMapPageColour;
+QLabel* FrameMapPageLabel(const QString& text, QWidget* parent);
+
 // The scrolling drawing of the cells.
 class FrameMapArea : public QAbstractScrollArea {
   Q_OBJECT

@@ -30,15 +30,6 @@ constexpr int kBandHeight = 12;
 constexpr int kCanvasHeight = kBandTop + kBandHeight + 4;
 const QColor kBoundary(150, 150, 170);
 const QColor kFrameStart(235, 235, 245);
-const QColor kNavy(0, 0, 128);  // the frame map page's, which the labels are white on
-
-QLabel* WhiteLabel(const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, Qt::white);
-  label->setPalette(palette);
-  return label;
-}
 }  // namespace
 
 WaveformCanvas::WaveformCanvas(QWidget* parent) : QWidget(parent) {
@@ -133,7 +124,7 @@ void WaveformCanvas::paintEvent(QPaintEvent*) {
 WaveformView::WaveformView(const progsimulatorclass& sim, QWidget* parent)
     : QWidget(parent), sim_(sim) {
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, kNavy);
+  palette.setColor(QPalette::Window, kFrameMapPageColour);
   setPalette(palette);
   setAutoFillBackground(true);
   canvas_ = new WaveformCanvas;
@@ -161,13 +152,13 @@ WaveformView::WaveformView(const progsimulatorclass& sim, QWidget* parent)
       tr("Output code drawn; codes that carry state start from a low line at the minor frame"));
 
   auto* controls = new QHBoxLayout;
-  controls->addWidget(WhiteLabel(tr("Waveform of minor frame"), this));
+  controls->addWidget(FrameMapPageLabel(tr("Waveform of minor frame"), this));
   controls->addWidget(frameBox_);
   controls->addSpacing(12);
-  controls->addWidget(WhiteLabel(tr("Bits"), this));
+  controls->addWidget(FrameMapPageLabel(tr("Bits"), this));
   controls->addWidget(bitsBox_);
   controls->addSpacing(12);
-  controls->addWidget(WhiteLabel(tr("Code"), this));
+  controls->addWidget(FrameMapPageLabel(tr("Code"), this));
   controls->addWidget(codeBox_);
   controls->addStretch(1);
 
