@@ -31,7 +31,8 @@ const std::vector<CliCommand>& CliCommands() {
        "print the serial bits the unit sends for FILE, one minor frame a line (default: one\n"
        "      major frame); --code: the half-bit cells of the setup's output code",
        RunBitstreamCommand},
-      {"decom", "decom [--code CODE] [--check N] [--errors N] [--flywheel N] [--slip N]\n"
+      {"decom",
+       "decom [--code CODE] [--check N] [--errors N] [--flywheel N] [--slip N]\n"
        "      [--summary] --setup FILE BITSTREAM",
        "synchronise on the bit stream file BITSTREAM (line cells, eight a byte, first in the\n"
        "      top bit, as emulate --bitstream writes it), print every minor frame's words and\n"
