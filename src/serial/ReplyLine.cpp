@@ -26,25 +26,33 @@ void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
 void ReplyLineBuffer::EndLine() {
   std::lock_guard lock(mutex_);
   dropping_ = false;
-  if (lineHasBytes_) ++linesEnded_;
+  if (lineHasBytes_) linesEnded_ += lineWasCut_ ? 2 : 1;
   lineHasBytes_ = false;
+  lineWasCut_ = false;
+  lineStart_ = length_;
 }
 
 std::string ReplyLineBuffer::Take(uint32_t* lines) {
   std::lock_guard lock(mutex_);
-  std::string text(text_, length_);
+  std::string text(text_, lineStart_);
   if (lines) *lines = linesEnded_;
   linesEnded_ = 0;
-  length_ = 0;
-  text_[0] = 0;
+  // The line still coming moves to the front.
+  const uint32_t rest = length_ - lineStart_;
+  for (uint32_t i = 0; i < rest; ++i) text_[i] = text_[lineStart_ + i];
+  length_ = rest;
+  lineStart_ = 0;
+  text_[length_] = 0;
   overflowLogged_ = false;
   return text;
 }
 
 void ReplyLineBuffer::Clear() {
   std::lock_guard lock(mutex_);
+  lineWasCut_ = lineHasBytes_;
   linesEnded_ = 0;
   length_ = 0;
+  lineStart_ = 0;
   text_[0] = 0;
   overflowLogged_ = false;
 }

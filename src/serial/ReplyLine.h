@@ -15,11 +15,14 @@ class ReplyLineBuffer {
   // Port thread: a carriage return ended the line (it stays until it is taken).
   void EndLine();
 
-  // The text, and the line is emptied. `lines` (when given) gets how many lines with any
-  // bytes ended since the line was last emptied: more than one means lines ran together.
+  // The text of the lines ended so far, which are emptied; a line still coming stays for
+  // the next Take. `lines` (when given) gets how many lines with any bytes ended since the
+  // line was last emptied: more than one means lines ran together. A line that had begun
+  // before a Clear counts twice when it ends, so the tail of a cut line never passes for
+  // one whole reply.
   std::string Take(uint32_t* lines = nullptr);
   void Clear();
-  std::string Text() const;
+  std::string Text() const;  // everything held, the line still coming included
   uint32_t Length() const;
 
  private:
@@ -29,5 +32,7 @@ class ReplyLineBuffer {
   bool dropping_ = false;        // the current line overflowed; drop up to its carriage return
   bool overflowLogged_ = false;  // one log line until the line is emptied
   bool lineHasBytes_ = false;    // bytes came since the last carriage return
+  bool lineWasCut_ = false;      // the line coming began before the last Clear
+  uint32_t lineStart_ = 0;       // where the line still coming starts in text_
   uint32_t linesEnded_ = 0;      // lines with bytes ended since the line was last emptied
 };

@@ -25,18 +25,33 @@ TEST(ReplyLineCount, CountsEndedLinesWithBytesUntilTakenOrCleared) {
   EXPECT_EQ(line.Take(&lines), "0001 ");
   EXPECT_EQ(lines, 1u);
 
-  // Two lines run together, and the start of a third.
+  // Two lines run together, and the start of a third, which stays for the next reader.
   Add(line, "STATION 2 ");
   line.EndLine();
   Add(line, "0002 ");
   line.EndLine();
   Add(line, "TAI");
-  EXPECT_EQ(line.Take(&lines), "STATION 2 0002 TAI");
+  EXPECT_EQ(line.Take(&lines), "STATION 2 0002 ");
   EXPECT_EQ(lines, 2u);
-  // The rest of the third ends a line of its own for the next reader.
+  EXPECT_EQ(line.Text(), "TAI");
   Add(line, "L");
   line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "L");
+  EXPECT_EQ(line.Take(&lines), "TAIL");
+  EXPECT_EQ(lines, 1u);
+
+  // A line cut by emptying the reply line before a command: its tail ("0D", read alone a
+  // plausible value) must not pass for one whole reply.
+  Add(line, "STATION 2 ONLINE 0BA");
+  line.Clear();
+  Add(line, "D ");
+  line.EndLine();
+  EXPECT_EQ(line.Take(&lines), "D ");
+  EXPECT_EQ(lines, 2u);
+  // Emptied between lines, nothing is cut.
+  line.Clear();
+  Add(line, "14 ");
+  line.EndLine();
+  EXPECT_EQ(line.Take(&lines), "14 ");
   EXPECT_EQ(lines, 1u);
 
   // An over-long line still counts once; clearing forgets the count.
