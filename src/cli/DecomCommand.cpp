@@ -199,8 +199,7 @@ int RunDecomCommand(const std::vector<std::string>& args) {
     return 2;
   }
   const EncoderModel model(sim.Setup, sim.UserWaves, {sim.DoCrc16, sim.DoCttit, sim.CrcWdNum});
-  std::vector<int> lengths;
-  for (const EncodedWord& word : model.MinorFrame(0).Words) lengths.push_back(word.Length);
+  const std::vector<int> lengths = model.WordLengths();
   const DecomReport report =
       Decommutate(sim.Setup, model, cells, options.settings, [&](const DecomFrame& frame) {
         if (!options.summary) PrintFrame(frame, lengths);

@@ -59,13 +59,13 @@ std::vector<WireBit> SyncWireBits(const SimSetupData& setup, const EncoderModel&
   return bits;
 }
 
-// Frame bit offsets of the words, and the frame's length.
-std::vector<int64_t> WordOffsets(const EncodedMinorFrame& frame, int64_t& frameBits) {
+// Frame bit offsets of the words.
+std::vector<int64_t> WordOffsets(const std::vector<int>& lengths) {
   std::vector<int64_t> offsets;
-  frameBits = 0;
-  for (const EncodedWord& word : frame.Words) {
-    offsets.push_back(frameBits);
-    frameBits += word.Length;
+  int64_t at = 0;
+  for (int length : lengths) {
+    offsets.push_back(at);
+    at += length;
   }
   return offsets;
 }
@@ -163,9 +163,9 @@ SyncPattern FrameSyncReference(const SimSetupData& setup, const EncoderModel& mo
       // Another word (a subframe ID word, say) sits among the sync words.
       int64_t start = 0;
       int word = 1;
-      for (const EncodedWord& w : model.MinorFrame(0).Words) {
-        if (start + w.Length > pattern.Offset + k) break;
-        start += w.Length;
+      for (int length : model.WordLengths()) {
+        if (start + length > pattern.Offset + k) break;
+        start += length;
         ++word;
       }
       return fail("word " + std::to_string(word) +
@@ -185,10 +185,9 @@ DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& model,
   const SyncPattern pattern = FrameSyncReference(setup, model, &report.Error);
   if (pattern.Length == 0) return report;
   ExpectedFrames expected(model);
-  int64_t frameBits = 0;
-  const std::vector<int64_t> offsets = WordOffsets(expected.At(0), frameBits);
-  std::vector<int> lengths;
-  for (const EncodedWord& word : expected.At(0).Words) lengths.push_back(word.Length);
+  const std::vector<int> lengths = model.WordLengths();
+  const std::vector<int64_t> offsets = WordOffsets(lengths);
+  const int64_t frameBits = model.FrameBits();
 
   SynchronizerSettings sync;
   sync.FrameBits = frameBits;

@@ -61,6 +61,20 @@ EncoderModel::EncoderModel(const SimSetupData& setup, const UserWaveTables& wave
                            EncoderCrcSetting crc)
     : EncoderModel(EncoderTablesFromSetup(setup, waves, crc)) {}
 
+std::vector<int> EncoderModel::WordLengths() const {
+  std::vector<int> lengths;
+  lengths.reserve(tables_.WordAttributes.size());
+  for (uint16_t attribute : tables_.WordAttributes)
+    lengths.push_back(AttributeWordLength(attribute));
+  return lengths;
+}
+
+int64_t EncoderModel::FrameBits() const {
+  int64_t bits = 0;
+  for (uint16_t attribute : tables_.WordAttributes) bits += AttributeWordLength(attribute);
+  return bits;
+}
+
 int64_t EncoderModel::CounterOf(int64_t index) const {
   const int64_t n = MinorFramesPerMajorFrame();
   return counters_[static_cast<size_t>(((index % n) + n) % n)];

@@ -31,6 +31,9 @@ class EncoderModel {
 
   int64_t MinorFramesPerMajorFrame() const { return static_cast<int64_t>(counters_.size()); }
   int WordsPerMinorFrame() const { return static_cast<int>(tables_.WordAttributes.size()); }
+  // Each word's length in bits (the same in every minor frame), and the frame's length.
+  std::vector<int> WordLengths() const;
+  int64_t FrameBits() const;
   LineCode Code() const { return tables_.Code; }
   bool LsbFirst() const { return tables_.LsbFirst; }
   bool Ccitt() const { return tables_.Ccitt; }

@@ -92,8 +92,7 @@ void UnitBitstreamWriter::Run() {
 bool UnitBitstreamWriter::Write(const SimulatorImage& image, uint64_t generation,
                                 std::string& error) {
   const EncoderModel model(EncoderTablesFromUnit(image));
-  int64_t frameBits = 0;
-  for (const EncodedWord& word : model.MinorFrame(0).Words) frameBits += word.Length;
+  const int64_t frameBits = std::max<int64_t>(1, model.FrameBits());
   int64_t frames =
       minorFrames_ > 0 ? minorFrames_ : kDefaultMajorFrames * model.MinorFramesPerMajorFrame();
   frames = std::clamp<int64_t>(frames, 1, std::max<int64_t>(1, kMaxBits / frameBits));
