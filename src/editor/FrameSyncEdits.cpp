@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
+#include <utility>
 
+#include "editor/PanelPromptAnswer.h"
 #include "simulator/SyncPatternText.h"
 #include "support/NumberText.h"
 #include "support/Operator.h"
@@ -93,13 +96,12 @@ FspSwitch SwitchPatternRadix(SimSetupData& setup, int32_t radix) {
 }
 
 bool EditPatternLength(SimSetupData& setup) {
-  int32_t length = setup.FrameSyncLength;
-  if (!PromptIntInRange("Enter the number of bits for the frame sync pattern", length, 64, 10, 3)) {
-    SignalError();
-    return false;
-  }
-  if (length == setup.FrameSyncLength) return false;
-  setup.FrameSyncLength = length;
+  // Cancel keeps the old length even when it lies outside 3..64 (a damaged file's).
+  const IntAnswer answer = AskInt(
+      {"Enter the number of bits for the frame sync pattern", 3, 64, 10}, setup.FrameSyncLength);
+  if (answer.Result == PromptResult::Unreadable) SignalError();
+  if (answer.Result != PromptResult::Entered || answer.Value == setup.FrameSyncLength) return false;
+  setup.FrameSyncLength = answer.Value;
   return true;
 }
 
@@ -107,9 +109,9 @@ bool EditPatternDigits(SimSetupData& setup) {
   const int32_t radix = setup.FsPatternRadix;
   const std::string initial = PatternRenderedIn(setup, radix);
   const std::string prompt = std::string("Enter the FSP pattern in ") + RadixName(radix);
-  std::string answer = Operator().InputBox("Input Pattern", prompt, initial);
-  // The input box hands back its initial text on Cancel: that is no new input.
-  if (answer == initial) return false;
+  std::optional<std::string> typed = Operator().InputBox("Input Pattern", prompt, initial);
+  if (!typed) return false;  // Cancel
+  std::string answer = std::move(*typed);
   if (answer.size() > static_cast<size_t>(kMaxFrameSyncPatternChars)) {
     Operator().MessageBox("The pattern may hold at most 64 characters", "Input Pattern",
                           MsgButtons::Ok, MsgIcon::Error);

@@ -34,9 +34,10 @@ enum class FspSwitch { Switched, Unchanged, RefusedEndedInBinary };
 // goes to binary instead (stays as it is when it already is binary).
 FspSwitch SwitchPatternRadix(SimSetupData& setup, int32_t radix);
 
-// "Pattern Length": the value prompt, 3..64. True when the record changed.
+// "Pattern Length": the value prompt, 3..64; Cancel changes nothing. True when the record
+// changed.
 bool EditPatternLength(SimSetupData& setup);
 
-// "Frame Sync Pattern": the input box in the shown radix. An answer equal to the initial
-// text (Cancel) changes nothing; a longer answer than the record holds is refused.
+// "Frame Sync Pattern": the input box in the shown radix. Cancel changes nothing; a longer
+// answer than the record holds is refused.
 bool EditPatternDigits(SimSetupData& setup);

@@ -1,14 +1,14 @@
 #pragma once
 // The editor panels' number prompts, with the one thing the plain prompts cannot tell:
-// whether the operator gave new input at all. The input box hands back its initial text
-// on Cancel (and on OK without a change); such an answer must leave the record alone,
-// even where the prompt would have pulled an out-of-range old value into its range.
+// whether the operator answered at all. Cancel must leave the record alone, even where the
+// prompt would have pulled an out-of-range old value into its range; OK on the offered
+// value is an answer like any other.
 #include <cstdint>
 #include <string>
 
 enum class PromptResult {
-  Kept,        // Cancel, or OK on the unchanged text: no new input
-  Entered,     // a number was typed; value holds it, brought into the range
+  Kept,        // Cancel: no answer
+  Entered,     // OK; value holds the answer (the offered one too), brought into the range
   Unreadable,  // the typed text was no number; value is the current one
 };
 

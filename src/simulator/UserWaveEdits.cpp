@@ -6,7 +6,7 @@
 
 #include "platform/StartDirectory.h"
 #include "simulator/UserWaveFiles.h"
-#include "support/ConsoleOperator.h"
+#include "support/CancelWatch.h"
 #include "support/NumberText.h"
 #include "support/Operator.h"
 #include "support/ProfileStore.h"
@@ -51,58 +51,23 @@ void SetName(UserWaveTable& table, const std::string& name) {
   std::memcpy(table.Name, name.data(), length);
 }
 
-// An operator that passes everything on and notes whether the input box came back with
-// its initial text (Cancel, or OK without a change).
-class AnswerWatch : public OperatorInterface {
- public:
-  AnswerWatch() : inner_(SetOperator(this)) {}
-  ~AnswerWatch() override { SetOperator(inner_); }
-  AnswerWatch(const AnswerWatch&) = delete;
-  AnswerWatch& operator=(const AnswerWatch&) = delete;
-  bool Unchanged() const { return unchanged_; }
-
-  MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                       MsgIcon icon) override {
-    return Inner().MessageBox(text, caption, buttons, icon);
-  }
-  std::string InputBox(const std::string& title, const std::string& prompt,
-                       const std::string& initialText) override {
-    std::string answer = Inner().InputBox(title, prompt, initialText);
-    unchanged_ = answer == initialText;
-    return answer;
-  }
-  bool ChooseFile(const FileChooserRequest& request, std::string& path) override {
-    return Inner().ChooseFile(request, path);
-  }
-  void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
-    Inner().RunProgress(request, task);
-  }
-  void PlayTones(const std::vector<Tone>& tones) override { Inner().PlayTones(tones); }
-
- private:
-  OperatorInterface& Inner() { return inner_ != nullptr ? *inner_ : console_; }
-  ConsoleOperator console_;  // what answers when nothing else was installed
-  OperatorInterface* inner_;
-  bool unchanged_ = false;
-};
-
-// The unsigned prompt; false with no change when the operator cancelled or typed nothing
-// new, or when the text could not be read (error signal).
+// The unsigned prompt; false with no change when the operator cancelled or the value is
+// the same, or when the text could not be read (error signal).
 bool PromptNewUInt(const std::string& prompt, uint32_t& value, uint32_t upper, int radix,
                    uint32_t lower) {
   uint32_t typed = value;
   bool read = false;
-  bool unchanged = false;
+  bool cancelled = false;
   {
-    AnswerWatch watch;
+    CancelWatch watch;
     read = PromptUIntInRange(prompt, typed, upper, radix, lower);
-    unchanged = watch.Unchanged();
+    cancelled = watch.Cancelled();
   }
   if (!read) {
     SignalError();
     return false;
   }
-  if (unchanged || typed == value) return false;
+  if (cancelled || typed == value) return false;
   value = typed;
   return true;
 }
@@ -208,8 +173,10 @@ bool userwaveeditclass::ReadCell(int cell, const std::string& text, bool hex) {
 
 bool userwaveeditclass::EditLabel() {
   const std::string current = table_.Name;
-  std::string answer =
+  std::optional<std::string> typed =
       Operator().InputBox("Input Name", "Enter the Label to use for the Wave Shape", current);
+  if (!typed) return false;
+  std::string answer = std::move(*typed);
   if (answer.size() > static_cast<size_t>(kMaxFrameSyncPatternChars))
     answer.resize(kMaxFrameSyncPatternChars);
   if (answer == current) return false;

@@ -11,9 +11,9 @@ MsgAnswer ConsoleOperator::MessageBox(const std::string& text, const std::string
   return UnansweredAnswer(buttons);
 }
 
-std::string ConsoleOperator::InputBox(const std::string&, const std::string&,
-                                      const std::string& initialText) {
-  return initialText;
+std::optional<std::string> ConsoleOperator::InputBox(const std::string&, const std::string&,
+                                                     const std::string&) {
+  return std::nullopt;  // nobody to answer: Cancel
 }
 
 bool ConsoleOperator::ChooseFile(const FileChooserRequest&, std::string&) {

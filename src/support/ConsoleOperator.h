@@ -8,8 +8,8 @@ class ConsoleOperator : public OperatorInterface {
  public:
   MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                        MsgIcon icon) override;
-  std::string InputBox(const std::string& title, const std::string& prompt,
-                       const std::string& initialText) override;
+  std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+                                      const std::string& initialText) override;
   bool ChooseFile(const FileChooserRequest& request, std::string& path) override;
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override;
   void PlayTones(const std::vector<Tone>& tones) override;

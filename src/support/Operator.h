@@ -4,6 +4,7 @@
 // and the speaker's tones. The GUI installs a Qt implementation, the CLI a console one,
 // tests a scripted one.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,11 @@ class OperatorInterface {
 
   virtual MsgAnswer MessageBox(const std::string& text, const std::string& caption,
                                MsgButtons buttons, MsgIcon icon) = 0;
-  // The standard input box: the edited text on OK, the initial text unchanged on Cancel.
-  virtual std::string InputBox(const std::string& title, const std::string& prompt,
-                               const std::string& initialText) = 0;
+  // The standard input box: the edited text on OK (the initial text when the operator
+  // accepted it as offered), nothing on Cancel. OK and Cancel are told apart by the
+  // button, never by comparing texts: OK on the offered value is an answer.
+  virtual std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+                                              const std::string& initialText) = 0;
   // True with the chosen full path on OK; false (path unchanged) on Cancel.
   virtual bool ChooseFile(const FileChooserRequest& request, std::string& path) = 0;
   // Runs the modal progress dialog until the task has finished (or was cancelled and

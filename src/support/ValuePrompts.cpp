@@ -60,7 +60,8 @@ template <typename T>
 bool PromptInRange(const std::string& prompt, T& value, T upper, int radix, T lower) {
   std::string initial = PromptDefaultText(radix, value);
   std::string title = "Input Range " + LimitText(lower, radix) + " - " + LimitText(upper, radix);
-  std::string typed = Operator().InputBox(title, prompt, initial);
+  // Cancel, and OK on the offered text, keep the value (still range-checked below).
+  const std::string typed = Operator().InputBox(title, prompt, initial).value_or(initial);
   if (typed != initial) {
     // Read into a temporary: text that cannot be read leaves the caller's value alone.
     T converted{};

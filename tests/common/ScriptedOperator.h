@@ -1,7 +1,7 @@
 #pragma once
 // A test's operator: records everything the program shows or plays and answers from
 // queues the test fills. With its queues empty it behaves like an operator who presses
-// Cancel (or No) everywhere and leaves input boxes as they were. Any thread may call it
+// Cancel (or No) everywhere, input boxes included. Any thread may call it
 // (the senders' threads sound signals), so everything is kept under one mutex.
 #include <chrono>
 #include <deque>
@@ -41,7 +41,7 @@ class ScriptedOperator : public OperatorInterface {
   void QueueInput(std::string text) {
     Locked([&] { inputs_.emplace_back(std::move(text)); });
   }
-  // Cancel in the input box: it returns its initial text.
+  // Cancel in the input box.
   void QueueInputCancel() {
     Locked([&] { inputs_.emplace_back(std::nullopt); });
   }
@@ -93,14 +93,14 @@ class ScriptedOperator : public OperatorInterface {
     return UnansweredAnswer(buttons);
   }
 
-  std::string InputBox(const std::string& title, const std::string& prompt,
-                       const std::string& initialText) override {
+  std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+                                      const std::string& initialText) override {
     std::lock_guard<std::mutex> lock(mutex_);
     inputBoxes_.push_back({title, prompt, initialText});
-    if (inputs_.empty()) return initialText;
+    if (inputs_.empty()) return std::nullopt;
     std::optional<std::string> typed = std::move(inputs_.front());
     inputs_.pop_front();
-    return typed ? *typed : initialText;
+    return typed;
   }
 
   bool ChooseFile(const FileChooserRequest& request, std::string& path) override {

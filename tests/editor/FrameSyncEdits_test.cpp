@@ -106,6 +106,15 @@ TEST_F(FrameSyncEditsTest, PatternLengthPromptChangesOnlyTheLength) {
   EXPECT_TRUE(EditPatternLength(sim->Setup));
   EXPECT_EQ(sim->Setup.FrameSyncLength, 64);
   EXPECT_EQ(op.CountPlayed(WarningTones()), 1);
+
+  // A damaged file's length stays through Cancel; OK on it brings it into the range.
+  sim->Setup.FrameSyncLength = 70;
+  op.QueueInputCancel();
+  EXPECT_FALSE(EditPatternLength(sim->Setup));
+  EXPECT_EQ(sim->Setup.FrameSyncLength, 70);
+  op.QueueInput("70");
+  EXPECT_TRUE(EditPatternLength(sim->Setup));
+  EXPECT_EQ(sim->Setup.FrameSyncLength, 64);
 }
 
 TEST_F(FrameSyncEditsTest, PatternDigitsAreStoredInUpperCaseAndCancelKeepsThem) {

@@ -60,19 +60,20 @@ TEST_F(MajorFrameEditsTest, WordsPerMinorFrameAsksInItsRangeAndResetsLengths) {
   LoadIntoUnit();
 }
 
-TEST_F(MajorFrameEditsTest, KeptOrUnreadableAnswersLeaveEveryLengthAlone) {
+TEST_F(MajorFrameEditsTest, CancelOrUnreadableAnswersLeaveEveryLengthAlone) {
   sim->Setup.Words[5].SimWordLen = 12;
   Snapshot();
   op.QueueInputCancel();
   EXPECT_FALSE(ApplyWordsPerMinorFrame(*sim, AskInt(kWordsPerMinorFramePrompt, 256)));
-  op.QueueInput("256");  // OK on the unchanged text
-  EXPECT_FALSE(ApplyWordsPerMinorFrame(*sim, AskInt(kWordsPerMinorFramePrompt, 256)));
-  EXPECT_EQ(ErrorSignals(), 0);
-
   op.QueueInput("12a");
   EXPECT_FALSE(ApplyWordsPerMinorFrame(*sim, AskInt(kWordsPerMinorFramePrompt, 256)));
   EXPECT_EQ(ErrorSignals(), 1);
   EXPECT_EQ(Changed(), Names{});
+
+  // OK on the offered count is an answer: the lengths go back to the common length.
+  op.QueueInput("256");
+  EXPECT_TRUE(ApplyWordsPerMinorFrame(*sim, AskInt(kWordsPerMinorFramePrompt, 256)));
+  EXPECT_EQ(sim->Setup.Words[5].SimWordLen, 16);
 }
 
 TEST_F(MajorFrameEditsTest, ShorterFrameKeepsAnActiveCrcWordInside) {

@@ -155,17 +155,25 @@ TEST_F(WordValueEditsTest, PromptedFillsUseTheOperatorsAnswers) {
   EXPECT_EQ(op.InputBoxes()[0].initialText, "16");
 }
 
-TEST_F(WordValueEditsTest, NoNewInputInTheFirstPromptChangesNothing) {
+TEST_F(WordValueEditsTest, CancelChangesNothingAndOkOnTheOfferedValueFills) {
   Select({3, 4});
   op.QueueInputCancel();
   EXPECT_EQ(edits.PromptSame(7), 0);
-  op.QueueInput("1006");  // OK on the offered text: no new input either
-  EXPECT_EQ(edits.PromptSame(7), 0);
   op.QueueInputCancel();
   EXPECT_EQ(edits.PromptSequential(7), 0);
-  EXPECT_EQ(op.InputBoxes().size(), 3u);  // no interval asked for
+  EXPECT_EQ(op.InputBoxes().size(), 2u);  // no interval asked for
   EXPECT_EQ(Values({3, 4}), (std::vector<uint16_t>{1002, 1003}));
   EXPECT_FALSE(gSetupEdited);
+
+  // OK on the offered text (word 7's value) is an answer like any other.
+  op.QueueInput("1006");
+  EXPECT_EQ(edits.PromptSame(7), 2);
+  EXPECT_EQ(Values({3, 4}), (std::vector<uint16_t>{1006, 1006}));
+  EXPECT_TRUE(gSetupEdited);
+  op.QueueInput("1006");
+  op.QueueInput("5");
+  EXPECT_EQ(edits.PromptSequential(7), 2);
+  EXPECT_EQ(Values({3, 4}), (std::vector<uint16_t>{1006, 1011}));
 }
 
 TEST(PromptWordValue, UnreadableAndOutOfRangeAnswers) {

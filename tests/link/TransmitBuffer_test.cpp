@@ -19,8 +19,9 @@ class ToneCounter : public OperatorInterface {
   MsgAnswer MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
     return MsgAnswer::Ok;
   }
-  std::string InputBox(const std::string&, const std::string&, const std::string& t) override {
-    return t;
+  std::optional<std::string> InputBox(const std::string&, const std::string&,
+                                      const std::string&) override {
+    return std::nullopt;
   }
   bool ChooseFile(const FileChooserRequest&, std::string&) override { return false; }
   void RunProgress(const ProgressDialogRequest&, ProgressTask&) override {}

@@ -22,8 +22,9 @@ class RecordingOperator : public OperatorInterface {
     boxes.push_back({text, caption, icon});
     return MsgAnswer::Ok;
   }
-  std::string InputBox(const std::string&, const std::string&, const std::string& text) override {
-    return text;
+  std::optional<std::string> InputBox(const std::string&, const std::string&,
+                                      const std::string&) override {
+    return std::nullopt;
   }
   bool ChooseFile(const FileChooserRequest&, std::string&) override { return false; }
   void RunProgress(const ProgressDialogRequest&, ProgressTask& task) override { task.Start(); }

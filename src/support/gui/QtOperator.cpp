@@ -120,8 +120,8 @@ MsgAnswer QtOperator::MessageBox(const std::string& text, const std::string& cap
   }
 }
 
-std::string QtOperator::InputBox(const std::string& title, const std::string& prompt,
-                                 const std::string& initialText) {
+std::optional<std::string> QtOperator::InputBox(const std::string& title, const std::string& prompt,
+                                                const std::string& initialText) {
   if (!OnGuiThread("INPUT BOX")) return console_.InputBox(title, prompt, initialText);
   QInputDialog dialog(parent_);
   dialog.setInputMode(QInputDialog::TextInput);
@@ -129,7 +129,7 @@ std::string QtOperator::InputBox(const std::string& title, const std::string& pr
   dialog.setLabelText(QString::fromStdString(prompt));
   QString initial = QString::fromStdString(initialText);
   dialog.setTextValue(initial);
-  if (dialog.exec() != QDialog::Accepted) return initialText;
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   // An unchanged text comes back byte for byte, whatever its encoding.
   if (dialog.textValue() == initial) return initialText;
   return dialog.textValue().toStdString();
