@@ -96,6 +96,18 @@ class TxPageTest : public QObject {
     QCOMPARE(page.EditFreqMhz->text(), QString("2250.3"));
     QCOMPARE(op.CountPlayed(WarningTones()), warnings + 3);
 
+    // Tab and Shift+Tab move the focus on; they and Escape are no edits.
+    gSetupEdited = false;
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Escape);
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Tab);
+    QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
+    page.EditFreqMhz->setFocus();
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
+    QVERIFY(!gSetupEdited);
+    QCOMPARE(op.CountPlayed(WarningTones()), warnings + 3);
+    page.EditFreqMhz->setFocus();
+
     // Outside the unit's range the frequency is limited; leaving the edit stores it too.
     TypeFreq(page.EditFreqMhz, "3000");
     QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);

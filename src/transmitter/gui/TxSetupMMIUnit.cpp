@@ -84,7 +84,7 @@ TTxSetupMMIForm::TTxSetupMMIForm(QWidget* parent) : QWidget(parent) {
   grid->setRowStretch(5, 1);
   grid->setColumnStretch(4, 1);
 
-  connect(EditFreqMhz, &QLineEdit::editingFinished, this, &TTxSetupMMIForm::ControlChanged);
+  connect(EditFreqMhz, &QLineEdit::editingFinished, this, &TTxSetupMMIForm::FreqEditFinished);
   connect(ScrollBarDeviation, &QScrollBar::valueChanged, this, &TTxSetupMMIForm::ControlChanged);
   connect(ComboPremodFilter, &QComboBox::currentIndexChanged, this,
           &TTxSetupMMIForm::ControlChanged);
@@ -156,14 +156,26 @@ void TTxSetupMMIForm::ControlChanged() {
   ReadControls();
 }
 
+// Leaving the edit stores what was typed. The edit shows one decimal of a frequency kept in
+// 50 kHz steps, so an untouched text is not read back: Tab through the page changes nothing.
+void TTxSetupMMIForm::FreqEditFinished() {
+  if (refreshing_ || initialising_ || gShuttingDown.load()) return;
+  if (EditFreqMhz->text().toStdString() == FreqMhzText(TxProg->Setup.FreqMhz)) return;
+  gSetupEdited = true;
+  ReadControls();
+}
+
 bool TTxSetupMMIForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == EditFreqMhz && event->type() == QEvent::KeyPress)
     return FreqKeyPress(static_cast<QKeyEvent*>(event));
   return QWidget::eventFilter(watched, event);
 }
 
-// The frequency takes digits and "." only; Enter stores what was typed.
+// The frequency takes digits and "." only; Enter stores what was typed. Tab, Shift+Tab and
+// Escape are no characters: they move the focus or leave, as in every other field.
 bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
+  if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)
+    return false;
   if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
     gSetupEdited = true;
     ReadControls();

@@ -46,6 +46,7 @@ class TTxSetupMMIForm : public QWidget {
 
  private:
   void ControlChanged();
+  void FreqEditFinished();
   bool FreqKeyPress(QKeyEvent* key);
 
   bool refreshing_ = true;    // the page writes its own controls: change events ignored
