@@ -91,6 +91,14 @@ class SetupWindowTest : public QObject {
     QCOMPARE(gFormatName_[0], std::string("abcdefgh"));
     form.RefreshFromSetup();
     QCOMPARE(form.EditFormatName->text(), QString("abcdefgh"));
+    // Printable ASCII only: other characters are refused as they are typed.
+    TypeName(form.EditFormatName, "");
+    for (const QChar c : QString::fromUtf8("Ab\u00e9\u20ac1~")) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(form.EditFormatName, &press);
+    }
+    QCOMPARE(form.EditFormatName->text(), QString("Ab1~"));
+    QCOMPARE(gFormatName_[0], std::string("ab1~"));
     QCOMPARE(gFormatName_[1], std::string("two"));
   }
 

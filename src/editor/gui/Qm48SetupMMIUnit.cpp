@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -73,6 +75,9 @@ TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
   headerRow->addWidget(new QLabel(tr("Format Name"), header));
   EditFormatName = new QLineEdit(QStringLiteral("XXXXXXXX"), header);
   EditFormatName->setMaxLength(8);
+  // The unit keeps 8 bytes a name: printable ASCII only, refused as it is typed or pasted.
+  EditFormatName->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[\\x20-\\x7E]{0,8}")), EditFormatName));
   headerRow->addWidget(EditFormatName);
   headerRow->addStretch(1);
 
