@@ -167,7 +167,11 @@ bool userwaveeditclass::ReadCell(int cell, const std::string& text, bool hex) {
     SignalError();
     return false;
   }
-  table_.Samples[static_cast<size_t>(cell)] = static_cast<uint16_t>(value & 0xFFFF);
+  uint16_t& sample = table_.Samples[static_cast<size_t>(cell)];
+  const auto typed = static_cast<uint16_t>(value & 0xFFFF);
+  // A changed sample of the wave is an edit; cells past its words only show the default.
+  if (sample != typed && cell < table_.NumWords) edited_ = true;
+  sample = typed;
   return true;
 }
 

@@ -65,7 +65,11 @@ TEST_F(UserWaveEditsTest, GridRowsLabelsAndCells) {
 
 TEST_F(UserWaveEditsTest, CellReadBackTakesNumbersAndRefusesTheRest) {
   userwaveeditclass e(table, "", 64);
+  EXPECT_TRUE(e.ReadCell(0, "255", false));  // the value it has: no edit
+  EXPECT_TRUE(e.ReadCell(5, "7", false));    // past the wave's three words: no edit
+  EXPECT_FALSE(e.Edited());
   EXPECT_TRUE(e.ReadCell(1, "1A", true));
+  EXPECT_TRUE(e.Edited());  // a changed sample marks the wave
   EXPECT_EQ(table.Samples[1], 0x1A);
   EXPECT_TRUE(e.ReadCell(10, "70000", false));
   EXPECT_EQ(table.Samples[10], 70000 & 0xFFFF);
@@ -74,7 +78,6 @@ TEST_F(UserWaveEditsTest, CellReadBackTakesNumbersAndRefusesTheRest) {
   EXPECT_EQ(table.Samples[2], 2);
   EXPECT_EQ(Signals(ErrorTones()), 2);
   EXPECT_FALSE(e.ReadCell(64, "1", false));  // no such cell
-  EXPECT_FALSE(e.Edited());                  // grid edits do not mark the wave
 }
 
 TEST_F(UserWaveEditsTest, MenuEditsAndTheirCancels) {
@@ -211,6 +214,14 @@ TEST_F(UserWaveEditsTest, AcceptAsksToSaveAnEditedWave) {
   op.QueueChosenFile(dir.File("NEW.R4V8SimUserWave"));
   EXPECT_EQ(e.Accept(), dir.File("NEW.R4V8SimUserWave"));
   EXPECT_TRUE(PathExists(dir.File("NEW.R4V8SimUserWave")));
+
+  // A grid edit alone asks the same question.
+  userwaveeditclass grid(table, "OLD", 64);
+  grid.ReadCell(2, "9", false);
+  EXPECT_EQ(grid.Title(), "*UserDef Wave Editor : OLD");
+  op.QueueAnswer(MsgAnswer::No);
+  grid.Accept();
+  EXPECT_EQ(op.MessageBoxes().size(), 3u);
 }
 
 TEST_F(UserWaveEditsTest, AFailedWriteIsToldAndKeepsTheEditedMark) {

@@ -80,7 +80,8 @@ class UserWaveDlgTest : public QObject {
     auto driver = OnModal<TQm48UserDefWaveDlg>([&](TQm48UserDefWaveDlg* dlg) {
       dlg->Grid->item(0, 1)->setText("1A2B");  // typed into the grid
       QCOMPARE(table.Samples[1], uint16_t{0x1A2B});
-      dlg->Grid->item(0, 2)->setText("zz");  // refused: sample unchanged, error signal
+      QVERIFY(dlg->TitleLabel->text().startsWith("*"));  // a grid edit is an edit
+      dlg->Grid->item(0, 2)->setText("zz");              // refused: sample unchanged, error signal
       QCOMPARE(table.Samples[2], uint16_t{2});
       QCOMPARE(dlg->Grid->item(0, 2)->text(), QString("0002"));
       op.QueueInput("20");
