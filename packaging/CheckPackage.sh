@@ -61,7 +61,7 @@ if [ $gui -eq 1 ]; then
   files+=(usr/share/man/man1/qm48.1.gz usr/share/applications/qm48.desktop
           usr/share/icons/hicolor/scalable/apps/qm48.svg)
   for size in 16 24 32 48 64 128 256; do
-    files+=(usr/share/icons/hicolor/${size}x${size}/apps/qm48.png)
+    files+=("usr/share/icons/hicolor/${size}x${size}/apps/qm48.png")
   done
 fi
 root=$work/root
