@@ -74,6 +74,12 @@ outside=$(awk '{print $6}' <<<"$listing" | grep -v '^\./usr/\|^\./$\|^\./usr$' |
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 ! grep -q '^........w' <<<"$listing" || fail "a file writable by others"
 
+# Every library the programs need is on this machine (what Depends promises elsewhere).
+for program in "$root"/usr/bin/*; do
+  missing=$(ldd "$program" | grep 'not found' || true)
+  [ -z "$missing" ] || fail "$(basename "$program") needs: $missing"
+done
+
 # ---- the installed program runs from there, on the example setup it brings.
 ctl=$root/usr/bin/qm48ctl
 run=$work/run
