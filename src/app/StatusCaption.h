@@ -7,6 +7,6 @@
 // empty for an empty path.
 std::string FileTitle(const std::string& path);
 
-// "*QM-48  Ver 1.41  SETUP  Connected": "*" only when edited; the title in upper case
+// "*QM-48  Ver <version>  SETUP  Connected": "*" only when edited; the title in upper case
 // (the file itself keeps the name the operator gave it); "  Disconnected" without a port.
 std::string StatusCaption(bool edited, const std::string& currentFileName, bool connected);
