@@ -180,6 +180,54 @@ class PanelsBTest : public QObject {
              std::string("The Wave Word Start CANNOT Be (cause of sfid) 3"));
   }
 
+  // A slot made invalid behind the grid's back is caught on the next grid event, whichever.
+  void bothGridsCheckOnPressSelectionAndLeaving() {
+    for (const char* event : {"press", "select", "leave"}) {
+      for (const bool dynamic : {true, false}) {
+        Fresh();
+        ScriptedOperator script;
+        ScopedOperator scoped(script);
+        QWidget window;
+        auto* other = new QLineEdit(&window);
+        SimPanelBase* panel = nullptr;
+        QTableWidget* grid = nullptr;
+        if (dynamic) {
+          sim->Setup.DynamicWords[0].SimDynamicWordNumber = 1;  // on the sync words
+          auto* p = new TSimDynamicMmiForm(*sim, &window);
+          panel = p;
+          grid = p->Grid;
+        } else {
+          sim->Setup.UniqueWords[0].SimUniqueWordStartWord = 2;
+          auto* p = new TSimUniqueMmiForm(*sim, &window);
+          panel = p;
+          grid = p->Grid;
+        }
+        panel->move(0, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(script.MessageBoxes().empty());
+        if (std::string(event) == "press") {
+          QTest::mousePress(grid->viewport(), Qt::LeftButton, {},
+                            grid->visualItemRect(grid->item(3, 1)).center());
+        } else if (std::string(event) == "select") {
+          grid->setCurrentCell(4, 1);
+        } else {
+          window.activateWindow();
+          grid->setFocus();
+          QTRY_VERIFY(grid->hasFocus());
+          other->setFocus();
+          QTRY_VERIFY(!grid->hasFocus());
+        }
+        QTRY_COMPARE(script.MessageBoxes().size(), size_t{1});
+        if (dynamic)
+          QCOMPARE(sim->Setup.DynamicWords[0].SimDynamicWordWave, 0);
+        else
+          QCOMPARE(sim->Setup.UniqueWords[0].SimUniqueWordStartWord, -1);
+        QVERIFY(gSetupEdited);
+      }
+    }
+  }
+
   void dynamicPanelWaveMenu() {
     Fresh();
     ScriptedOperator script;

@@ -1,6 +1,7 @@
 // The setup window: its header against the format globals, its tabs, the simulator
 // page's panel places and visibility rules, "Load Simulator" and "Load All".
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -9,6 +10,8 @@
 
 #include "SetupTestKit.h"
 #include "common/ScriptedOperator.h"
+#include "editor/gui/FspMmiUnit.h"
+#include "editor/gui/MinFrameMmiUnit.h"
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "editor/gui/SimSetupMMIUnit.h"
 #include "query/gui/QuerySetupMMIUnit.h"
@@ -128,6 +131,47 @@ class SetupWindowTest : public QObject {
     QCOMPARE(gFormatNumber, 3);
     QTest::keyClicks(form.SpinEditFormatNumber, "1");
     QCOMPARE(gFormatNumber, 3);
+  }
+
+  // An edit in one panel that puts a placed wave or unique word on a sync or SFID word is
+  // caught at once, not at the next visit of the words' own grid.
+  void anEditElsewhereChecksThePlacedWordsAtOnce() {
+    ProgramObjectsScope objects;
+    ScriptedOperator op;
+    ScopedOperator scoped(op);
+    TQm48SetupMMIForm form(nullptr);
+    TSimSetupMMIForm* host = form.SimPage();
+    auto entry = [](QMenu* menu, const QString& text) -> QAction* {
+      for (QAction* a : menu->actions())
+        if (a->text() == text) return a;
+      return nullptr;
+    };
+    // Waves on words 4..8, unique words on 9..15; 64 pattern bits take words 1 to 4.
+    auto* sync = qobject_cast<TFspMmiForm*>(host->Panel(TSimSetupMMIForm::kFrameSync));
+    QVERIFY(sync != nullptr);
+    op.QueueInput("64");
+    entry(sync->PopupMenu, "Pattern Length")->trigger();
+    QCOMPARE(SimProg->Setup.FrameSyncLength, 64);
+    QCOMPARE(op.MessageBoxes().size(), size_t{1});
+    QCOMPARE(op.MessageBoxes()[0].caption, std::string("DYNAMIC WORD SETUP ERROR"));
+    QCOMPARE(op.MessageBoxes()[0].text,
+             std::string("The Wave Word Start Must Be Greater Than 4  (check framesync pattern "
+                         "length)."));
+    QCOMPARE(SimProg->Setup.DynamicWords[0].SimDynamicWordWave, 0);
+    QCOMPARE(SimProg->Setup.DynamicWords[1].SimDynamicWordNumber, 5);  // the others stay
+
+    SimProg->Setup.SubframeMode = 1;
+    host->RefreshPanels();
+    auto* minor = qobject_cast<TMinFrameMmiForm*>(host->Panel(TSimSetupMMIForm::kMinorFrame));
+    QVERIFY(minor != nullptr);
+    op.QueueInput("10");
+    entry(minor->PopupMenu, "Sync ID Word Number")->trigger();
+    QCOMPARE(SimProg->Setup.SfIdWordNum, 10);
+    QCOMPARE(op.MessageBoxes().size(), size_t{2});
+    QCOMPARE(
+        op.MessageBoxes()[1].text,
+        std::string("UNIQUE WORD NUMBER 2  The Unique Word Start CANNOT Be (cause of sfid) 10"));
+    QCOMPARE(SimProg->Setup.UniqueWords[1].SimUniqueWordStartWord, -1);
   }
 
   void panelsArePlacedInTwoColumnsAndRedrawnAfterEveryEdit() {

@@ -58,6 +58,7 @@ TSimDynamicMmiForm::TSimDynamicMmiForm(progsimulatorclass& sim, QWidget* parent)
     if (!refreshing_) ReadAndCheckDynamicGrid();
   });
   Grid->setCurrentCell(0, kWaveColumn);
+  CheckOnGridEvents(Grid, [this] { ReadAndCheckDynamicGrid(); });
   RefreshDynamicGrid();
 }
 
@@ -79,6 +80,8 @@ void TSimDynamicMmiForm::RefreshDynamicGrid() {
 }
 
 void TSimDynamicMmiForm::ReadAndCheckDynamicGrid() {
+  if (refreshing_ || checking_ || gShuttingDown.load()) return;
+  checking_ = true;
   DynamicGridCells cells;
   for (int i = 0; i < kNumDynamicWords; ++i)
     cells[static_cast<size_t>(i)] = {CellText(Grid, i, 0).toStdString(),
@@ -86,6 +89,7 @@ void TSimDynamicMmiForm::ReadAndCheckDynamicGrid() {
   const auto before = sim_.Setup.DynamicWords;
   ReadAndCheckDynamicWords(sim_.Setup, cells);
   Finish(!SameSlots(before, sim_.Setup.DynamicWords));
+  checking_ = false;
 }
 
 void TSimDynamicMmiForm::WaveClick(int wave) {

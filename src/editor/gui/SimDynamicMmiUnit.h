@@ -13,6 +13,7 @@ class TSimDynamicMmiForm : public SimPanelBase {
  public:
   TSimDynamicMmiForm(progsimulatorclass& sim, QWidget* parent);
 
+  void CheckPlacement() override { ReadAndCheckDynamicGrid(); }
   void RefreshPanel() override { RefreshDynamicGrid(); }
   void RefreshDynamicGrid();
   // The typed numbers into the record, then the placement checks.
@@ -31,4 +32,5 @@ class TSimDynamicMmiForm : public SimPanelBase {
   void Finish(bool edited);
 
   bool refreshing_ = false;
+  bool checking_ = false;  // a check shows message boxes, whose focus changes call it again
 };

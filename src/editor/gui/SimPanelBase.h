@@ -17,6 +17,10 @@ class SimPanelBase : public QWidget {
   // The host's visibility rules that reach inside a panel (the frame sync panel's radix
   // buttons); most panels have none.
   virtual void ApplyVisibility() {}
+  // Checks the words this panel places against the rest of the record, after an edit
+  // elsewhere (a longer pattern, another SFID word, a shorter frame); most panels place
+  // none.
+  virtual void CheckPlacement() {}
 
  signals:
   // The record was changed through this panel: redraw everything.

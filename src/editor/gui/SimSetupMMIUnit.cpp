@@ -174,9 +174,13 @@ void TSimSetupMMIForm::ApplyPanelVisibility() {
     if (panel != nullptr) panel->ApplyVisibility();
 }
 
+// After any edit the placed dynamic and unique words are checked again: a longer pattern,
+// another SFID word or a shorter frame must not leave one on top of a sync or SFID word.
 void TSimSetupMMIForm::PanelEdited() {
   gSetupEdited = true;
   RefreshPanels();
+  for (SimPanelBase* panel : panels_)
+    if (panel != nullptr) panel->CheckPlacement();
 }
 
 void TSimSetupMMIForm::SimSetupWordValuesSpeedButtonClick() {

@@ -60,6 +60,7 @@ TSimUniqueMmiForm::TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent)
   connect(Grid, &QTableWidget::itemChanged, this, [this] {
     if (!refreshing_) ReadAndCheckUniqueGrid();
   });
+  CheckOnGridEvents(Grid, [this] { ReadAndCheckUniqueGrid(); });
   RefreshUniqueGrid();
 }
 
@@ -77,6 +78,8 @@ void TSimUniqueMmiForm::RefreshUniqueGrid() {
 }
 
 void TSimUniqueMmiForm::ReadAndCheckUniqueGrid() {
+  if (refreshing_ || checking_ || gShuttingDown.load()) return;
+  checking_ = true;
   UniqueGridCells cells;
   for (int i = 0; i < kNumUniqueWords; ++i) {
     auto text = [&](int c) { return CellText(Grid, i, c).toStdString(); };
@@ -86,7 +89,9 @@ void TSimUniqueMmiForm::ReadAndCheckUniqueGrid() {
   ReadAndCheckUniqueWords(sim_.Setup, cells);
   const bool edited = !SameSlots(before, sim_.Setup.UniqueWords);
   RefreshUniqueGrid();
-  if (!edited) return;
-  gSetupEdited = true;
-  emit Edited();
+  if (edited) {
+    gSetupEdited = true;
+    emit Edited();
+  }
+  checking_ = false;
 }

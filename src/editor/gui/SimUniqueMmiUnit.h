@@ -13,6 +13,7 @@ class TSimUniqueMmiForm : public SimPanelBase {
  public:
   TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent);
 
+  void CheckPlacement() override { ReadAndCheckUniqueGrid(); }
   void RefreshPanel() override { RefreshUniqueGrid(); }
   void RefreshUniqueGrid();
   // The typed cells into the record, then the placement checks.
@@ -23,4 +24,5 @@ class TSimUniqueMmiForm : public SimPanelBase {
 
  private:
   bool refreshing_ = false;
+  bool checking_ = false;  // a check shows message boxes, whose focus changes call it again
 };

@@ -1,11 +1,38 @@
 #include "editor/gui/SlotGrid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace {
 constexpr int kRowHeight = 18;
+
+class GridEventCheck : public QObject {
+ public:
+  GridEventCheck(QTableWidget* grid, std::function<void()> check)
+      : QObject(grid), grid_(grid), check_(std::move(check)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool press = watched == grid_->viewport() && event->type() == QEvent::MouseButtonPress;
+    const bool left = watched == grid_ && event->type() == QEvent::FocusOut;
+    if (press || left) check_();
+    return false;
+  }
+
+ private:
+  QTableWidget* grid_;
+  std::function<void()> check_;
+};
+
+}  // namespace
+
+void CheckOnGridEvents(QTableWidget* grid, std::function<void()> check) {
+  auto* watch = new GridEventCheck(grid, check);
+  grid->installEventFilter(watch);
+  grid->viewport()->installEventFilter(watch);
+  QObject::connect(grid, &QTableWidget::currentCellChanged, watch, [check] { check(); });
 }
 
 QWidget* SlotGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

@@ -27,6 +27,10 @@ class SlotGridDelegate : public QStyledItemDelegate {
 QTableWidget* MakeSlotGrid(QWidget* parent, const QStringList& headers,
                            const QStringList& rowLabels, const std::vector<int>& columnWidths,
                            int headerWidth);
+// Runs check whenever the operator presses the mouse on the grid, selects another cell or
+// leaves the grid: a slot's placement is checked on every way out of an edit, not only
+// when a typed cell is committed.
+void CheckOnGridEvents(QTableWidget* grid, std::function<void()> check);
 // Sets a cell's text without letting the grid report it as typed.
 void SetCellText(QTableWidget* grid, int row, int column, const QString& text, bool muted = false);
 QString CellText(const QTableWidget* grid, int row, int column);
