@@ -15,8 +15,8 @@ const char* kUsage =
     "usage: qm48ctl emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
     "         [--min-freq MHZ] [--max-freq MHZ] [--filters K1,K2,K3,K4] [--firmware HEX]\n"
     "         [--max-db N] [--atten-steps N] [--bitstream FILE [--bitstream-frames N]]\n"
-    "  fault modes: silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo,\n"
-    "               second-writer\n";
+    "  fault modes: silent, silent-after=N, garbage, double-cr, stray-cr, slow=MS,\n"
+    "               vanish-after=N, echo, second-writer\n";
 
 bool ParseNumber(const std::string& text, uint32_t& value, int base = 10) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);

@@ -131,9 +131,11 @@ void qm48queryrxthreadclass::Body() {
     uint32_t lines = 0;
     QueryCopies copies = Copies();
     ReplyParse parse = ParseReply(TakeReplyLine(&lines), copies);
-    if (lines > 1 || !parse.Complete(ExpectedValues(kind_))) {
+    if (lines != 1 || !parse.Complete(ExpectedValues(kind_))) {
       // Not one clean answer: another device on the line may have spoken first, with the
-      // unit's reply still to come. What arrives until the reply time is up decides.
+      // unit's reply still to come. What arrives until the reply time is up decides. A wake
+      // that found no finished line (a lone carriage return) is no reply: the first line
+      // that does finish is the one parsed, and taken at once when it is clean.
       for (;;) {
         const ReplyWaitResult more = AwaitReplyUntil(*port_, deadline, thread_);
         if (more == ReplyWaitResult::Stopped) {
@@ -142,7 +144,14 @@ void qm48queryrxthreadclass::Body() {
         }
         if (more != ReplyWaitResult::Replied) break;
         uint32_t moreLines = 0;
-        TakeReplyLine(&moreLines);
+        const std::string text = TakeReplyLine(&moreLines);
+        if (lines == 0 && moreLines > 0) {
+          copies = Copies();
+          parse = ParseReply(text, copies);
+          lines = moreLines;
+          if (lines == 1 && parse.Complete(ExpectedValues(kind_))) break;
+          continue;
+        }
         lines += moreLines;
       }
     }

@@ -24,6 +24,7 @@ bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error
       {"silent-after", FaultKind::SilentAfter, true},
       {"garbage", FaultKind::Garbage, false},
       {"double-cr", FaultKind::DoubleCr, false},
+      {"stray-cr", FaultKind::StrayCr, false},
       {"slow", FaultKind::Slow, true},
       {"vanish-after", FaultKind::VanishAfter, true},
       {"echo", FaultKind::Echo, false},
@@ -44,7 +45,7 @@ bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error
     return true;
   }
   error = "unknown fault mode '" + text +
-          "' (silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo, "
+          "' (silent, silent-after=N, garbage, double-cr, stray-cr, slow=MS, vanish-after=N, echo, "
           "second-writer)";
   return false;
 }
@@ -61,6 +62,8 @@ std::string FaultModeText(const FaultMode& mode) {
       return "garbage";
     case FaultKind::DoubleCr:
       return "double-cr";
+    case FaultKind::StrayCr:
+      return "stray-cr";
     case FaultKind::Slow:
       return "slow=" + std::to_string(mode.count);
     case FaultKind::VanishAfter:

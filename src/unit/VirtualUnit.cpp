@@ -268,6 +268,10 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
     case FaultKind::DoubleCr:
       line += "\r";
       break;
+    case FaultKind::StrayCr:
+      // An empty line first, then the reply once the controller has surely woken to it.
+      if (!WriteOut("\r") || !SleepUntil(Clock::now() + std::chrono::milliseconds(20))) return;
+      break;
     case FaultKind::Slow:
       if (!SleepUntil(Clock::now() + std::chrono::milliseconds(fault.count))) return;
       break;

@@ -171,8 +171,8 @@ TEST_F(QuerySender, GarbageAndEchoedRepliesAreReportedAsUnreadable) {
   }
 }
 
-TEST_F(QuerySender, DoubledCarriageReturnsAndSlowRepliesStillGiveEveryValue) {
-  for (const char* fault : {"double-cr", "slow=40"}) {
+TEST_F(QuerySender, StrayCarriageReturnsAndSlowRepliesStillGiveEveryValue) {
+  for (const char* fault : {"double-cr", "stray-cr", "slow=40"}) {
     SCOPED_TRACE(fault);
     UnitLink link(fault);
     ASSERT_TRUE(link.Ready());
