@@ -8,6 +8,9 @@ void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
     std::lock_guard lock(mutex_);
     if (count > 0) lineHasBytes_ = true;
     for (uint32_t i = 0; i < count; ++i) {
+      // Finished lines nobody took (the replies of a command load) make room for the line
+      // coming: only one line longer than the buffer is ever cut.
+      if (!dropping_ && length_ == kCapacity && lineStart_ > 0) DropFinishedLines();
       if (!dropping_ && length_ < kCapacity) {
         text_[length_++] = static_cast<char>(bytes[i]);
         continue;
@@ -21,6 +24,14 @@ void ReplyLineBuffer::Append(const uint8_t* bytes, uint32_t count) {
     LogInfo("REPLY LINE FULL: bytes past " + std::to_string(kCapacity) +
                 " are dropped up to the carriage return",
             static_cast<int>(kCapacity), false);
+}
+
+void ReplyLineBuffer::DropFinishedLines() {
+  const uint32_t rest = length_ - lineStart_;
+  for (uint32_t i = 0; i < rest; ++i) text_[i] = text_[lineStart_ + i];
+  length_ = rest;
+  lineStart_ = 0;
+  text_[length_] = 0;
 }
 
 void ReplyLineBuffer::EndLine() {
@@ -37,12 +48,7 @@ std::string ReplyLineBuffer::Take(uint32_t* lines) {
   std::string text(text_, lineStart_);
   if (lines) *lines = linesEnded_;
   linesEnded_ = 0;
-  // The line still coming moves to the front.
-  const uint32_t rest = length_ - lineStart_;
-  for (uint32_t i = 0; i < rest; ++i) text_[i] = text_[lineStart_ + i];
-  length_ = rest;
-  lineStart_ = 0;
-  text_[length_] = 0;
+  DropFinishedLines();  // the line still coming moves to the front
   overflowLogged_ = false;
   return text;
 }

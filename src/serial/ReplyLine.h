@@ -9,8 +9,9 @@ class ReplyLineBuffer {
  public:
   static constexpr uint32_t kCapacity = 511;
 
-  // Port thread: adds the bytes of a line. Past kCapacity the rest of the line up to its
-  // carriage return is dropped; the first drop since the line was last emptied is logged.
+  // Port thread: adds the bytes of a line. When the buffer is full, finished lines that
+  // nobody took are dropped to make room; a single line longer than kCapacity keeps its
+  // first kCapacity bytes, the rest up to its carriage return is dropped and logged once.
   void Append(const uint8_t* bytes, uint32_t count);
   // Port thread: a carriage return ended the line (it stays until it is taken).
   void EndLine();
@@ -20,12 +21,15 @@ class ReplyLineBuffer {
   // line was last emptied: more than one means lines ran together. A line that had begun
   // before a Clear counts twice when it ends, so the tail of a cut line never passes for
   // one whole reply.
+  // Lines dropped for room still count.
   std::string Take(uint32_t* lines = nullptr);
   void Clear();
   std::string Text() const;  // everything held, the line still coming included
   uint32_t Length() const;
 
  private:
+  void DropFinishedLines();  // under the lock
+
   mutable std::mutex mutex_;
   char text_[kCapacity + 1] = {};
   uint32_t length_ = 0;
