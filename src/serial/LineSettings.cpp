@@ -88,8 +88,16 @@ void SetFlowControl(termios& tio, int32_t index) {
   tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
   switch (index) {
     case kFlowCts:
-    case kFlowRts:
       tio.c_cflag |= CRTSCTS;
+      break;
+    case kFlowRts:
+      // An RTS handshake throttles only what we receive; Linux has no such mode, and
+      // CRTSCTS would also stop our output whenever the unit leaves CTS low. The driver
+      // raises RTS on open and keeps it up, which is what the unit sees when we have room.
+      LogInfo(
+          "RTS handshake flow control cannot be set on this system: RTS stays on and no "
+          "flow control is used",
+          index, false);
       break;
     case kFlowXonXoff:
       tio.c_iflag |= IXON | IXOFF;

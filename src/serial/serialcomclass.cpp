@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "platform/SystemErrorText.h"
+#include "platform/ThreadPriority.h"
 #include "serial/LineSettings.h"
 #include "serial/PortErrorHint.h"
 #include "support/ProgramLog.h"
@@ -24,6 +25,22 @@ namespace {
 constexpr int kModemPollMs = 100;
 // How long a closing port lets bytes already written leave the line.
 constexpr int kDrainWaitMs = 200;
+
+// The port thread reads every byte as it comes: it asks to run ahead of the GUI and the
+// senders. Refused (an ordinary user without a nice limit), it carries on as it is, and
+// says so once a run.
+void RaisePortThreadPriority() {
+  static std::atomic<bool> refusalLogged{false};
+  int nice = 0;
+  std::string reason;
+  if (RaiseCallingThreadPriority(5, nice, reason)) {
+    LogDetail("PORT THREAD PRIORITY RAISED TO NICE " + std::to_string(nice), nice);
+    return;
+  }
+  if (!refusalLogged.exchange(true))
+    LogInfo("PORT THREAD PRIORITY NOT RAISED (" + reason + "): it runs at normal priority", 0,
+            false);
+}
 
 int64_t MonotonicMs() {
   using namespace std::chrono;
@@ -40,6 +57,12 @@ serialcomclass::serialcomclass() {
 
 serialcomclass::~serialcomclass() {
   Stop();
+  // The thread still uses this object: however long it takes, it must end before the
+  // object goes.
+  if (thread_.joinable()) {
+    LogError("PORT THREAD STILL RUNNING: the port waits for it before it is closed", 0, false);
+    thread_.join();
+  }
   if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
@@ -81,6 +104,11 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
                                 int32_t stopBits, uint32_t userDefBaudRate) {
   Stop();
   std::lock_guard lock(lifecycle_);
+  if (thread_.joinable()) {
+    LogError(devicePath + "  the previous port thread has not ended; the port stays closed", 0,
+             false);
+    return kOpenNoThread;
+  }
   devicePath_ = devicePath;
   settings_.PortNum = portNum;
   SetPortName(settings_, devicePath);
@@ -126,10 +154,18 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
   rxCount_ = 0;
   // Running from here on, so a Send right after Open is accepted.
   running_ = true;
+  {
+    std::lock_guard ended(endMutex_);
+    threadEnded_ = false;
+  }
   try {
     thread_ = std::thread([this, callback = callback_] { ThreadBody(callback); });
   } catch (const std::system_error& e) {
     running_ = false;
+    {
+      std::lock_guard ended(endMutex_);
+      threadEnded_ = true;
+    }
     LogError(std::string("PORT THREAD  ") + e.what(), 0, false);
     CloseDevice();
     return kOpenNoThread;
@@ -170,7 +206,20 @@ void serialcomclass::Stop() {
   if (!thread_.joinable()) return;
   stopRequested_ = true;
   Wake();
+  if (!WaitThreadEnd(kStopWaitMs)) {
+    running_ = false;
+    LogError("PORT THREAD DID NOT END WITHIN " + std::to_string(kStopWaitMs) +
+                 " ms (held up in a notification); the port is given up",
+             0, false);
+    return;
+  }
   thread_.join();
+}
+
+bool serialcomclass::WaitThreadEnd(int timeoutMs) {
+  std::unique_lock ended(endMutex_);
+  return endCv_.wait_for(ended, std::chrono::milliseconds(timeoutMs),
+                         [this] { return threadEnded_; });
 }
 
 void serialcomclass::Wake() {
@@ -204,6 +253,7 @@ void serialcomclass::Fail(const char* eventName, int error) {
 
 void serialcomclass::ThreadBody(Callback callback) {
   threadId_ = std::this_thread::get_id();
+  RaisePortThreadPriority();
   modemKnown_ = false;
   Notify(callback, EVT_CONNECTED);
   readArmed_ = true;
@@ -235,6 +285,11 @@ void serialcomclass::ThreadBody(Callback callback) {
   CloseDevice();
   Notify(callback, EVT_DISCONNECTED);
   threadId_ = std::thread::id();
+  {
+    std::lock_guard ended(endMutex_);
+    threadEnded_ = true;
+  }
+  endCv_.notify_all();
 }
 
 bool serialcomclass::HandleDevice(const Callback& callback, short revents) {

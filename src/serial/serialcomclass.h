@@ -3,6 +3,7 @@
 // port, sends, acknowledges received bytes (ReadDone) and stops it; the port thread tells
 // the owner what happened through one notification callback.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -80,8 +81,10 @@ class serialcomclass {
 
   // Wakes the port thread, waits for it to end (a blocked write is abandoned) and closes the
   // device. Returns at once when no thread runs. From the port thread itself it only asks the
-  // thread to end.
+  // thread to end. A thread held up in a notification is waited for at most kStopWaitMs;
+  // then the port counts as stopped (nothing is sent) and the next Stop waits again.
   void Stop();
+  static constexpr int kStopWaitMs = 2000;
 
   // True on the port thread itself (in a notification).
   bool IsPortThread() const { return std::this_thread::get_id() == threadId_.load(); }
@@ -104,6 +107,7 @@ class serialcomclass {
   void Fail(const char* eventName, int error);
   void Wake();
   void CloseDevice();
+  bool WaitThreadEnd(int timeoutMs);
 
   PortConfig settings_;  // written by Open only
   std::string devicePath_;
@@ -120,6 +124,9 @@ class serialcomclass {
   int fd_ = -1;      // port thread while it runs, Open and Stop otherwise
   int wakeFd_ = -1;  // lives as long as the object, so a late Send never writes a stale fd
   std::thread thread_;
+  std::mutex endMutex_;  // threadEnded_, set by the port thread as its last act
+  std::condition_variable endCv_;
+  bool threadEnded_ = true;
   std::mutex lifecycle_;  // Open, Stop and the stored callback
   Callback callback_;
   uint8_t rxBuffer_[kPortBufferSize + 1] = {};  // one spare byte for the NUL

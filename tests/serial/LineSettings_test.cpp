@@ -139,8 +139,10 @@ TEST_F(LineSettings, StopBitsWithOnePointFiveAsTwo) {
 TEST_F(LineSettings, FlowControl) {
   termios tio = Open(8, kFlowCts, 0, 3, 0);
   EXPECT_TRUE(tio.c_cflag & CRTSCTS);
+  // An RTS handshake limits only the input: not both directions, and said so.
   tio = Open(8, kFlowRts, 0, 3, 0);
-  EXPECT_TRUE(tio.c_cflag & CRTSCTS);
+  EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+  EXPECT_EQ(folder.LogCount("RTS handshake flow control cannot be set on this system"), 1);
   tio = Open(8, kFlowXonXoff, 0, 3, 0);
   EXPECT_FALSE(tio.c_cflag & CRTSCTS);
   EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));

@@ -1,9 +1,13 @@
 // The port engine on real pseudo-terminals: the test holds the master side as the unit.
 #include <sys/file.h>
 
+#include <atomic>
 #include <chrono>
+#include <future>
+#include <memory>
 #include <thread>
 
+#include "platform/ThreadPriority.h"
 #include "serial/SerialTestKit.h"
 #include "serial/serialcomclass.h"
 
@@ -54,6 +58,48 @@ TEST_F(SerialPort, SendsAndReceivesThenStops) {
   port.Stop();  // already ended: returns at once
   EXPECT_LT(MillisecondsSince(start), 500);
   EXPECT_EQ(recorder.Count(EVT_DISCONNECTED), 1);
+}
+
+// The port thread asks to run ahead of the others; where the system refuses, it says so.
+TEST_F(SerialPort, PortThreadRunsAtARaisedPriorityOrSaysWhyNot) {
+  serialcomclass port;
+  std::promise<int> connected;
+  port.SetCallback([&](serialcomclass*, int code) {
+    if (code == EVT_CONNECTED) connected.set_value(CallingThreadNice());
+  });
+  ASSERT_EQ(OpenPty(port), 0u);
+  std::future<int> nice = connected.get_future();
+  ASSERT_EQ(nice.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  port.Stop();
+  if (folder.LogCount("PORT THREAD PRIORITY NOT RAISED") == 0)
+    EXPECT_LT(nice.get(), CallingThreadNice());
+  else
+    EXPECT_EQ(nice.get(), CallingThreadNice());
+}
+
+// A notification that never returns must not hang the program that stops the port.
+TEST_F(SerialPort, StopGivesUpOnAThreadHeldInANotification) {
+  std::promise<void> entered;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<bool> inside{false};
+  auto port = std::make_unique<serialcomclass>();
+  port->SetCallback([&](serialcomclass*, int code) {
+    if (code != EVT_RX_DATA || inside.exchange(true)) return;
+    entered.set_value();
+    released.wait();
+  });
+  ASSERT_EQ(OpenPty(*port), 0u);
+  pty.Write("x");
+  ASSERT_EQ(entered.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  port->Stop();  // returns while the thread is still held
+  EXPECT_FALSE(port->IsRunning());
+  EXPECT_FALSE(port->Send("X", 1));
+  EXPECT_EQ(folder.LogCount("PORT THREAD DID NOT END WITHIN 2000 ms"), 1);
+  release.set_value();
+  port->Stop();  // now it ends and is joined
+  port.reset();
+  EXPECT_EQ(folder.LogCount("PORT THREAD STILL RUNNING"), 0);
 }
 
 TEST_F(SerialPort, ReadSizeDeliversWhatHasArrivedUpToTheSize) {
