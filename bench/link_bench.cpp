@@ -99,7 +99,7 @@ void BM_LoadAtLineRate19200(benchmark::State& state) {
     gFormatNumber = 0;
     progsimulatorclass sim;
     const auto start = Clock::now();
-    SendOutcome out = sim.Send232SimSetupData();
+    SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat());
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     CloseApplicationPort();
     if (!out.Ok()) state.SkipWithError(SendOutcomeText(out).c_str());

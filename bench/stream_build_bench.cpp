@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/Qm48GlobUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
@@ -31,7 +32,7 @@ std::unique_ptr<progsimulatorclass> LargestSetup() {
 void BM_StreamBuildLargestSetup(benchmark::State& state) {
   auto sim = LargestSetup();
   for (auto _ : state) {
-    sim->Prep232SimSetupData();
+    sim->Prep232SimSetupData(SelectedLoadFormat());
     benchmark::DoNotOptimize(sim->TxBuffer.Data());
   }
   state.counters["bytes"] = sim->TxBuffer.Fill();

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/Qm48GlobUnit.h"
 #include "link/Qm48SendDataUnit.h"
 #include "link/TransmitBuffer.h"
 #include "serial/ApplicationPort.h"
@@ -38,7 +39,7 @@ std::unique_ptr<progsimulatorclass> LargestSetup() {
     s.UniqueWords[k] = {k, 3, 20 + k, 40, static_cast<uint16_t>(0xBEE0 + k)};
   sim->DoCrc16 = true;
   sim->CrcWdNum = 16382;
-  sim->Prep232SimSetupData();
+  sim->Prep232SimSetupData(SelectedLoadFormat());
   return sim;
 }
 

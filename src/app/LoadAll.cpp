@@ -1,4 +1,5 @@
 #include "app/LoadAll.h"
+#include "app/Qm48GlobUnit.h"
 
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -13,7 +14,7 @@ LoadAllOutcome QueryAndLoadTransmitter(progqueryclass& query, progtxclass& tx,
   out.send = query.RunQueries(options.query);
   if (!out.send.Ok()) return out;
   out.stage = LoadStage::Transmitter;
-  out.send = LimitAndSendTransmitter(tx, query, options.send);
+  out.send = LimitAndSendTransmitter(tx, query.TxLimits(), options.send);
   return out;
 }
 
@@ -27,7 +28,7 @@ LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclas
   if (!ValidateSimulatorSetup(sim, out.validationMessage)) return out;
 
   out.stage = LoadStage::Simulator;
-  out.send = sim.Send232SimSetupData(options.send);
+  out.send = sim.Send232SimSetupData(SelectedLoadFormat(), options.send);
   return out;
 }
 

@@ -8,7 +8,10 @@
 extern int gFormatNumber;
 // The name of each of the four formats, at most 8 characters each.
 extern std::array<std::string, 4> gFormatName_;
+// The selected format as a load files it: a number outside 0..3 sends an empty name.
+struct SimLoadFormat;
+SimLoadFormat SelectedLoadFormat();
 // The setup was edited since it was last saved or recalled.
 extern bool gSetupEdited;
-// Set when the program is closing: senders stop and the port handler ignores events.
-extern std::atomic<bool> gShuttingDown;
+
+#include "support/ProgramClosing.h"  // gShuttingDown

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/LoadAll.h"
+#include "app/Qm48GlobUnit.h"
 #include "cli/LinkCommands.h"
 #include "cli/SetupCommands.h"
 #include "query/Qm48QueryUnit.h"
@@ -63,7 +64,7 @@ int RunLoadCommand(const std::vector<std::string>& args) {
     out = QueryAndLoadTransmitter(query, setup.tx);
   } else {
     out.stage = LoadStage::Simulator;
-    out.send = setup.sim->Send232SimSetupData();
+    out.send = setup.sim->Send232SimSetupData(SelectedLoadFormat());
   }
   const int code = Report(out);
   if (code == kExitOk)

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/Qm48GlobUnit.h"
 #include "cli/SetupCommands.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
@@ -21,7 +22,7 @@ int RunStreamCommand(const std::vector<std::string>& args) {
     setup.tx.Prep232TxSetupData();
   } else {
     if (!ValidateForCommand(*setup.sim)) return 1;
-    setup.sim->Prep232SimSetupData();
+    setup.sim->Prep232SimSetupData(SelectedLoadFormat());
   }
 
   const TransmitBuffer& buffer = transmitter ? setup.tx.TxBuffer : setup.sim->TxBuffer;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/PanelPromptAnswer.h"
 #include "support/Signals.h"
 
@@ -82,7 +81,6 @@ int WordValueEdits::SetLength(int length) {
     words_[i].SimWordLen = static_cast<uint16_t>(length);
     ++changed;
   }
-  if (changed > 0) gSetupEdited = true;
   return changed;
 }
 
@@ -95,7 +93,6 @@ int WordValueEdits::FillSequential(uint16_t start, uint16_t step) {
     v = static_cast<uint16_t>(v + step);
     ++changed;
   }
-  if (changed > 0) gSetupEdited = true;
   return changed;
 }
 
@@ -106,7 +103,6 @@ int WordValueEdits::FillSame(uint16_t value) {
     words_[i].SimValue = value;
     ++changed;
   }
-  if (changed > 0) gSetupEdited = true;
   return changed;
 }
 
@@ -117,7 +113,6 @@ int WordValueEdits::FillRandom() {
     words_[i].SimValue = static_cast<uint16_t>(RuntimeRand());
     ++changed;
   }
-  if (changed > 0) gSetupEdited = true;
   return changed;
 }
 

@@ -39,8 +39,8 @@ class WordValueEdits {
   void ClearSelection();
   int Anchor() const { return anchor_; }
 
-  // ---- edits of the selected words; each returns the number of words changed and sets
-  // gSetupEdited when it touched any.
+  // ---- edits of the selected words; each returns the number of words changed (the
+  // caller marks the setup edited).
   int SetLength(int length);                          // 3..16; other lengths are refused (0)
   int FillSequential(uint16_t start, uint16_t step);  // wraps modulo 65536
   int FillSame(uint16_t value);

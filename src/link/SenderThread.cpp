@@ -2,8 +2,8 @@
 
 #include <sys/prctl.h>
 
-#include "app/Qm48GlobUnit.h"
 #include "platform/AutoResetEvent.h"
+#include "support/ProgramClosing.h"
 
 SenderThread::~SenderThread() {
   StopAndJoin();

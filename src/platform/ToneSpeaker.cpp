@@ -5,8 +5,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "support/ProgramLog.h"
-
 namespace {
 constexpr double kAmplitude = 0.3 * 32767;
 constexpr int kFadeMs = 3;
@@ -37,10 +35,7 @@ std::vector<int16_t> RenderTones(const std::vector<Tone>& tones, int sampleRate)
 }
 
 ToneSpeaker::ToneSpeaker(std::unique_ptr<PcmSink> sink, Reporter report)
-    : sink_(std::move(sink)),
-      report_(report ? std::move(report)
-                     : Reporter([](const std::string& text) { LogText(text, 0); })),
-      worker_([this] { Run(); }) {}
+    : sink_(std::move(sink)), report_(std::move(report)), worker_([this] { Run(); }) {}
 
 ToneSpeaker::~ToneSpeaker() {
   {
@@ -72,8 +67,9 @@ bool ToneSpeaker::OpenOnce() {
     return true;
   }
   std::string why = sink_ ? sink_->ErrorText() : std::string();
-  report_("No sound device" + (why.empty() ? std::string() : " (" + why + ")") +
-          ": speaker signals are silent");
+  if (report_)
+    report_("No sound device" + (why.empty() ? std::string() : " (" + why + ")") +
+            ": speaker signals are silent");
   return false;
 }
 

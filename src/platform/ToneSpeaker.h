@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/PcmSink.h"
-#include "support/Speaker.h"
+#include "platform/Speaker.h"
 
 // The samples of a tone sequence: sine tones with short fades against clicks, silence
 // for frequency 0.
@@ -26,7 +26,8 @@ class ToneSpeaker : public Speaker {
   // How much longer than its sequence Play() waits for the worker.
   static constexpr int kMarginMs = 150;
 
-  // report receives the one "no sound device" line; empty: the program log.
+  // report receives the one "no sound device" line (the program log, as the GUI installs it);
+  // empty: the line is not reported.
   explicit ToneSpeaker(std::unique_ptr<PcmSink> sink, Reporter report = {});
   ~ToneSpeaker() override;
   ToneSpeaker(const ToneSpeaker&) = delete;

@@ -6,9 +6,9 @@
 
 #include "link/SendOutcome.h"
 #include "link/TransmitBuffer.h"
+#include "link/UnitReportedLimits.h"
 #include "query/Qm48SendQueryUnit.h"
 #include "query/QueryResults.h"
-#include "transmitter/TxUnitLimits.h"
 
 class progqueryclass {
  public:

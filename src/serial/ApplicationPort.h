@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "app/Qm48GlobUnit.h"  // gShuttingDown
 #include "platform/AutoResetEvent.h"
 #include "serial/PortConfig.h"
 #include "serial/serialcomclass.h"
+#include "support/ProgramClosing.h"
 
 // The reply event "VORN RX": set once for every carriage return the unit sends.
 AutoResetEvent& ReplyEvent();

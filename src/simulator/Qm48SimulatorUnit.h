@@ -10,16 +10,24 @@
 #include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
 
+// The format a load files the setup under in the unit: its number 0..3 and its name (the
+// unit keeps 8 characters). The caller hands down the operator's selection.
+struct SimLoadFormat {
+  int32_t Number = 0;
+  std::string Name;
+};
+
 class progsimulatorclass {
  public:
   progsimulatorclass();
 
   // Fills TxBuffer with the whole load sequence of the current setup. May reset
   // Setup.FirstSubFrameNum (a counter whose last value equals its first).
-  void Prep232SimSetupData();
+  void Prep232SimSetupData(const SimLoadFormat& format = {});
   // Builds the load sequence and sends it to the unit under the progress dialog
   // "LOADING SIMULATOR"; returns how the send ended.
-  SendOutcome Send232SimSetupData(const SendOptions& options = {});
+  SendOutcome Send232SimSetupData(const SimLoadFormat& format = {},
+                                  const SendOptions& options = {});
 
   // The command writers of the load sequence: each appends one command to TxBuffer and,
   // with detail logging on, logs it.
@@ -28,8 +36,8 @@ class progsimulatorclass {
   void SaveFormatWrite();
   void RegisterWrite(int reg, uint16_t value);
   void BitrateWrite();
-  void FormatNumberWrite();
-  void FormatNameWrite();
+  void FormatNumberWrite(int32_t number);
+  void FormatNameWrite(const std::string& name);
 
   // Word attribute work table, rebuilt at every load: 16384 words x 4 attribute words.
   WordAttributeTable WordAttributes{};

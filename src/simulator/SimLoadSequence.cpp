@@ -1,6 +1,5 @@
 // The simulator's load sequence: the whole setup turned into one command stream in the
 // transmit buffer, in the order the unit expects it.
-#include "app/Qm48GlobUnit.h"
 #include "link/CommandText.h"
 #include "simulator/BitRateSynthesis.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -57,22 +56,20 @@ void progsimulatorclass::BitrateWrite() {
   if (DetailOn()) LogDetail("      Bitrate Write ---  : " + text, static_cast<int>(rate));
 }
 
-void progsimulatorclass::FormatNumberWrite() {
-  const std::string text = FormatNumberCommand(gFormatNumber);
+void progsimulatorclass::FormatNumberWrite(int32_t number) {
+  const std::string text = FormatNumberCommand(number);
   TxBuffer.AppendCommand(text);
   if (DetailOn()) LogDetail("      Format Number Write ---  : " + text, 0);
 }
 
-void progsimulatorclass::FormatNameWrite() {
-  // The format number is kept in 0..3; any other sends an empty name.
-  const bool known = gFormatNumber >= 0 && gFormatNumber < static_cast<int>(gFormatName_.size());
-  const std::string text = FormatNameCommand(known ? gFormatName_[gFormatNumber] : std::string());
+void progsimulatorclass::FormatNameWrite(const std::string& name) {
+  const std::string text = FormatNameCommand(name);
   TxBuffer.AppendCommand(text);
   if (DetailOn())
     LogDetail("      Format Name Write ---  : <" + text + ">", static_cast<int>(text.size()));
 }
 
-void progsimulatorclass::Prep232SimSetupData() {
+void progsimulatorclass::Prep232SimSetupData(const SimLoadFormat& format) {
   TxBuffer.ClearTxBuffer();
   Label("------------------------------------------");
   Label("SIMULATOR Prep232SimSetupData Routine START");
@@ -82,10 +79,10 @@ void progsimulatorclass::Prep232SimSetupData() {
   RunHaltWrite(false);
 
   Label("SetFormatNumber()");
-  FormatNumberWrite();
+  FormatNumberWrite(format.Number);
 
   Label("SetFormatName()");
-  FormatNameWrite();
+  FormatNameWrite(format.Name);
 
   Label("SetFrameAttributes()");
   for (const MemoryImageWrite& write : BuildFrameAttributes(Setup))

@@ -3,8 +3,9 @@
 #include "support/ProgramLog.h"
 #include "support/Signals.h"
 
-SendOutcome progsimulatorclass::Send232SimSetupData(const SendOptions& options) {
-  Prep232SimSetupData();
+SendOutcome progsimulatorclass::Send232SimSetupData(const SimLoadFormat& format,
+                                                    const SendOptions& options) {
+  Prep232SimSetupData(format);
   LogDetail("SIMULATOR Send RS232 Data START", 0);
   SendOutcome outcome = SendBuffer("LOADING SIMULATOR", TxBuffer, options);
   LogDetail("SIMULATOR Send RS232 Data END", 0);

@@ -8,14 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Speaker.h"  // Tone
+
 enum class MsgIcon { None, Information, Warning, Error, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
-
-struct Tone {
-  int frequencyHz = 0;  // 0: a pause
-  int durationMs = 0;
-};
 
 enum class FileChooserKind { Open, Save };
 

@@ -9,8 +9,6 @@
 #include "transmitter/TxSetupData.h"
 #include "transmitter/TxUnitLimits.h"
 
-class progqueryclass;
-
 // Snapped down to a multiple of 0.05 MHz: 2250.37 gives 2250.35, 2250.34 gives 2250.30.
 double SnapFreq(double freqMhz);
 // The frequency as the page's edit shows it: one decimal, at most 6 characters.
@@ -23,28 +21,11 @@ bool ReadFreqText(const std::string& text, const TxUnitLimits& limits, double& f
 // The deviation as the scroll bar holds it: 0..999.
 int DeviationPosition(int32_t fmDeviation);
 
-// The four filter corner frequencies as whole kHz.
-std::vector<std::string> PremodFilterNames(const progqueryclass& query);
 // The attenuation steps in dB, highest first: 5 x maxDb down in steps of 5, numSteps of
 // them, at most 48. Index i stands for 5 x (maxDb - i) dB.
 std::vector<std::string> AttenuationStepNames(uint32_t maxDb, uint32_t numSteps);
 constexpr size_t kMaxAttenuationStepNames = 48;
 
-// The choices the page offers after a query, and the entries it selects (-1: none).
-struct TxPageChoices {
-  std::vector<std::string> filterNames;
-  int filterIndex = -1;
-  std::vector<std::string> attenNames;
-  int attenIndex = -1;
-};
-
-// The page's work after a query. The unit's current deviation, filter and attenuation
-// go into the record only when takeUnitState is set and the last Query reply carried every
-// value; a frequency outside the unit's reported range is replaced by the unit's selected
-// one (reported in 100 kHz steps). With the "Debug" menu entry shown, the unit's
-// attenuation range is first set to 4 dB in 16 steps, as the bench firmware has it.
-TxPageChoices TakeQueryIntoRecord(TxSetupData& record, progqueryclass& query, bool takeUnitState,
-                                  bool debugMenuShown);
 // The selections that show the record in the given lists (-1 where the record's entry is
 // not in the list).
 int ChoiceIndex(int32_t recordIndex, size_t count);

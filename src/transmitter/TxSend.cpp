@@ -1,6 +1,5 @@
 #include "transmitter/TxSend.h"
 
-#include "query/Qm48QueryUnit.h"
 #include "support/ProgramLog.h"
 #include "support/Signals.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -14,8 +13,8 @@ SendOutcome SendRs232Data(progtxclass& tx, const SendOptions& options) {
   return outcome;
 }
 
-SendOutcome LimitAndSendTransmitter(progtxclass& tx, const progqueryclass& query,
+SendOutcome LimitAndSendTransmitter(progtxclass& tx, const TxUnitLimits& limits,
                                     const SendOptions& options) {
-  tx.LimitToUnit(query.TxLimits());
+  tx.LimitToUnit(limits);
   return SendRs232Data(tx, options);
 }

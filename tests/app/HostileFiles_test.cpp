@@ -175,7 +175,7 @@ class HostileFiles : public ::testing::Test {
     EXPECT_FALSE(SetupDumpLines(sim->Setup).empty());
     std::string message;
     if (ValidateSimulatorSetup(*sim, message)) {
-      sim->Prep232SimSetupData();
+      sim->Prep232SimSetupData(SelectedLoadFormat());
       EXPECT_GT(sim->TxBuffer.Fill(), 0u);
     } else {
       // A corrupt record is reset to the defaults; a merely inconsistent one is named.

@@ -190,7 +190,7 @@ TEST_F(SetupFilesTest, RandomSetupsSavedAndRecalledBuildTheSameStream) {
     const std::string file = dir.File("R" + std::to_string(seed) + ".QM48");
     ASSERT_TRUE(SaveWholeFile(Whole(), file, nullptr));
     RuntimeSrand(seed);
-    sim->Prep232SimSetupData();
+    sim->Prep232SimSetupData(SelectedLoadFormat());
     const auto expected = SplitCommands(sim->TxBuffer);
 
     auto recalled = std::make_unique<progsimulatorclass>();
@@ -199,7 +199,7 @@ TEST_F(SetupFilesTest, RandomSetupsSavedAndRecalledBuildTheSameStream) {
     gFormatName_ = {};
     ASSERT_TRUE(RecallSetup(ProgramSetup(*recalled, recalledTx), file, current));
     RuntimeSrand(seed);
-    recalled->Prep232SimSetupData();
+    recalled->Prep232SimSetupData(SelectedLoadFormat());
     EXPECT_EQ(SplitCommands(recalled->TxBuffer), expected) << "seed " << seed;
   }
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/Qm48GlobUnit.h"
 #include "common/RecordCompare.h"
 #include "common/ScriptedOperator.h"
 #include "simulator/MemoryImages.h"
@@ -27,7 +28,7 @@ class PanelEditTest : public ::testing::Test {
   // be accepted. The unit's encoder image comes back.
   SimulatorImage LoadIntoUnit() {
     EXPECT_EQ(ValidationMessage(), "");
-    sim->Prep232SimSetupData();
+    sim->Prep232SimSetupData(SelectedLoadFormat());
     UnitProtocol unit;
     for (const UnitProtocol::Exchange& e : unit.Feed(std::string(
              reinterpret_cast<const char*>(sim->TxBuffer.Data()), sim->TxBuffer.Fill())))

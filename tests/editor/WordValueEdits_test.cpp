@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "app/Qm48GlobUnit.h"
 #include "common/ScriptedOperator.h"
 #include "support/Signals.h"
 
@@ -20,10 +19,7 @@ std::vector<SimWord> Table(int n) {
 
 class WordValueEditsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    edits.SetUp(Table(20));
-    gSetupEdited = false;
-  }
+  void SetUp() override { edits.SetUp(Table(20)); }
   void Select(std::initializer_list<int> words) {
     edits.ClearSelection();
     for (int w : words) edits.Click(w, false, true);
@@ -76,9 +72,7 @@ TEST_F(WordValueEditsTest, LengthMenuSetsOnlySelectedWords) {
   Select({2, 4});
   EXPECT_EQ(edits.SetLength(2), 0);
   EXPECT_EQ(edits.SetLength(17), 0);
-  EXPECT_FALSE(gSetupEdited);
   EXPECT_EQ(edits.SetLength(3), 2);
-  EXPECT_TRUE(gSetupEdited);
   EXPECT_EQ(edits.Word(2).SimWordLen, 3);
   EXPECT_EQ(edits.Word(4).SimWordLen, 3);
   EXPECT_EQ(edits.Word(3).SimWordLen, 16);
@@ -98,7 +92,6 @@ TEST_F(WordValueEditsTest, NothingSelectedChangesNothing) {
   auto before = edits.Words();
   EXPECT_EQ(
       edits.FillSequential(1, 1) + edits.FillSame(7) + edits.FillRandom() + edits.SetLength(8), 0);
-  EXPECT_FALSE(gSetupEdited);
   for (int w = 1; w <= edits.Count(); ++w) {
     EXPECT_EQ(edits.Word(w).SimValue, before[static_cast<size_t>(w - 1)].SimValue);
     EXPECT_EQ(edits.Word(w).SimWordLen, 16);
@@ -163,13 +156,11 @@ TEST_F(WordValueEditsTest, CancelChangesNothingAndOkOnTheOfferedValueFills) {
   EXPECT_EQ(edits.PromptSequential(7), 0);
   EXPECT_EQ(op.InputBoxes().size(), 2u);  // no interval asked for
   EXPECT_EQ(Values({3, 4}), (std::vector<uint16_t>{1002, 1003}));
-  EXPECT_FALSE(gSetupEdited);
 
   // OK on the offered text (word 7's value) is an answer like any other.
   op.QueueInput("1006");
   EXPECT_EQ(edits.PromptSame(7), 2);
   EXPECT_EQ(Values({3, 4}), (std::vector<uint16_t>{1006, 1006}));
-  EXPECT_TRUE(gSetupEdited);
   op.QueueInput("1006");
   op.QueueInput("5");
   EXPECT_EQ(edits.PromptSequential(7), 2);

@@ -154,7 +154,7 @@ class EndToEndTest : public QObject {
     QVERIFY(LoadWholeFile(WholeSetup{sim, tx, format, names}, setupFile, false, ignored));
     QCOMPARE(format, gFormatNumber);
     QVERIFY(names == gFormatName_);
-    sim.Prep232SimSetupData();
+    sim.Prep232SimSetupData(SelectedLoadFormat());
     const UnitState expected = StateAfter(sim.TxBuffer);
     const std::vector<std::string> simCommands = SplitCommands(sim.TxBuffer);
     QVERIFY(simCommands.size() > 2 * kTraceMaxLines);  // more than the window keeps

@@ -83,7 +83,7 @@ class PanelsBTest : public QObject {
   void ExpectLoadable() {
     std::string message;
     QVERIFY2(ValidateSimulatorSetup(*sim, message), message.c_str());
-    sim->Prep232SimSetupData();
+    sim->Prep232SimSetupData(SelectedLoadFormat());
     QVERIFY(sim->TxBuffer.Fill() > 0);
   }
 

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "SetupTestKit.h"
+#include "app/Qm48GlobUnit.h"
 #include "common/ScriptedOperator.h"
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "query/QueryDisplayRows.h"
@@ -100,7 +101,7 @@ class QueryPageTest : public QObject {
     QVERIFY(link.Ready());
     gFormatNumber = 0;
     gFormatName_[0] = "abcdefgh";
-    QVERIFY(SimProg->Send232SimSetupData().Ok());
+    QVERIFY(SimProg->Send232SimSetupData(SelectedLoadFormat()).Ok());
     TQuerySetupMMIForm page(nullptr);
     page.ButtonQueryAcceptClick();
     QCOMPARE(Cell(page.GridRaw, 7, 1), QString("abcdefgh"));

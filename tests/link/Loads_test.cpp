@@ -45,7 +45,7 @@ TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
   UnitLink link;
   ASSERT_TRUE(link.Ready());
   ASSERT_TRUE(query.RunQueries().Ok());
-  SendOutcome out = LimitAndSendTransmitter(tx, query);
+  SendOutcome out = LimitAndSendTransmitter(tx, query.TxLimits());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 4u);
   EXPECT_EQ(op.Progresses().back().request.caption, "LOADING TRANSMITTER");
@@ -61,7 +61,7 @@ TEST_F(Loads, TransmitterKeepsItsRecordWhenTheQueryFailed) {
   UnitLink link("silent-after=0");
   ASSERT_TRUE(link.Ready());
   EXPECT_FALSE(query.RunQueries(Quick().query).Ok());
-  LimitAndSendTransmitter(tx, query, Quick().send);
+  LimitAndSendTransmitter(tx, query.TxLimits(), Quick().send);
   EXPECT_DOUBLE_EQ(tx.Setup.FreqMhz, 2550.0);
   EXPECT_EQ(tx.Setup.AttenuationIndexDb, 19);  // only kept within what a setup file may hold
   EXPECT_EQ(link.Unit().Commands().back(), "639C 0 G");  // 25500 steps of 100 kHz

@@ -74,7 +74,7 @@ TEST_F(SimulatorLoad, DefaultSetupLandsInTheUnit) {
   UnitLink link;
   ASSERT_TRUE(link.Ready());
   progsimulatorclass sim;
-  SendOutcome out = sim.Send232SimSetupData();
+  SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, SplitCommands(sim.TxBuffer).size());
   EXPECT_EQ(op.Progresses().at(0).request.caption, "LOADING SIMULATOR");
@@ -88,14 +88,14 @@ TEST_F(SimulatorLoad, RandomSetupsLandInTheUnit) {
     RandomSimSetup(seed).Fill(sim, gFormatNumber, gFormatName_);
     std::string message;
     if (!ValidateSimulatorSetup(sim, message)) continue;
-    sim.Prep232SimSetupData();
+    sim.Prep232SimSetupData(SelectedLoadFormat());
     if (SplitCommands(sim.TxBuffer).size() > 3000) continue;  // keep the test short
     SCOPED_TRACE(seed);
     UnitLink link;
     ASSERT_TRUE(link.Ready());
     SendOptions fast;
     fast.pauseMs = 0;
-    SendOutcome out = sim.Send232SimSetupData(fast);
+    SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat(), fast);
     ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
     ExpectLoaded(sim, link.Unit());
     ++loaded;

@@ -1,4 +1,5 @@
 #include "simulator/SimFileSection.h"
+#include "app/Qm48GlobUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -280,9 +281,9 @@ TEST_F(SimFileSectionTest, RandomSetupsRoundTrip) {
     EXPECT_EQ(ReadAll(again), saved) << "seed " << seed;
 
     RuntimeSrand(seed);  // random waves draw from the generator
-    sim->Prep232SimSetupData();
+    sim->Prep232SimSetupData(SelectedLoadFormat());
     RuntimeSrand(seed);
-    copy->Prep232SimSetupData();
+    copy->Prep232SimSetupData(SelectedLoadFormat());
     EXPECT_EQ(SplitCommands(copy->TxBuffer), SplitCommands(sim->TxBuffer)) << "seed " << seed;
   }
 }

@@ -29,7 +29,7 @@ std::unique_ptr<progsimulatorclass> Fresh() {
 }
 
 Commands Stream(progsimulatorclass& sim) {
-  sim.Prep232SimSetupData();
+  sim.Prep232SimSetupData(SelectedLoadFormat());
   return SplitCommands(sim.TxBuffer);
 }
 
@@ -163,7 +163,7 @@ TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
   EXPECT_EQ(*(constant + 1), "015A 0001 M");  // 346, the generator's first number
   // A second build starts from an empty buffer.
   const uint32_t fill = sim->TxBuffer.Fill();
-  sim->Prep232SimSetupData();
+  sim->Prep232SimSetupData(SelectedLoadFormat());
   EXPECT_EQ(sim->TxBuffer.Fill(), fill);
 }
 
@@ -198,9 +198,9 @@ TEST(SimLoadSequence, DetailLoggingWritesLabelsAndEveryCommand) {
   LogStart("1.41", "Qm48", "", "Qm48");
   auto sim = Fresh();
   gDebugLogging = false;
-  sim->Prep232SimSetupData();
+  sim->Prep232SimSetupData(SelectedLoadFormat());
   gDebugLogging = true;
-  sim->Prep232SimSetupData();
+  sim->Prep232SimSetupData(SelectedLoadFormat());
   gDebugLogging = false;
   LogEnd();
 

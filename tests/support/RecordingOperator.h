@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Speaker.h"
 #include "support/Operator.h"
-#include "support/Speaker.h"
 
 struct ShownBox {
   std::string text;

@@ -35,7 +35,7 @@ EncoderModel SetupModel(const progsimulatorclass& sim) {
 
 // What the unit holds after the load's command stream, fed straight to its interpreter.
 SimulatorImage ImageAfterLoad(progsimulatorclass& sim) {
-  sim.Prep232SimSetupData();
+  sim.Prep232SimSetupData(SelectedLoadFormat());
   UnitProtocol unit;
   const std::vector<uint8_t>& bytes = sim.TxBuffer.Bytes();
   unit.Feed(bytes.data(), bytes.size());
@@ -116,7 +116,7 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   auto sim = std::make_unique<progsimulatorclass>();
   sim->Setup.NumSubframes = 16;
   sim->Setup.SfIdStartBit = 3;
-  ASSERT_EQ(sim->Send232SimSetupData(fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
   ASSERT_TRUE(writer->WaitForStreams(1, std::chrono::seconds(20))) << writer->LastError();
   BitSequence cells;
   std::string error;
@@ -132,7 +132,7 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   next->Setup.SfIdStartBit = 2;
   next->Setup.SimOutputCode = static_cast<int32_t>(LineCode::BiPhaseM);
   next->Setup.Words[40].SimValue = 0xC0DE;
-  ASSERT_EQ(next->Send232SimSetupData(fast).result, SendResult::Done);
+  ASSERT_EQ(next->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
   ASSERT_TRUE(writer->WaitForStreams(2, std::chrono::seconds(20))) << writer->LastError();
   ASSERT_TRUE(ReadBitstreamFile(options.bitstreamPath, cells, error, 1u << 30)) << error;
   DecomSettings settings;
@@ -167,7 +167,7 @@ TEST_F(UnitBitstream, RandomSetupsRoundTripThroughTheUnit) {
     const SyncPattern pattern = FrameSyncReference(s, model);
     if (pattern.Length == 0 || std::popcount(pattern.Care) < 24) continue;  // findable only
     SCOPED_TRACE(seed);
-    ASSERT_EQ(sim->Send232SimSetupData(fast).result, SendResult::Done);
+    ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
     ++streams;
     ASSERT_TRUE(writer->WaitForStreams(streams, std::chrono::seconds(20))) << writer->LastError();
     BitSequence cells;
@@ -196,7 +196,7 @@ TEST_F(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
   sim->Setup.NumSubframes = 16;
   sim->Setup.SfIdStartBit = 3;
   // The load ends whether or not anyone reads the pipe.
-  ASSERT_EQ(sim->Send232SimSetupData(fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
 
   const int fd = ::open(options.bitstreamPath.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(fd, 0);

@@ -181,7 +181,7 @@ class UnitLoadStream : public ::testing::Test {
   // Feeds the whole load stream; every command must be cut as the sender cuts it and
   // accepted.
   void Load(UnitProtocol& unit) {
-    sim->Prep232SimSetupData();
+    sim->Prep232SimSetupData(SelectedLoadFormat());
     auto exchanges = unit.Feed(sim->TxBuffer.Data(), sim->TxBuffer.Fill());
     ASSERT_EQ(CommandsOf(exchanges), SplitCommands(sim->TxBuffer));
     for (const auto& e : exchanges) ASSERT_EQ(e.reply, kReplyOk) << e.command;

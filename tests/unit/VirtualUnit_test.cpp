@@ -110,7 +110,7 @@ TEST(VirtualUnit, ALoadSentCommandByCommandLeavesWhatTheStreamSays) {
   gFormatNumber = 1;
   gFormatName_ = {"", "Pty Load", "", ""};
   auto sim = std::make_unique<progsimulatorclass>();
-  sim->Prep232SimSetupData();
+  sim->Prep232SimSetupData(SelectedLoadFormat());
   RunningUnit u;
   uint32_t index = 0;
   int sent = 0;

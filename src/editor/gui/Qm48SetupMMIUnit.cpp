@@ -13,9 +13,9 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
-#include "editor/LoadReportText.h"
 #include "editor/gui/FrameMapView.h"
 #include "editor/gui/SimSetupMMIUnit.h"
 #include "editor/gui/SimValuesDlgUnit.h"

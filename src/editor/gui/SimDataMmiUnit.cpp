@@ -93,7 +93,7 @@ void TSimDataMmiForm::CrcWordNumberClick() {
 void TSimDataMmiForm::RetuneTransmitterForRate() {
   if (!TxProg || !QueryProg) return;
   if (!RetuneTransmitter(*TxProg, *QueryProg, sim_.Setup)) return;
-  const SendOutcome outcome = LimitAndSendTransmitter(*TxProg, *QueryProg);
+  const SendOutcome outcome = LimitAndSendTransmitter(*TxProg, QueryProg->TxLimits());
   if (!outcome.Ok())
     LogError("Transmitter not loaded after the bit rate change: " + SendOutcomeText(outcome), 0,
              false);

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
-#include "editor/LoadReportText.h"
 #include "editor/gui/FspMmiUnit.h"
 #include "editor/gui/MajFrameMmiUnit.h"
 #include "editor/gui/MinFrameMmiUnit.h"
@@ -205,7 +205,7 @@ LoadAllOutcome TSimSetupMMIForm::AcceptSimulator() {
     return outcome;
   }
   outcome.stage = LoadStage::Simulator;
-  outcome.send = SimProg->Send232SimSetupData();
+  outcome.send = SimProg->Send232SimSetupData(SelectedLoadFormat());
   RefreshEachPanel();
   return outcome;
 }

@@ -75,7 +75,10 @@ void TSimValuesDlg::BuildMenu() {
     QAction* action = lengths->addAction(QString::number(length));
     action->setData(length);
     connect(action, &QAction::triggered, this, [this, length] {
-      if (edits_.SetLength(length) > 0) model_->LengthsChanged();
+      if (edits_.SetLength(length) > 0) {
+        edited_ = true;
+        model_->LengthsChanged();
+      }
     });
     lengthActions_.push_back(action);
   }
@@ -84,13 +87,22 @@ void TSimValuesDlg::BuildMenu() {
   same_ = values->addAction("Same Value");
   random_ = values->addAction("Random Values");
   connect(sequential_, &QAction::triggered, this, [this] {
-    if (edits_.PromptSequential(clickedWord_) > 0) model_->ValuesChanged();
+    if (edits_.PromptSequential(clickedWord_) > 0) {
+      edited_ = true;
+      model_->ValuesChanged();
+    }
   });
   connect(same_, &QAction::triggered, this, [this] {
-    if (edits_.PromptSame(clickedWord_) > 0) model_->ValuesChanged();
+    if (edits_.PromptSame(clickedWord_) > 0) {
+      edited_ = true;
+      model_->ValuesChanged();
+    }
   });
   connect(random_, &QAction::triggered, this, [this] {
-    if (edits_.FillRandom() > 0) model_->ValuesChanged();
+    if (edits_.FillRandom() > 0) {
+      edited_ = true;
+      model_->ValuesChanged();
+    }
   });
   lengthEntry_ = lengths->menuAction();
   valueEntry_ = values->menuAction();
@@ -147,15 +159,12 @@ void TSimValuesDlg::showEvent(QShowEvent* event) {
 }
 
 bool EditWordValues(progsimulatorclass& sim, QWidget* parent) {
-  const bool editedBefore = gSetupEdited;
   TSimValuesDlg dialog(parent);
   dialog.SetUp(sim.Setup);
   dialog.ShowModal();
-  if (dialog.Cancelled()) {
-    // The fills marked the setup edited, but none of them reached it.
-    gSetupEdited = editedBefore;
-    return false;
-  }
+  // Only an applied fill reaches the setup and marks it edited.
+  if (dialog.Cancelled()) return false;
   dialog.CopyBack(sim.Setup);
+  if (dialog.Edited()) gSetupEdited = true;
   return true;
 }

@@ -28,6 +28,8 @@ class TSimValuesDlg : public QDialog {
   // Shows the dialog modally; the cancelled flag holds until "Apply".
   int ShowModal();
   bool Cancelled() const { return cancelled_; }
+  // A length or value fill changed some word.
+  bool Edited() const { return edited_; }
   // The working table, over the same entries of setup.
   void CopyBack(SimSetupData& setup) const { edits_.CopyBack(setup); }
   const WordValueEdits& Edits() const { return edits_; }
@@ -74,6 +76,7 @@ class TSimValuesDlg : public QDialog {
   QAction* random_ = nullptr;
   int clickedWord_ = 0;  // word under the last press, 0: none
   bool cancelled_ = true;
+  bool edited_ = false;
 };
 
 // The "Word Attributes" button: copies the frame's words into the dialog, runs it modally

@@ -8,8 +8,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
-#include "editor/LoadReportText.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/QueryDisplayRows.h"
 #include "support/Operator.h"

@@ -86,7 +86,9 @@ QStringList QtNameFilters(const std::string& filter) {
 }
 
 QtOperator::QtOperator(std::unique_ptr<Speaker> speaker)
-    : speaker_(speaker ? std::move(speaker) : std::make_unique<AlsaSpeaker>()) {}
+    : speaker_(speaker ? std::move(speaker)
+                       : std::make_unique<AlsaSpeaker>(
+                             "default", [](const std::string& text) { LogText(text, 0); })) {}
 
 QtOperator::~QtOperator() = default;
 

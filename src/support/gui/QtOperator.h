@@ -8,9 +8,9 @@
 #include <QWidget>
 #include <memory>
 
+#include "platform/Speaker.h"
 #include "support/ConsoleOperator.h"
 #include "support/Operator.h"
-#include "support/Speaker.h"
 
 class QtOperator : public OperatorInterface {
  public:

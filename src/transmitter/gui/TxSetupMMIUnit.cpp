@@ -9,9 +9,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
-#include "editor/LoadReportText.h"
+#include "editor/TxPageFromQuery.h"
 #include "query/Qm48QueryUnit.h"
 #include "support/Operator.h"
 #include "support/Signals.h"
@@ -195,7 +196,7 @@ bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
 
 SendOutcome TTxSetupMMIForm::AcceptTransmitter() {
   ReadControls();
-  SendOutcome outcome = LimitAndSendTransmitter(*TxProg, *QueryProg);
+  SendOutcome outcome = LimitAndSendTransmitter(*TxProg, QueryProg->TxLimits());
   ShowRecord();
   return outcome;
 }

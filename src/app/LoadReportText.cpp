@@ -1,4 +1,4 @@
-#include "editor/LoadReportText.h"
+#include "app/LoadReportText.h"
 
 LoadReport InvalidSimSetupReport(const std::string& validationMessage) {
   return {"INVALID SIM SETUP DATA....." + validationMessage, "SIMULATOR SETUP INVALID"};

@@ -1,4 +1,4 @@
-#include "editor/LoadReportText.h"
+#include "app/LoadReportText.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,10 @@
 #include <mutex>
 #include <vector>
 
-#include "support/Operator.h"
+struct Tone {
+  int frequencyHz = 0;  // 0: a pause
+  int durationMs = 0;
+};
 
 class Speaker {
  public:

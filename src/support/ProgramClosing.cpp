@@ -1,0 +1,3 @@
+#include "support/ProgramClosing.h"
+
+std::atomic<bool> gShuttingDown{false};
