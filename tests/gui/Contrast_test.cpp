@@ -1,7 +1,8 @@
 // Every text of the main window readable: each tab of the setup window is drawn, and for
 // every caption, label, button, tab and menu entry the text's pixels are read against the
 // pixels around them; the contrast must reach 4.5:1. Edits, lists and grids are checked on
-// their palettes. The dialogs opened from the pages are walked the same way.
+// their palettes, the arrows of scroll bars and spin boxes too. The dialogs opened from the pages
+// are walked the same way.
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -32,6 +34,8 @@
 namespace {
 
 constexpr double kLeast = 4.5;
+// Arrows and other graphics a control needs to be understood.
+constexpr double kLeastGraphics = 3.0;
 
 // A text as drawn: where it is (in the top-level window) and what it says.
 struct TextSpot {
@@ -88,7 +92,8 @@ std::vector<TextSpot> SpotsOf(QWidget* w) {
 }
 
 // Edits, lists and grids draw their text in the palette's Text on its Base; a list that is
-// a button shows ButtonText on Button.
+// a button shows ButtonText on Button. Scroll bars and spin boxes draw their arrows in
+// WindowText on their Button face: graphics, which need 3:1.
 bool PaletteOf(QWidget* w, QColor& text, QColor& base) {
   const QPalette& p = w->palette();
   auto* combo = qobject_cast<QComboBox*>(w);
@@ -104,6 +109,13 @@ bool PaletteOf(QWidget* w, QColor& text, QColor& base) {
     return true;
   }
   return false;
+}
+
+bool ArrowsOf(QWidget* w, QColor& arrow, QColor& face) {
+  if (!qobject_cast<QScrollBar*>(w) && !qobject_cast<QAbstractSpinBox*>(w)) return false;
+  arrow = w->palette().color(QPalette::WindowText);
+  face = w->palette().color(QPalette::Button);
+  return true;
 }
 
 // Every visible text of a top-level window that reads below the least ratio, one line
@@ -128,6 +140,11 @@ QStringList Unreadable(QWidget* top, const QString& where) {
     QColor text, base;
     if (PaletteOf(w, text, base) && contrast::Ratio(text, base) < kLeast)
       failures << QStringLiteral("%1: %2 palette %3:1 (%4 on %5)")
+                      .arg(where, Name(w, w->objectName()))
+                      .arg(contrast::Ratio(text, base), 0, 'f', 2)
+                      .arg(text.name(), base.name());
+    if (ArrowsOf(w, text, base) && contrast::Ratio(text, base) < kLeastGraphics)
+      failures << QStringLiteral("%1: %2 arrows %3:1 (%4 on %5)")
                       .arg(where, Name(w, w->objectName()))
                       .arg(contrast::Ratio(text, base), 0, 'f', 2)
                       .arg(text.name(), base.name());

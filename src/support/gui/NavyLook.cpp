@@ -1,7 +1,9 @@
 #include "support/gui/NavyLook.h"
 
+#include <QAbstractSpinBox>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QWidget>
 
@@ -24,6 +26,8 @@ void PaintNavy(QWidget* widget) {
   palette.setColor(QPalette::Disabled, QPalette::WindowText, NavyDisabledText());
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
+  for (QScrollBar* bar : widget->findChildren<QScrollBar*>()) KeepDarkGlyphs(bar);
+  for (QAbstractSpinBox* spin : widget->findChildren<QAbstractSpinBox*>()) KeepDarkGlyphs(spin);
 }
 
 void KeepDarkGlyphs(QWidget* control) {

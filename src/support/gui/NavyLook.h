@@ -14,11 +14,11 @@ QColor NavyText();
 QColor NavyDisabledText();
 
 // Navy background and white text for the widget and everything in it that does not set
-// its own colours.
+// its own colours. The scroll bars and spin boxes already in it keep dark arrows.
 void PaintNavy(QWidget* widget);
 
-// A control with its own light face (a scroll bar) that draws its arrows in the text
-// colour: dark arrows again, not navy's white.
+// A control with its own light face (a scroll bar, a spin box) that draws its arrows in
+// the text colour: dark arrows again, not navy's white.
 void KeepDarkGlyphs(QWidget* control);
 
 // Tabs on a navy strip: the selected tab takes the page's navy with white text, joined to

@@ -15,7 +15,6 @@
 #include "query/Qm48QueryUnit.h"
 #include "support/Operator.h"
 #include "support/Signals.h"
-#include "support/gui/NavyLook.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxPageValues.h"
 #include "transmitter/TxSend.h"
@@ -61,7 +60,6 @@ TTxSetupMMIForm::TTxSetupMMIForm(QWidget* parent) : QWidget(parent) {
   ScrollBarDeviation->setRange(0, kTxMaxDeviationKhz);
   ScrollBarDeviation->setPageStep(0);
   ScrollBarDeviation->setMinimumWidth(200);
-  KeepDarkGlyphs(ScrollBarDeviation);
   LabelDeviation = new QLabel(QStringLiteral("0"), this);
   grid->addWidget(new QLabel(tr("Deviation"), this), 1, 0);
   grid->addWidget(ScrollBarDeviation, 1, 1);
