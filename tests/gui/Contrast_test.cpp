@@ -1,12 +1,13 @@
 // Every text of the main window readable: each tab of the setup window is drawn, and for
-// every caption, label, button, tab and menu entry the text's pixels are read against the
-// pixels around them; the contrast must reach 4.5:1. Edits, lists and grids are checked on
-// their palettes, the arrows of scroll bars and spin boxes too. The dialogs opened from the pages
-// are walked the same way.
+// every caption, label, button, tab, menu entry, grid cell and grid header the text's pixels are
+// read against the pixels around them; the contrast must reach 4.5:1. Edits, lists and grids are
+// checked on their palettes, the arrows of scroll bars and spin boxes too. The dialogs opened from
+// the pages are walked the same way.
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabBar>
+#include <QTableView>
 #include <QtTest>
 #include <fstream>
 
@@ -53,9 +55,54 @@ QString Name(const QWidget* w, const QString& text) {
   return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(w->metaObject()->className()), text);
 }
 
+// The first and last index of a header's sections in view.
+std::pair<int, int> InView(const QHeaderView* header, int length) {
+  const int first = header->logicalIndexAt(0);
+  const int last = header->logicalIndexAt(length - 1);
+  return {first, last < 0 ? header->count() - 1 : last};
+}
+
+// The cells of a table, or the sections of a header, in view with a text, in the
+// coordinates of its viewport. A cell's grid line and edges are left out.
+std::vector<TextSpot> CellsOf(QAbstractItemView* view) {
+  std::vector<TextSpot> spots;
+  QAbstractItemModel* model = view->model();
+  if (!model) return spots;
+  const QSize room = view->viewport()->size();
+  if (auto* header = qobject_cast<QHeaderView*>(view)) {
+    const bool across = header->orientation() == Qt::Horizontal;
+    const auto [first, last] = InView(header, across ? room.width() : room.height());
+    for (int i = first; i >= 0 && i <= last; ++i) {
+      const QString text = model->headerData(i, header->orientation()).toString();
+      if (text.trimmed().isEmpty() || header->isSectionHidden(i)) continue;
+      const int at = header->sectionViewportPosition(i);
+      const QRect rect = across ? QRect(at, 0, header->sectionSize(i), room.height())
+                                : QRect(0, at, room.width(), header->sectionSize(i));
+      spots.push_back({QStringLiteral("header \"%1\"").arg(text), rect.adjusted(2, 2, -2, -2)});
+    }
+    return spots;
+  }
+  auto* table = qobject_cast<QTableView*>(view);
+  if (!table) return spots;
+  const auto [firstRow, lastRow] = InView(table->verticalHeader(), room.height());
+  const auto [firstColumn, lastColumn] = InView(table->horizontalHeader(), room.width());
+  for (int r = firstRow; r >= 0 && r <= lastRow; ++r)
+    for (int c = firstColumn; c >= 0 && c <= lastColumn; ++c) {
+      const QModelIndex index = model->index(r, c);
+      const QString text = model->data(index).toString();
+      if (text.trimmed().isEmpty()) continue;
+      spots.push_back({QStringLiteral("cell \"%1\"").arg(text),
+                       table->visualRect(index).adjusted(2, 2, -2, -2)});
+    }
+  return spots;
+}
+
 // The text rectangles a widget draws itself, in its own coordinates.
 std::vector<TextSpot> SpotsOf(QWidget* w) {
   std::vector<TextSpot> spots;
+  if (auto* view = qobject_cast<QAbstractItemView*>(w->parentWidget());
+      view && view->viewport() == w)
+    return CellsOf(view);
   if (auto* label = qobject_cast<QLabel*>(w)) {
     if (label->text().isEmpty() || label->textFormat() == Qt::RichText) return spots;
     const QRect room = label->contentsRect();

@@ -19,6 +19,14 @@ QColor NavyDisabledText() {
   return QColor(0xa0, 0xa8, 0xd0);
 }
 
+QColor MutedCellText() {
+  return QColor(0x70, 0x70, 0x70);
+}
+
+QColor SelectedCellBackground() {
+  return QColor(0x1d, 0x5a, 0x96);
+}
+
 void PaintNavy(QWidget* widget) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Window, NavySurface());

@@ -1,6 +1,7 @@
 #pragma once
 // The navy surfaces of the setup window and the text on them, in one place: every page,
-// panel and strip drawn on navy takes its colours from here, so all of them read alike.
+// panel and strip drawn on navy takes its colours from here, so all of them read alike;
+// and the few colours of the white grids on them.
 #include <QColor>
 
 class QMenuBar;
@@ -27,3 +28,9 @@ void StyleNavyTabs(QTabBar* tabs);
 
 // White captions on a menu bar drawn on a dark blue.
 void StyleLightOnDarkMenuBar(QMenuBar* bar);
+
+// The white grids on these pages: the grey of a muted cell (an unused slot, a sample past
+// the wave's end), plainly lighter than black yet 4.9:1 on white, and the blue behind a
+// selected cell's white text (7:1).
+QColor MutedCellText();
+QColor SelectedCellBackground();
