@@ -59,7 +59,7 @@ void TQm48MainForm::RunStartupSequence() {
   setupForm_ = new TQm48SetupMMIForm(this);
   setCentralWidget(setupForm_);
   setupForm_->show();
-  // The first size is the least: the simulator page's panels need all of it.
+  // The first size, the one the pages are laid out for, is the least; the window may grow.
   resize(setupForm_->sizeHint() + QSize(0, menuBar()->sizeHint().height()));
   setMinimumSize(size());
   if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -10,7 +10,8 @@
 void TQm48MainForm::RestoreWindowPlace() {
   WindowPlace place;
   if (lastSetupPath_.empty() || !ReadWindowPlace(lastSetupPath_, place)) return;
-  // The screen the window was on may be gone or smaller now: the nearest screen takes it.
+  // The screen the window was on may be gone or smaller now: the screen under its corner
+  // takes it, else the primary one.
   QScreen* screen = QGuiApplication::screenAt(QPoint(place.left, place.top));
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return;
