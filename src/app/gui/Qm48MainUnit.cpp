@@ -13,6 +13,7 @@
 #include "serial/PortErrorHint.h"
 #include "serial/gui/Qm48DebugUnit.h"
 #include "support/ProgramLog.h"
+#include "support/gui/NavyLook.h"
 
 namespace {
 constexpr int kStatusPeriodMs = 1000;
@@ -45,6 +46,7 @@ TQm48MainForm::~TQm48MainForm() {
 void TQm48MainForm::BuildMenus() {
   QMenuBar* bar = menuBar();
   bar->setAutoFillBackground(true);
+  StyleLightOnDarkMenuBar(bar);
   QMenu* file1 = bar->addMenu("File");
   menuSave_ = file1->addAction("Save", this, &TQm48MainForm::MenuSaveClick);
   menuSaveAs_ = file1->addAction("Save As", this, &TQm48MainForm::MenuSaveAsClick);

@@ -68,6 +68,9 @@ class TQm48MainForm : public QMainWindow {
   bool SaveCurrent();  // true when the setup was written
   bool SaveAsChosen();
   void WriteLastSetup();
+  // WindowPlacement.cpp: the window where the last run left it, and its place kept.
+  void RestoreWindowPlace();
+  void SaveWindowPlace();
   void RefreshSetupWindow();
 
   QAction* menuSave_ = nullptr;
