@@ -8,6 +8,7 @@
 int RunEmulateCommand(const std::vector<std::string>& args);    // EmulateCommand.cpp
 int RunBitstreamCommand(const std::vector<std::string>& args);  // BitstreamCommand.cpp
 int RunDecomCommand(const std::vector<std::string>& args);      // DecomCommand.cpp
+int RunPortsCommand(const std::vector<std::string>& args);      // PortsCommand.cpp
 
 namespace {
 
@@ -57,6 +58,10 @@ const std::vector<CliCommand>& CliCommands() {
        RunLoad},
       {"query", "query [--device PATH] [--json]",
        "run the five queries and print what the unit holds (--json: as JSON)", RunQuery},
+      {"ports", "ports [--json]",
+       "list the serial devices by name (and those Qm48Com.Cfg names), each with whether\n"
+       "      you may open it (--json: as JSON)",
+       RunPortsCommand},
       {"emulate",
        "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
        "      [--bitstream FILE [--bitstream-frames N]]",
