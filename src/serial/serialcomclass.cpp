@@ -101,7 +101,7 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
   if (!error && ::ioctl(fd, TIOCEXCL) != 0) error = errno;
   if (error) {
     if (fd >= 0) ::close(fd);
-    const std::string hint = PortErrorHint(error);
+    const std::string hint = PortErrorHint(error, devicePath);
     LogError(devicePath + "  " + SystemErrorText(error) + (hint.empty() ? "" : "; " + hint), 0,
              false);
     return kOpenDeviceFailed;
