@@ -16,6 +16,7 @@
 
 #include "platform/SystemErrorText.h"
 #include "serial/LineSettings.h"
+#include "serial/LowLatency.h"
 #include "serial/PortErrorHint.h"
 #include "support/ProgramLog.h"
 
@@ -113,6 +114,7 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
     ::close(fd);
     return result;
   }
+  ApplyAndLogLowLatency(fd, devicePath);  // replies are passed on at once, not held
 
   fd_ = fd;
   uint64_t stale = 0;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/AsAnotherUser.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -79,31 +79,6 @@ TEST(PortErrorHint, ProbeFindsWhatStopsTheOpen) {
   EXPECT_EQ(ProbePortDevice(pty.path), 0);
 }
 
-// What a refused open of path says to a user outside the device's group: the probe and
-// the text, run in a child that has given up root (read back through a pipe).
-std::string RefusedAsAnotherUser(const std::string& path) {
-  int fds[2];
-  if (::pipe(fds) != 0) return "no pipe";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(fds[0]);
-    constexpr uid_t kNobody = 65534;
-    std::string text = "could not drop root";
-    if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0)
-      text = PortOpenFailureText(path, ProbePortDevice(path));
-    [[maybe_unused]] ssize_t n = ::write(fds[1], text.data(), text.size());
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  std::string text;
-  char buffer[512];
-  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-    text.append(buffer, static_cast<size_t>(n));
-  ::close(fds[0]);
-  ::waitpid(child, nullptr, 0);
-  return text;
-}
-
 TEST(PortErrorHint, APermissionRefusalNamesTheGroupTheCommandAndTheNewLogin) {
   if (::geteuid() != 0) GTEST_SKIP() << "handing a device to another group needs root";
   Pty pty;
@@ -131,8 +106,9 @@ TEST(PortErrorHint, APermissionRefusalNamesTheGroupTheCommandAndTheNewLogin) {
     ASSERT_EQ(::chmod(pty.path.c_str(), 0660), 0);
     EXPECT_EQ(PortErrorHint(EACCES, pty.path), c.hint);
     EXPECT_EQ(PortErrorHint(EPERM, pty.path), c.hint);
-    EXPECT_EQ(RefusedAsAnotherUser(pty.path),
-              "cannot open the port " + pty.path + ": Permission denied (13); " + c.hint);
+    EXPECT_EQ(
+        AsAnotherUser([&] { return PortOpenFailureText(pty.path, ProbePortDevice(pty.path)); }),
+        "cannot open the port " + pty.path + ": Permission denied (13); " + c.hint);
   }
   // Other failures keep their own advice.
   EXPECT_EQ(PortErrorHint(EBUSY, pty.path), PortErrorHint(EBUSY));
