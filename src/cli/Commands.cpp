@@ -64,10 +64,11 @@ const std::vector<CliCommand>& CliCommands() {
        RunPortsCommand},
       {"emulate",
        "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
-       "      [--bitstream FILE [--bitstream-frames N]]",
-       "run the virtual unit on a pseudo-terminal; --bitstream: at every encoder start\n"
-       "      write its PCM output (N minor frames, default four major frames) to FILE or\n"
-       "      a pipe",
+       "      [--reply-latency MS] [--bitstream FILE [--bitstream-frames N]]",
+       "run the virtual unit on a pseudo-terminal; --reply-latency: hold each reply back\n"
+       "      MS ms as a USB adapter's latency timer does; --bitstream: at every encoder\n"
+       "      start write its PCM output (N minor frames, default four major frames) to\n"
+       "      FILE or a pipe",
        RunEmulate},
   };
   return commands;

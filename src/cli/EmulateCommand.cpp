@@ -13,6 +13,7 @@ namespace {
 
 const char* kUsage =
     "usage: qm48ctl emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
+    "         [--reply-latency MS]\n"
     "         [--min-freq MHZ] [--max-freq MHZ] [--filters K1,K2,K3,K4] [--firmware HEX]\n"
     "         [--max-db N] [--atten-steps N] [--bitstream FILE [--bitstream-frames N]]\n"
     "  fault modes: silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo,\n"
@@ -62,6 +63,8 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
       ok = ParseFaultMode(value, options.fault, error);
     } else if (name == "--line-rate") {
       ok = ParseNumber(value, options.lineRate) && options.lineRate > 0;
+    } else if (name == "--reply-latency") {
+      ok = ParseNumber(value, options.replyLatencyMs) && options.replyLatencyMs <= 60000;
     } else if (name == "--min-freq") {
       ok = ParseNumber(value, limits.minFreqMhz);
     } else if (name == "--max-freq") {

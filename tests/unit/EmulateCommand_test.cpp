@@ -100,7 +100,7 @@ TEST(EmulateCommand, PrintsAWorkingDeviceAndWritesItsStateOnSigterm) {
 }
 
 TEST(EmulateCommand, EndsWithZeroOnSigintAndTakesFaultModes) {
-  Emulator emulator({"--fault", "echo", "--line-rate", "115200"});
+  Emulator emulator({"--fault", "echo", "--line-rate", "115200", "--reply-latency", "1"});
   ASSERT_GT(emulator.pid, 0);
   RawPort port(emulator.FirstLine());
   ASSERT_TRUE(port.IsOpen());
@@ -111,12 +111,15 @@ TEST(EmulateCommand, EndsWithZeroOnSigintAndTakesFaultModes) {
 
 TEST(EmulateCommand, RefusesBadOptions) {
   TempDir dir;
-  for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{{"--fault", "loud"},
-                                                                            {"--line-rate", "0"},
-                                                                            {"--filters", "1,2,3"},
-                                                                            {"--link"},
-                                                                            {"--colour", "blue"},
-                                                                            {"stray"}}) {
+  for (std::vector<std::string> bad :
+       std::vector<std::vector<std::string>>{{"--fault", "loud"},
+                                             {"--line-rate", "0"},
+                                             {"--reply-latency", "-1"},
+                                             {"--reply-latency", "99999"},
+                                             {"--filters", "1,2,3"},
+                                             {"--link"},
+                                             {"--colour", "blue"},
+                                             {"stray"}}) {
     std::string errors = dir.File(bad[0] + ".err");
     Emulator emulator(bad, errors);
     ASSERT_GT(emulator.pid, 0);
