@@ -22,32 +22,35 @@ bool PortReconnect::Poll(const PortConfig& config) {
     awaited_.clear();
     return false;
   }
-  if (port->IsRunning()) {
-    if (watched_.lock() != port) {
-      watched_ = port;
-      stablePath_ = StablePathFor(port->DevicePath());
-    }
+  if (watched_.lock() != port) {
+    // Learnt while the port runs as a rule; a port lost before the first poll is known by
+    // the path it was opened with (a by-id link or the virtual unit's link still is stable).
+    watched_ = port;
+    stablePath_ = StablePathFor(port->DevicePath());
     awaited_.clear();
+  }
+  if (port->IsRunning()) {
+    awaited_.clear();
+    attempts_ = 0;  // it stayed up: a later loss starts afresh
     return false;
   }
-  if (stablePath_.empty() || watched_.lock() != port) return false;  // lost before it was known
+  if (stablePath_.empty()) return false;
   if (awaited_.empty()) {
     awaited_ = stablePath_;
-    seenGone_ = false;
-    attempts_ = 0;
-    LogText("The port's device " + awaited_ + " is gone: it is reopened when it comes back", 0);
+    LogText("The port lost its device " + awaited_ + ": it is reopened when the device comes back",
+            0);
   }
   if (!DevicePresent(awaited_)) {
-    seenGone_ = true;
     attempts_ = 0;
     return false;
   }
-  // A port that failed with its device still there is the operator's to reopen.
-  if (!seenGone_ || attempts_ >= kOpenAttempts) return false;
+  // A node still there may be the dead one (its driver has not let go yet) or the device
+  // back already: a few tries tell, then it must go and come again.
+  if (attempts_ >= kOpenAttempts) return false;
   ++attempts_;
-  const std::string device = awaited_;
-  if (!OpenApplicationPort(config, device)) return false;  // the open logged why
+  const std::string path = awaited_;
+  if (!OpenApplicationPort(config, path)) return false;  // the open logged why
   awaited_.clear();
-  LogText("The port's device " + device + " is back: port reopened", 0);
+  LogText("The port's device " + path + " is back: port reopened", 0);
   return true;
 }

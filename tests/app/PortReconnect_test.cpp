@@ -69,8 +69,8 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   EXPECT_EQ(reconnect.Awaited(), "");
   ASSERT_NE(ComPort(), nullptr);
   EXPECT_EQ(ComPort()->DevicePath(), options.linkPath);
-  EXPECT_EQ(folder.LogCount("The port's device " + options.linkPath +
-                            " is gone: it is reopened when it comes back"),
+  EXPECT_EQ(folder.LogCount("The port lost its device " + options.linkPath +
+                            ": it is reopened when the device comes back"),
             1);
   EXPECT_EQ(folder.LogCount("The port's device " + options.linkPath + " is back: port reopened"),
             1);
@@ -80,6 +80,29 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   EXPECT_EQ(one.result, SendResult::Done) << SendOutcomeText(one);
   EXPECT_EQ(unit.CommandCount(), commandsBefore + 1);
   EXPECT_FALSE(reconnect.Poll(config));
+  unit.Stop();
+}
+
+// Lost before the first poll (a load started at once): the path it was opened with is the
+// name that is watched.
+TEST_F(PortReconnectTest, APortLostBeforeTheFirstPollComesBackToo) {
+  VirtualUnitOptions options;
+  options.linkPath = folder.Dir().File("qm48-link");
+  VirtualUnit unit(options);
+  ASSERT_TRUE(unit.Start());
+  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  PortReconnect reconnect;
+  unit.Stop();
+  // Whether the port thread saw the hang-up before the send or during it.
+  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(1));
+  EXPECT_TRUE(out.result == SendResult::Disconnected || out.result == SendResult::NoPort)
+      << SendOutcomeText(out);
+  EXPECT_FALSE(ApplicationPortConnected());
+  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_EQ(reconnect.Awaited(), options.linkPath);
+  ASSERT_TRUE(unit.Start());
+  EXPECT_TRUE(reconnect.Poll(config));
+  EXPECT_TRUE(ApplicationPortConnected());
   unit.Stop();
 }
 
