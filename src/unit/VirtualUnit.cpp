@@ -277,7 +277,6 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
         vanished_ = true;
         CloseFd(master_);
         CloseFd(heldSlave_);
-        CloseFd(closeWatch_);  // its watch would keep the device's node in /dev
         return;
       }
       break;
