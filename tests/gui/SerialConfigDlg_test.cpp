@@ -280,12 +280,21 @@ class SerialConfigDlgTest : public QObject {
   void Screenshot() {
     const QByteArray dir = qgetenv("QM48_SCREENSHOT_DIR");
     if (dir.isEmpty()) QSKIP("QM48_SCREENSHOT_DIR not set");
+    // COM3 leads to a virtual unit's link, as after "qm48ctl emulate --link /tmp/qm48-unit".
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const std::string link = "/tmp/qm48-unit";
+    ::unlink(link.c_str());
+    QCOMPARE(::symlink(::ptsname(master), link.c_str()), 0);
+    std::ofstream(dir_->File("Qm48Com.Cfg")) << "[PortDevices]\r\nCOM3=" << link << "\r\n";
     PortConfig config = SampleConfig();
     OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
       dlg->grab().save(QString::fromUtf8(dir) + "/port-config-dialog.png");
       dlg->reject();
     });
     RunSerialConfigDialog(config, nullptr);
+    ::unlink(link.c_str());
+    ::close(master);
   }
 
  private:
