@@ -68,7 +68,8 @@ const std::vector<CliCommand>& CliCommands() {
        "run the virtual unit on a pseudo-terminal; --reply-latency: hold each reply back\n"
        "      MS ms as a USB adapter's latency timer does; --bitstream: at every encoder\n"
        "      start write its PCM output (N minor frames, default four major frames) to\n"
-       "      FILE or a pipe",
+       "      FILE or a pipe. kill -USR1 unplugs the unit (device and link go), kill -USR2\n"
+       "      plugs it in again (the new device is printed)",
        RunEmulate},
   };
   return commands;

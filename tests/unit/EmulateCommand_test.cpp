@@ -109,6 +109,31 @@ TEST(EmulateCommand, EndsWithZeroOnSigintAndTakesFaultModes) {
   EXPECT_EQ(emulator.EndWith(SIGINT), 0);
 }
 
+// An adapter unplugged and plugged in again: the controller's port hangs up, the link goes,
+// and comes back leading to a working unit.
+TEST(EmulateCommand, UnplugsAndPlugsInAgainOnSignals) {
+  TempDir dir;
+  const std::string link = dir.File("QM48-VIRTUAL");
+  Emulator emulator({"--link", link});
+  ASSERT_GT(emulator.pid, 0);
+  ASSERT_FALSE(emulator.FirstLine().empty());
+  RawPort port(link);
+  ASSERT_TRUE(port.IsOpen());
+  port.Send("0 N");
+  EXPECT_EQ(port.ReadLine(), "OK\r");
+  kill(emulator.pid, SIGUSR1);
+  EXPECT_TRUE(port.HungUp());
+  EXPECT_FALSE(std::filesystem::exists(link));
+  port.Close();
+  kill(emulator.pid, SIGUSR2);
+  EXPECT_FALSE(emulator.FirstLine().empty());  // the new device, once it is there
+  RawPort again(link);
+  ASSERT_TRUE(again.IsOpen());
+  again.Send("0 R");
+  EXPECT_EQ(again.ReadLine(), "OK\r");
+  EXPECT_EQ(emulator.EndWith(SIGTERM), 0);
+}
+
 TEST(EmulateCommand, RefusesBadOptions) {
   TempDir dir;
   for (std::vector<std::string> bad :
