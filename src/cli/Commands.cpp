@@ -8,6 +8,7 @@
 int RunEmulateCommand(const std::vector<std::string>& args);    // EmulateCommand.cpp
 int RunBitstreamCommand(const std::vector<std::string>& args);  // BitstreamCommand.cpp
 int RunDecomCommand(const std::vector<std::string>& args);      // DecomCommand.cpp
+int RunPortsCommand(const std::vector<std::string>& args);      // PortsCommand.cpp
 
 namespace {
 
@@ -57,12 +58,18 @@ const std::vector<CliCommand>& CliCommands() {
        RunLoad},
       {"query", "query [--device PATH] [--json]",
        "run the five queries and print what the unit holds (--json: as JSON)", RunQuery},
+      {"ports", "ports [--json]",
+       "list the serial devices by name (and those Qm48Com.Cfg names), each with whether\n"
+       "      you may open it (--json: as JSON)",
+       RunPortsCommand},
       {"emulate",
        "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
-       "      [--bitstream FILE [--bitstream-frames N]]",
-       "run the virtual unit on a pseudo-terminal; --bitstream: at every encoder start\n"
-       "      write its PCM output (N minor frames, default four major frames) to FILE or\n"
-       "      a pipe",
+       "      [--reply-latency MS] [--bitstream FILE [--bitstream-frames N]]",
+       "run the virtual unit on a pseudo-terminal; --reply-latency: hold each reply back\n"
+       "      MS ms as a USB adapter's latency timer does; --bitstream: at every encoder\n"
+       "      start write its PCM output (N minor frames, default four major frames) to\n"
+       "      FILE or a pipe. kill -USR1 unplugs the unit (device and link go), kill -USR2\n"
+       "      plugs it in again (the new device is printed)",
        RunEmulate},
   };
   return commands;

@@ -290,6 +290,9 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
     case FaultKind::SecondWriter:
       return AnswerBesideSecondWriter(index, line);
   }
+  if (options_.replyLatencyMs > 0 &&
+      !SleepUntil(Clock::now() + std::chrono::milliseconds(options_.replyLatencyMs)))
+    return;
   WriteOut(line);
 }
 

@@ -23,6 +23,8 @@ struct VirtualUnitOptions {
   std::string stateFile;  // state text written after every "S" and at Stop when not empty
   FaultMode fault;
   uint32_t lineRate = 0;        // bits per second of the simulated line (10 bits a byte); 0: none
+  uint32_t replyLatencyMs = 0;  // each reply held back this long, as a USB adapter's latency
+                                // timer holds received bytes; 0: none
   std::string bitstreamPath;    // the PCM output is written here at every encoder start
   int64_t bitstreamFrames = 0;  // minor frames per stream; 0: four major frames
   UnitLimits limits;

@@ -35,7 +35,10 @@ TQm48MainForm::TQm48MainForm(QWidget* parent) : QMainWindow(parent) {
 
   timer1_ = new QTimer(this);
   timer1_->setInterval(kStatusPeriodMs);
-  connect(timer1_, &QTimer::timeout, this, &TQm48MainForm::UpdateStatusLine);
+  connect(timer1_, &QTimer::timeout, this, [this] {
+    reconnect_.Poll(portConfig_);
+    UpdateStatusLine();
+  });
   UpdateStatusLine();
 }
 

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/PortReconnect.h"
 #include "serial/PortConfig.h"
 
 class QAction;
@@ -84,6 +85,7 @@ class TQm48MainForm : public QMainWindow {
   TQm48SetupMMIForm* setupForm_ = nullptr;
 
   PortConfig portConfig_;
+  PortReconnect reconnect_;  // reopens the port when its unplugged device returns
   std::string lastSetupPath_;
   QElapsedTimer sinceConstruction_;
   qint64 startupMs_ = -1;
