@@ -8,6 +8,7 @@
 int RunEmulateCommand(const std::vector<std::string>& args);    // EmulateCommand.cpp
 int RunBitstreamCommand(const std::vector<std::string>& args);  // BitstreamCommand.cpp
 int RunDecomCommand(const std::vector<std::string>& args);      // DecomCommand.cpp
+int RunTmatsCommand(const std::vector<std::string>& args);      // TmatsCommand.cpp
 
 namespace {
 
@@ -43,6 +44,11 @@ const std::vector<CliCommand>& CliCommands() {
        "      Exit codes: 0 locked and every word as the setup puts it, 1 no lock or a\n"
        "      difference, 2 usage or file",
        RunDecomCommand},
+      {"tmats", "tmats SETUP [-o FILE] | tmats --import TMATS -o SETUP [--link NAME]",
+       "write the TMATS (IRIG 106-17 Chapter 9) of the frame the unit sends for SETUP, or\n"
+       "      make a setup file from a TMATS PCM link (--link: which one of several).\n"
+       "      decom --tmats TMATS BITSTREAM decommutates with a TMATS link alone",
+       RunTmatsCommand},
       {"validate", "validate FILE", "check the simulator setup of FILE", RunValidateCommand},
       {"save-default", "save-default FILE", "write the default setup to FILE",
        RunSaveDefaultCommand},
