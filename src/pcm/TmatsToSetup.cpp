@@ -70,7 +70,9 @@ bool PlacePattern(SimSetupData& s, const std::string& wire, int syncWords) {
 
 // First value, direction and minor frame count that make the unit count as the counter says.
 bool PlaceCounter(const PcmFormat& f, const PcmSubframeCounter& c, SimSetupData& s) {
-  for (int32_t n : {static_cast<int32_t>(f.MinorFrames), 1}) {
+  const bool anyCount = c.Length < 0;
+  for (int32_t n :
+       {static_cast<int32_t>(f.MinorFrames), 1, static_cast<int32_t>(f.MinorFrames) + 1}) {
     for (int32_t first = 0; first <= 1; ++first) {
       for (int32_t direction = 0; direction <= 1; ++direction) {
         auto probe = std::make_unique<SimSetupData>();
@@ -83,9 +85,11 @@ bool PlaceCounter(const PcmFormat& f, const PcmSubframeCounter& c, SimSetupData&
         const int64_t frames = model.MinorFramesPerMajorFrame();
         int64_t highest = 0;
         for (int64_t k = 0; k < frames; ++k) highest = std::max(highest, model.CounterOfFrame(k));
-        if (frames == f.MinorFrames && model.CounterOfFrame(0) == c.InitialValue &&
-            model.CounterOfFrame(frames - 1) == c.EndValue && (direction == 0) == c.Increments &&
-            static_cast<int>(std::bit_width(static_cast<uint64_t>(highest))) == c.Length) {
+        if (frames == f.MinorFrames &&
+            (anyCount ||
+             (model.CounterOfFrame(0) == c.InitialValue &&
+              model.CounterOfFrame(frames - 1) == c.EndValue && (direction == 0) == c.Increments &&
+              static_cast<int>(std::bit_width(static_cast<uint64_t>(highest))) == c.Length))) {
           s.NumSubframes = n;
           s.FirstSubFrameNum = first;
           s.SubframeDirection = direction;
@@ -186,9 +190,13 @@ bool Build(const PcmFormat& f, progsimulatorclass& sim, std::string& error) {
 
   s.SubframeMode = kModeNone;
   s.SfIdWordNum = 0;
-  s.NumSubframes = static_cast<int32_t>(f.MinorFrames);
-  s.FirstSubFrameNum = 0;
-  s.SubframeDirection = 0;
+  PcmSubframeCounter any;  // without a counter only the major frame's length matters
+  any.Length = -1;
+  if (f.Counters.empty() && !PlaceCounter(f, any, s)) {
+    error = Attr(f, "MF\\N", std::to_string(f.MinorFrames)) +
+            ": the unit cannot make a major frame of this many minor frames";
+    return false;
+  }
   if (!f.Counters.empty()) {
     const PcmSubframeCounter& c = f.Counters.front();
     if (c.WordPosition >= f.WordsPerMinorFrame || c.WordLength != bits[size_t(c.WordPosition)]) {
