@@ -191,7 +191,7 @@ bool DescribePcmLink(const EncoderModel& model, const PcmDescribeInput& input, P
 
   PcmFormat f;
   f.LinkName = input.LinkName;
-  DescribeLineCode(model.Code(), f);
+  DescribeLineCode(input.Code.value_or(model.Code()), f);
   f.BitRate = input.BitRate;
   f.MsbFirst = !t.LsbFirst;
   f.MinorFrames = model.MinorFramesPerMajorFrame();

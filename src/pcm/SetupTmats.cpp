@@ -2,6 +2,7 @@
 
 #include "pcm/PcmDescription.h"
 #include "pcm/TmatsWriter.h"
+#include "simulator/BitRateSynthesis.h"
 #include "simulator/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
@@ -12,6 +13,13 @@ bool TmatsOfSetup(const progsimulatorclass& sim, TmatsDocument document, std::st
   input.BitRate = sim.Setup.SimBitRate;
   input.LinkName = kTmatsLinkName;
   input.Setup = &sim.Setup;
+  // The unit has no encoder setting for these randomizers: it sends the bits as NRZ-L at
+  // the clock the setup gets, twice the bit rate.
+  const LineCode code = static_cast<LineCode>(sim.Setup.SimOutputCode);
+  if (code == LineCode::Rnrz17 || code == LineCode::Rnrz23 || code == LineCode::Rnrz9) {
+    input.Code = LineCode::NrzL;
+    input.BitRate = static_cast<double>(SimLineRate(sim.Setup));
+  }
   PcmFormat link;
   if (!DescribePcmLink(model, input, link, error)) return false;
   document.Links = {std::move(link)};
