@@ -65,10 +65,11 @@ const std::vector<CliCommand>& CliCommands() {
        "run the five queries and print what the unit holds (--json: as JSON)", RunQuery},
       {"emulate",
        "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
-       "      [--bitstream FILE [--bitstream-frames N]]",
+       "      [--bitstream FILE [--bitstream-frames N]] [--ch10 FILE]",
        "run the virtual unit on a pseudo-terminal; --bitstream: at every encoder start\n"
        "      write its PCM output (N minor frames, default four major frames) to FILE or\n"
-       "      a pipe",
+       "      a pipe; --ch10: likewise an IRIG 106 Chapter 10 recording (TMATS, time and\n"
+       "      PCM packets) of the same stream",
        RunEmulate},
   };
   return commands;

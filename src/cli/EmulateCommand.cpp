@@ -15,6 +15,7 @@ const char* kUsage =
     "usage: qm48ctl emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
     "         [--min-freq MHZ] [--max-freq MHZ] [--filters K1,K2,K3,K4] [--firmware HEX]\n"
     "         [--max-db N] [--atten-steps N] [--bitstream FILE [--bitstream-frames N]]\n"
+    "         [--ch10 FILE]\n"
     "  fault modes: silent, silent-after=N, garbage, double-cr, slow=MS, vanish-after=N, echo,\n"
     "               second-writer\n";
 
@@ -52,6 +53,8 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
       options.linkPath = value;
     } else if (name == "--bitstream") {
       options.bitstreamPath = value;
+    } else if (name == "--ch10") {
+      options.ch10Path = value;
     } else if (name == "--bitstream-frames") {
       uint32_t frames = 0;
       ok = ParseNumber(value, frames) && frames > 0;
