@@ -1,20 +1,16 @@
 // qm48ctl tmats: a setup's TMATS out, or a setup made from TMATS.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "app/SetupFiles.h"
+#include "app/TmatsFiles.h"
 #include "cli/SetupCommands.h"
 #include "pcm/SetupTmats.h"
 #include "pcm/TmatsReader.h"
 #include "pcm/TmatsToSetup.h"
-#include "platform/SystemErrorText.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
@@ -30,25 +26,6 @@ std::string BaseName(const std::string& path) {
   std::string name = path.substr(path.find_last_of('/') + 1);
   const size_t dot = name.find_last_of('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
-// Written beside the name and renamed over it, so a reader never sees half a file.
-bool WriteWhole(const std::string& path, const std::string& text) {
-  const std::string part = path + ".part";
-  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  bool ok = fd >= 0;
-  for (size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
-  const int error = errno;
-  if (fd >= 0 && ::close(fd) != 0) ok = false;
-  if (ok && ::rename(part.c_str(), path.c_str()) == 0) return true;
-  std::cerr << "qm48ctl: tmats: " << path << ": " << SystemErrorText(ok ? errno : error) << "\n";
-  ::unlink(part.c_str());
-  return false;
 }
 
 bool ReadText(const std::string& path, std::string& text) {
@@ -86,7 +63,9 @@ int Export(const std::string& setupFile, const std::string& output) {
     std::cout << text;
     return 0;
   }
-  return WriteWhole(output, text) ? 0 : 1;
+  if (WriteWholeFile(output, text, error)) return 0;
+  std::cerr << "qm48ctl: tmats: " << error << "\n";
+  return 1;
 }
 
 int Import(const std::string& tmatsFile, const std::string& output, const std::string& link) {
