@@ -53,6 +53,7 @@ bool UnitCh10Recording(const SimulatorImage& image, int64_t minorFrames, std::ti
   TmatsDocument document;
   const size_t format = static_cast<size_t>(image.formatNumber) % image.formatNames.size();
   document.ProgramName = Trimmed(image.formatNames[format]);
+  if (document.ProgramName.empty()) document.ProgramName = "QM48";
   document.DataSourceType = "STO";
   document.Recording = true;
   document.PcmChannel = kCh10PcmChannel;
