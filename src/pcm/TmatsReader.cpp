@@ -18,6 +18,7 @@ std::string Upper(std::string text) {
 class Attributes {
  public:
   explicit Attributes(const TmatsAttributes& list) {
+    values_.reserve(list.size());
     for (const TmatsAttribute& a : list) values_.emplace(Upper(a.Code), a.Value);
   }
   const std::string* Find(const std::string& code) const {
@@ -136,8 +137,11 @@ bool ReadLink(const Attributes& a, int d, PcmFormat& f, std::string& error) {
 // The CRC and the other roles of a link's D group (first measurement list only).
 void ReadRoles(const Attributes& a, const TmatsAttributes& list, PcmFormat& f) {
   for (const TmatsAttribute& attr : list) {
+    if (attr.Code.size() < 2 || std::toupper(static_cast<unsigned char>(attr.Code[0])) != 'D' ||
+        attr.Code[1] != '-')
+      continue;
     const std::string code = Upper(attr.Code);
-    if (code.rfind("D-", 0) != 0 || code.find("\\DLN") == std::string::npos) continue;
+    if (code.find("\\DLN") == std::string::npos) continue;
     if (attr.Value != f.LinkName) continue;
     const std::string d = code.substr(0, code.find('\\') + 1);
     int64_t count = 0;
@@ -178,9 +182,12 @@ bool ReadTmats(const std::string& text, TmatsDocument& doc, std::string& error) 
   if (const std::string* name = a.Find("G\\PN")) out.ProgramName = *name;
   std::set<int> links;
   for (const TmatsAttribute& attr : list) {
-    const std::string code = Upper(attr.Code);
-    if (code.rfind("P-", 0) != 0 || code.size() < 7 || code.substr(code.size() - 4) != "\\DLN")
+    const std::string& raw = attr.Code;
+    if (raw.size() < 7 || std::toupper(static_cast<unsigned char>(raw[0])) != 'P' ||
+        raw[1] != '-')
       continue;
+    const std::string code = Upper(raw);
+    if (code.substr(code.size() - 4) != "\\DLN") continue;
     const int d = std::atoi(code.c_str() + 2);
     if (d > 0) links.insert(d);
   }
