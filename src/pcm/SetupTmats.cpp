@@ -14,11 +14,13 @@ bool TmatsOfSetup(const progsimulatorclass& sim, TmatsDocument document, std::st
   input.LinkName = kTmatsLinkName;
   input.Setup = &sim.Setup;
   // The unit has no encoder setting for these randomizers: it sends the bits as NRZ-L at
-  // the clock the setup gets, twice the bit rate.
+  // the clock the setup gets, twice the bit rate (convolutional coding, not modelled, is
+  // left out of the rate).
   const LineCode code = static_cast<LineCode>(sim.Setup.SimOutputCode);
   if (code == LineCode::Rnrz17 || code == LineCode::Rnrz23 || code == LineCode::Rnrz9) {
     input.Code = LineCode::NrzL;
-    input.BitRate = static_cast<double>(SimLineRate(sim.Setup));
+    const int coding = sim.Setup.Convolution == 1 ? 2 : sim.Setup.Convolution == 2 ? 3 : 1;
+    input.BitRate = static_cast<double>(SimLineRate(sim.Setup) / coding);
   }
   PcmFormat link;
   if (!DescribePcmLink(model, input, link, error)) return false;

@@ -183,8 +183,7 @@ bool ReadTmats(const std::string& text, TmatsDocument& doc, std::string& error) 
   std::set<int> links;
   for (const TmatsAttribute& attr : list) {
     const std::string& raw = attr.Code;
-    if (raw.size() < 7 || std::toupper(static_cast<unsigned char>(raw[0])) != 'P' ||
-        raw[1] != '-')
+    if (raw.size() < 7 || std::toupper(static_cast<unsigned char>(raw[0])) != 'P' || raw[1] != '-')
       continue;
     const std::string code = Upper(raw);
     if (code.substr(code.size() - 4) != "\\DLN") continue;

@@ -42,37 +42,49 @@ std::string SyncWire(const SimSetupData& s, int syncWords) {
   return wire;
 }
 
-void SetPattern(SimSetupData& s, const std::string& text) {
+// A pattern text that starts "0X" would lose those two digits as a radix marker; a
+// leading 0 beyond the pattern's length keeps them. False when there is no room for it.
+bool SetPattern(SimSetupData& s, std::string text) {
+  if (text.rfind("0X", 0) == 0) text.insert(0, "0");
+  if (text.size() > static_cast<size_t>(kMaxFrameSyncPatternChars)) return false;
   std::strncpy(s.FrameSyncPattern, text.c_str(), kMaxFrameSyncPatternChars);
   s.FrameSyncPattern[kMaxFrameSyncPatternChars] = '\0';
+  return true;
 }
 
-// The pattern text that puts the wire pattern on the line: each text digit is sent at
-// one wire position (found by sending it alone), so the text is the wire read through
-// that order. False when some digit does not reach the line.
+// The pattern text that puts the wire pattern on the line: each text digit is sent at one
+// wire position or at none (LSB-first words of the common length drop some), found by
+// sending it alone. A wire position no digit reaches sends 0, so it may only want a 0 or
+// a don't-care; a digit that reaches no position is a don't-care.
 bool PlacePattern(SimSetupData& s, const std::string& wire, int syncWords) {
   const int length = static_cast<int>(wire.size());
   auto probe = std::make_unique<SimSetupData>(s);
-  std::string text(static_cast<size_t>(length), '0');
+  std::string text(static_cast<size_t>(length), 'X');
+  std::vector<bool> reached(wire.size(), false);
   for (int t = 0; t < length; ++t) {
     std::string one(static_cast<size_t>(length), '0');
     one[size_t(t)] = '1';
-    SetPattern(*probe, one);
+    if (!SetPattern(*probe, one)) return false;
     const std::string sent = SyncWire(*probe, syncWords);
     const size_t at = sent.find('1');
-    if (at == std::string::npos || at >= wire.size() || sent.find('1', at + 1) != std::string::npos)
-      return false;
+    if (at == std::string::npos || at >= wire.size()) continue;
+    if (sent.find('1', at + 1) != std::string::npos || reached[at]) return false;
+    reached[at] = true;
     text[size_t(t)] = wire[at];
   }
-  SetPattern(s, text);
-  return true;
+  for (size_t w = 0; w < wire.size(); ++w) {
+    if (!reached[w] && wire[w] == '1') return false;
+  }
+  return SetPattern(s, text);
 }
 
 // First value, direction and minor frame count that make the unit count as the counter says.
 bool PlaceCounter(const PcmFormat& f, const PcmSubframeCounter& c, SimSetupData& s) {
   const bool anyCount = c.Length < 0;
-  for (int32_t n :
-       {static_cast<int32_t>(f.MinorFrames), 1, static_cast<int32_t>(f.MinorFrames) + 1}) {
+  // The unit's major frame is not always NumSubframes long (down from 1 it is two less).
+  const int32_t count = static_cast<int32_t>(f.MinorFrames);
+  for (int32_t n : {count, count + 1, count + 2, count - 1, 1}) {
+    if (n < 1) continue;
     for (int32_t first = 0; first <= 1; ++first) {
       for (int32_t direction = 0; direction <= 1; ++direction) {
         auto probe = std::make_unique<SimSetupData>();

@@ -11,6 +11,8 @@ namespace {
 constexpr int kModeRegister = 1;
 constexpr int kPcmEncoderRegister = 2;
 constexpr uint16_t kPrescaleShift = 5;
+constexpr uint16_t kConvolutionOn = 1u << 8;
+constexpr uint16_t kConvolutionThird = 1u << 9;
 constexpr uint16_t kCh10PcmChannel = 1;
 constexpr uint16_t kCh10TimeChannel = 2;
 
@@ -38,8 +40,11 @@ std::string Trimmed(const std::string& name) {
 double UnitBitRate(const SimulatorImage& image) {
   const int prescale = (image.registers[kModeRegister] >> kPrescaleShift) & 3;
   const double line = static_cast<double>(image.clock >> (4 * prescale));
-  const LineCode code = LineCodeOfEncoderRegister(image.registers[kPcmEncoderRegister]);
-  return SingleRate(code) ? line : line / 2;
+  const uint16_t encoder = image.registers[kPcmEncoderRegister];
+  const LineCode code = LineCodeOfEncoderRegister(encoder);
+  // Convolutional coding (bits 8 and 9) is not modelled: its symbols are left out.
+  const int coding = (encoder & kConvolutionOn) == 0 ? 1 : (encoder & kConvolutionThird) ? 3 : 2;
+  return (SingleRate(code) ? line : line / 2) / coding;
 }
 
 bool UnitCh10Recording(const SimulatorImage& image, int64_t minorFrames, std::time_t start,
