@@ -74,6 +74,12 @@ TmatsDecomReport DecommutateTmats(const PcmFormat& f, const BitSequence& cells,
   report.BitsDecoded = static_cast<int64_t>(decoded.size());
 
   const PcmSubframeCounter* counter = f.Counters.empty() ? nullptr : &f.Counters.front();
+  if (counter != nullptr &&
+      (counter->WordPosition < 1 || counter->WordPosition >= f.WordsPerMinorFrame ||
+       counter->Length < 1 || counter->Length > kMaxWordBits)) {
+    report.Error = "the subframe ID counter is not in a data word of the minor frame";
+    return report;
+  }
   int64_t previous = -1;  // counter of the frame before, -1 after a miss
   TmatsDecomFrame out;
   for (size_t n = 0; n < report.Sync.Frames.size(); ++n) {

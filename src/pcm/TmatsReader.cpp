@@ -57,6 +57,8 @@ class Attributes {
 };
 
 constexpr int64_t kBig = int64_t{1} << 40;
+// Far above any class I format; keeps a hostile file from asking for gigabytes.
+constexpr int kMaxWords = 1 << 20;
 
 bool ReadLink(const Attributes& a, int d, PcmFormat& f, std::string& error) {
   const std::string p = "P-" + std::to_string(d) + "\\";
@@ -85,7 +87,7 @@ bool ReadLink(const Attributes& a, int d, PcmFormat& f, std::string& error) {
   int counters = 0;
   if (!a.Int(p + "F1", 1, 64, f.CommonWordLength, error) ||
       !a.Integer(p + "MF\\N", 1, kBig, f.MinorFrames, error) ||
-      !a.Int(p + "MF1", 1, 1 << 30, f.WordsPerMinorFrame, error) ||
+      !a.Int(p + "MF1", 1, kMaxWords, f.WordsPerMinorFrame, error) ||
       !a.Integer(p + "MF2", 1, kBig, f.BitsPerMinorFrame, error) ||
       !a.Int(p + "MF4", 1, 1 << 20, syncLength, error) ||
       !a.Int(p + "ISF\\N", 0, 1 << 20, counters, error))
