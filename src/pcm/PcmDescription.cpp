@@ -221,6 +221,7 @@ bool DescribePcmLink(const EncoderModel& model, const PcmDescribeInput& input, P
   const int last = f.WordsPerMinorFrame - 1;
   std::vector<int64_t> every;
   for (int64_t k = 1; k <= f.MinorFrames; ++k) every.push_back(k);
+  AddMeasurand(f, "SYNC", {f.WordsPerMinorFrame}, every, f.WordsPerMinorFrame);
   std::array<std::vector<int64_t>, kEncoderDynamicTables> dynamic;
   std::array<std::vector<int64_t>, kEncoderUniqueValues> unique;
   for (int i = 0; i < words; ++i) {

@@ -134,9 +134,11 @@ TEST(TmatsExport, HandWorkedAttributes) {
         {"P-1\\D4", "I"},
         {"P-1\\F2", "L"},
         {"P-1\\IDC5-1", "L"},
-        {"D-1\\MN-1-1", "SFID"},
-        {"D-1\\MN-1-2", "CRC-16"},
-        {"D-1\\WP-1-2-1-1", "18"}}},
+        {"D-1\\MN-1-1", "SYNC"},
+        {"D-1\\WP-1-1-1-1", "255"},
+        {"D-1\\MN-1-2", "SFID"},
+        {"D-1\\MN-1-3", "CRC-16"},
+        {"D-1\\WP-1-3-1-1", "18"}}},
   };
   for (const ExportCase& c : cases) {
     SCOPED_TRACE(c.name);
