@@ -39,9 +39,14 @@ int RunTmatsDecomCommand(const std::vector<std::string>& args) {
               << (error.empty() ? "cannot be read" : error) << "\n";
     return 2;
   }
-  const PcmFormat* f = &doc.Links.front();
+  // The link the R group names comes first, so without --link a recording's TMATS works.
+  const PcmFormat* f = link.empty() ? &doc.Links.front() : nullptr;
   for (const PcmFormat& candidate : doc.Links)
     if (candidate.LinkName == link) f = &candidate;
+  if (f == nullptr) {
+    std::cerr << "qm48ctl: decom: " << tmatsFile << ": no PCM link named " << link << "\n";
+    return 2;
+  }
   BitSequence cells;
   if (!ReadBitstreamFile(streamFile, cells, error, kMaxStreamBytes)) {
     std::cerr << "qm48ctl: decom: " << error << "\n";
