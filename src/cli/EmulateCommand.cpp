@@ -16,6 +16,7 @@ const char* kUsage =
     "         [--reply-latency MS]\n"
     "         [--min-freq MHZ] [--max-freq MHZ] [--filters K1,K2,K3,K4] [--firmware HEX]\n"
     "         [--max-db N] [--atten-steps N] [--bitstream FILE [--bitstream-frames N]]\n"
+    "         [--ch10 FILE]\n"
     "  kill -USR1 unplugs the unit (its device and link go), kill -USR2 plugs it in again\n"
     "  fault modes: silent, silent-after=N, garbage, double-cr, stray-cr, slow=MS,\n"
     "               vanish-after=N, echo, second-writer\n";
@@ -54,6 +55,8 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
       options.linkPath = value;
     } else if (name == "--bitstream") {
       options.bitstreamPath = value;
+    } else if (name == "--ch10") {
+      options.ch10Path = value;
     } else if (name == "--bitstream-frames") {
       uint32_t frames = 0;
       ok = ParseNumber(value, frames) && frames > 0;

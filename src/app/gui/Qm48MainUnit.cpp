@@ -54,6 +54,11 @@ void TQm48MainForm::BuildMenus() {
   menuSave_ = file1->addAction("Save", this, &TQm48MainForm::MenuSaveClick);
   menuSaveAs_ = file1->addAction("Save As", this, &TQm48MainForm::MenuSaveAsClick);
   menuRecall_ = file1->addAction("Recall", this, &TQm48MainForm::MenuRecallClick);
+  file1->addSeparator();
+  menuExportTmats_ =
+      file1->addAction("Export TMATS...", this, &TQm48MainForm::MenuExportTmatsClick);
+  menuImportTmats_ =
+      file1->addAction("Import TMATS...", this, &TQm48MainForm::MenuImportTmatsClick);
   QMenu* config1 = bar->addMenu("Config ");
   config1->addSeparator();
   configComPort_ = config1->addAction("Com Port", this, &TQm48MainForm::ConfigComPort1Click);

@@ -27,6 +27,8 @@ class TQm48MainForm : public QMainWindow {
   void MenuSaveClick();
   void MenuSaveAsClick();
   void MenuRecallClick();
+  void MenuExportTmatsClick();
+  void MenuImportTmatsClick();
   void MenuLoadAllClick();
   void ConfigComPort1Click();
   void MenuDebugClick();
@@ -43,6 +45,8 @@ class TQm48MainForm : public QMainWindow {
   QAction* SaveAction() const { return menuSave_; }
   QAction* SaveAsAction() const { return menuSaveAs_; }
   QAction* RecallAction() const { return menuRecall_; }
+  QAction* ExportTmatsAction() const { return menuExportTmats_; }
+  QAction* ImportTmatsAction() const { return menuImportTmats_; }
   QAction* LoadAllAction() const { return menuLoadAll_; }
   QAction* ComPortAction() const { return configComPort_; }
   QAction* AboutAction() const { return about_; }
@@ -77,6 +81,8 @@ class TQm48MainForm : public QMainWindow {
   QAction* menuSave_ = nullptr;
   QAction* menuSaveAs_ = nullptr;
   QAction* menuRecall_ = nullptr;
+  QAction* menuExportTmats_ = nullptr;
+  QAction* menuImportTmats_ = nullptr;
   QAction* configComPort_ = nullptr;
   QAction* menuDebug_ = nullptr;
   QAction* menuLoadAll_ = nullptr;
