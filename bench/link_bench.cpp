@@ -1,6 +1,6 @@
 // The command sender against the virtual unit on a pseudo-terminal: the host's cost per
 // command beyond the 1 ms pause, and a whole load at 19200 bits per second against the
-// time the line itself needs.
+// time the line itself needs, also behind a USB adapter's reply latency.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -87,11 +87,13 @@ void BM_OverheadPerCommand(benchmark::State& state) {
 BENCHMARK(BM_OverheadPerCommand)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The default simulator load with the unit's line at 19200 bits per second (10 bits a
-// byte), against the bound 1.05 x (bytes on the line x 10 / 19200 s + commands x 1 ms).
-void BM_LoadAtLineRate19200(benchmark::State& state) {
+// byte) and each reply held back replyLatencyMs as a USB adapter's latency timer would,
+// against the bound 1.05 x (bytes on the line x 10 / 19200 s + commands x 1 ms).
+void LoadAtLineRate(benchmark::State& state, uint32_t replyLatencyMs) {
   for (auto _ : state) {
     VirtualUnitOptions options;
     options.lineRate = 19200;
+    options.replyLatencyMs = replyLatencyMs;
     VirtualUnit unit(options);
     if (!Connect(unit, state)) return;
     Traffic traffic;
@@ -116,6 +118,24 @@ void BM_LoadAtLineRate19200(benchmark::State& state) {
     state.counters["load_over_line_time"] = seconds / line;
   }
 }
+
+void BM_LoadAtLineRate19200(benchmark::State& state) {
+  LoadAtLineRate(state, 0);
+}
 BENCHMARK(BM_LoadAtLineRate19200)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same load behind a USB adapter whose latency timer holds each reply 0, 1 (low-latency
+// mode) or 16 ms (the common chips' default).
+void BM_LoadWithReplyLatency(benchmark::State& state) {
+  LoadAtLineRate(state, static_cast<uint32_t>(state.range(0)));
+}
+BENCHMARK(BM_LoadWithReplyLatency)
+    ->ArgName("latency_ms")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(16)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

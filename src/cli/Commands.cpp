@@ -8,6 +8,8 @@
 int RunEmulateCommand(const std::vector<std::string>& args);    // EmulateCommand.cpp
 int RunBitstreamCommand(const std::vector<std::string>& args);  // BitstreamCommand.cpp
 int RunDecomCommand(const std::vector<std::string>& args);      // DecomCommand.cpp
+int RunPortsCommand(const std::vector<std::string>& args);      // PortsCommand.cpp
+int RunTmatsCommand(const std::vector<std::string>& args);      // TmatsCommand.cpp
 
 namespace {
 
@@ -43,6 +45,11 @@ const std::vector<CliCommand>& CliCommands() {
        "      Exit codes: 0 locked and every word as the setup puts it, 1 no lock or a\n"
        "      difference, 2 usage or file",
        RunDecomCommand},
+      {"tmats", "tmats SETUP [-o FILE] | tmats --import TMATS -o SETUP [--link NAME]",
+       "write the TMATS (IRIG 106-17 Chapter 9) of the frame the unit sends for SETUP, or\n"
+       "      make a setup file from a TMATS PCM link (--link: which one of several).\n"
+       "      decom --tmats TMATS BITSTREAM decommutates with a TMATS link alone",
+       RunTmatsCommand},
       {"validate", "validate FILE", "check the simulator setup of FILE", RunValidateCommand},
       {"save-default", "save-default FILE", "write the default setup to FILE",
        RunSaveDefaultCommand},
@@ -57,12 +64,19 @@ const std::vector<CliCommand>& CliCommands() {
        RunLoad},
       {"query", "query [--device PATH] [--json]",
        "run the five queries and print what the unit holds (--json: as JSON)", RunQuery},
+      {"ports", "ports [--json]",
+       "list the serial devices by name (and those Qm48Com.Cfg names), each with whether\n"
+       "      you may open it (--json: as JSON)",
+       RunPortsCommand},
       {"emulate",
        "emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
-       "      [--bitstream FILE [--bitstream-frames N]]",
-       "run the virtual unit on a pseudo-terminal; --bitstream: at every encoder start\n"
-       "      write its PCM output (N minor frames, default four major frames) to FILE or\n"
-       "      a pipe",
+       "      [--reply-latency MS] [--bitstream FILE [--bitstream-frames N]] [--ch10 FILE]",
+       "run the virtual unit on a pseudo-terminal; --reply-latency: hold each reply back\n"
+       "      MS ms as a USB adapter's latency timer does; --bitstream: at every encoder\n"
+       "      start write its PCM output (N minor frames, default four major frames) to\n"
+       "      FILE or a pipe; --ch10: likewise an IRIG 106 Chapter 10 recording (TMATS, time\n"
+       "      and PCM packets) of the same stream. kill -USR1 unplugs the unit (device and\n"
+       "      link go), kill -USR2 plugs it in again (the new device is printed)",
        RunEmulate},
   };
   return commands;

@@ -180,7 +180,11 @@ void PrintSummary(const DecomReport& report, const SimSetupData& setup, const De
 
 // Exit codes: 0 locked and every word as the setup says, 1 no lock or any difference,
 // 2 usage or a file that cannot be read.
+int RunTmatsDecomCommand(const std::vector<std::string>& args);  // TmatsDecomCommand.cpp
+
 int RunDecomCommand(const std::vector<std::string>& args) {
+  if (std::find(args.begin(), args.end(), "--tmats") != args.end())
+    return RunTmatsDecomCommand(args);
   DecomOptions options;
   if (!ParseOptions(args, options)) {
     Usage();

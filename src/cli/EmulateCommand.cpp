@@ -13,8 +13,11 @@ namespace {
 
 const char* kUsage =
     "usage: qm48ctl emulate [--link PATH] [--state FILE] [--fault MODE] [--line-rate BAUD]\n"
+    "         [--reply-latency MS]\n"
     "         [--min-freq MHZ] [--max-freq MHZ] [--filters K1,K2,K3,K4] [--firmware HEX]\n"
     "         [--max-db N] [--atten-steps N] [--bitstream FILE [--bitstream-frames N]]\n"
+    "         [--ch10 FILE]\n"
+    "  kill -USR1 unplugs the unit (its device and link go), kill -USR2 plugs it in again\n"
     "  fault modes: silent, silent-after=N, garbage, double-cr, stray-cr, slow=MS,\n"
     "               vanish-after=N, echo, second-writer\n";
 
@@ -52,6 +55,8 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
       options.linkPath = value;
     } else if (name == "--bitstream") {
       options.bitstreamPath = value;
+    } else if (name == "--ch10") {
+      options.ch10Path = value;
     } else if (name == "--bitstream-frames") {
       uint32_t frames = 0;
       ok = ParseNumber(value, frames) && frames > 0;
@@ -62,6 +67,8 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
       ok = ParseFaultMode(value, options.fault, error);
     } else if (name == "--line-rate") {
       ok = ParseNumber(value, options.lineRate) && options.lineRate > 0;
+    } else if (name == "--reply-latency") {
+      ok = ParseNumber(value, options.replyLatencyMs) && options.replyLatencyMs <= 60000;
     } else if (name == "--min-freq") {
       ok = ParseNumber(value, limits.minFreqMhz);
     } else if (name == "--max-freq") {
@@ -89,7 +96,8 @@ bool ParseOptions(const std::vector<std::string>& args, VirtualUnitOptions& opti
 
 }  // namespace
 
-// Runs the unit until SIGINT or SIGTERM, then writes its state and ends with 0.
+// Runs the unit until SIGINT or SIGTERM, then writes its state and ends with 0; SIGUSR1 and
+// SIGUSR2 unplug it and plug it in again.
 int RunEmulateCommand(const std::vector<std::string>& args) {
   VirtualUnitOptions options;
   if (!ParseOptions(args, options)) {
@@ -102,6 +110,8 @@ int RunEmulateCommand(const std::vector<std::string>& args) {
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGUSR1);
+  sigaddset(&signals, SIGUSR2);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   VirtualUnit unit(options);
@@ -112,8 +122,19 @@ int RunEmulateCommand(const std::vector<std::string>& args) {
   }
   std::printf("%s\n", unit.DevicePath().c_str());
   std::fflush(stdout);
-  int received = 0;
-  while (sigwait(&signals, &received) != 0) {
+  // SIGUSR1 unplugs the unit (its device and link go, as an adapter's do), SIGUSR2 plugs
+  // it in again on a new device (printed) under the same link, with the state it had.
+  for (int received = 0;;) {
+    if (sigwait(&signals, &received) != 0) continue;
+    if (received == SIGUSR1) {
+      unit.Stop();
+    } else if (received == SIGUSR2) {
+      if (!unit.Start(&error)) std::cerr << "qm48ctl: emulate: " << error << "\n";
+      std::printf("%s\n", unit.DevicePath().c_str());
+      std::fflush(stdout);
+    } else {
+      break;
+    }
   }
   unit.Stop();
   if (!options.stateFile.empty() && !unit.WriteState(&error)) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/JsonText.h"
 #include "cli/LinkCommands.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/QueryDisplayRows.h"
@@ -69,23 +70,6 @@ std::string Printable(const std::string& text) {
   std::string out;
   for (unsigned char c : text) out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
   return out;
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 // The text form shows what the query page shows: the same captions, the values in the

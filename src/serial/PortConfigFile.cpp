@@ -2,6 +2,7 @@
 
 #include "platform/StartDirectory.h"
 #include "serial/PortConfig.h"
+#include "serial/PortDeviceList.h"
 #include "support/ProfileStore.h"
 #include "support/ProgramLog.h"
 
@@ -66,6 +67,11 @@ bool LoadPortConfig(PortConfig& config, const std::string& path) {
 }
 
 bool SavePortConfig(const PortConfig& config, const std::string& path) {
+  return SavePortConfig(config, PortDeviceChoices{}, path);
+}
+
+bool SavePortConfig(const PortConfig& config, const PortDeviceChoices& devices,
+                    const std::string& path) {
   BackupProfileFile(path);
   // One batch: the file is replaced as a whole, only once every key is in place.
   ProfileBatch batch(path);
@@ -79,6 +85,9 @@ bool SavePortConfig(const PortConfig& config, const std::string& path) {
   WriteProfileInt(path, kSection, "StopBits", config.StopBits);
   WriteProfileUInt(path, kSection, "MaxRxBufSize", 10, config.MaxRxBufSize);
   WriteProfileUInt(path, kSection, "MaxTxBufSize", 10, config.MaxTxBufSize);
+  for (const auto& [port, device] : devices)
+    if (port >= 0 && port < kPortCount && !device.empty())
+      WriteProfileString(path, kDevicesSection, kPortNames[port], device);
   return batch.End();
 }
 

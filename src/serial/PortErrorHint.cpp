@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/SerialDevices.h"
 #include "platform/SystemErrorText.h"
 
 std::string PortErrorHint(int error) {
@@ -31,6 +32,19 @@ std::string PortErrorHint(int error) {
   }
 }
 
+std::string PortErrorHint(int error, const std::string& path) {
+  if (error == EACCES || error == EPERM) return PermissionHint(path);
+  return PortErrorHint(error);
+}
+
+std::string PermissionHint(const std::string& path) {
+  const std::string group = DeviceGroup(path);
+  // A device only root may open has no group to join.
+  if (group.empty() || group == "root") return PortErrorHint(EACCES);
+  return path + " belongs to the group " + group + ": join it with sudo usermod -aG " + group +
+         " $USER, then log out and in again (a new login is needed before the group counts)";
+}
+
 int ProbePortDevice(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno;
@@ -47,7 +61,7 @@ std::string PortOpenFailureText(const std::string& path, int error) {
   std::string text =
       "cannot open the port " + path + ": " +
       (error == 0 ? std::string("the line settings were refused") : SystemErrorText(error));
-  const std::string hint = PortErrorHint(error);
+  const std::string hint = PortErrorHint(error, path);
   if (!hint.empty()) text += "; " + hint;
   return text;
 }

@@ -17,6 +17,7 @@
 #include "platform/SystemErrorText.h"
 #include "platform/ThreadPriority.h"
 #include "serial/LineSettings.h"
+#include "serial/LowLatency.h"
 #include "serial/PortErrorHint.h"
 #include "support/ProgramLog.h"
 
@@ -129,7 +130,7 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
   if (!error && ::ioctl(fd, TIOCEXCL) != 0) error = errno;
   if (error) {
     if (fd >= 0) ::close(fd);
-    const std::string hint = PortErrorHint(error);
+    const std::string hint = PortErrorHint(error, devicePath);
     LogError(devicePath + "  " + SystemErrorText(error) + (hint.empty() ? "" : "; " + hint), 0,
              false);
     return kOpenDeviceFailed;
@@ -141,6 +142,7 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
     ::close(fd);
     return result;
   }
+  ApplyAndLogLowLatency(fd, devicePath);  // replies are passed on at once, not held
 
   fd_ = fd;
   uint64_t stale = 0;

@@ -12,14 +12,15 @@
 #include "platform/SystemErrorText.h"
 #include "simulator/BitstreamFile.h"
 #include "simulator/EncoderModel.h"
+#include "unit/UnitCh10.h"
 #include "unit/UnitEncoderTables.h"
 
 namespace {
 constexpr int64_t kDefaultMajorFrames = 4;
 }  // namespace
 
-UnitBitstreamWriter::UnitBitstreamWriter(std::string path, int64_t minorFrames)
-    : path_(std::move(path)), minorFrames_(minorFrames) {
+UnitBitstreamWriter::UnitBitstreamWriter(std::string path, int64_t minorFrames, UnitStreamKind kind)
+    : path_(std::move(path)), minorFrames_(minorFrames), kind_(kind) {
   thread_ = std::thread(&UnitBitstreamWriter::Run, this);
 }
 
@@ -96,7 +97,19 @@ bool UnitBitstreamWriter::Write(const SimulatorImage& image, uint64_t generation
   int64_t frames =
       minorFrames_ > 0 ? minorFrames_ : kDefaultMajorFrames * model.MinorFramesPerMajorFrame();
   frames = std::clamp<int64_t>(frames, 1, std::max<int64_t>(1, kMaxBits / frameBits));
-  const std::vector<uint8_t> bytes = PackCells(model.Line(frames));
+  std::vector<uint8_t> bytes;
+  if (kind_ == UnitStreamKind::Ch10) {
+    // Stamped with the time the encoder started.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    if (!UnitCh10Recording(image, frames, static_cast<std::time_t>(ms / 1000),
+                           static_cast<int>(ms % 1000), bytes, error)) {
+      error = "no Chapter 10 recording: " + error;
+      return false;
+    }
+  } else {
+    bytes = PackCells(model.Line(frames));
+  }
   if (!Current(generation)) return false;
 
   struct stat st {};

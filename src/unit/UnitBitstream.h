@@ -19,10 +19,14 @@
 
 struct stat;
 
+// What each stream holds: the line cells of the output code, or a Chapter 10 recording.
+enum class UnitStreamKind { LineCells, Ch10 };
+
 class UnitBitstreamWriter {
  public:
   // minorFrames 0: four major frames. Every stream stops at kMaxBits bits.
-  UnitBitstreamWriter(std::string path, int64_t minorFrames);
+  UnitBitstreamWriter(std::string path, int64_t minorFrames,
+                      UnitStreamKind kind = UnitStreamKind::LineCells);
   ~UnitBitstreamWriter();
   UnitBitstreamWriter(const UnitBitstreamWriter&) = delete;
   UnitBitstreamWriter& operator=(const UnitBitstreamWriter&) = delete;
@@ -50,6 +54,7 @@ class UnitBitstreamWriter {
 
   const std::string path_;
   const int64_t minorFrames_;
+  const UnitStreamKind kind_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   std::unique_ptr<SimulatorImage> pending_;  // guarded by mutex_

@@ -111,6 +111,9 @@ bool VirtualUnit::Start(std::string* error) {
   if (!options_.bitstreamPath.empty())
     bitstream_ =
         std::make_unique<UnitBitstreamWriter>(options_.bitstreamPath, options_.bitstreamFrames);
+  if (!options_.ch10Path.empty())
+    ch10_ = std::make_unique<UnitBitstreamWriter>(options_.ch10Path, options_.bitstreamFrames,
+                                                  UnitStreamKind::Ch10);
   thread_ = std::thread(&VirtualUnit::Run, this);
   return true;
 }
@@ -145,6 +148,7 @@ void VirtualUnit::Stop() {
     [[maybe_unused]] ssize_t n = ::write(wakeWrite_, &wake, 1);
     thread_.join();
     bitstream_.reset();  // an unfinished stream is abandoned
+    ch10_.reset();
     if (!options_.linkPath.empty()) {
       // Remove the link only while it still names our device.
       char target[PATH_MAX];
@@ -233,6 +237,8 @@ void VirtualUnit::HandleByte(uint8_t byte) {
     const bool running = protocol_->State().running;
     if (bitstream_ && running && !wasRunning) bitstream_->EncoderStarted(protocol_->State().sim);
     if (bitstream_ && !running && wasRunning) bitstream_->EncoderStopped();
+    if (ch10_ && running && !wasRunning) ch10_->EncoderStarted(protocol_->State().sim);
+    if (ch10_ && !running && wasRunning) ch10_->EncoderStopped();
     for (const auto& e : exchanges) commands_.push_back(e.command);
     if (commands_.size() > 2 * kKeptCommands)
       commands_.erase(commands_.begin(), commands_.end() - kKeptCommands);
@@ -290,6 +296,9 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
     case FaultKind::SecondWriter:
       return AnswerBesideSecondWriter(index, line);
   }
+  if (options_.replyLatencyMs > 0 &&
+      !SleepUntil(Clock::now() + std::chrono::milliseconds(options_.replyLatencyMs)))
+    return;
   WriteOut(line);
 }
 

@@ -23,8 +23,11 @@ struct VirtualUnitOptions {
   std::string stateFile;  // state text written after every "S" and at Stop when not empty
   FaultMode fault;
   uint32_t lineRate = 0;        // bits per second of the simulated line (10 bits a byte); 0: none
+  uint32_t replyLatencyMs = 0;  // each reply held back this long, as a USB adapter's latency
+                                // timer holds received bytes; 0: none
   std::string bitstreamPath;    // the PCM output is written here at every encoder start
   int64_t bitstreamFrames = 0;  // minor frames per stream; 0: four major frames
+  std::string ch10Path;         // a Chapter 10 recording is written here at every start
   UnitLimits limits;
 };
 
@@ -69,6 +72,8 @@ class VirtualUnit {
   bool WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const;
   // The PCM output writer when a bit stream path was given, else null; valid until Stop.
   const UnitBitstreamWriter* Bitstream() const { return bitstream_.get(); }
+  // The Chapter 10 recorder when a path was given, else null; valid until Stop.
+  const UnitBitstreamWriter* Ch10() const { return ch10_.get(); }
   // Writes the state text now (also done after "S" and at Stop).
   bool WriteState(std::string* error = nullptr) const;
 
@@ -89,6 +94,7 @@ class VirtualUnit {
   VirtualUnitOptions options_;
   std::unique_ptr<UnitProtocol> protocol_;          // guarded by mutex_
   std::unique_ptr<UnitBitstreamWriter> bitstream_;  // made in Start, ended in Stop
+  std::unique_ptr<UnitBitstreamWriter> ch10_;       // likewise
   std::vector<std::string> commands_;               // guarded by mutex_
   mutable std::mutex mutex_;
   mutable std::condition_variable commandArrived_;

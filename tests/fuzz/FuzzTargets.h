@@ -13,7 +13,8 @@
   X(sync_pattern)                \
   X(number_text)                 \
   X(unit_command_cutter)         \
-  X(decom)
+  X(decom)                       \
+  X(tmats)
 
 #define QM48_DECLARE_FUZZ_TARGET(name) extern "C" int Fuzz_##name(const uint8_t* data, size_t size);
 QM48_FUZZ_TARGET_LIST(QM48_DECLARE_FUZZ_TARGET)

@@ -235,6 +235,37 @@ class EndToEndTest : public QObject {
     QVERIFY(unit->State().sim == StateAfter(SimProg->TxBuffer).sim);
     window->close();
   }
+
+  // The unit's link goes with the unit mid-load and comes back: the port reopens by itself
+  // at the caption's next tick, and the load is not sent again.
+  void UnitGoneMidLoadThenBackReconnectsByItself() {
+    TempDir dir;
+    VirtualUnitOptions options;
+    options.linkPath = dir.File("qm48-unit");
+    options.fault.kind = FaultKind::VanishAfter;
+    options.fault.count = 400;
+    auto unit = StartUnit(options);
+    WritePortConfig(dir, options.linkPath);
+    const std::string setupFile = WriteSetupFile(dir, 300);
+    auto window = Start(dir);
+    op_->QueueChosenFile(setupFile);
+    window->RecallAction()->trigger();
+    window->LoadAllAction()->trigger();
+    QVERIFY(unit->Vanished());
+    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Disconnected"), 3000);
+
+    unit->Stop();  // the link goes
+    options.fault = {};
+    unit = StartUnit(options);  // and is made anew
+    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Connected"), 5000);
+    QVERIFY(ApplicationPortConnected());
+    QCOMPARE(ComPort()->DevicePath(), options.linkPath);
+    QCOMPARE(unit->CommandCount(), uint64_t{0});  // nothing of the load was sent again
+    const std::string log = ReadAll(dir.File("Qm48.Log"));
+    QVERIFY(log.find("The port's device " + options.linkPath + " is back: port reopened") !=
+            std::string::npos);
+    window->close();
+  }
 };
 
 QTEST_MAIN(EndToEndTest)

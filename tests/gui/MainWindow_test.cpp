@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QtTest>
 #include <cstdio>
@@ -342,6 +344,44 @@ class MainWindowTest : public QObject {
     window->MenuRecallClick();
     QVERIFY(!gSetupEdited);
     QCOMPARE(gCurrentFileName, file);
+    window->close();
+  }
+
+  // File, Export TMATS... and Import TMATS...: the export writes the chosen file, the import
+  // replaces the setup as a recall does, but leaves it unsaved and without a file name.
+  void TmatsMenuEntries() {
+    TempDir dir;
+    WritePortConfig(dir, dir.File("no-such-device"));
+    auto window = Start(dir);
+    QCOMPARE(window->ExportTmatsAction()->text(), QString("Export TMATS..."));
+    QCOMPARE(window->ImportTmatsAction()->text(), QString("Import TMATS..."));
+    SimProg->Setup.SimBitRate = 500000;
+    op_->QueueChosenFile(dir.File("link.tmt"));
+    window->ExportTmatsAction()->trigger();
+    QVERIFY(ReadAll(dir.File("link.tmt")).find("P-1\\D2:500000;") != std::string::npos);
+
+    SimProg->Setup.SimBitRate = 9600;
+    gCurrentFileName = dir.File("old.qm48");
+    op_->QueueChosenFile(dir.File("link.tmt"));
+    window->ImportTmatsAction()->trigger();
+    QCOMPARE(SimProg->Setup.SimBitRate, 500000u);
+    QVERIFY(gSetupEdited);
+    QVERIFY(gCurrentFileName.empty());
+    QVERIFY(window->windowTitle().startsWith("*"));
+
+    const QString shots = qEnvironmentVariable("QM48_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+      window->show();
+      QMenu* file = window->ExportTmatsAction()->associatedObjects().isEmpty()
+                        ? nullptr
+                        : qobject_cast<QMenu*>(window->ExportTmatsAction()->associatedObjects()[0]);
+      QVERIFY(file != nullptr);
+      file->popup(window->mapToGlobal(QPoint(0, window->menuBar()->height())));
+      QVERIFY(QTest::qWaitForWindowExposed(file));
+      QVERIFY(file->grab().toImage().save(shots + "/file-menu-tmats.png"));
+      file->hide();
+    }
+    gSetupEdited = false;
     window->close();
   }
 

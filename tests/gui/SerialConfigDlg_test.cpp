@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -15,6 +16,8 @@
 #include <fstream>
 
 #include "gui/ModalDriver.h"
+#include "platform/SerialDevices.h"
+#include "serial/PortDeviceList.h"
 #include "serial/serialcomclass.h"
 #include "support/TempDir.h"
 
@@ -59,6 +62,11 @@ class SerialConfigDlgTest : public QObject {
   void cleanup() { dir_.reset(); }
 
   void ListsShowTheRecordAndCancelChangesNothing() {
+    // Devices that are not there, whatever this machine has.
+    const QString gone1 = QString::fromStdString(dir_->File("gone1"));
+    const QString gone3 = QString::fromStdString(dir_->File("gone3"));
+    std::ofstream(dir_->File("Qm48Com.Cfg")) << "[PortDevices]\r\nCOM1=" << gone1.toStdString()
+                                             << "\r\nCOM3=" << gone3.toStdString() << "\r\n";
     PortConfig config = SampleConfig();
     const PortConfig before = config;
     bool checked = false;
@@ -76,13 +84,14 @@ class SerialConfigDlgTest : public QObject {
       QCOMPARE(dlg->DataBitsList()->currentText(), QString("SIX"));
       QCOMPARE(Entries(dlg->StopBitsList()), QStringList({"ONE", "ONE POINT FIVE", "TWO"}));
       QCOMPARE(dlg->StopBitsList()->currentText(), QString("TWO"));
-      QCOMPARE(dlg->DeviceLabel()->text(), QString("Device: /dev/ttyS2"));
+      QCOMPARE(dlg->DeviceLabel()->text(), "Device: " + gone3 + " (not present)");
+      QCOMPARE(dlg->DeviceList()->currentText(), gone3 + "  (not found)");
       // Changes made and then cancelled.
       dlg->PortList()->setCurrentIndex(0);
       dlg->BaudList()->setCurrentIndex(0);
       dlg->StopBitsList()->setCurrentIndex(0);
       QCOMPARE(dlg->WorkingCopy().PortNum, 0);
-      QCOMPARE(dlg->DeviceLabel()->text(), QString("Device: /dev/ttyS0"));
+      QCOMPARE(dlg->DeviceLabel()->text(), "Device: " + gone1 + " (not present)");
       checked = true;
       QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
     });
@@ -146,7 +155,8 @@ class SerialConfigDlgTest : public QObject {
     config.BaudRate = 6;
     bool sawPort = false;
     auto driver = OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
-      QCOMPARE(dlg->DeviceLabel()->text(), "Device: " + QString::fromStdString(slave));
+      QCOMPARE(dlg->DeviceLabel()->text(),
+               "Device: " + QString::fromStdString(slave) + " (present)");
       QVERIFY(dlg->TemporaryPort() != nullptr);
       QVERIFY(dlg->TemporaryPort()->IsRunning());
       QCOMPARE(dlg->TemporaryPort()->DevicePath(), slave);
@@ -169,16 +179,122 @@ class SerialConfigDlgTest : public QObject {
     ::close(master);
   }
 
+  // The device list: devices by description, the chosen one stored for the port name with
+  // the file's other keys and sections, "Other..." for a typed path, and the list following
+  // devices that come and go while the dialog is up.
+  void DeviceListChoosesWhatThePortNameStandsFor() {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QVERIFY(master >= 0);
+    QCOMPARE(::grantpt(master), 0);
+    QCOMPARE(::unlockpt(master), 0);
+    const std::string slave = ::ptsname(master);
+    const std::string link = dir_->File("qm48-link");
+    QCOMPARE(::symlink(slave.c_str(), link.c_str()), 0);
+    const std::string gone = dir_->File("gone");
+    const std::string file = dir_->File("Qm48Com.Cfg");
+    const std::string old = "[PortConfig]\r\nPortNum=4\r\n[PortDevices]\r\nCOM1=" + link +
+                            "\r\nCOM5=" + gone + "\r\n[Other]\r\nKey=kept\r\n";
+    std::ofstream(file, std::ios::binary) << old;
+    const QString linkEntry = QString::fromStdString("COM1 in Qm48Com.Cfg  " + link);
+    const QString linkLine =
+        QString::fromStdString("Device: " + link + " \u2192 " + slave + " (present)");
+
+    PortConfig config = SampleConfig();
+    config.PortNum = 4;  // COM5, mapped to a device that is not there
+    PortDeviceChoices choices;
+    bool checked = false;
+    OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
+      QComboBox* list = dlg->DeviceList();
+      QCOMPARE(list->itemText(0), QString::fromStdString(gone + "  (not found)"));
+      QCOMPARE(list->currentIndex(), 0);
+      QCOMPARE(list->itemText(list->count() - 1), QString("Other..."));
+      const int at = list->findText(linkEntry);
+      QVERIFY(at > 0);
+      QCOMPARE(dlg->DeviceLabel()->text(),
+               QString::fromStdString("Device: " + gone + " (not present)"));
+
+      // The link chosen: stored for COM5, shown with where it leads.
+      list->setCurrentIndex(at);
+      emit list->activated(at);
+      QCOMPARE(dlg->Choices().at(4), link);
+      QCOMPARE(dlg->DeviceLabel()->text(), linkLine);
+      QCOMPARE(list->currentText(), linkEntry);
+      // Another port name shows its own device; back on COM5 the choice is still there.
+      dlg->PortList()->setCurrentIndex(0);
+      QCOMPARE(list->currentText(), linkEntry);  // COM1 is the link in the file
+      dlg->PortList()->setCurrentIndex(4);
+      QCOMPARE(dlg->DeviceLabel()->text(), linkLine);
+
+      // "Other...": a typed path, and a cancelled one that changes nothing.
+      OnModal<QInputDialog>([](QInputDialog* input) { input->reject(); });
+      list->setCurrentIndex(list->count() - 1);
+      emit list->activated(list->count() - 1);
+      QCOMPARE(dlg->Choices().at(4), link);
+      QCOMPARE(list->currentText(), linkEntry);
+      OnModal<QInputDialog>([](QInputDialog* input) {
+        input->setTextValue("  /dev/ttyUSB7 ");
+        input->accept();
+      });
+      list->setCurrentIndex(list->count() - 1);
+      emit list->activated(list->count() - 1);
+      QCOMPARE(dlg->Choices().at(4), std::string("/dev/ttyUSB7"));
+      QCOMPARE(dlg->DeviceLabel()->text(), QString("Device: /dev/ttyUSB7 (not present)"));
+      QCOMPARE(list->currentText(), QString("/dev/ttyUSB7  (not found)"));
+
+      // A device appears (the file names a second link) and goes again.
+      const std::string link2 = dir_->File("qm48-link2");
+      QCOMPARE(::symlink(slave.c_str(), link2.c_str()), 0);
+      std::ofstream(file, std::ios::binary | std::ios::trunc)
+          << "[PortConfig]\r\nPortNum=4\r\n[PortDevices]\r\nCOM1=" + link + "\r\nCOM5=" + gone +
+                 "\r\nCOM6=" + link2 + "\r\n[Other]\r\nKey=kept\r\n";
+      const QString entry2 = QString::fromStdString("COM6 in Qm48Com.Cfg  " + link2);
+      const int before = list->count();
+      if (UdevRunning())
+        dlg->RescanDevices();  // udev tells of adapters only
+      else
+        QTRY_COMPARE_WITH_TIMEOUT(list->count(), before + 1, 5000);  // the periodic look
+      QVERIFY(list->findText(entry2) >= 0);
+      QCOMPARE(list->currentText(), QString("/dev/ttyUSB7  (not found)"));  // kept
+      ::unlink(link2.c_str());
+      std::ofstream(file, std::ios::binary | std::ios::trunc) << old;
+      dlg->RescanDevices();
+      QCOMPARE(list->findText(entry2), -1);
+      checked = true;
+      dlg->accept();
+    });
+    QVERIFY(RunSerialConfigDialog(config, nullptr, &choices));
+    QVERIFY(checked);
+    QCOMPARE(choices.size(), size_t(1));
+    // What the main window does on accept.
+    QVERIFY(SavePortConfig(config, choices, file));
+    QCOMPARE(QString::fromStdString(ReadAll(file + ".BAK")), QString::fromStdString(old));
+    const std::string saved = ReadAll(file);
+    QVERIFY(saved.find("COM5=/dev/ttyUSB7\r\n") != std::string::npos);
+    QVERIFY(saved.find("COM1=" + link + "\r\n") != std::string::npos);
+    QVERIFY(saved.find("[Other]\r\nKey=kept\r\n") != std::string::npos);
+    QCOMPARE(PortDevicePath(4, file), std::string("/dev/ttyUSB7"));
+    ::close(master);
+  }
+
   // Run with QM48_SCREENSHOT_DIR set to write the picture of the dialog.
   void Screenshot() {
     const QByteArray dir = qgetenv("QM48_SCREENSHOT_DIR");
     if (dir.isEmpty()) QSKIP("QM48_SCREENSHOT_DIR not set");
+    // COM3 leads to a virtual unit's link, as after "qm48ctl emulate --link /tmp/qm48-unit".
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const std::string link = "/tmp/qm48-unit";
+    ::unlink(link.c_str());
+    QCOMPARE(::symlink(::ptsname(master), link.c_str()), 0);
+    std::ofstream(dir_->File("Qm48Com.Cfg")) << "[PortDevices]\r\nCOM3=" << link << "\r\n";
     PortConfig config = SampleConfig();
     OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
       dlg->grab().save(QString::fromUtf8(dir) + "/port-config-dialog.png");
       dlg->reject();
     });
     RunSerialConfigDialog(config, nullptr);
+    ::unlink(link.c_str());
+    ::close(master);
   }
 
  private:

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "serial/PortConfig.h"
+#include "serial/PortDeviceList.h"
 #include "serial/SerialTestKit.h"
 
 namespace {
@@ -177,5 +178,53 @@ TEST_F(PortConfigFile, DevicePathsComeFromTheMapOrTheSerialDevices) {
   EXPECT_EQ(PortDevicePath(16, Cfg()), "");
   EXPECT_EQ(PortDevicePath(-1, Cfg()), "");
   EXPECT_EQ(PortDevicePath(2), "/dev/ttyUSB0");  // the start directory's file
+}
+
+// A device chosen in the dialog lands in PortDevices under the port's name; the other
+// entries, a section of another program and comments' neighbours stay; one backup.
+TEST_F(PortConfigFile, ChosenDevicesAreStoredBesideEverythingElse) {
+  const std::string old =
+      "[PortConfig]\r\nPortNum=1\r\n[PortDevices]\r\nCOM1=/dev/ttyS0\r\nCOM3=/dev/ttyUSB0\r\n"
+      "[Other]\r\nKey=kept\r\n";
+  WriteCfg(old);
+  PortConfig config;
+  config.PortNum = 2;
+  const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  ASSERT_TRUE(SavePortConfig(config, PortDeviceChoices{{2, byId}, {4, "/tmp/qm48-link"}, {16, "x"}},
+                             Cfg()));
+  EXPECT_EQ(ReadAll(Cfg() + ".BAK"), old);
+  EXPECT_EQ(CrLfLines(ReadAll(Cfg())),
+            (std::vector<std::string>{"[PortConfig]", "PortNum=2", "PortName=COM1", "BaudRate=8",
+                                      "UserDefBaudRate=0", "FlowControl=0", "DataBits=3",
+                                      "Parity=0", "StopBits=0", "MaxRxBufSize=1", "MaxTxBufSize=0",
+                                      "[PortDevices]", "COM1=/dev/ttyS0", "COM3=" + byId,
+                                      "COM5=/tmp/qm48-link", "[Other]", "Key=kept"}));
+  EXPECT_EQ(ConfiguredPortDevice(2, Cfg()), byId);
+  EXPECT_EQ(ConfiguredPortDevice(1, Cfg()), "");
+  EXPECT_EQ(PortDevicePath(4, Cfg()), "/tmp/qm48-link");
+}
+
+TEST_F(PortConfigFile, TheDeviceLineTellsWhereANameLeadsAndWhetherItIsThere) {
+  PtyPair pty;
+  const std::string link = folder.Dir().File("qm48-link");
+  ASSERT_EQ(::symlink(pty.SlavePath().c_str(), link.c_str()), 0);
+  EXPECT_EQ(PortDeviceLine(link), "Device: " + link + " \u2192 " + pty.SlavePath() + " (present)");
+  EXPECT_EQ(PortDeviceLine(pty.SlavePath()), "Device: " + pty.SlavePath() + " (present)");
+  EXPECT_EQ(PortDeviceLine(folder.Dir().File("gone")),
+            "Device: " + folder.Dir().File("gone") + " (not present)");
+  EXPECT_EQ(PortDeviceLine(""), "");
+}
+
+// The list offers the devices the file names even where the system does not list them.
+TEST_F(PortConfigFile, TheDeviceListAddsWhatTheFileNames) {
+  PtyPair pty;
+  const std::string link = folder.Dir().File("qm48-link");
+  ASSERT_EQ(::symlink(pty.SlavePath().c_str(), link.c_str()), 0);
+  WriteCfg("[PortDevices]\r\nCOM2=" + link + "\r\nCOM4=" + folder.Dir().File("gone") + "\r\n");
+  std::vector<SerialDevice> devices = ListPortDevices(Cfg());
+  const SerialDevice* named = FindSerialDevice(devices, link);
+  ASSERT_NE(named, nullptr);
+  EXPECT_EQ(DescribeSerialDevice(*named), "COM2 in Qm48Com.Cfg  " + link);
+  EXPECT_EQ(FindSerialDevice(devices, folder.Dir().File("gone")), nullptr);
 }
 }  // namespace

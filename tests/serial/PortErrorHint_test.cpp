@@ -2,8 +2,10 @@
 #include "serial/PortErrorHint.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/AsAnotherUser.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -74,6 +77,41 @@ TEST(PortErrorHint, ProbeFindsWhatStopsTheOpen) {
   EXPECT_EQ(ProbePortDevice(pty.path), EBUSY);
   ::close(holder);
   EXPECT_EQ(ProbePortDevice(pty.path), 0);
+}
+
+TEST(PortErrorHint, APermissionRefusalNamesTheGroupTheCommandAndTheNewLogin) {
+  if (::geteuid() != 0) GTEST_SKIP() << "handing a device to another group needs root";
+  Pty pty;
+  ASSERT_FALSE(pty.path.empty());
+  // Groups a serial device belongs to on Debian, and the generic advice for a device only
+  // root may open.
+  struct Case {
+    const char* group;
+    std::string hint;
+  };
+  const std::string dialout =
+      pty.path +
+      " belongs to the group dialout: join it with sudo usermod -aG dialout $USER, then log out "
+      "and in again (a new login is needed before the group counts)";
+  const std::string uucp =
+      pty.path +
+      " belongs to the group uucp: join it with sudo usermod -aG uucp $USER, then log out and "
+      "in again (a new login is needed before the group counts)";
+  for (const Case& c :
+       {Case{"dialout", dialout}, Case{"uucp", uucp}, Case{"root", PortErrorHint(EACCES)}}) {
+    SCOPED_TRACE(c.group);
+    const group* g = ::getgrnam(c.group);
+    if (g == nullptr) continue;  // not on this system
+    ASSERT_EQ(::chown(pty.path.c_str(), 0, g->gr_gid), 0);
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0660), 0);
+    EXPECT_EQ(PortErrorHint(EACCES, pty.path), c.hint);
+    EXPECT_EQ(PortErrorHint(EPERM, pty.path), c.hint);
+    EXPECT_EQ(
+        AsAnotherUser([&] { return PortOpenFailureText(pty.path, ProbePortDevice(pty.path)); }),
+        "cannot open the port " + pty.path + ": Permission denied (13); " + c.hint);
+  }
+  // Other failures keep their own advice.
+  EXPECT_EQ(PortErrorHint(EBUSY, pty.path), PortErrorHint(EBUSY));
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(EmulateCommand, PrintsAWorkingDeviceAndWritesItsStateOnSigterm) {
 }
 
 TEST(EmulateCommand, EndsWithZeroOnSigintAndTakesFaultModes) {
-  Emulator emulator({"--fault", "echo", "--line-rate", "115200"});
+  Emulator emulator({"--fault", "echo", "--line-rate", "115200", "--reply-latency", "1"});
   ASSERT_GT(emulator.pid, 0);
   RawPort port(emulator.FirstLine());
   ASSERT_TRUE(port.IsOpen());
@@ -109,14 +109,42 @@ TEST(EmulateCommand, EndsWithZeroOnSigintAndTakesFaultModes) {
   EXPECT_EQ(emulator.EndWith(SIGINT), 0);
 }
 
+// An adapter unplugged and plugged in again: the controller's port hangs up, the link goes,
+// and comes back leading to a working unit.
+TEST(EmulateCommand, UnplugsAndPlugsInAgainOnSignals) {
+  TempDir dir;
+  const std::string link = dir.File("QM48-VIRTUAL");
+  Emulator emulator({"--link", link});
+  ASSERT_GT(emulator.pid, 0);
+  ASSERT_FALSE(emulator.FirstLine().empty());
+  RawPort port(link);
+  ASSERT_TRUE(port.IsOpen());
+  port.Send("0 N");
+  EXPECT_EQ(port.ReadLine(), "OK\r");
+  kill(emulator.pid, SIGUSR1);
+  EXPECT_TRUE(port.HungUp());
+  EXPECT_FALSE(std::filesystem::exists(link));
+  port.Close();
+  kill(emulator.pid, SIGUSR2);
+  EXPECT_FALSE(emulator.FirstLine().empty());  // the new device, once it is there
+  RawPort again(link);
+  ASSERT_TRUE(again.IsOpen());
+  again.Send("0 R");
+  EXPECT_EQ(again.ReadLine(), "OK\r");
+  EXPECT_EQ(emulator.EndWith(SIGTERM), 0);
+}
+
 TEST(EmulateCommand, RefusesBadOptions) {
   TempDir dir;
-  for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{{"--fault", "loud"},
-                                                                            {"--line-rate", "0"},
-                                                                            {"--filters", "1,2,3"},
-                                                                            {"--link"},
-                                                                            {"--colour", "blue"},
-                                                                            {"stray"}}) {
+  for (std::vector<std::string> bad :
+       std::vector<std::vector<std::string>>{{"--fault", "loud"},
+                                             {"--line-rate", "0"},
+                                             {"--reply-latency", "-1"},
+                                             {"--reply-latency", "99999"},
+                                             {"--filters", "1,2,3"},
+                                             {"--link"},
+                                             {"--colour", "blue"},
+                                             {"stray"}}) {
     std::string errors = dir.File(bad[0] + ".err");
     Emulator emulator(bad, errors);
     ASSERT_GT(emulator.pid, 0);

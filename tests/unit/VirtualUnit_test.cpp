@@ -221,6 +221,18 @@ TEST(VirtualUnit, LineRateDelaysBothDirections) {
   EXPECT_GE(steady_clock::now() - start, milliseconds(49));
 }
 
+TEST(VirtualUnit, ReplyLatencyHoldsEachReplyBack) {
+  VirtualUnitOptions options;
+  options.replyLatencyMs = 40;
+  RunningUnit u(options);
+  for (const char* command : {"0 R", "0 N"}) {
+    auto start = steady_clock::now();
+    u.port->Send(command);
+    EXPECT_EQ(u.port->ReadLine(), "OK\r") << command;
+    EXPECT_GE(steady_clock::now() - start, milliseconds(40)) << command;
+  }
+}
+
 TEST(VirtualUnit, StateFileAfterEverySaveAndAtStop) {
   TempDir dir;
   VirtualUnitOptions options;

@@ -62,6 +62,7 @@ void TQm48MainForm::RunShutdownSteps() {
   CloseApplicationPort();
   if (!SavePortConfig(portConfig_)) LogError("The port configuration could not be saved", 0, false);
   WriteLastSetup();
+  SaveWindowPlace();
 
   if (setupForm_) {
     takeCentralWidget();

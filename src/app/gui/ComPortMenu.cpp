@@ -7,7 +7,8 @@
 
 void TQm48MainForm::ConfigComPort1Click() {
   CloseApplicationPort();
-  if (RunSerialConfigDialog(portConfig_, this) && !SavePortConfig(portConfig_))
+  PortDeviceChoices devices;  // stored under their port names with the rest
+  if (RunSerialConfigDialog(portConfig_, this, &devices) && !SavePortConfig(portConfig_, devices))
     LogError("The port configuration could not be saved to " + PortConfigFilePath(), 0, true);
   // Reopened whatever the operator chose: Cancel returns to the old settings.
   // The operator just chose this port: say why it failed and what to do about it.

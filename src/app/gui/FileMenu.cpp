@@ -3,8 +3,10 @@
 #include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
 #include "app/StatusCaption.h"
+#include "app/TmatsFiles.h"
 #include "app/gui/Qm48MainUnit.h"
 #include "platform/StartDirectory.h"
+#include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/Operator.h"
 #include "support/ProfileStore.h"
@@ -90,6 +92,26 @@ void TQm48MainForm::MenuRecallClick() {
     LogText(std::string(kInvalidSetupFileText) + ": " + name, 0);
     Operator().MessageBox(kInvalidSetupFileText, kInvalidSetupFileCaption, MsgButtons::Ok,
                           MsgIcon::Error);
+  }
+  RefreshSetupWindow();
+  UpdateStatusLine();
+}
+
+void TQm48MainForm::MenuExportTmatsClick() {
+  if (!SimProg || !TxProg) return;
+  const std::array<uint32_t, 4> filters =
+      QueryProg ? QueryProg->Results.PremodFilterFreqKhz : std::array<uint32_t, 4>{};
+  ExportTmatsChosen(*SimProg, *TxProg, filters, gCurrentFileName);
+  RefreshSetupWindow();  // validation may have reset a corrupt setup
+}
+
+// A setup made from TMATS replaces the one shown, like a recall, and has no file yet.
+void TQm48MainForm::MenuImportTmatsClick() {
+  if (!SimProg || !TxProg) return;
+  if (!SaveFirstIfEdited()) return;
+  if (ImportTmatsChosen(*SimProg, *TxProg)) {
+    gCurrentFileName.clear();
+    gSetupEdited = true;
   }
   RefreshSetupWindow();
   UpdateStatusLine();

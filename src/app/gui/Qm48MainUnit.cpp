@@ -13,6 +13,7 @@
 #include "serial/PortErrorHint.h"
 #include "serial/gui/Qm48DebugUnit.h"
 #include "support/ProgramLog.h"
+#include "support/gui/NavyLook.h"
 
 namespace {
 constexpr int kStatusPeriodMs = 1000;
@@ -34,7 +35,10 @@ TQm48MainForm::TQm48MainForm(QWidget* parent) : QMainWindow(parent) {
 
   timer1_ = new QTimer(this);
   timer1_->setInterval(kStatusPeriodMs);
-  connect(timer1_, &QTimer::timeout, this, &TQm48MainForm::UpdateStatusLine);
+  connect(timer1_, &QTimer::timeout, this, [this] {
+    reconnect_.Poll(portConfig_);
+    UpdateStatusLine();
+  });
   UpdateStatusLine();
 }
 
@@ -45,10 +49,16 @@ TQm48MainForm::~TQm48MainForm() {
 void TQm48MainForm::BuildMenus() {
   QMenuBar* bar = menuBar();
   bar->setAutoFillBackground(true);
+  StyleLightOnDarkMenuBar(bar);
   QMenu* file1 = bar->addMenu("File");
   menuSave_ = file1->addAction("Save", this, &TQm48MainForm::MenuSaveClick);
   menuSaveAs_ = file1->addAction("Save As", this, &TQm48MainForm::MenuSaveAsClick);
   menuRecall_ = file1->addAction("Recall", this, &TQm48MainForm::MenuRecallClick);
+  file1->addSeparator();
+  menuExportTmats_ =
+      file1->addAction("Export TMATS...", this, &TQm48MainForm::MenuExportTmatsClick);
+  menuImportTmats_ =
+      file1->addAction("Import TMATS...", this, &TQm48MainForm::MenuImportTmatsClick);
   QMenu* config1 = bar->addMenu("Config ");
   config1->addSeparator();
   configComPort_ = config1->addAction("Com Port", this, &TQm48MainForm::ConfigComPort1Click);

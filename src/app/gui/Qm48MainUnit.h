@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/PortReconnect.h"
 #include "serial/PortConfig.h"
 
 class QAction;
@@ -26,6 +27,8 @@ class TQm48MainForm : public QMainWindow {
   void MenuSaveClick();
   void MenuSaveAsClick();
   void MenuRecallClick();
+  void MenuExportTmatsClick();
+  void MenuImportTmatsClick();
   void MenuLoadAllClick();
   void ConfigComPort1Click();
   void MenuDebugClick();
@@ -42,6 +45,8 @@ class TQm48MainForm : public QMainWindow {
   QAction* SaveAction() const { return menuSave_; }
   QAction* SaveAsAction() const { return menuSaveAs_; }
   QAction* RecallAction() const { return menuRecall_; }
+  QAction* ExportTmatsAction() const { return menuExportTmats_; }
+  QAction* ImportTmatsAction() const { return menuImportTmats_; }
   QAction* LoadAllAction() const { return menuLoadAll_; }
   QAction* ComPortAction() const { return configComPort_; }
   QAction* AboutAction() const { return about_; }
@@ -68,11 +73,16 @@ class TQm48MainForm : public QMainWindow {
   bool SaveCurrent();  // true when the setup was written
   bool SaveAsChosen();
   void WriteLastSetup();
+  // WindowPlacement.cpp: the window where the last run left it, and its place kept.
+  void RestoreWindowPlace();
+  void SaveWindowPlace();
   void RefreshSetupWindow();
 
   QAction* menuSave_ = nullptr;
   QAction* menuSaveAs_ = nullptr;
   QAction* menuRecall_ = nullptr;
+  QAction* menuExportTmats_ = nullptr;
+  QAction* menuImportTmats_ = nullptr;
   QAction* configComPort_ = nullptr;
   QAction* menuDebug_ = nullptr;
   QAction* menuLoadAll_ = nullptr;
@@ -81,6 +91,7 @@ class TQm48MainForm : public QMainWindow {
   TQm48SetupMMIForm* setupForm_ = nullptr;
 
   PortConfig portConfig_;
+  PortReconnect reconnect_;  // reopens the port when its unplugged device returns
   std::string lastSetupPath_;
   QElapsedTimer sinceConstruction_;
   qint64 startupMs_ = -1;

@@ -59,7 +59,9 @@ void TQm48MainForm::RunStartupSequence() {
   setupForm_ = new TQm48SetupMMIForm(this);
   setCentralWidget(setupForm_);
   setupForm_->show();
+  // The first size, the one the pages are laid out for, is the least; the window may grow.
   resize(setupForm_->sizeHint() + QSize(0, menuBar()->sizeHint().height()));
+  setMinimumSize(size());
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
@@ -68,6 +70,7 @@ void TQm48MainForm::RunStartupSequence() {
 
   lastSetupPath_ = LastSetupPath();
   RecallLastSetup(ProgramSetup(*SimProg, *TxProg), lastSetupPath_, gCurrentFileName);
+  RestoreWindowPlace();
   RefreshSetupWindow();
 
   UpdateStatusLine();

@@ -8,12 +8,10 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "support/gui/NavyLook.h"
+
 void ColourPanel(QWidget* widget) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, QColor(0, 0, 128));
-  palette.setColor(QPalette::WindowText, Qt::white);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
+  PaintNavy(widget);
 }
 
 QFrame* AddInnerFrame(QWidget* panel, const QString& hint) {

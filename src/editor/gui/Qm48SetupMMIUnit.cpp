@@ -23,12 +23,12 @@
 #include "query/gui/QuerySetupMMIUnit.h"
 #include "support/NumberText.h"
 #include "support/Operator.h"
+#include "support/gui/NavyLook.h"
 #include "transmitter/gui/TxSetupMMIUnit.h"
 
 namespace {
 
 constexpr int kHeaderHeight = 30;
-const QColor kNavy(0, 0, 128);
 
 // The spin edit's number changes with its arrows only; its text cannot be typed into.
 class ArrowsOnlySpinBox : public QSpinBox {
@@ -52,10 +52,7 @@ int ClampedFormat() {
 
 TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
   setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, kNavy);
-  setPalette(palette);
-  setAutoFillBackground(true);
+  PaintNavy(this);
 
   auto* header = new QWidget(this);
   header->setFixedHeight(kHeaderHeight);
@@ -83,6 +80,7 @@ TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
 
   TabControl = new QTabBar(this);
   TabControl->setToolTip(tr("Select the part of the QM-48 to setup"));
+  StyleNavyTabs(TabControl);
   pages_ = new QStackedWidget(this);
 
   simPage_ = new TSimSetupMMIForm(pages_);
@@ -96,8 +94,7 @@ TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
   frameMapPage_->SetClickHandler([this](int, int) { FrameMapWordClick(); });
   for (QWidget* page : {static_cast<QWidget*>(simPage_), static_cast<QWidget*>(txPage_),
                         static_cast<QWidget*>(queryPage_), static_cast<QWidget*>(frameMapPage_)}) {
-    page->setPalette(palette);
-    page->setAutoFillBackground(true);
+    PaintNavy(page);
     pages_->addWidget(page);
   }
   // The pages stand 25 pixels below the tab strip's top, as the tabs take that much.

@@ -22,12 +22,16 @@
 #include "simulator/SimValidation.h"
 #include "support/Operator.h"
 #include "support/ProgramLog.h"
+#include "support/gui/NavyLook.h"
 
 namespace {
 
 constexpr int kMargin = 10;
 constexpr int kGap = 10;
-const QColor kNavy(0, 0, 128);
+// The two bold captions in red and green, deep enough to read on a light button face
+// (above 5:1 on the lightest face the style draws).
+const QColor kCaptionRed(0xc0, 0, 0);
+const QColor kCaptionGreen(0, 0x64, 0);
 
 const std::array<const char*, TSimSetupMMIForm::kSlotCount> kSlotTitles = {
     "Major Frame",        "Minor Frame",   "Simulator Data",
@@ -37,14 +41,6 @@ const std::array<const char*, TSimSetupMMIForm::kSlotCount> kSlotTitles = {
 QSize PlacedSize(const QWidget* w) {
   if (w->testAttribute(Qt::WA_Resized)) return w->size();
   return w->sizeHint().expandedTo(w->minimumSize()).expandedTo(QSize(1, 1));
-}
-
-void Colour(QWidget* w) {
-  QPalette palette = w->palette();
-  palette.setColor(QPalette::Window, kNavy);
-  palette.setColor(QPalette::WindowText, Qt::white);
-  w->setPalette(palette);
-  w->setAutoFillBackground(true);
 }
 
 QPushButton* BoldButton(const QString& caption, const QColor& colour, QWidget* parent) {
@@ -62,19 +58,19 @@ QPushButton* BoldButton(const QString& caption, const QColor& colour, QWidget* p
 
 TSimSetupMMIForm::TSimSetupMMIForm(QWidget* parent) : QWidget(parent) {
   setToolTip(tr("Simulator Setup"));
-  Colour(this);
+  PaintNavy(this);
 
-  SimSetupWordValuesSpeedButton = BoldButton(tr("Word Attributes"), Qt::red, this);
+  SimSetupWordValuesSpeedButton = BoldButton(tr("Word Attributes"), kCaptionRed, this);
   SimSetupWordValuesSpeedButton->setToolTip(tr("Set individual word attributes for the simulator"));
   SimSetupWordValuesSpeedButton->setGeometry(kMargin, 8, 121, 25);
-  ButtonSimAccept = BoldButton(tr("Load Simulator"), Qt::darkGreen, this);
+  ButtonSimAccept = BoldButton(tr("Load Simulator"), kCaptionGreen, this);
   ButtonSimAccept->setToolTip(tr("Load simulator setup info"));
   ButtonSimAccept->adjustSize();
 
   for (int slot = 0; slot < kSlotCount; ++slot) {
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
-    Colour(frame);
+    PaintNavy(frame);
     frame->resize(300, slot == kFrameSync ? 150 : 120);
     auto* title = new QLabel(tr(kSlotTitles[static_cast<size_t>(slot)]), frame);
     title->move(8, 6);
@@ -108,7 +104,7 @@ void TSimSetupMMIForm::SetPanel(int slot, SimPanelBase* panel) {
   panels_[index] = panel;
   placeholders_[index]->hide();
   panel->setParent(this);
-  Colour(panel);
+  PaintNavy(panel);
   connect(panel, &SimPanelBase::Edited, this, &TSimSetupMMIForm::PanelEdited);
   LayoutSlots();
   panel->show();

@@ -25,7 +25,10 @@ TSimValuesDlg::TSimValuesDlg(QWidget* parent)
                           Qt::WindowStaysOnTopHint) {
   setWindowTitle("Simulator Assign Word Values & Length");
   setToolTip("Simulator individual word attributes");
-  setFixedSize(kDialogWidth, kDialogHeight);
+  // Wider shows more words at once; the grid's three rows need no more height.
+  setMinimumSize(kDialogWidth, kDialogHeight);
+  setMaximumHeight(kDialogHeight);
+  resize(kDialogWidth, kDialogHeight);
 
   auto* strip = new QFrame(this);
   strip->setFrameShape(QFrame::StyledPanel);

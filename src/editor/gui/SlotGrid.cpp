@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "support/gui/NavyLook.h"
+
 namespace {
 constexpr int kRowHeight = 18;
 
@@ -80,7 +82,9 @@ QTableWidget* MakeSlotGrid(QWidget* parent, const QStringList& headers,
       width + 2 * grid->frameWidth(),
       kRowHeight + 2 + kRowHeight * static_cast<int>(rowLabels.size()) + 2 * grid->frameWidth());
   grid->setStyleSheet(
-      "QTableWidget { background: white; color: black; gridline-color: #a0a0a0; }"
+      QStringLiteral("QTableWidget { background: white; color: black; gridline-color: #a0a0a0;"
+                     " selection-background-color: %1; selection-color: white; }")
+          .arg(SelectedCellBackground().name()) +
       "QHeaderView::section { background: #d4d0c8; color: black; border: 1px solid #a0a0a0;"
       " padding: 0px; }");
   for (int r = 0; r < grid->rowCount(); ++r)
@@ -97,7 +101,7 @@ void SetCellText(QTableWidget* grid, int row, int column, const QString& text, b
   }
   item->setText(text);
   // Unused slots in grey: their numbers do nothing in the frame.
-  item->setForeground(muted ? QColor(128, 128, 128) : QColor(Qt::black));
+  item->setForeground(muted ? MutedCellText() : QColor(Qt::black));
 }
 
 QString CellText(const QTableWidget* grid, int row, int column) {

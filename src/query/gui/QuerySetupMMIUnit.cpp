@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -18,6 +19,14 @@ namespace {
 
 constexpr int kColumnWidth = 130;
 constexpr int kRowHeight = 19;
+// A grid grows with the page up to rows twice as high: beyond that the rows would stand
+// too far apart to read as one table.
+constexpr int kTallestRow = 2 * kRowHeight;
+// The grid's place on its panel: below the title, and the panel's margin around it.
+constexpr int kGridLeft = 8;
+constexpr int kGridTop = 24;
+constexpr int kPanelMargin = 9;
+constexpr int kPageMargin = 10;
 
 // A captioned grid on its own panel, sized to show every row without scroll bars.
 QTableWidget* MakeGrid(QFrame* panel, const QString& title,
@@ -43,10 +52,29 @@ QTableWidget* MakeGrid(QFrame* panel, const QString& title,
   const int captionWidth = std::max(kColumnWidth, grid->columnWidth(0) + 8);
   grid->setColumnWidth(0, captionWidth);
   const int frame = 2 * grid->frameWidth();
-  grid->setGeometry(8, 24, captionWidth + kColumnWidth + frame,
+  grid->setGeometry(kGridLeft, kGridTop, captionWidth + kColumnWidth + frame,
                     grid->rowCount() * kRowHeight + frame);
-  panel->resize(grid->geometry().right() + 9, grid->geometry().bottom() + 9);
+  panel->resize(grid->geometry().right() + kPanelMargin, grid->geometry().bottom() + kPanelMargin);
   return grid;
+}
+
+// The grid and its panel grown into the room the page leaves them (their top left corner
+// stays): rows as high as the room allows, up to twice as high, and the value column
+// widened in step, never past the page.
+void GrowGrid(QTableWidget* grid, QSize room) {
+  auto* panel = grid->parentWidget();
+  const int frame = 2 * grid->frameWidth();
+  const int rows = std::max(1, grid->rowCount());
+  const int captionWidth = grid->columnWidth(0);
+  const int roomHeight = room.height() - kGridTop - kPanelMargin - frame;
+  const int roomWidth = room.width() - kGridLeft - kPanelMargin - frame - captionWidth;
+  const int rowHeight = std::clamp(roomHeight / rows, kRowHeight, kTallestRow);
+  const int valueWidth = std::clamp(kColumnWidth * rowHeight / kRowHeight, kColumnWidth,
+                                    std::max(kColumnWidth, roomWidth));
+  for (int r = 0; r < grid->rowCount(); ++r) grid->setRowHeight(r, rowHeight);
+  grid->setColumnWidth(1, valueWidth);
+  grid->resize(captionWidth + valueWidth + frame, rows * rowHeight + frame);
+  panel->resize(grid->geometry().right() + kPanelMargin, grid->geometry().bottom() + kPanelMargin);
 }
 
 }  // namespace
@@ -76,6 +104,14 @@ TQuerySetupMMIForm::TQuerySetupMMIForm(QWidget* parent) : QWidget(parent) {
   connect(ButtonQueryAccept, &QPushButton::clicked, this,
           &TQuerySetupMMIForm::ButtonQueryAcceptClick);
   ShowQueryResults();
+}
+
+void TQuerySetupMMIForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (QTableWidget* grid : {GridRaw, GridWRaw}) {
+    const QWidget* panel = grid->parentWidget();
+    GrowGrid(grid, QSize(width() - panel->x() - kPageMargin, height() - panel->y() - kPageMargin));
+  }
 }
 
 void TQuerySetupMMIForm::WriteValues(QTableWidget* grid, const std::vector<QueryDisplayRow>& rows) {

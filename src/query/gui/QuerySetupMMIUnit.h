@@ -35,6 +35,10 @@ class TQuerySetupMMIForm : public QWidget {
   QTableWidget* GridWRaw = nullptr;
   QFrame* PanelWRaw = nullptr;  // the W-Query grid's panel: kept, never shown
 
+ protected:
+  // The grids grow into the room the page has.
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   static void WriteValues(QTableWidget* grid, const std::vector<QueryDisplayRow>& rows);
 

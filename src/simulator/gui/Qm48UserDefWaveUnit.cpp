@@ -12,6 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "support/gui/NavyLook.h"
+
 TQm48UserDefWaveDlg::TQm48UserDefWaveDlg(UserWaveTable& table, const std::string& fileName,
                                          int cellCount, QWidget* parent)
     : QDialog(parent),
@@ -145,7 +147,7 @@ void TQm48UserDefWaveDlg::RefreshDisplay() {
       QTableWidgetItem* item = Grid->item(i / kUserWaveGridColumns, i % kUserWaveGridColumns);
       item->setText(QString::fromStdString(editor_->CellText(i, hex)));
       // Samples beyond the wave's count show the default value, in grey.
-      item->setForeground(i < used ? QColor(Qt::black) : QColor(128, 128, 128));
+      item->setForeground(i < used ? QColor(Qt::black) : MutedCellText());
     }
   }
   hexShown_ = hex;

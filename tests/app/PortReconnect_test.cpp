@@ -1,0 +1,121 @@
+// The port comes back by itself when its device does: the virtual unit's link taken away
+// (mid-load) and made anew on a fresh pseudo-terminal. The load ends disconnected and is
+// not sent again; the port reopens on the link at the next poll.
+#include "app/PortReconnect.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/ScriptedOperator.h"
+#include "link/Qm48SendDataUnit.h"
+#include "serial/ApplicationPort.h"
+#include "support/TempDir.h"
+#include "unit/VirtualUnit.h"
+
+namespace {
+
+TransmitBuffer MemoryWrites(int n) {
+  TransmitBuffer buffer;
+  char text[32];
+  for (int k = 0; k < n; ++k) {
+    std::snprintf(text, sizeof text, "%04X %04X M", k + 1, 0x100 + k);
+    buffer.AppendCommand(text);
+  }
+  return buffer;
+}
+
+class PortReconnectTest : public ::testing::Test {
+ protected:
+  ~PortReconnectTest() override { CloseApplicationPort(); }
+  // No program log here: it would fix the start directory for the tests after these
+  // (the window's test reads the log lines).
+  TempDir dir;
+  ScriptedOperator op;
+  ScopedOperator scope{op};
+  const PortConfig config{};
+};
+
+TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotResent) {
+  VirtualUnitOptions options;
+  options.linkPath = dir.File("qm48-link");
+  std::string error;
+  ASSERT_TRUE(ParseFaultMode("vanish-after=3", options.fault, error));
+  VirtualUnit unit(options);
+  ASSERT_TRUE(unit.Start(&error)) << error;
+  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  PortReconnect reconnect;
+  EXPECT_FALSE(reconnect.Poll(config));  // running: learns the link as the device's name
+  EXPECT_EQ(reconnect.Awaited(), "");
+
+  // The unit goes away on the fourth command of a load of ten.
+  SendOptions quick;
+  quick.replyTimeoutMs = 2000;
+  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(10), quick);
+  EXPECT_EQ(out.result, SendResult::Disconnected) << SendOutcomeText(out);
+  EXPECT_EQ(out.commandsAnswered, 3u);
+  EXPECT_FALSE(ApplicationPortConnected());
+  EXPECT_FALSE(reconnect.Poll(config));  // the link leads nowhere now
+  EXPECT_EQ(reconnect.Awaited(), options.linkPath);
+  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_FALSE(ApplicationPortConnected());
+
+  // The link is made anew, on a new pseudo-terminal (its number may be the old one's).
+  unit.Stop();
+  EXPECT_FALSE(std::filesystem::exists(options.linkPath));
+  unit.SetFault(FaultMode{});
+  ASSERT_TRUE(unit.Start(&error)) << error;
+  const uint64_t commandsBefore = unit.CommandCount();
+  EXPECT_TRUE(reconnect.Poll(config));
+  EXPECT_TRUE(ApplicationPortConnected());
+  EXPECT_EQ(reconnect.Awaited(), "");
+  ASSERT_NE(ComPort(), nullptr);
+  EXPECT_EQ(ComPort()->DevicePath(), options.linkPath);
+
+  // The port works, and only what is sent now reaches the unit: nothing of the load.
+  const SendOutcome one = SendBuffer("LOADING SIMULATOR", MemoryWrites(1), quick);
+  EXPECT_EQ(one.result, SendResult::Done) << SendOutcomeText(one);
+  EXPECT_EQ(unit.CommandCount(), commandsBefore + 1);
+  EXPECT_FALSE(reconnect.Poll(config));
+  unit.Stop();
+}
+
+// Lost before the first poll (a load started at once): the path it was opened with is the
+// name that is watched.
+TEST_F(PortReconnectTest, APortLostBeforeTheFirstPollComesBackToo) {
+  VirtualUnitOptions options;
+  options.linkPath = dir.File("qm48-link");
+  VirtualUnit unit(options);
+  ASSERT_TRUE(unit.Start());
+  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  PortReconnect reconnect;
+  unit.Stop();
+  // Whether the port thread saw the hang-up before the send or during it.
+  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(1));
+  EXPECT_TRUE(out.result == SendResult::Disconnected || out.result == SendResult::NoPort)
+      << SendOutcomeText(out);
+  EXPECT_FALSE(ApplicationPortConnected());
+  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_EQ(reconnect.Awaited(), options.linkPath);
+  ASSERT_TRUE(unit.Start());
+  EXPECT_TRUE(reconnect.Poll(config));
+  EXPECT_TRUE(ApplicationPortConnected());
+  unit.Stop();
+}
+
+TEST_F(PortReconnectTest, APortClosedOnPurposeStaysClosed) {
+  VirtualUnitOptions options;
+  options.linkPath = dir.File("qm48-link");
+  VirtualUnit unit(options);
+  ASSERT_TRUE(unit.Start());
+  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  PortReconnect reconnect;
+  EXPECT_FALSE(reconnect.Poll(config));
+  CloseApplicationPort();  // the debug terminal's Disconnect, the port dialog
+  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_EQ(reconnect.Awaited(), "");
+  EXPECT_EQ(ComPort(), nullptr);
+  unit.Stop();
+}
+
+}  // namespace
