@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "app/StatusCaption.h"
@@ -123,10 +124,12 @@ bool ImportTmatsChosen(progsimulatorclass& sim, progtxclass& tx) {
   if (document.Links.size() > 1) {
     std::string names;
     for (const PcmFormat& f : document.Links) names += (names.empty() ? "" : ", ") + f.LinkName;
-    const std::string answer = Operator().InputBox(
+    const std::optional<std::string> typed = Operator().InputBox(
         kTmatsCaption,
         "The file describes several PCM links: " + names + ".  Which one shall the simulator send?",
         link->LinkName);
+    if (!typed) return false;  // Cancel: nothing imported
+    const std::string& answer = *typed;
     link = nullptr;
     for (const PcmFormat& f : document.Links)
       if (f.LinkName == answer) link = &f;

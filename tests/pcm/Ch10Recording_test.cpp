@@ -93,7 +93,7 @@ TEST_F(Ch10Recorder, TheUnitsRecordingReadsBackAndDecommutatesFromItsOwnTmats) {
   sim->Setup.SimOutputCode = 4;  // BIO-M on the line; the recording holds the bits
   SendOptions fast;
   fast.pauseMs = 0;
-  ASSERT_EQ(sim->Send232SimSetupData(fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData({}, fast).result, SendResult::Done);
   ASSERT_TRUE(link.Unit().Ch10()->WaitForStreams(1, std::chrono::seconds(20)))
       << link.Unit().Ch10()->LastError();
 
