@@ -281,7 +281,7 @@ TEST(DecomRoundTripTest, RandomSetupsFindEveryWordWhereTheSetupPutsIt) {
       continue;
     }
     DecomSettings settings;
-    settings.Code = static_cast<LineCode>(s.SimOutputCode);
+    settings.Code = model.Code();  // what the unit sends: RNRZ-17, -23 and -9 go out as NRZ-L
     const int64_t frames = 3 * model.MinorFramesPerMajorFrame() + 3;
     const DecomReport report = Decommutate(s, model, model.Line(frames), settings);
     EXPECT_TRUE(report.Clean()) << report.Error << " differ " << report.WordsDiffering;
