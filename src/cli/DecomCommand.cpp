@@ -145,6 +145,9 @@ void PrintSummary(const DecomReport& report, const SimSetupData& setup, const De
             << " bits decoded";
   if (report.CodeViolations > 0)
     std::cout << ", " << report.CodeViolations << " code violations (is the stream in this code?)";
+  if (report.TailCodeViolations > 0)
+    std::cout << "; " << report.TailCodeViolations << " code violations in the last "
+              << report.TailBits << " bits, where the stream ends (not counted)";
   std::cout << "\n";
   if (!report.Locked()) {
     std::cout << "Lock: none: the frame sync pattern was not found " << o.settings.CheckPatterns
@@ -166,6 +169,9 @@ void PrintSummary(const DecomReport& report, const SimSetupData& setup, const De
   std::cout << "Words: " << report.WordsCompared << " compared, " << report.WordsDiffering
             << " differ from the setup";
   if (report.RandomWords > 0) std::cout << ", " << report.RandomWords << " RANDOM not compared";
+  if (report.WordsCutOff > 0)
+    std::cout << ", " << report.WordsCutOff
+              << " at the end of the stream not decoded completely, not compared";
   std::cout << "\n";
   for (const DecomWordDifference& d : report.Differences) {
     std::cout << "  frame " << d.Frame << " word " << d.Word << ": " << Hex(d.Got, 16) << ", setup "
@@ -198,6 +204,7 @@ int RunDecomCommand(const std::vector<std::string>& args) {
     std::cerr << "qm48ctl: decom: " << error << "\n";
     return 2;
   }
+  options.settings.EndPaddingCells = PossiblePaddingCells(cells);
   const EncoderModel model(sim.Setup, sim.UserWaves, {sim.DoCrc16, sim.DoCttit, sim.CrcWdNum});
   const std::vector<int> lengths = model.WordLengths();
   const DecomReport report =
