@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
 
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
+#include "transmitter/TxTestLog.h"
 
 namespace {
 
@@ -180,6 +182,20 @@ TEST(LockWarningsTest, LeavesTheRecordAndTheGeneratorAsTheyWere) {
   LockWarnings(sim->Setup, sim->UserWaves, {});
   EXPECT_EQ(RuntimeRandState(), 77u);
   EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
+}
+
+// A load logs each warning; with no port open nothing is sent, and the log still says it.
+TEST(LockWarningsTest, TheLoadLogsThem) {
+  TestLog log;
+  auto sim = std::make_unique<progsimulatorclass>();
+  SmallFrame(*sim);
+  sim->Setup.SimOutputCode = 18;  // RNRZ9
+  sim->Send232SimSetupData();
+  const std::vector<std::string> messages = log.Messages();
+  EXPECT_NE(std::find(messages.begin(), messages.end(),
+                      "SIMULATOR SETUP WARNING: output code RNRZ9: the unit has no encoder "
+                      "setting for it and sends NRZL (encoder code 0)"),
+            messages.end());
 }
 
 }  // namespace
