@@ -86,6 +86,17 @@ void FrameMapModel::Build(const SimSetupData& source, const UserWaveTables& wave
   for (const ActiveDynamicWord& word : dynamic_)
     dynamicLengths_.push_back(DynamicWordLength(*setup, word.WordNumber));
   waves_ = waves;
+
+  warnings_ = LockWarnings(source, waves, {crcOn, false, crcWordIndex});
+  wordWarnings_.assign(static_cast<size_t>(words), 0);
+  for (size_t k = 0; k < warnings_.size() && k < 32; ++k)
+    for (int w : warnings_[k].Words)
+      if (w >= 0 && w < words) wordWarnings_[static_cast<size_t>(w)] |= 1u << k;
+}
+
+bool FrameMapModel::WordWarned(int wordIndex) const {
+  return wordIndex >= 0 && wordIndex < Words() &&
+         wordWarnings_[static_cast<size_t>(wordIndex)] != 0;
 }
 
 uint16_t FrameMapModel::WordAttributeAt(int wordIndex) const {
@@ -126,6 +137,7 @@ FrameMapModel::WordSpan FrameMapModel::SummariseWords(int firstWord, int count) 
     if (fixed != FrameCellRole::Data && (span.Fixed == FrameCellRole::Data || fixed < span.Fixed))
       span.Fixed = fixed;
     if (type >= kFirstDynamicType) span.Dynamic = true;
+    if (wordWarnings_[static_cast<size_t>(i)] != 0) span.Warned = true;
     span.UniqueMask = static_cast<uint8_t>(span.UniqueMask | (attribute & kUniqueMask));
   }
   return span;
@@ -246,5 +258,10 @@ std::string FrameMapModel::ToolTipText(int frame, int wordIndex) const {
   }
   text += "\nRole: " + RoleName(cell.Role);
   if (!cell.Detail.empty()) text += " (" + cell.Detail + ")";
+  if (WordWarned(wordIndex)) {
+    const uint32_t mask = wordWarnings_[static_cast<size_t>(wordIndex)];
+    for (size_t k = 0; k < warnings_.size() && k < 32; ++k)
+      if (mask & (1u << k)) text += "\nWarning: " + warnings_[k].Text;
+  }
   return text;
 }

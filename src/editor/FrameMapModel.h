@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "simulator/LockWarnings.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
 #include "simulator/WaveWords.h"
@@ -53,6 +54,7 @@ class FrameMapModel {
     FrameCellRole Fixed = FrameCellRole::Data;
     bool Dynamic = false;
     uint8_t UniqueMask = 0;
+    bool Warned = false;  // a lock warning concerns one of the words
   };
   WordSpan SummariseWords(int firstWord, int count) const;
   // The unique words inserted in any of the minor frames first .. first + count - 1.
@@ -62,8 +64,13 @@ class FrameMapModel {
 
   // "frame sync", "SFID" / "FCC" / "URC" / "subframe ID", "dynamic word", ...
   std::string RoleName(FrameCellRole role) const;
-  // Word number, minor frame, length, value and role, one per line.
+  // Word number, minor frame, length, value and role, one per line, then the lock warnings
+  // that concern the word.
   std::string ToolTipText(int frame, int wordIndex) const;
+
+  // Why a decommutator may not follow the frame; the words concerned are marked.
+  const std::vector<LockWarning>& Warnings() const { return warnings_; }
+  bool WordWarned(int wordIndex) const;
 
  private:
   std::vector<uint16_t> wordAttributes_;  // per word, as loaded
@@ -79,4 +86,6 @@ class FrameMapModel {
   std::vector<ActiveDynamicWord> dynamic_;
   std::vector<int> dynamicLengths_;
   UserWaveTables waves_{};
+  std::vector<LockWarning> warnings_;
+  std::vector<uint32_t> wordWarnings_;  // per word: bit k set when warning k concerns it
 };

@@ -38,6 +38,7 @@ class EncoderModel {
   bool LsbFirst() const { return tables_.LsbFirst; }
   bool Ccitt() const { return tables_.Ccitt; }
   bool FccMode() const { return tables_.FccMode; }
+  const EncoderTables& Tables() const { return tables_; }
   // The index-th minor frame sent, counting from the first minor frame of a major frame.
   EncodedMinorFrame MinorFrame(int64_t index) const;
   // The serial bits of the first frameCount minor frames, each word in the setup's bit order.

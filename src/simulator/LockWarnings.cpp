@@ -131,19 +131,30 @@ void LongFrameWarnings(const SimSetupData& setup, const UserWaveTables& waves,
 }
 
 // Places other than the sync words' own where the pattern (or, with "FCC", its
-// complement) shows in the bits of words that are the same in every minor frame.
-void FalseSyncWarning(const EncodedMinorFrame& frame, const EncoderModel& model,
-                      const SyncPattern& pattern, std::vector<LockWarning>& out) {
+// complement) shows in the bits of the fixed words: the sync words and the data words,
+// which send the same value in every minor frame where nothing is inserted into them.
+void FalseSyncWarning(const EncoderModel& model, const SyncPattern& pattern,
+                      std::vector<LockWarning>& out) {
+  const EncoderTables& tables = model.Tables();
   BitSequence bits;
   std::vector<uint8_t> fixed;
   std::vector<int> wordOf;
-  for (size_t i = 0; i < frame.Words.size(); ++i) {
-    const EncodedWord& word = frame.Words[i];
+  std::vector<bool> syncWord;
+  for (size_t i = 0; i < tables.WordAttributes.size(); ++i) {
+    const uint16_t attribute = tables.WordAttributes[i];
+    const int type = AttributeWordType(attribute);
+    const bool sync = type == 1;
+    const bool data = type == 0 && (attribute & kAttributeCrcBit) == 0;
+    EncodedWord word;
+    word.Length = AttributeWordLength(attribute);
+    const uint16_t value =
+        sync ? tables.FrameSyncValues[(i + 1) % kEncoderSyncSlots] : tables.WordValues[i];
+    word.Value = static_cast<uint16_t>(value & ((1u << word.Length) - 1));
     const size_t before = bits.size();
     model.AppendWordBits(word, bits);
-    const bool same = word.Role == EncoderWordRole::Data || word.Role == EncoderWordRole::FrameSync;
-    fixed.insert(fixed.end(), bits.size() - before, same ? 1 : 0);
+    fixed.insert(fixed.end(), bits.size() - before, sync || data ? 1 : 0);
     wordOf.insert(wordOf.end(), bits.size() - before, static_cast<int>(i));
+    syncWord.push_back(sync);
   }
   const int64_t frameBits = static_cast<int64_t>(bits.size());
   const int length = pattern.Length;
@@ -170,8 +181,7 @@ void FalseSyncWarning(const EncodedMinorFrame& frame, const EncoderModel& model,
     places.push_back(start);
     for (int64_t b = start; b < start + length; ++b) {
       const size_t bit = static_cast<size_t>(b % frameBits);
-      if (frame.Words[static_cast<size_t>(wordOf[bit])].Role != EncoderWordRole::FrameSync)
-        words.push_back(wordOf[bit]);
+      if (!syncWord[static_cast<size_t>(wordOf[bit])]) words.push_back(wordOf[bit]);
     }
   }
   if (places.empty()) return;
@@ -239,6 +249,6 @@ std::vector<LockWarning> LockWarnings(const SimSetupData& setup, const UserWaveT
                        ": it may lock on the same bits in the data",
                    syncWords});
   }
-  FalseSyncWarning(frame, model, pattern, out);
+  FalseSyncWarning(model, pattern, out);
   return out;
 }

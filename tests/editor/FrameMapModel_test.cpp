@@ -189,3 +189,38 @@ TEST(FrameMapModel, HostileRecordsStayInBounds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The default frame with its sync pattern copied into words 100 and 101, whose bits start
+// at 99 * 16 = 1584: the map marks those two words, and their tooltips say why.
+TEST(FrameMapModel, MarksTheWordsALockWarningConcerns) {
+  auto sim = Fresh();
+  FrameMapModel map;
+  map.Build(*sim);
+  EXPECT_TRUE(map.Warnings().empty());
+  for (int i = 0; i < map.Words(); ++i) ASSERT_FALSE(map.WordWarned(i)) << i;
+
+  sim->Setup.Words[99].SimValue = 0xFE6B;
+  sim->Setup.Words[100].SimValue = 0x2840;
+  map.Build(*sim);
+  ASSERT_EQ(map.Warnings().size(), 1u);
+  const std::string text =
+      "the frame sync pattern also shows in the fixed words at bit 1584 (words 100-101) of the "
+      "minor frame: a decommutator may lock there";
+  EXPECT_EQ(map.Warnings()[0].Text, text);
+  for (int i = 0; i < map.Words(); ++i) EXPECT_EQ(map.WordWarned(i), i == 99 || i == 100) << i;
+  EXPECT_TRUE(map.SummariseWords(96, 4).Warned);
+  EXPECT_FALSE(map.SummariseWords(92, 4).Warned);
+  const std::string tip = map.ToolTipText(3, 100);
+  EXPECT_EQ(tip.substr(tip.find("\nWarning: ")), "\nWarning: " + text);
+  EXPECT_EQ(map.ToolTipText(3, 98).find("Warning"), std::string::npos);
+  // A warning about the whole frame marks no word.
+  sim->Setup.Words[99].SimValue = 0;
+  sim->Setup.SimOutputCode = 17;  // RNRZ23
+  map.Build(*sim);
+  ASSERT_EQ(map.Warnings().size(), 1u);
+  for (int i = 0; i < map.Words(); ++i) ASSERT_FALSE(map.WordWarned(i)) << i;
+}
+
+}  // namespace
