@@ -41,6 +41,8 @@ class EncoderModel {
   const EncoderTables& Tables() const { return tables_; }
   // The index-th minor frame sent, counting from the first minor frame of a major frame.
   EncodedMinorFrame MinorFrame(int64_t index) const;
+  // Its subframe ID counter value, without building the frame.
+  int64_t CounterAt(int64_t index) const { return CounterOf(index); }
   // The serial bits of the first frameCount minor frames, each word in the setup's bit order.
   BitSequence Bits(int64_t frameCount) const;
   // The same bits in the output code the unit sends: two half-bit cells per bit.
