@@ -37,9 +37,10 @@ const std::vector<CliCommand>& CliCommands() {
        "synchronise on the bit stream file BITSTREAM (line cells, eight a byte, first in the\n"
        "      top bit, as emulate --bitstream writes it), print every minor frame's words and\n"
        "      compare them with the setup of FILE. --code: the output code (default: what the\n"
-       "      unit sends for the setup); --check: patterns a frame apart that make a lock (3); --errors: sync\n"
-       "      bit errors allowed while locked (1 in 16 pattern bits); --flywheel: missed\n"
-       "      patterns that drop the lock (3); --slip: bits a pattern may move (1).\n"
+       "      unit sends for the setup); --check: patterns a frame apart that make a lock\n"
+       "      (3); --errors: sync bit errors allowed while locked (1 in 16 pattern bits);\n"
+       "      --flywheel: missed patterns that drop the lock (3); --slip: bits a pattern may\n"
+       "      move (1).\n"
        "      Exit codes: 0 locked and every word as the setup puts it, 1 no lock or a\n"
        "      difference, 2 usage or file",
        RunDecomCommand},
