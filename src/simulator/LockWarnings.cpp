@@ -14,6 +14,10 @@
 namespace {
 
 constexpr int32_t kPatternLeads = 1;
+// Word attribute types.
+constexpr int kTypeSync = 1;
+constexpr int kTypeSfId = 2;
+constexpr int kTypeFirstDynamic = 3;
 constexpr size_t kPlacesNamed = 3;  // false sync places named in the text
 
 // Puts the runtime generator back when the look at the frame is over.
@@ -89,7 +93,7 @@ class OverlapSink : public EncoderLoadSink {
 };
 
 void LongFrameWarnings(const SimSetupData& setup, const UserWaveTables& waves,
-                       EncoderCrcSetting crc, const EncodedMinorFrame& frame,
+                       EncoderCrcSetting crc, const EncoderTables& tables,
                        std::vector<LockWarning>& out) {
   auto record = std::make_unique<SimSetupData>(setup);
   auto work = std::make_unique<WordAttributeTable>();
@@ -112,11 +116,11 @@ void LongFrameWarnings(const SimSetupData& setup, const UserWaveTables& waves,
                    ", and the load writes the word values last, over those tables";
     warning.Words = sink.overwritten_;
     // The words that read the tables written over send what is there now.
-    for (size_t i = 0; i < frame.Words.size(); ++i) {
-      const EncoderWordRole role = frame.Words[i].Role;
-      if ((role == EncoderWordRole::FrameSync && sink.tablesHit_[OverlapSink::kSync]) ||
-          (role == EncoderWordRole::SubframeId && sink.tablesHit_[OverlapSink::kSfId]) ||
-          (role == EncoderWordRole::Dynamic && sink.tablesHit_[OverlapSink::kWave]))
+    for (size_t i = 0; i < tables.WordAttributes.size(); ++i) {
+      const int type = AttributeWordType(tables.WordAttributes[i]);
+      if ((type == kTypeSync && sink.tablesHit_[OverlapSink::kSync]) ||
+          (type == kTypeSfId && sink.tablesHit_[OverlapSink::kSfId]) ||
+          (type >= kTypeFirstDynamic && sink.tablesHit_[OverlapSink::kWave]))
         warning.Words.push_back(static_cast<int>(i));
     }
     SortUnique(warning.Words);
@@ -143,7 +147,7 @@ void FalseSyncWarning(const EncoderModel& model, const SyncPattern& pattern,
   for (size_t i = 0; i < tables.WordAttributes.size(); ++i) {
     const uint16_t attribute = tables.WordAttributes[i];
     const int type = AttributeWordType(attribute);
-    const bool sync = type == 1;
+    const bool sync = type == kTypeSync;
     const bool data = type == 0 && (attribute & kAttributeCrcBit) == 0;
     EncodedWord word;
     word.Length = AttributeWordLength(attribute);
@@ -221,8 +225,7 @@ std::vector<LockWarning> LockWarnings(const SimSetupData& setup, const UserWaveT
   }
 
   const EncoderModel model(setup, waves, crc);
-  const EncodedMinorFrame frame = model.MinorFrame(0);
-  LongFrameWarnings(setup, waves, crc, frame, out);
+  LongFrameWarnings(setup, waves, crc, model.Tables(), out);
 
   const int32_t code = setup.SimOutputCode;
   if (code >= 0 && code < kLineCodeCount &&
