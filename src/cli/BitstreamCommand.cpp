@@ -26,7 +26,7 @@ void Usage() {
 }  // namespace
 
 // One minor frame per line: its subframe ID counter value, then each word's bits (or,
-// with --code, its half-bit cells in the setup's output code) as a group of 0 and 1.
+// with --code, its half-bit cells in the output code the unit sends) as a group of 0 and 1.
 // Without --frames: one major frame.
 int RunBitstreamCommand(const std::vector<std::string>& args) {
   std::string file;

@@ -31,17 +31,18 @@ const std::vector<CliCommand>& CliCommands() {
        RunStreamCommand},
       {"bitstream", "bitstream FILE [--frames N] [--code]",
        "print the serial bits the unit sends for FILE, one minor frame a line (default: one\n"
-       "      major frame); --code: the half-bit cells of the setup's output code",
+       "      major frame); --code: the half-bit cells of the output code the unit sends",
        RunBitstreamCommand},
       {"decom",
        "decom [--code CODE] [--check N] [--errors N] [--flywheel N] [--slip N]\n"
        "      [--summary] --setup FILE BITSTREAM",
        "synchronise on the bit stream file BITSTREAM (line cells, eight a byte, first in the\n"
        "      top bit, as emulate --bitstream writes it), print every minor frame's words and\n"
-       "      compare them with the setup of FILE. --code: the output code (default: the\n"
-       "      setup's); --check: patterns a frame apart that make a lock (3); --errors: sync\n"
-       "      bit errors allowed while locked (1 in 16 pattern bits); --flywheel: missed\n"
-       "      patterns that drop the lock (3); --slip: bits a pattern may move (1).\n"
+       "      compare them with the setup of FILE. --code: the output code (default: what the\n"
+       "      unit sends for the setup); --check: patterns a frame apart that make a lock\n"
+       "      (3); --errors: sync bit errors allowed while locked (1 in 16 pattern bits);\n"
+       "      --flywheel: missed patterns that drop the lock (3); --slip: bits a pattern may\n"
+       "      move (1).\n"
        "      Exit codes: 0 locked and every word as the setup puts it, 1 no lock or a\n"
        "      difference, 2 usage or file",
        RunDecomCommand},

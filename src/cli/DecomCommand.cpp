@@ -140,11 +140,19 @@ void PrintFrame(const DecomFrame& frame, const std::vector<int>& lengths) {
 void PrintSummary(const DecomReport& report, const SimSetupData& setup, const DecomOptions& o,
                   int64_t majorFrame) {
   const SyncResult& sync = report.Sync;
-  std::cout << "Code: " << kOutputCodeNames[static_cast<size_t>(o.settings.Code)]
-            << ", bits taken from cell " << report.Phase << ", " << report.BitsDecoded
+  std::cout << "Code: " << kOutputCodeNames[static_cast<size_t>(o.settings.Code)];
+  const auto setupCode = static_cast<size_t>(setup.SimOutputCode);
+  if (!o.codeGiven && setupCode < kOutputCodeNames.size() &&
+      static_cast<LineCode>(setupCode) != o.settings.Code)
+    std::cout << " (what the unit sends for the setup's " << kOutputCodeNames[setupCode]
+              << ", which it has no encoder setting for)";
+  std::cout << ", bits taken from cell " << report.Phase << ", " << report.BitsDecoded
             << " bits decoded";
   if (report.CodeViolations > 0)
     std::cout << ", " << report.CodeViolations << " code violations (is the stream in this code?)";
+  if (report.TailCodeViolations > 0)
+    std::cout << "; " << report.TailCodeViolations << " code violations in the last "
+              << report.TailBits << " bits, where the stream ends (not counted)";
   std::cout << "\n";
   if (!report.Locked()) {
     std::cout << "Lock: none: the frame sync pattern was not found " << o.settings.CheckPatterns
@@ -166,6 +174,9 @@ void PrintSummary(const DecomReport& report, const SimSetupData& setup, const De
   std::cout << "Words: " << report.WordsCompared << " compared, " << report.WordsDiffering
             << " differ from the setup";
   if (report.RandomWords > 0) std::cout << ", " << report.RandomWords << " RANDOM not compared";
+  if (report.WordsCutOff > 0)
+    std::cout << ", " << report.WordsCutOff
+              << " at the end of the stream not decoded completely, not compared";
   std::cout << "\n";
   for (const DecomWordDifference& d : report.Differences) {
     std::cout << "  frame " << d.Frame << " word " << d.Word << ": " << Hex(d.Got, 16) << ", setup "
@@ -194,7 +205,6 @@ int RunDecomCommand(const std::vector<std::string>& args) {
   if (!LoadSetupForCommand(options.setupFile, loaded)) return 2;
   if (!ValidateForCommand(*loaded.sim)) return 1;
   const progsimulatorclass& sim = *loaded.sim;
-  if (!options.codeGiven) options.settings.Code = static_cast<LineCode>(sim.Setup.SimOutputCode);
 
   BitSequence cells;
   std::string error;
@@ -202,7 +212,11 @@ int RunDecomCommand(const std::vector<std::string>& args) {
     std::cerr << "qm48ctl: decom: " << error << "\n";
     return 2;
   }
+  options.settings.EndPaddingCells = PossiblePaddingCells(cells);
   const EncoderModel model(sim.Setup, sim.UserWaves, {sim.DoCrc16, sim.DoCttit, sim.CrcWdNum});
+  // Without --code, the code the unit sends for the setup: one it has no encoder setting
+  // for goes out as another.
+  if (!options.codeGiven) options.settings.Code = model.Code();
   const std::vector<int> lengths = model.WordLengths();
   const DecomReport report =
       Decommutate(sim.Setup, model, cells, options.settings, [&](const DecomFrame& frame) {

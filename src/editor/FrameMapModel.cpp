@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "simulator/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
@@ -33,64 +34,44 @@ void FrameMapModel::Build(const progsimulatorclass& sim) {
 
 void FrameMapModel::Build(const SimSetupData& source, const UserWaveTables& waves, bool crcOn,
                           int32_t crcWordIndex) {
-  // The builders may reset the counter's first value, as a load does: they work on a copy
-  // in the load's order, so the map matches the load and the record stays as it is.
-  auto setup = std::make_unique<SimSetupData>(source);
-  const std::vector<MemoryImageWrite> frames = BuildFrameAttributes(*setup);
-  frameMasks_.clear();
-  frameMasks_.reserve(frames.size());
-  for (const MemoryImageWrite& write : frames)
-    frameMasks_.push_back(static_cast<uint8_t>(write.Value & kUniqueMask));
-  const SfIdCounterRange range = SfIdRange(*setup);
-  counterLow_ = range.Low;
-  counterHigh_ = range.High;
-  sfIdShift_ = SfIdShift(setup->SfIdStartBit, range.High);
-  subframeMode_ = setup->SubframeMode;
-
-  auto table = std::make_unique<WordAttributeTable>();
-  BuildWordAttributes(*setup, *table);
-  const int words = FrameWordCount(*setup);
-  wordAttributes_.assign(static_cast<size_t>(words), 0);
-  for (int i = 0; i < words; ++i) {
-    uint16_t value = WordAttribute(*setup, *table, i);
-    if (crcOn && crcWordIndex == i) value |= kCrcBit;
-    wordAttributes_[static_cast<size_t>(i)] = value;
+  // The tables as the unit reads them out of the memory the load leaves (the record is not
+  // changed). A "RANDOM" wave draws at load time: the look here puts the generator back.
+  const uint32_t generator = RuntimeRandState();
+  const EncoderModel model(source, waves, {crcOn, false, crcWordIndex});
+  RuntimeSrand(generator);
+  tables_ = model.Tables();
+  const int64_t frames = model.MinorFramesPerMajorFrame();
+  counters_.resize(static_cast<size_t>(frames));
+  frameMasks_.resize(static_cast<size_t>(frames));
+  for (int64_t k = 0; k < frames; ++k) {
+    const int64_t counter = model.CounterOfFrame(k);
+    counters_[static_cast<size_t>(k)] = static_cast<uint16_t>(counter);
+    frameMasks_[static_cast<size_t>(k)] = static_cast<uint8_t>(
+        tables_.FrameAttributes[static_cast<size_t>(counter - tables_.Low)] & kUniqueMask);
   }
-
-  values_.assign(static_cast<size_t>(words), 0);
-  for (const MemoryImageWrite& write : WordValues(*setup))
-    if (write.Address >= 1 && write.Address <= words)
-      values_[static_cast<size_t>(write.Address - 1)] = write.Value;
-
-  syncWords_.clear();
-  for (const MemoryImageWrite& write : BuildFrameSyncWords(*setup))
-    syncWords_.emplace_back(static_cast<int>(write.Address - kFrameSyncBaseAddress), write.Value);
-  // The frame sync addresses keep the word number modulo 1024; the word numbers are those
-  // of the sync words in frame order.
-  const int syncCount = static_cast<int>(syncWords_.size());
-  int w = 0;
-  for (int i = 0; i < words && w < syncCount; ++i)
-    if (TypeOf(wordAttributes_[static_cast<size_t>(i)]) == kTypeFrameSync)
-      syncWords_[static_cast<size_t>(w++)].first = i + 1;
-
-  const std::vector<MemoryImageWrite> unique = UniqueWordValues(*setup);
-  for (size_t k = 0; k < uniqueValues_.size() && k < unique.size(); ++k)
-    uniqueValues_[k] = unique[k].Value;
+  subframeMode_ = source.SubframeMode;
   uniqueSlots_.clear();
   for (int slot = 0; slot < kNumUniqueWords; ++slot)
-    if (setup->UniqueWords[static_cast<size_t>(slot)].SimUniqueWordStartWord > 0)
+    if (source.UniqueWords[static_cast<size_t>(slot)].SimUniqueWordStartWord > 0)
       uniqueSlots_.push_back(slot);
+  dynamic_ = ActiveDynamicWords(source);
 
-  dynamic_ = ActiveDynamicWords(*setup);
-  dynamicLengths_.clear();
-  for (const ActiveDynamicWord& word : dynamic_)
-    dynamicLengths_.push_back(DynamicWordLength(*setup, word.WordNumber));
-  waves_ = waves;
+  const int words = Words();
+  warnings_ = LockWarnings(source, waves, {crcOn, false, crcWordIndex});
+  wordWarnings_.assign(static_cast<size_t>(words), 0);
+  for (size_t k = 0; k < warnings_.size() && k < 32; ++k)
+    for (int w : warnings_[k].Words)
+      if (w >= 0 && w < words) wordWarnings_[static_cast<size_t>(w)] |= 1u << k;
+}
+
+bool FrameMapModel::WordWarned(int wordIndex) const {
+  return wordIndex >= 0 && wordIndex < Words() &&
+         wordWarnings_[static_cast<size_t>(wordIndex)] != 0;
 }
 
 uint16_t FrameMapModel::WordAttributeAt(int wordIndex) const {
   if (wordIndex < 0 || wordIndex >= Words()) return 0;
-  return wordAttributes_[static_cast<size_t>(wordIndex)];
+  return tables_.WordAttributes[static_cast<size_t>(wordIndex)];
 }
 
 FrameCellRole FrameMapModel::RoleAt(int frame, int wordIndex) const {
@@ -98,7 +79,7 @@ FrameCellRole FrameMapModel::RoleAt(int frame, int wordIndex) const {
     return FrameCellRole::Data;
   // Where tables overlap, the frame's structure wins over what is inserted into it: sync,
   // then the subframe ID, then the CRC, then a unique word, then a wave.
-  const uint16_t attribute = wordAttributes_[static_cast<size_t>(wordIndex)];
+  const uint16_t attribute = tables_.WordAttributes[static_cast<size_t>(wordIndex)];
   const uint16_t type = TypeOf(attribute);
   if (type == kTypeFrameSync) return FrameCellRole::FrameSync;
   if (type == kTypeSfId) return FrameCellRole::SubframeId;
@@ -114,7 +95,7 @@ FrameMapModel::WordSpan FrameMapModel::SummariseWords(int firstWord, int count) 
   const int begin = std::max(firstWord, 0);
   const int end = std::min(Words(), firstWord + std::max(count, 0));
   for (int i = begin; i < end; ++i) {
-    const uint16_t attribute = wordAttributes_[static_cast<size_t>(i)];
+    const uint16_t attribute = tables_.WordAttributes[static_cast<size_t>(i)];
     const uint16_t type = TypeOf(attribute);
     FrameCellRole fixed = FrameCellRole::Data;
     if (type == kTypeFrameSync)
@@ -126,6 +107,7 @@ FrameMapModel::WordSpan FrameMapModel::SummariseWords(int firstWord, int count) 
     if (fixed != FrameCellRole::Data && (span.Fixed == FrameCellRole::Data || fixed < span.Fixed))
       span.Fixed = fixed;
     if (type >= kFirstDynamicType) span.Dynamic = true;
+    if (wordWarnings_[static_cast<size_t>(i)] != 0) span.Warned = true;
     span.UniqueMask = static_cast<uint8_t>(span.UniqueMask | (attribute & kUniqueMask));
   }
   return span;
@@ -149,65 +131,53 @@ FrameCell FrameMapModel::CellAt(int frame, int wordIndex) const {
   FrameCell cell;
   cell.Frame = frame;
   cell.Word = wordIndex + 1;
-  cell.Counter = counterLow_ + frame;
   if (frame < 0 || frame >= Frames() || wordIndex < 0 || wordIndex >= Words()) {
     cell.Detail = "outside the frame";
     return cell;
   }
-  const uint16_t attribute = wordAttributes_[static_cast<size_t>(wordIndex)];
+  cell.Counter = counters_[static_cast<size_t>(frame)];
+  const size_t slot = static_cast<size_t>(cell.Counter - tables_.Low);
+  const uint16_t attribute = tables_.WordAttributes[static_cast<size_t>(wordIndex)];
   cell.Role = RoleAt(frame, wordIndex);
-  cell.Length = ((attribute >> 8) & 15) + 1;
+  cell.Length = AttributeWordLength(attribute);
+  cell.ValueKnown = true;
   switch (cell.Role) {
     case FrameCellRole::FrameSync:
-      for (const auto& [number, value] : syncWords_)
-        if (number == cell.Word) {
-          cell.ValueKnown = true;
-          cell.Value = value;
-        }
+      cell.Value = tables_.FrameSyncValues[static_cast<size_t>(cell.Word) % kEncoderSyncSlots];
       break;
-    case FrameCellRole::SubframeId: {
-      const uint32_t v = sfIdShift_ >= 32 ? 0u : static_cast<uint32_t>(cell.Counter) << sfIdShift_;
-      cell.ValueKnown = true;
-      cell.Value = static_cast<uint16_t>(v & 0xFFFF);
+    case FrameCellRole::SubframeId:
+      cell.Value = tables_.SfIdValues[slot];
       break;
-    }
     case FrameCellRole::Crc:
+      cell.ValueKnown = false;
       cell.Detail = "computed by the unit over the minor frame";
       break;
     case FrameCellRole::Unique: {
       const int k = LowestBit(attribute & frameMasks_[static_cast<size_t>(frame)] & kUniqueMask);
-      cell.ValueKnown = true;
-      cell.Value = uniqueValues_[static_cast<size_t>(k)];
+      cell.Value = tables_.UniqueValues[static_cast<size_t>(k)];
       if (k < static_cast<int>(uniqueSlots_.size()))
         cell.Detail = "slot " + std::to_string(uniqueSlots_[static_cast<size_t>(k)] + 1);
       break;
     }
     case FrameCellRole::Dynamic: {
       const size_t k = static_cast<size_t>(TypeOf(attribute) - kFirstDynamicType);
+      cell.Value = tables_.WaveValues[k][slot];
       // Overlapping dynamic words OR their types together and may name no active word.
-      if (k >= dynamic_.size()) {
-        cell.Detail = "no wave";
-        break;
-      }
-      const ActiveDynamicWord& word = dynamic_[k];
-      const bool knownWave = word.Wave >= 0 && word.Wave < static_cast<int32_t>(kWaveNames.size());
-      cell.Detail = knownWave ? kWaveNames[static_cast<size_t>(word.Wave)] : "unknown wave";
-      // A random wave draws from the program's generator at load time: no value to show
-      // without disturbing it.
-      if (knownWave && word.Wave != kWaveRandom) {
-        cell.ValueKnown = true;
-        cell.Value = static_cast<uint16_t>(WaveValue(word.Wave, dynamicLengths_[k],
-                                                     waves_[static_cast<size_t>(word.Slot)],
-                                                     counterLow_, counterHigh_, cell.Counter) &
-                                           0xFFFF);
-      }
+      const bool known = k < dynamic_.size() && dynamic_[k].Wave >= 0 &&
+                         dynamic_[k].Wave < static_cast<int32_t>(kWaveNames.size());
+      cell.Detail = k >= dynamic_.size() ? "no wave"
+                    : known              ? kWaveNames[static_cast<size_t>(dynamic_[k].Wave)]
+                                         : "unknown wave";
+      // A random wave draws new numbers at every load: no value to show.
+      if (tables_.RandomWave[k]) cell.ValueKnown = false;
       break;
     }
     case FrameCellRole::Data:
-      cell.ValueKnown = true;
-      cell.Value = values_[static_cast<size_t>(wordIndex)];
+      cell.Value = tables_.WordValues[static_cast<size_t>(wordIndex)];
       break;
   }
+  // The wire carries the value's low (length) bits.
+  if (cell.Length < 16) cell.Value = static_cast<uint16_t>(cell.Value & ((1u << cell.Length) - 1));
   return cell;
 }
 
@@ -246,5 +216,10 @@ std::string FrameMapModel::ToolTipText(int frame, int wordIndex) const {
   }
   text += "\nRole: " + RoleName(cell.Role);
   if (!cell.Detail.empty()) text += " (" + cell.Detail + ")";
+  if (WordWarned(wordIndex)) {
+    const uint32_t mask = wordWarnings_[static_cast<size_t>(wordIndex)];
+    for (size_t k = 0; k < warnings_.size() && k < 32; ++k)
+      if (mask & (1u << k)) text += "\nWarning: " + warnings_[k].Text;
+  }
   return text;
 }

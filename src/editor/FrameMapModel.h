@@ -1,13 +1,15 @@
 #pragma once
-// The frame map: what every word of every minor frame of the major frame is, as the load
-// programs the unit. It keeps the per-word and per-frame attributes the load would send and
-// works out a cell's role on demand, so the largest frame costs a few kilobytes, not one
-// object per cell.
+// The frame map: what every word of every minor frame of the major frame is, as the unit
+// sends it after the load. It keeps the encoder's tables read out of the memory the load
+// leaves, with the minor frames in the order they are sent, and works out a cell's role on
+// demand, so the largest frame costs a few hundred kilobytes, not one object per cell.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "simulator/EncoderTables.h"
+#include "simulator/LockWarnings.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
 #include "simulator/WaveWords.h"
@@ -20,7 +22,7 @@ constexpr int kFrameCellRoleCount = 6;
 // Everything the map tells about one cell.
 struct FrameCell {
   FrameCellRole Role = FrameCellRole::Data;
-  int Frame = 0;        // row: 0-based minor frame of the major frame
+  int Frame = 0;        // row: 0-based minor frame of the major frame, in the order sent
   int64_t Counter = 0;  // the subframe ID counter value of that minor frame
   int Word = 0;         // 1-based word number
   int Length = 0;       // bits, as the word attribute sends it
@@ -36,7 +38,7 @@ class FrameMapModel {
   void Build(const SimSetupData& setup, const UserWaveTables& waves, bool crcOn,
              int32_t crcWordIndex);
 
-  int Words() const { return static_cast<int>(wordAttributes_.size()); }
+  int Words() const { return static_cast<int>(tables_.WordAttributes.size()); }
   int Frames() const { return static_cast<int>(frameMasks_.size()); }
 
   // Cheap enough to call for every painted cell; out-of-range cells are data.
@@ -53,6 +55,7 @@ class FrameMapModel {
     FrameCellRole Fixed = FrameCellRole::Data;
     bool Dynamic = false;
     uint8_t UniqueMask = 0;
+    bool Warned = false;  // a lock warning concerns one of the words
   };
   WordSpan SummariseWords(int firstWord, int count) const;
   // The unique words inserted in any of the minor frames first .. first + count - 1.
@@ -62,21 +65,21 @@ class FrameMapModel {
 
   // "frame sync", "SFID" / "FCC" / "URC" / "subframe ID", "dynamic word", ...
   std::string RoleName(FrameCellRole role) const;
-  // Word number, minor frame, length, value and role, one per line.
+  // Word number, minor frame, length, value and role, one per line, then the lock warnings
+  // that concern the word.
   std::string ToolTipText(int frame, int wordIndex) const;
 
+  // Why a decommutator may not follow the frame; the words concerned are marked.
+  const std::vector<LockWarning>& Warnings() const { return warnings_; }
+  bool WordWarned(int wordIndex) const;
+
  private:
-  std::vector<uint16_t> wordAttributes_;  // per word, as loaded
-  std::vector<uint16_t> values_;          // per word: the fixed value sent
-  std::vector<uint8_t> frameMasks_;       // per minor frame: unique words inserted
-  int64_t counterLow_ = 0;                // counter value of row 0
-  int64_t counterHigh_ = 0;
-  int64_t sfIdShift_ = 0;
+  EncoderTables tables_;             // as the unit reads them after the load
+  std::vector<uint16_t> counters_;   // per minor frame sent: its counter value (12 bits)
+  std::vector<uint8_t> frameMasks_;  // per minor frame sent: unique words inserted
   int32_t subframeMode_ = 0;
-  std::vector<std::pair<int, uint16_t>> syncWords_;  // (word number, value)
-  std::array<uint16_t, kNumUniqueWords> uniqueValues_{};
   std::vector<int> uniqueSlots_;  // active unique word k -> its slot
   std::vector<ActiveDynamicWord> dynamic_;
-  std::vector<int> dynamicLengths_;
-  UserWaveTables waves_{};
+  std::vector<LockWarning> warnings_;
+  std::vector<uint32_t> wordWarnings_;  // per word: bit k set when warning k concerns it
 };

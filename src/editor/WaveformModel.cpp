@@ -33,9 +33,7 @@ void WaveformModel::Build(const SimSetupData& setup, const UserWaveTables& waves
                           EncoderCrcSetting crc) {
   encoder_ = std::make_unique<EncoderModel>(setup, waves, crc);
   bitOrder_ = setup.BitOrder;
-  setupCode_ = setup.SimOutputCode >= 0 && setup.SimOutputCode < kLineCodeCount
-                   ? static_cast<LineCode>(setup.SimOutputCode)
-                   : LineCode::NrzL;
+  setupCode_ = encoder_->Code();
 }
 
 int WaveformModel::Frames() const {

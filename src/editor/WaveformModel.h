@@ -52,7 +52,8 @@ class WaveformModel {
 
   // Minor frames in the major frame; 0 before the first Build.
   int Frames() const;
-  // The record's own output code; NRZ-L for an index outside the table, as the unit sends it.
+  // The output code the unit sends for the record: one it has no encoder setting for (or an
+  // index outside the table) goes out as NRZ-L.
   LineCode SetupCode() const { return setupCode_; }
 
   // The first bitCount bits (kept within kWaveformMinBits .. kWaveformMaxBits) from the

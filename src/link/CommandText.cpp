@@ -38,6 +38,14 @@ std::string Hex16(uint32_t value) {
   return text;
 }
 
+uint16_t Hex16Value(uint32_t value) {
+  if (value <= 0xFFFF) return static_cast<uint16_t>(value);
+  uint16_t number = 0;
+  for (char c : Hex16(value))
+    number = static_cast<uint16_t>(number << 4 | (c <= '9' ? c - '0' : c - 'A' + 10));
+  return number;
+}
+
 std::string Name8(const std::string& name) {
   std::string out = FitRight(8, ' ', name);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 
-std::string Hex16(uint32_t value);           // four upper-case hex digits, most significant kept
+std::string Hex16(uint32_t value);  // four upper-case hex digits, most significant kept
+// The 16-bit number the four digits of Hex16(value) stand for: what the unit receives.
+uint16_t Hex16Value(uint32_t value);
 std::string Name8(const std::string& name);  // cut/padded with spaces to 8, lower case
 
 std::string MemoryWriteCommand(uint32_t value, uint32_t address);  // "vvvv aaaa M"

@@ -20,6 +20,12 @@ BitSequence UnpackCells(const uint8_t* bytes, size_t count) {
   return cells;
 }
 
+int64_t PossiblePaddingCells(const BitSequence& cells) {
+  int64_t count = 0;
+  for (size_t i = cells.size(); i > 0 && count < 7 && (cells[i - 1] & 1) == 0; --i) ++count;
+  return count;
+}
+
 bool ReadBitstreamFile(const std::string& path, BitSequence& cells, std::string& error,
                        uint64_t maxBytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -11,6 +11,8 @@
 
 std::vector<uint8_t> PackCells(const BitSequence& cells);
 BitSequence UnpackCells(const uint8_t* bytes, size_t count);
+// The low cells that end the last byte (at most 7): they may be padding, not stream.
+int64_t PossiblePaddingCells(const BitSequence& cells);
 
 // Reads a whole bit stream file (a pipe is read to its end). False with the reason when it
 // cannot be read or holds more than maxBytes.

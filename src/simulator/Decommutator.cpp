@@ -218,6 +218,22 @@ DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& model,
   }
   report.BitsDecoded = static_cast<int64_t>(bits.size());
 
+  // Where the stream stops being decoded completely, and where its end begins: after the
+  // last whole minor frame when the lock ran into the end.
+  const int64_t cellsInStream =
+      std::max<int64_t>(0, static_cast<int64_t>(cells.size()) - settings.EndPaddingCells);
+  const int64_t complete =
+      std::min(report.BitsDecoded, CompleteBits(settings.Code, cellsInStream, report.Phase));
+  int64_t tailStart = complete;
+  if (!report.Sync.Frames.empty()) {
+    const int64_t lastEnd = report.Sync.Frames.back().Start + frameBits;
+    if (report.BitsDecoded - lastEnd <= frameBits) tailStart = std::min(tailStart, lastEnd);
+  }
+  report.TailBits = report.BitsDecoded - tailStart;
+  report.TailCodeViolations =
+      CodeViolations(settings.Code, cells, report.Phase, tailStart, report.BitsDecoded);
+  report.CodeViolations -= report.TailCodeViolations;
+
   const int64_t majorFrame = expected.Count();
   const bool lsbFirst = model.LsbFirst();
   const CrcKind crcKind = model.Ccitt() ? CrcKind::Ccitt : CrcKind::Crc16;
@@ -255,6 +271,10 @@ DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& model,
       out.Counter = frame.Counter;
       for (size_t w = 0; w < frame.Words.size(); ++w) {
         const EncodedWord& word = frame.Words[w];
+        if (located.Start + offsets[w] + lengths[w] > complete) {
+          ++report.WordsCutOff;
+          continue;
+        }
         if (word.Role == EncoderWordRole::Crc) {
           BitCrc crc(crcKind);
           for (int64_t b = 0; b < offsets[w]; ++b)

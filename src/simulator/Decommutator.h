@@ -24,6 +24,9 @@ struct DecomSettings {
   int LockErrors = -1;  // -1: one bit in sixteen of the compared pattern bits
   int Flywheel = 3;
   int SlipWindow = 1;
+  // Cells at the end that may be a file's padding rather than part of the stream: bits
+  // made from them are not decoded completely.
+  int64_t EndPaddingCells = 0;
 };
 
 struct DecomWordDifference {
@@ -53,6 +56,12 @@ struct DecomReport {
   int Phase = 0;      // cell that starts a bit
   int64_t BitsDecoded = 0;
   int64_t CodeViolations = 0;  // bits that break the output code's rules
+  // The stream's end: the bits after its last whole minor frame, and those not decoded
+  // completely. Violations there are counted apart, words there are not compared: a
+  // stream cut inside a minor frame is not judged by its end.
+  int64_t TailBits = 0;
+  int64_t TailCodeViolations = 0;
+  int64_t WordsCutOff = 0;  // words of whole frames not decoded completely
   SyncResult Sync;
   int64_t WordsCompared = 0;
   int64_t WordsDiffering = 0;

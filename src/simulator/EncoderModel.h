@@ -45,7 +45,7 @@ class EncoderModel {
   EncodedMinorFrame MinorFrame(int64_t index) const;
   // The serial bits of the first frameCount minor frames, each word in the setup's bit order.
   BitSequence Bits(int64_t frameCount) const;
-  // The same bits in the setup's output code: two half-bit cells per bit.
+  // The same bits in the output code the unit sends: two half-bit cells per bit.
   BitSequence Line(int64_t frameCount) const;
   // Appends the word's bits in wire order.
   void AppendWordBits(const EncodedWord& word, BitSequence& bits) const;

@@ -44,9 +44,9 @@ struct EncoderTables {
   std::array<bool, kEncoderDynamicTables> RandomWave{};
 };
 
-// The tables a load of this setup writes, in the load's order (the frame attributes may
-// reset FirstSubFrameNum, and the later tables see the record as it is then). "RANDOM"
-// waves draw from the runtime generator as a load does.
+// The tables the encoder runs from after a load of this setup into a memory that held
+// zeros, read as the unit reads them. "RANDOM" waves draw from the runtime generator as a
+// load does.
 EncoderTables EncoderTablesFromSetup(const SimSetupData& setup, const UserWaveTables& waves,
                                      EncoderCrcSetting crc);
 

@@ -64,47 +64,36 @@ BitSequence MidBitTransitions(const CellPairs& pairs, bool oneOnTransition, bool
   return bits;
 }
 
-int64_t Violations(LineCode code, const CellPairs& pairs) {
-  int64_t count = 0;
-  const size_t n = pairs.first.size();
-  for (size_t i = 0; i < n; ++i) {
-    const uint8_t a = pairs.first[i];
-    const uint8_t b = pairs.second[i];
-    bool broken = false;
-    switch (code) {
-      case LineCode::BiPhaseL:
-      case LineCode::InvBiPhaseL:
-        broken = a == b;
-        break;
-      case LineCode::BiPhaseM:
-      case LineCode::BiPhaseS:
-        broken = i > 0 && a == pairs.second[i - 1];
-        break;
-      case LineCode::Rz:
-        broken = b != 0;
-        break;
-      case LineCode::InvRz:
-        broken = b != 1;
-        break;
-      case LineCode::DmM:
-      case LineCode::DmS:
-      case LineCode::MDmM:
-      case LineCode::MDmS:
-        break;
-      default:  // the NRZ codes hold one level for the whole bit
-        broken = a != b;
-        break;
-    }
-    if (broken) ++count;
+// Whether bit i, with cells a and b, breaks the code's rules; previousB is the second cell
+// of bit i - 1 (unused for bit 0).
+bool Breaks(LineCode code, size_t i, uint8_t a, uint8_t b, uint8_t previousB) {
+  switch (code) {
+    case LineCode::BiPhaseL:
+    case LineCode::InvBiPhaseL:
+      return a == b;
+    case LineCode::BiPhaseM:
+    case LineCode::BiPhaseS:
+      return i > 0 && a == previousB;
+    case LineCode::Rz:
+      return b != 0;
+    case LineCode::InvRz:
+      return b != 1;
+    case LineCode::DmM:
+    case LineCode::DmS:
+    case LineCode::MDmM:
+    case LineCode::MDmS:
+      return false;
+    default:  // the NRZ codes hold one level for the whole bit
+      return a != b;
   }
-  return count;
 }
 
 }  // namespace
 
 BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase, int64_t* violations) {
   const CellPairs pairs = Pairs(cells, phase);
-  if (violations != nullptr) *violations = Violations(code, pairs);
+  if (violations != nullptr)
+    *violations = CodeViolations(code, cells, phase, 0, static_cast<int64_t>(pairs.first.size()));
   switch (code) {
     case LineCode::NrzM:
       return LevelChanges(pairs, true);
@@ -133,4 +122,24 @@ BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase, int64
     default:  // NRZ-L, Bi-phase-L, RZ and anything outside the table
       return FirstCells(pairs, false);
   }
+}
+
+int64_t CodeViolations(LineCode code, const BitSequence& cells, int phase, int64_t firstBit,
+                       int64_t endBit) {
+  const size_t start = phase == 0 ? 0 : 1;
+  const int64_t bits =
+      cells.size() > start ? static_cast<int64_t>((cells.size() - start) / 2) : int64_t{0};
+  int64_t count = 0;
+  for (int64_t i = firstBit < 0 ? 0 : firstBit; i < endBit && i < bits; ++i) {
+    const size_t at = start + 2 * static_cast<size_t>(i);
+    const uint8_t previousB = at >= 1 ? cells[at - 1] & 1 : 0;
+    if (Breaks(code, static_cast<size_t>(i), cells[at] & 1, cells[at + 1] & 1, previousB)) ++count;
+  }
+  return count;
+}
+
+int64_t CompleteBits(LineCode code, int64_t cells, int phase) {
+  const int64_t bits = cells > phase ? (cells - phase) / 2 : 0;
+  const bool needsNext = code == LineCode::MDmM || code == LineCode::MDmS;
+  return needsNext && bits > 0 ? bits - 1 : bits;
 }

@@ -15,3 +15,12 @@
 // not low (high for the inverted code). The delay codes are not checked.
 BitSequence DecodeLine(LineCode code, const BitSequence& cells, int phase,
                        int64_t* violations = nullptr);
+
+// The violations among bits firstBit .. endBit - 1 of that decoding.
+int64_t CodeViolations(LineCode code, const BitSequence& cells, int phase, int64_t firstBit,
+                       int64_t endBit);
+
+// How many of the bits decoded from the first `cells` cells are decoded completely: both
+// their cells are there, and so is the next bit where the code needs it (M-DM decides a
+// bit by the one after it).
+int64_t CompleteBits(LineCode code, int64_t cells, int phase);

@@ -2,6 +2,7 @@
 // transmit buffer, in the order the unit expects it.
 #include "link/CommandText.h"
 #include "simulator/BitRateSynthesis.h"
+#include "simulator/EncoderImage.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SetupDump.h"
 #include "simulator/SimRegisters.h"
@@ -9,7 +10,6 @@
 #include "support/ProgramLog.h"
 
 namespace {
-constexpr uint16_t kCrcWordBit = 0x0080;
 
 bool DetailOn() {
   return gDebugLogging.load(std::memory_order_relaxed);
@@ -18,6 +18,19 @@ bool DetailOn() {
 void Label(const char* text, int tag = 0) {
   LogDetail(text, tag);
 }
+
+// The encoder part of the load becomes commands in the simulator's transmit buffer.
+class LoadSink : public EncoderLoadSink {
+ public:
+  explicit LoadSink(progsimulatorclass& sim) : sim_(sim) {}
+  void Step(const char* label, int tag) override { Label(label, tag); }
+  void Memory(int64_t address, uint16_t value) override { sim_.MemoryWrite(address, value); }
+  void Register(int reg, uint16_t value) override { sim_.RegisterWrite(reg, value); }
+  void Clock() override { sim_.BitrateWrite(); }
+
+ private:
+  progsimulatorclass& sim_;
+};
 }  // namespace
 
 void progsimulatorclass::MemoryWrite(int64_t address, uint16_t value) {
@@ -84,57 +97,8 @@ void progsimulatorclass::Prep232SimSetupData(const SimLoadFormat& format) {
   Label("SetFormatName()");
   FormatNameWrite(format.Name);
 
-  Label("SetFrameAttributes()");
-  for (const MemoryImageWrite& write : BuildFrameAttributes(Setup))
-    MemoryWrite(write.Address, write.Value);
-
-  Label("SetWordAttributes()");
-  BuildWordAttributes(Setup, WordAttributes);
-  const bool crcOn = DoCrc16 || DoCttit;
-  const int words = FrameWordCount(Setup);
-  for (int i = 0; i < words; ++i) {
-    uint16_t value = WordAttribute(Setup, WordAttributes, i);
-    if (crcOn && CrcWdNum == i) value |= kCrcWordBit;
-    MemoryWrite(kWordAttributeBaseAddress + i + 1, value);
-  }
-
-  Label("SetUniqueWordValues()");
-  for (const MemoryImageWrite& write : UniqueWordValues(Setup))
-    MemoryWrite(write.Address, write.Value);
-
-  Label("SetWaveWords()");
-  const SfIdCounterRange range = SfIdRange(Setup);
-  for (const WaveWordWrite& write : BuildWaveWords(
-           Setup, UserWaves, static_cast<int32_t>(range.Low), static_cast<int32_t>(range.High)))
-    MemoryWrite(write.Address, write.Value);
-
-  Label("SetSfIdValue()");
-  for (const MemoryImageWrite& write : SfIdValues(Setup)) MemoryWrite(write.Address, write.Value);
-
-  Label("SetFrameSyncPattern()");
-  for (const MemoryImageWrite& write : BuildFrameSyncWords(Setup))
-    MemoryWrite(write.Address, write.Value);
-
-  Label("dunno why this is done");
-  MemoryWrite(kConstantAddress, kConstantValue);
-
-  Label("SetCommonDataValues()");
-  for (const MemoryImageWrite& write : WordValues(Setup)) MemoryWrite(write.Address, write.Value);
-
-  Label("SetBitRate()", 1);
-  BitrateWrite();
-
-  Label("SetModeReg()");
-  RegisterWrite(kModeRegister, ModeRegisterValue(Setup, DoCrc16, DoCttit));
-
-  Label("SetPcmOutput()");
-  RegisterWrite(kPcmEncoderRegister, PcmEncoderRegisterValue(Setup));
-
-  Label("SetFirstFrame()");
-  RegisterWrite(kFrameStartRegister, FrameStartRegisterValue(Setup));
-
-  Label("SetCommonWordValue()", 1);
-  MemoryWrite(kCommonWordValueAddress, static_cast<uint16_t>(Setup.CommonWordValue & 0xFFFF));
+  LoadSink sink(*this);
+  WriteEncoderLoad(Setup, UserWaves, {DoCrc16, DoCttit, CrcWdNum}, WordAttributes, sink);
 
   Label("", 1);
   Label("Save Format To Flash");

@@ -29,6 +29,10 @@ void RuntimeSrand(uint32_t seed) {
   gRandState = seed;
 }
 
+uint32_t RuntimeRandState() {
+  return gRandState;
+}
+
 void SetDefaults(SimSetupData& setup, UserWaveTables& waves) {
   setup.BitOrder = 0;
   setup.SubframeMode = 0;

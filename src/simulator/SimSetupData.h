@@ -94,6 +94,9 @@ enum WaveShape : int32_t {
 int RuntimeRand();
 // For tests: restart the generator as at program start.
 void RuntimeSrand(uint32_t seed);
+// The generator's state: a look at what a load would draw puts it back with RuntimeSrand,
+// so that looking does not change what the next load sends.
+uint32_t RuntimeRandState();
 
 // Fills the record and the five user wave tables with the defaults.
 void SetDefaults(SimSetupData& setup, UserWaveTables& waves);

@@ -71,6 +71,20 @@ TEST_F(SetupCommandsTest, ValidationFailures) {
             "INVALID SIM SETUP DATA.....Common Word Length MUST be at least 1\n");
 }
 
+// A setup the unit takes, whose stream a decommutator may not follow: said, still valid.
+TEST_F(SetupCommandsTest, ValidateWarnsOfFramesNobodyCanLockTo) {
+  const std::string file = SetupWith("r.qm48", {"SimOutputCode=RNRZ17", "FrameSyncLength=12",
+                                                "FrameSyncPattern=EB9", "FsPatternRadix=HEX"});
+  const Result r = RunCtl("validate " + file, dir);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out,
+            "warning: output code RNRZ17: the unit has no encoder setting for it and sends NRZL "
+            "(encoder code 0)\n"
+            "warning: the frame sync pattern has 12 bits a decommutator compares, fewer than 16: "
+            "it may lock on the same bits in the data\n"
+            "OK\n");
+}
+
 TEST_F(SetupCommandsTest, FilesThatDoNotLoad) {
   const std::string invalid = "INVALID SETUP FILE..ABORT LOAD\n";
   Result r = RunCtl("stream missing.qm48", dir);

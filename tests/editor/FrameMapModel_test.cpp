@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "common/RandomSimSetup.h"
+#include "simulator/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
@@ -115,6 +117,64 @@ TEST(FrameMapModel, FollowsTheLoadNotTheRecord) {
   map.Build(*sim);
   EXPECT_EQ(map.Frames(), 256);
   EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
+
+  // Counting down from 1 over one minor frame: the frame start register wraps to start 4095
+  // counting up, and no frame attribute in the counter's reach ends the major frame, so the
+  // unit runs through all 4096 counter values. A unique word of start frame 0 is written at
+  // 32768 + 0 + 1: it lands on counter value 1.
+  sim->Setup.SubframeDirection = 1;
+  sim->Setup.UniqueWords[0].SimUniqueWordStartFrame = 0;
+  map.Build(*sim);
+  ASSERT_EQ(map.Frames(), 4096);
+  EXPECT_EQ(map.CellAt(0, 0).Counter, 4095);
+  EXPECT_EQ(map.CellAt(1, 0).Counter, 0);
+  EXPECT_EQ(map.CellAt(2, 0).Counter, 1);
+  for (int frame = 0; frame < 8; ++frame)
+    EXPECT_EQ(map.RoleAt(frame, 19), frame == 2 ? FrameCellRole::Unique : FrameCellRole::Data)
+        << frame;
+}
+
+// Every cell the map shows is the word the encoder model sends there, on random setups.
+TEST(FrameMapModel, AgreesWithTheEncoderModel) {
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    auto sim = Fresh();
+    int32_t format = 0;
+    std::array<std::string, 4> names;
+    RandomSimSetup(seed).Fill(*sim, format, names);
+    FrameMapModel map;
+    map.Build(*sim);
+    const EncoderModel model(sim->Setup, sim->UserWaves,
+                             {sim->DoCrc16, sim->DoCttit, sim->CrcWdNum});
+    ASSERT_EQ(map.Frames(), model.MinorFramesPerMajorFrame());
+    ASSERT_EQ(map.Words(), model.WordsPerMinorFrame());
+    for (int frame : {0, std::min(1, map.Frames() - 1), map.Frames() - 1}) {
+      const EncodedMinorFrame sent = model.MinorFrame(frame);
+      for (int i = 0; i < map.Words(); ++i) {
+        const FrameCell cell = map.CellAt(frame, i);
+        const EncodedWord& word = sent.Words[static_cast<size_t>(i)];
+        ASSERT_EQ(static_cast<int>(cell.Role), static_cast<int>(word.Role)) << frame << " " << i;
+        ASSERT_EQ(cell.Counter, sent.Counter);
+        ASSERT_EQ(cell.Length, word.Length);
+        if (cell.ValueKnown) {
+          ASSERT_EQ(cell.Value, word.Value) << frame << " " << i;
+        }
+      }
+    }
+  }
+}
+
+// The minor frames in the order the unit sends them: counting down, the first is the top.
+TEST(FrameMapModel, RowsInTheOrderSent) {
+  auto sim = Fresh();
+  sim->Setup.SubframeDirection = 1;
+  FrameMapModel map;
+  map.Build(*sim);
+  ASSERT_EQ(map.Frames(), 64);
+  for (int frame : {0, 1, 63}) {
+    EXPECT_EQ(map.CellAt(frame, 2).Counter, 63 - frame);
+    EXPECT_EQ(map.CellAt(frame, 2).Value, 63 - frame);  // the SFID word
+  }
 }
 
 TEST(FrameMapModel, SpansShowTheStrongestRoleAmongTheirCells) {
@@ -157,7 +217,9 @@ TEST(FrameMapModel, HostileRecordsStayInBounds) {
   sim->Setup.DynamicWords[1].SimDynamicWordWave = 99;
   sim->Setup.UniqueWords[2].SimUniqueWordStartWord = 32767;
   map.Build(*sim);
-  EXPECT_EQ(map.Words(), 0);
+  // No word attribute written: the unit's encoder runs over all its words, of one bit each.
+  EXPECT_EQ(map.Words(), kMaxWordsPerMinorFrame);
+  EXPECT_EQ(map.CellAt(0, 0).Length, 1);
   EXPECT_EQ(map.RoleAt(0, 0), FrameCellRole::Data);
   EXPECT_EQ(map.CellAt(-1, -1).Detail, "outside the frame");
   EXPECT_FALSE(map.ToolTipText(100000, 100000).empty());
@@ -186,6 +248,41 @@ TEST(FrameMapModel, HostileRecordsStayInBounds) {
       EXPECT_LE(cell.Length, 16);
       EXPECT_FALSE(map.ToolTipText(frame, i).empty());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The default frame with its sync pattern copied into words 100 and 101, whose bits start
+// at 99 * 16 = 1584: the map marks those two words, and their tooltips say why.
+TEST(FrameMapModel, MarksTheWordsALockWarningConcerns) {
+  auto sim = Fresh();
+  FrameMapModel map;
+  map.Build(*sim);
+  EXPECT_TRUE(map.Warnings().empty());
+  for (int i = 0; i < map.Words(); ++i) ASSERT_FALSE(map.WordWarned(i)) << i;
+
+  sim->Setup.Words[99].SimValue = 0xFE6B;
+  sim->Setup.Words[100].SimValue = 0x2840;
+  map.Build(*sim);
+  ASSERT_EQ(map.Warnings().size(), 1u);
+  const std::string text =
+      "the frame sync pattern also shows in the fixed words at bit 1584 (words 100-101) of the "
+      "minor frame: a decommutator may lock there";
+  EXPECT_EQ(map.Warnings()[0].Text, text);
+  for (int i = 0; i < map.Words(); ++i) EXPECT_EQ(map.WordWarned(i), i == 99 || i == 100) << i;
+  EXPECT_TRUE(map.SummariseWords(96, 4).Warned);
+  EXPECT_FALSE(map.SummariseWords(92, 4).Warned);
+  const std::string tip = map.ToolTipText(3, 100);
+  EXPECT_EQ(tip.substr(tip.find("\nWarning: ")), "\nWarning: " + text);
+  EXPECT_EQ(map.ToolTipText(3, 98).find("Warning"), std::string::npos);
+  // A warning about the whole frame marks no word.
+  sim->Setup.Words[99].SimValue = 0;
+  sim->Setup.SimOutputCode = 17;  // RNRZ23
+  map.Build(*sim);
+  ASSERT_EQ(map.Warnings().size(), 1u);
+  for (int i = 0; i < map.Words(); ++i) ASSERT_FALSE(map.WordWarned(i)) << i;
 }
 
 }  // namespace

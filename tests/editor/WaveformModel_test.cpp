@@ -131,13 +131,18 @@ TEST(WaveformModel, FrameAndBitCountStayInRange) {
   EXPECT_EQ(longest.Cells.size(), size_t(2 * kWaveformMaxBits));
   EXPECT_EQ(longest.Words.back().FirstBit + longest.Words.back().Bits, kWaveformMaxBits);
 
-  // The record's own code; one outside the table goes out as NRZ-L.
-  setup->SimOutputCode = static_cast<int32_t>(LineCode::DmS);
-  model.Build(*setup, UserWaveTables{}, {});
-  EXPECT_EQ(model.SetupCode(), LineCode::DmS);
-  setup->SimOutputCode = 99;
-  model.Build(*setup, UserWaveTables{}, {});
-  EXPECT_EQ(model.SetupCode(), LineCode::NrzL);
+  // The code the unit sends: the record's own, but NRZ-L for one without an encoder setting
+  // or outside the table.
+  const std::pair<LineCode, LineCode> codes[] = {{LineCode::DmS, LineCode::DmS},
+                                                 {LineCode::Rnrz15, LineCode::Rnrz15},
+                                                 {LineCode::Rnrz17, LineCode::NrzL},
+                                                 {LineCode::Rnrz9, LineCode::NrzL},
+                                                 {static_cast<LineCode>(99), LineCode::NrzL}};
+  for (const auto& [code, sent] : codes) {
+    setup->SimOutputCode = static_cast<int32_t>(code);
+    model.Build(*setup, UserWaveTables{}, {});
+    EXPECT_EQ(model.SetupCode(), sent) << static_cast<int>(code);
+  }
 }
 
 // Each minor frame's window is the stretch of the encoder's stream where that frame starts,

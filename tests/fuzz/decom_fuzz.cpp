@@ -11,6 +11,7 @@
 #include "FuzzSupport.h"
 #include "simulator/BitstreamFile.h"
 #include "simulator/Decommutator.h"
+#include "simulator/LockWarnings.h"
 #include "unit/UnitEncoderTables.h"
 
 namespace {
@@ -48,6 +49,8 @@ void CheckReport(const DecomReport& report, int64_t bits) {
     previous = f.Start;
   }
   FUZZ_CHECK(report.WordsDiffering <= report.WordsCompared);
+  FUZZ_CHECK(report.TailBits >= 0 && report.TailBits <= report.BitsDecoded);
+  FUZZ_CHECK(report.CodeViolations >= 0 && report.TailCodeViolations >= 0);
   FUZZ_CHECK(report.Differences.size() <= DecomReport::kKeptDifferences);
 }
 
@@ -72,13 +75,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto setup = std::make_unique<SimSetupData>();
   FuzzSetup(in, *setup);
   const UserWaveTables waves{};
-  const EncoderModel model(*setup, waves, {in.Byte() % 3 == 0, in.Byte() % 3 == 0, in.Byte() - 1});
+  const EncoderCrcSetting crc{in.Byte() % 3 == 0, in.Byte() % 3 == 0, in.Byte() - 1};
+  const EncoderModel model(*setup, waves, crc);
+  for (const LockWarning& warning : LockWarnings(*setup, waves, crc)) {
+    FUZZ_CHECK(!warning.Text.empty());
+    for (int word : warning.Words) FUZZ_CHECK(word >= 0 && word < model.WordsPerMinorFrame());
+  }
   DecomSettings settings;
   settings.Code = static_cast<LineCode>(in.Byte() % 20);
   settings.CheckPatterns = in.Byte() % 4 + 1;
   settings.LockErrors = in.Byte() % 6 - 1;
   settings.Flywheel = in.Byte() % 4 + 1;
   settings.SlipWindow = in.Byte() % 4;
+  settings.EndPaddingCells = in.Byte() % 9;
   // The stream: the input's rest, or the setup's own frames with it mixed in.
   const std::string rest = in.Rest();
   BitSequence cells = UnpackCells(reinterpret_cast<const uint8_t*>(rest.data()), rest.size());

@@ -1,11 +1,13 @@
 // The frame map page: tooltips, clicks, zoom, the colours painted, the redraw after a record
 // change, and the "Frame Map" tab of the setup window opening the word values dialog.
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolTip>
 #include <QtTest>
+#include <cstring>
 #include <memory>
 
 #include "ModalDriver.h"
@@ -173,6 +175,40 @@ class FrameMapViewTest : public QObject {
     QVERIFY(view.Area()->ToolTipAt(QPoint(1, 1)).contains("Word 17, minor frame 16"));
   }
 
+  // The sync pattern copied into words 10 and 11 (unique words in minor frame 0 only): their
+  // columns are outlined and hatched, their tooltips and the summary's say why.
+  void marksTheWordsOfALockWarning() {
+    auto sim = std::make_unique<progsimulatorclass>();
+    sim->Setup.Words[9].SimValue = 0xFE6B;
+    sim->Setup.Words[10].SimValue = 0x2840;
+    FrameMapView view(*sim);
+    view.resize(900, 500);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    ZoomTo16(view.Area());
+    const QImage image = view.Area()->viewport()->grab().toImage();
+    const QColor outline(255, 40, 40);
+    for (int frame : {0, 5}) {
+      QCOMPARE(QColor(image.pixel(9 * 16, frame * 16 + 5)), outline);   // word 10's left edge
+      QCOMPARE(QColor(image.pixel(10 * 16, frame * 16 + 5)), outline);  // word 11's
+      QVERIFY(QColor(image.pixel(8 * 16, frame * 16 + 5)) != outline);  // word 9's is not
+      QCOMPARE(QColor(image.pixel(CellCentre(view.Area(), frame, 8))),
+               FrameMapArea::RoleColour(frame == 0 ? FrameCellRole::Unique : FrameCellRole::Data));
+    }
+    const QString tip = view.Area()->ToolTipAt(CellCentre(view.Area(), 2, 9));
+    QVERIFY2(tip.contains("\nWarning: the frame sync pattern also shows in the fixed words at "
+                          "bit 144 (words 10-11)"),
+             qPrintable(tip));
+    QVERIFY(view.Summary()->text().endsWith(", 1 lock warning (see the tooltip)"));
+    QVERIFY(view.Summary()->toolTip().startsWith("the frame sync pattern also shows"));
+
+    sim->Setup.Words[9].SimValue = 0;
+    view.Refresh();
+    const QImage after = view.Area()->viewport()->grab().toImage();
+    QVERIFY(QColor(after.pixel(9 * 16, 5)) != outline);
+    QCOMPARE(view.Summary()->text(), QString("256 words x 64 minor frames"));
+  }
+
   void frameMapTabOpensTheWordValuesDialog() {
     ProgramObjectsScope objects;
     ScriptedOperator op;
@@ -228,6 +264,16 @@ class FrameMapViewTest : public QObject {
     ZoomTo16(view.Area());
     QTest::qWait(50);
     QVERIFY(view.grab().save(QString::fromUtf8(dir) + "/frame-map.png"));
+
+    // A frame with lock warnings: a 12-bit pattern, found again in word 40, and an output
+    // code the unit has no setting for.
+    std::strcpy(sim->Setup.FrameSyncPattern, "EB9");
+    sim->Setup.FrameSyncLength = 12;
+    sim->Setup.Words[39].SimValue = 0xEB90;
+    sim->Setup.SimOutputCode = 16;
+    view.Refresh();
+    QTest::qWait(50);
+    QVERIFY(view.grab().save(QString::fromUtf8(dir) + "/frame-map-warnings.png"));
   }
 };
 

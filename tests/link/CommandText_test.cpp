@@ -25,6 +25,16 @@ TEST(CommandText, Hex16KeepsTheMostSignificantDigitsOfWideValues) {
   EXPECT_EQ(RegisterWriteCommand(0xFFFF, 0x10002), "FFFF 1000 T");
 }
 
+// The number the unit receives is the one those four digits stand for.
+TEST(CommandText, Hex16ValueIsWhatTheFourDigitsCarry) {
+  const std::pair<uint32_t, uint16_t> cases[] = {
+      {0x1A, 0x1A},         {0xFFFF, 0xFFFF},     {0x10000, 0x1000},
+      {0x12345, 0x1234},    {0xABCDEF, 0xABCD},   {static_cast<uint32_t>(-1), 0xFFFF},
+      {0x80000000, 0x8000}, {0x0001FFFF, 0x1FFF},
+  };
+  for (const auto& [value, sent] : cases) EXPECT_EQ(Hex16Value(value), sent) << value;
+}
+
 TEST(CommandText, FormatNameIsEightLowerCaseCharacters) {
   EXPECT_EQ(FormatNameCommand("Test"), "Htest    ");
   EXPECT_EQ(FormatNameCommand(""), "H        ");

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "common/RandomSimSetup.h"
+#include "simulator/BitstreamFile.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "simulator/SyncPatternText.h"
@@ -256,6 +257,64 @@ TEST_F(DecomTest, NoLockInNoiseAndNoPatternInASetupWithoutOne) {
 }
 
 // Random setups the editor allows, each through the model's stream and back.
+// A stream that ends inside a minor frame, or in a file whose last byte is padded with low
+// cells, is not judged by its end: words not decoded completely are not compared, and code
+// violations after the last whole minor frame are counted apart.
+TEST_F(DecomTest, AStreamIsNotJudgedByItsEnd) {
+  sim_->DoCrc16 = false;
+  sim_->CrcWdNum = -1;
+  // The frame ends in an even run of 1s: M-DM leaves out the last one's mid-bit transition,
+  // and only the bit after it would tell.
+  sim_->Setup.Words[63].SimValue = 0x0003;
+  Validate();
+  struct Case {
+    const char* what;
+    LineCode code;
+    bool prefix;     // 37 bits of garbage first: the stream ends 1 bit past a multiple of 4
+    int64_t cut;     // bits taken off the end of 20 minor frames
+    bool file;       // through a file: padded with low cells to a whole byte
+    size_t frames;   // whole minor frames decoded
+    int64_t cutOff;  // words not decoded completely
+    int64_t tail;    // code violations at the end
+  } cases[] = {
+      // The last bit needs the one after it.
+      {"M-DM-M, every frame whole", LineCode::MDmM, true, 0, false, 18, 1, 0},
+      // 20517 bits: 6 padding cells, 3 bits of low pairs. Bi-phase-M wants a transition at
+      // each bit start: the stream's last cell is high, so the first pair has it and the
+      // two after it break the rule. That high cell also ends what may be padding.
+      {"Bi-phase-M at a file's padding", LineCode::BiPhaseM, true, 0, true, 18, 0, 2},
+      // The last frame is cut: 17 whole frames, the padding's low pairs are good NRZ.
+      {"NRZ-L cut inside the last frame", LineCode::NrzL, true, 100, true, 17, 0, 0},
+      // 20480 - 2 bits padded by 2 low bits: the last frame looks whole, but its last 2 bits
+      // and the 0 bits before them came from low cells that may be padding.
+      {"NRZ-L whose padding completes the frame", LineCode::NrzL, false, 2, true, 18, 1, 0},
+  };
+  const int64_t f = FrameBits();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BitSequence bits = c.prefix ? Stream(20) : Model().Bits(20);
+    bits.resize(bits.size() - size_t(c.cut));
+    BitSequence cells = EncodeLine(c.code, bits);
+    DecomSettings settings;
+    settings.Code = c.code;
+    if (c.code == LineCode::BiPhaseM) {
+      ASSERT_EQ(cells.back(), 1);
+    }
+    if (c.file) {
+      const std::vector<uint8_t> bytes = PackCells(cells);
+      cells = UnpackCells(bytes.data(), bytes.size());
+      settings.EndPaddingCells = PossiblePaddingCells(cells);
+    }
+    const DecomReport report = Decommutate(sim_->Setup, Model(), cells, settings);
+    EXPECT_TRUE(report.Clean()) << report.WordsDiffering << " " << report.CodeViolations;
+    EXPECT_EQ(report.Sync.Frames.size(), c.frames);
+    EXPECT_EQ(report.WordsCutOff, c.cutOff);
+    EXPECT_EQ(report.WordsCompared, int64_t(c.frames) * 64 - c.cutOff);
+    EXPECT_EQ(report.TailCodeViolations, c.tail);
+    EXPECT_LT(report.TailBits, f);
+  }
+}
+
 TEST(DecomRoundTripTest, RandomSetupsFindEveryWordWhereTheSetupPutsIt) {
   int checked = 0;
   for (uint32_t seed = 1; checked < 16 && seed < 2000; ++seed) {
@@ -281,7 +340,7 @@ TEST(DecomRoundTripTest, RandomSetupsFindEveryWordWhereTheSetupPutsIt) {
       continue;
     }
     DecomSettings settings;
-    settings.Code = static_cast<LineCode>(s.SimOutputCode);
+    settings.Code = model.Code();  // what the unit sends: RNRZ-17, -23 and -9 go out as NRZ-L
     const int64_t frames = 3 * model.MinorFramesPerMajorFrame() + 3;
     const DecomReport report = Decommutate(s, model, model.Line(frames), settings);
     EXPECT_TRUE(report.Clean()) << report.Error << " differ " << report.WordsDiffering;

@@ -173,6 +173,69 @@ TEST(EncoderModelTest, FccComplementsTheWholeSyncWords) {
   EXPECT_EQ(lsb.MinorFrame(3).Words[7].Value ^ lsb.MinorFrame(2).Words[7].Value, 0xFF);
 }
 
+// A counter that runs down from 1 over one minor frame: the load's counter range is -1..1,
+// its frame start register wraps to 0x7FFF (start 4095, counting up, FCC and FAC bits) and
+// its tables below counter 0 land in the tables beneath them. The unit then counts through
+// all 4096 values of its 12-bit counter without meeting an end mark; the prediction must
+// do the same. Values worked out by hand from the memory the load writes.
+TEST(EncoderModelTest, FollowsTheLoadWhereTheCounterRangeLeavesTheTables) {
+  auto setup = std::make_unique<SimSetupData>();
+  setup->SubframeMode = 3;  // URC
+  setup->SubframeDirection = kDown;
+  setup->FirstSubFrameNum = 1;
+  setup->NumSubframes = 1;
+  setup->CommonWordLength = 9;
+  setup->WordsPerMinorFrame = 26;
+  for (int i = 0; i < 26; ++i) setup->Words[size_t(i)] = {9, static_cast<uint16_t>(0x40 + i)};
+  setup->FsPatternRadix = kHex;
+  std::strcpy(setup->FrameSyncPattern, "FAF320FAF320FAF");  // 60 bits in words 1..7
+  setup->FrameSyncLength = 60;
+  setup->PatternLeads = kLeads;
+  setup->SfIdWordNum = 9;
+  setup->SfIdStartBit = 8;
+  for (SimDynamicWord& d : setup->DynamicWords) d.SimDynamicWordWave = kWaveNothing;
+  setup->DynamicWords[2] = {12, 0, kWaveUserDef};
+  for (SimUniqueWord& u : setup->UniqueWords) u.SimUniqueWordStartWord = 0;
+  setup->UniqueWords[0] = {0, 0, 14, 5, 0x1AB};  // words 14, 19 and 24
+  UserWaveTables waves{};
+  waves[2].NumWords = 3;
+  waves[2].Samples[0] = 0x1A1;
+  waves[2].Samples[1] = 0x1A2;
+  waves[2].Samples[2] = 0x1A3;
+  waves[2].DefaultValue = 0x1A7;
+
+  const EncoderModel model(*setup, waves, {});
+  ASSERT_EQ(model.MinorFramesPerMajorFrame(), 4096);
+  EXPECT_TRUE(model.FccMode());
+  // SFID values (shift 8) went to 10239..10241 for c = -1..1, the wave's samples for c = -1..1
+  // to 11263..11265; the unit reads 10240 + c and 11264 + c.
+  struct Row {
+    int64_t index, counter;
+    uint16_t sfId, wave;
+    bool unique;
+  };
+  const Row rows[] = {
+      {0, 4095, 0, 0, false},         // 14335 and 15359: nothing written
+      {1, 0, 0, 0x1A2, false},        // the sample of c = 0 is the second
+      {2, 1, 0x100, 0x1A3, true},     // the unique word's frame: attribute 32769
+      {3, 2, 0, 0, false},            //
+      {1024, 1023, 0x1A1, 0, false},  // 11263: the sample written for c = -1
+      {1025, 1024, 0x1A2, 0, false},  // 11264: the wave table's own c = 0
+      {4095, 4094, 0, 0, false},      //
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.index);
+    const EncodedMinorFrame frame = model.MinorFrame(row.index);
+    EXPECT_EQ(frame.Counter, row.counter);
+    EXPECT_FALSE(frame.EndsMajorFrame);
+    EXPECT_EQ(frame.Words[0].Value, 0x1F5);  // 1 1111 0101: the pattern, never complemented
+    EXPECT_EQ(frame.Words[8].Value, row.sfId);
+    EXPECT_EQ(frame.Words[11].Value, row.wave);
+    for (size_t w : {13, 18, 23}) EXPECT_EQ(frame.Words[w].Value, row.unique ? 0x1AB : 0x40 + w);
+    EXPECT_EQ(frame.Words[14].Value, 0x4E);
+  }
+}
+
 TEST(EncoderModelTest, LineFollowsTheOutputCode) {
   auto setup = SmallSetup();
   setup->SimOutputCode = static_cast<int32_t>(LineCode::BiPhaseL);

@@ -103,3 +103,30 @@ TEST(LineDecodingTest, CodeViolationsShowAWrongCodeOrPhase) {
   DecodeLine(LineCode::Rz, EncodeLine(LineCode::InvRz, bits), 0, &violations);
   EXPECT_EQ(violations, 1000);
 }
+
+// The violations of a span of bits, and how many bits a stream's cells decide.
+TEST(LineDecodingTest, ViolationsOfASpanAndCompleteBits) {
+  // Bi-phase-M cells 10 | 11 | 00 | 00: bit 1 starts high after a low cell, bit 2 starts low
+  // after a high one (transitions), bit 3 starts low after a low cell (none): one violation.
+  const BitSequence cells = {1, 0, 1, 1, 0, 0, 0, 0};
+  EXPECT_EQ(CodeViolations(LineCode::BiPhaseM, cells, 0, 0, 4), 1);
+  EXPECT_EQ(CodeViolations(LineCode::BiPhaseM, cells, 0, 3, 4), 1);
+  EXPECT_EQ(CodeViolations(LineCode::BiPhaseM, cells, 0, 0, 3), 0);
+  EXPECT_EQ(CodeViolations(LineCode::BiPhaseL, cells, 0, 0, 99), 3);  // bits 1, 2, 3 flat
+  int64_t all = 0;
+  DecodeLine(LineCode::BiPhaseM, cells, 0, &all);
+  EXPECT_EQ(all, 1);
+
+  struct Case {
+    LineCode code;
+    int64_t cells;
+    int phase;
+    int64_t bits;
+  } cases[] = {
+      {LineCode::NrzL, 10, 0, 5}, {LineCode::NrzL, 10, 1, 4},  {LineCode::BiPhaseM, 9, 0, 4},
+      {LineCode::MDmM, 10, 0, 4}, {LineCode::MDmS, 10, 1, 3},  {LineCode::MDmM, 1, 0, 0},
+      {LineCode::DmM, 10, 0, 5},  {LineCode::Rnrz15, 0, 0, 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CompleteBits(c.code, c.cells, c.phase), c.bits) << static_cast<int>(c.code);
+}

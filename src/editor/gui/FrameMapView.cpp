@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolTip>
@@ -46,6 +47,16 @@ constexpr int kDefaultZoom = 9;
 constexpr int kGridFromSize = 6;
 const QRgb kOutside = qRgb(40, 40, 48);
 const QRgb kGrid = qRgb(70, 70, 80);
+// Words a lock warning concerns: hatched and outlined over their role colour.
+const QColor kWarningHatch(150, 0, 0);
+const QColor kWarningOutline(255, 40, 40);
+
+void PaintWarningMark(QPainter& painter, const QRect& rect) {
+  painter.fillRect(rect, QBrush(kWarningHatch, Qt::BDiagPattern));
+  painter.setPen(kWarningOutline);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect.adjusted(0, 0, -1, -1));
+}
 
 struct LegendEntry {
   FrameCellRole role;
@@ -225,6 +236,12 @@ void FrameMapArea::paintEvent(QPaintEvent*) {
   }
   QPainter painter(viewport());
   painter.drawImage(0, 0, image);
+  const int frameBottom = std::min(view.height(), rowUnits * size - y0);
+  for (int u = firstColumn; u < lastColumn && frameBottom > 0; ++u) {
+    if (!columns[static_cast<size_t>(u - firstColumn)].Warned) continue;
+    const int left = u * size - x0;
+    PaintWarningMark(painter, QRect(left, 0, std::max(1, size - gap), frameBottom));
+  }
 }
 
 void FrameMapArea::resizeEvent(QResizeEvent* event) {
@@ -297,6 +314,15 @@ FrameMapView::FrameMapView(const progsimulatorclass& sim, QWidget* parent)
     legend->addWidget(FrameMapPageLabel(tr(entry.caption), this));
     legend->addSpacing(8);
   }
+  auto* warned = new QLabel(this);
+  QPixmap hatch(14, 14);
+  hatch.fill(FrameMapArea::RoleColour(FrameCellRole::Data));
+  QPainter hatchPainter(&hatch);
+  PaintWarningMark(hatchPainter, hatch.rect());
+  hatchPainter.end();
+  warned->setPixmap(hatch);
+  legend->addWidget(warned);
+  legend->addWidget(FrameMapPageLabel(tr("Lock warning"), this));
   legend->addStretch(1);
   legend->addWidget(zoomOut_);
   legend->addWidget(zoomIn_);
@@ -339,5 +365,13 @@ void FrameMapView::ZoomOut() {
 }
 
 void FrameMapView::ShowSummary() {
-  summary_->setText(tr("%1 words x %2 minor frames").arg(model_.Words()).arg(model_.Frames()));
+  QString text = tr("%1 words x %2 minor frames").arg(model_.Words()).arg(model_.Frames());
+  QString warnings;
+  for (const LockWarning& warning : model_.Warnings())
+    warnings += (warnings.isEmpty() ? "" : "\n") + QString::fromStdString(warning.Text);
+  const auto count = static_cast<int>(model_.Warnings().size());
+  if (count == 1) text += tr(", 1 lock warning (see the tooltip)");
+  if (count > 1) text += tr(", %1 lock warnings (see the tooltip)").arg(count);
+  summary_->setText(text);
+  summary_->setToolTip(warnings);
 }

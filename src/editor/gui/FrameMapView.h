@@ -88,6 +88,7 @@ class FrameMapView : public QWidget {
   const FrameMapModel& Model() const { return model_; }
   QPushButton* ZoomInButton() const { return zoomIn_; }
   QPushButton* ZoomOutButton() const { return zoomOut_; }
+  QLabel* Summary() const { return summary_; }
 
  private:
   void ShowSummary();
