@@ -101,7 +101,7 @@ stream=$(cd "$run" && "$ctl" stream "$example") || fail "installed qm48ctl strea
 zcat "$root/usr/share/man/man1/qm48ctl.1.gz" >"$work/qm48ctl.1"
 completion=$root/usr/share/bash-completion/completions/qm48ctl
 commands=$(printf '%s\n' "$help" | sed -n 's/^  \([a-z][a-z-]*\).*/\1/p')
-options=$(printf '%s\n' "$help" | grep -o -- '--[a-z][a-z-]*' | sort -u)
+options=$(printf '%s\n' "$help" | grep -o -- '--[a-z][a-z0-9-]*' | sort -u)
 for c in $commands; do
   grep -q "^\.SS ${c//-/\\\\-}\$" "$work/qm48ctl.1" || fail "qm48ctl(1) has no section for $c"
 done
@@ -119,7 +119,7 @@ for c in $commands; do
 done
 for c in $commands; do
   for o in $(printf '%s\n' "$help" | sed -n "/^  $c\\b/,/^  [a-z]/p" | sed '$d' | sed -n '1,2p' |
-             grep -o -- '--[a-z][a-z-]*' | sort -u); do
+             grep -o -- '--[a-z][a-z0-9-]*' | sort -u); do
     grep -qx -- "$o" <<<"$(complete_words qm48ctl "$c" --)" ||
       fail "completion does not offer $o after $c"
   done

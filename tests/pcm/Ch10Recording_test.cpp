@@ -7,7 +7,6 @@
 #include <memory>
 #include <sstream>
 
-#include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
 #include "cli/CtlRun.h"
 #include "common/ScriptedOperator.h"
@@ -71,10 +70,6 @@ TEST(Ch10Packets, RecordingLayoutWorkedByHand) {
 
 class Ch10Recorder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    gFormatNumber = 0;
-    gFormatName_ = {"ch10test", "", "", ""};
-  }
   ScriptedOperator op;
   ScopedOperator scope{op};
 };
@@ -93,7 +88,7 @@ TEST_F(Ch10Recorder, TheUnitsRecordingReadsBackAndDecommutatesFromItsOwnTmats) {
   sim->Setup.SimOutputCode = 4;  // BIO-M on the line; the recording holds the bits
   SendOptions fast;
   fast.pauseMs = 0;
-  ASSERT_EQ(sim->Send232SimSetupData({}, fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData({0, "ch10test"}, fast).result, SendResult::Done);
   ASSERT_TRUE(link.Unit().Ch10()->WaitForStreams(1, std::chrono::seconds(20)))
       << link.Unit().Ch10()->LastError();
 

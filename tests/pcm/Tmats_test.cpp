@@ -228,6 +228,7 @@ TEST(TmatsImport, PlacesThePatternDigitsWhereTheWireWantsThem) {
 
 TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
   int compared = 0;
+  int endless = 0;
   for (uint32_t seed = 1; seed <= 60; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RandomSimSetup random(seed);
@@ -241,6 +242,14 @@ TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
     TmatsDocument doc;
     ASSERT_TRUE(ReadTmats(text, doc, error)) << error;
     auto back = std::make_unique<progsimulatorclass>();
+    if (doc.Links.front().MinorFrames > 1024) {
+      // A counter whose load never writes an end: the unit runs all 4096 counts, and the
+      // TMATS says so; no setup asks for that.
+      EXPECT_FALSE(SetupFromPcmFormat(doc.Links.front(), *back, error));
+      EXPECT_NE(error.find("MF\\N"), std::string::npos) << error;
+      ++endless;
+      continue;
+    }
     ASSERT_TRUE(SetupFromPcmFormat(doc.Links.front(), *back, error)) << error;
     EXPECT_EQ(PGroup(Export(*back)), PGroup(text));
     // RNRZ17, RNRZ23 and RNRZ9 go out as NRZ-L at twice the rate (the clock stops at
@@ -256,7 +265,8 @@ TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
     EXPECT_EQ(back->Setup.CommonWordLength, sim->Setup.CommonWordLength);
     ++compared;
   }
-  EXPECT_EQ(compared, 30);  // the valid ones whose sync a decommutator can find
+  EXPECT_EQ(compared, 29);  // the valid ones whose sync a decommutator can find
+  EXPECT_EQ(endless, 1);
 }
 
 TEST(TmatsCommand, ImportWritesNothingWhenRefusedAndAsksWhichLink) {
