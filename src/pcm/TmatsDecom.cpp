@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "pcm/TmatsCodes.h"
+#include "simulator/Decommutator.h"
 #include "simulator/LineDecoding.h"
 
 namespace {
@@ -56,21 +57,11 @@ TmatsDecomReport DecommutateTmats(const PcmFormat& f, const BitSequence& cells,
     report.Error = "no synchroniser can work with this pattern and frame";
     return report;
   }
-  BitSequence decoded;
-  for (int phase = 0; phase < 2; ++phase) {
-    int64_t violations = 0;
-    BitSequence candidate = DecodeLine(code, cells, phase, &violations);
-    SyncResult result = Synchronize(candidate, sync);
-    const bool better =
-        phase == 0 || violations < report.CodeViolations ||
-        (violations == report.CodeViolations && result.Frames.size() > report.Sync.Frames.size());
-    if (better) {
-      report.Sync = std::move(result);
-      report.CodeViolations = violations;
-      report.Phase = phase;
-      decoded = std::move(candidate);
-    }
-  }
+  PhaseRead read = ReadInBetterPhase(code, cells, sync);
+  BitSequence decoded = std::move(read.Bits);
+  report.Sync = std::move(read.Sync);
+  report.CodeViolations = read.CodeViolations;
+  report.Phase = read.Phase;
   report.BitsDecoded = static_cast<int64_t>(decoded.size());
 
   const PcmSubframeCounter* counter = f.Counters.empty() ? nullptr : &f.Counters.front();

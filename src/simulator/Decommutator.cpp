@@ -178,6 +178,19 @@ SyncPattern FrameSyncReference(const SimSetupData& setup, const EncoderModel& mo
   return pattern;
 }
 
+PhaseRead ReadInBetterPhase(LineCode code, const BitSequence& cells,
+                            const SynchronizerSettings& sync) {
+  PhaseRead best;
+  for (int phase = 0; phase < 2; ++phase) {
+    int64_t violations = 0;
+    BitSequence decoded = DecodeLine(code, cells, phase, &violations);
+    SyncResult result = Synchronize(decoded, sync);
+    if (phase == 0 || Better(result, violations, best.Sync, best.CodeViolations))
+      best = {std::move(decoded), std::move(result), phase, violations};
+  }
+  return best;
+}
+
 DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& model,
                         const BitSequence& cells, const DecomSettings& settings,
                         const std::function<void(const DecomFrame&)>& onFrame) {
@@ -204,18 +217,11 @@ DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& model,
   }
 
   // Which cell starts a bit is unknown: both are tried.
-  BitSequence bits;
-  for (int phase = 0; phase < 2; ++phase) {
-    int64_t violations = 0;
-    BitSequence decoded = DecodeLine(settings.Code, cells, phase, &violations);
-    SyncResult result = Synchronize(decoded, sync);
-    if (phase == 0 || Better(result, violations, report.Sync, report.CodeViolations)) {
-      report.Sync = std::move(result);
-      report.Phase = phase;
-      report.CodeViolations = violations;
-      bits = std::move(decoded);
-    }
-  }
+  PhaseRead read = ReadInBetterPhase(settings.Code, cells, sync);
+  BitSequence bits = std::move(read.Bits);
+  report.Sync = std::move(read.Sync);
+  report.Phase = read.Phase;
+  report.CodeViolations = read.CodeViolations;
   report.BitsDecoded = static_cast<int64_t>(bits.size());
 
   // Where the stream stops being decoded completely, and where its end begins: after the

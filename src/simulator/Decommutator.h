@@ -78,6 +78,18 @@ struct DecomReport {
   }
 };
 
+// A stream of line cells read in the half-bit phase that suits it: both phases are decoded
+// and synchronised, and the read with fewer code violations wins (then more frames, fewer
+// misses, errors and complemented patterns).
+struct PhaseRead {
+  BitSequence Bits;
+  SyncResult Sync;
+  int Phase = 0;
+  int64_t CodeViolations = 0;
+};
+PhaseRead ReadInBetterPhase(LineCode code, const BitSequence& cells,
+                            const SynchronizerSettings& sync);
+
 DecomReport Decommutate(const SimSetupData& setup, const EncoderModel& expected,
                         const BitSequence& cells, const DecomSettings& settings,
                         const std::function<void(const DecomFrame&)>& onFrame = {});

@@ -262,7 +262,7 @@ class FrameMapViewTest : public QObject {
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     ZoomTo16(view.Area());
-    QTest::qWait(50);
+    QCoreApplication::processEvents();  // grab() paints; only pending layout is wanted
     QVERIFY(view.grab().save(QString::fromUtf8(dir) + "/frame-map.png"));
 
     // A frame with lock warnings: a 12-bit pattern, found again in word 40, and an output
@@ -272,7 +272,7 @@ class FrameMapViewTest : public QObject {
     sim->Setup.Words[39].SimValue = 0xEB90;
     sim->Setup.SimOutputCode = 16;
     view.Refresh();
-    QTest::qWait(50);
+    QCoreApplication::processEvents();  // grab() paints; only pending layout is wanted
     QVERIFY(view.grab().save(QString::fromUtf8(dir) + "/frame-map-warnings.png"));
   }
 };
