@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/CommandCutter.h"  // NextCommand
+
 class TransmitBuffer {
  public:
   explicit TransmitBuffer(size_t initialCapacity = 32768) { bytes_.reserve(initialCapacity); }
@@ -23,8 +25,5 @@ class TransmitBuffer {
   std::vector<uint8_t> bytes_;
 };
 
-// Cuts the next command out of buffer[0, fill) starting at index (advanced past it).
-// An empty result means the buffer is done.
-std::string NextCommand(const uint8_t* buffer, uint32_t fill, uint32_t& index);
 // Every command of a buffer, in order.
 std::vector<std::string> SplitCommands(const TransmitBuffer& buffer);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "link/CommandCutter.h"
 #include "link/ReplyWait.h"
 #include "serial/ApplicationPort.h"
 #include "serial/serialcomclass.h"
@@ -10,7 +11,6 @@
 #include "support/Signals.h"
 
 namespace {
-constexpr size_t kMaxQueryCommandLength = 512;
 constexpr int kInvalidReplyTag = 255;
 constexpr const char* kInvalidText[] = {"Invalid Query Data Received",
                                         "Invalid W-Query Data Received",
@@ -23,21 +23,7 @@ int ExpectedValues(const QueryKind& kind) {
 }  // namespace
 
 std::string NextQueryCommand(const uint8_t* buffer, uint32_t fill, uint32_t& index) {
-  const uint32_t start = index;
-  std::string text;
-  while (index < fill) {
-    const uint8_t byte = buffer[index++];
-    text += static_cast<char>(byte);
-    if (byte >= 'G' && byte <= 'Z') return text;
-    if (text.size() >= kMaxQueryCommandLength) {
-      LogInfo("ERROR WITH SENDING BUFFER, NO COMMAND CHARACTER, INDEX START WAS " +
-                  FloatText(start, 0, 5),
-              static_cast<int>(start), false);
-      SignalError();
-      return text;
-    }
-  }
-  return text;
+  return NextCommand(buffer, fill, index, CommandCutter::Rules::Query);
 }
 
 qm48queryrxthreadclass::qm48queryrxthreadclass(std::shared_ptr<serialcomclass> port,

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/UnitCommandCutter.h"
+#include "link/CommandCutter.h"
 #include "unit/UnitLimits.h"
 #include "unit/UnitState.h"
 
@@ -32,5 +32,5 @@ class UnitProtocol {
 
   UnitLimits limits_;
   UnitState state_;
-  UnitCommandCutter cutter_;
+  CommandCutter cutter_;
 };

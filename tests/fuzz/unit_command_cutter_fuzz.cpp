@@ -5,19 +5,20 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "unit/UnitCommandCutter.h"
+#include "link/CommandCutter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  UnitCommandCutter cutter;
+  CommandCutter cutter;
   std::string joined;
   for (size_t k = 0; k < size; ++k) {
     const std::optional<std::string> command = cutter.Feed(data[k]);
     if (command) {
       FUZZ_CHECK(!command->empty());
-      FUZZ_CHECK(command->size() <= UnitCommandCutter::kMaxCommandBytes + kUnitNameLength);
+      FUZZ_CHECK(command->size() <= CommandCutter::kMaxCommandBytes + CommandCutter::kNameBytes);
       joined += *command;
     }
-    FUZZ_CHECK(cutter.Pending().size() <= UnitCommandCutter::kMaxCommandBytes + kUnitNameLength);
+    FUZZ_CHECK(cutter.Pending().size() <=
+               CommandCutter::kMaxCommandBytes + CommandCutter::kNameBytes);
   }
   joined += cutter.Pending();
   FUZZ_CHECK(joined == std::string(reinterpret_cast<const char*>(data), size));
