@@ -215,13 +215,14 @@ std::vector<LockWarning> LockWarnings(const SimSetupData& setup, const UserWaveT
   std::vector<LockWarning> out;
   const std::vector<int> syncWords = SyncWordIndexes(setup);
 
-  const int sfIdWord = setup.SfIdWordNum - 1;
+  // A damaged file's word number may be any 32-bit value.
+  const int64_t sfIdWord = static_cast<int64_t>(setup.SfIdWordNum) - 1;
   const bool sfIdAmongSync = std::binary_search(syncWords.begin(), syncWords.end(), sfIdWord);
   if (sfIdAmongSync) {
     out.push_back({"word " + std::to_string(sfIdWord + 1) +
                        ", the subframe ID word, lies among the frame sync words: the pattern is "
                        "broken there, and no decommutator can lock to it",
-                   {sfIdWord}});
+                   {static_cast<int>(sfIdWord)}});
   }
 
   const EncoderModel model(setup, waves, crc);

@@ -58,8 +58,12 @@ TSimDynamicMmiForm::TSimDynamicMmiForm(progsimulatorclass& sim, QWidget* parent)
     if (!refreshing_) ReadAndCheckDynamicGrid();
   });
   Grid->setCurrentCell(0, kWaveColumn);
-  CheckOnGridEvents(Grid, [this] { ReadAndCheckDynamicGrid(); });
+  gridWatch_ = CheckOnGridEvents(Grid, [this] { ReadAndCheckDynamicGrid(); });
   RefreshDynamicGrid();
+}
+
+TSimDynamicMmiForm::~TSimDynamicMmiForm() {
+  delete gridWatch_;
 }
 
 void TSimDynamicMmiForm::RefreshDynamicGrid() {

@@ -12,6 +12,7 @@ class TSimDynamicMmiForm : public SimPanelBase {
 
  public:
   TSimDynamicMmiForm(progsimulatorclass& sim, QWidget* parent);
+  ~TSimDynamicMmiForm() override;
 
   void CheckPlacement() override { ReadAndCheckDynamicGrid(); }
   void RefreshPanel() override { RefreshDynamicGrid(); }
@@ -32,5 +33,6 @@ class TSimDynamicMmiForm : public SimPanelBase {
   void Finish(bool edited);
 
   bool refreshing_ = false;
-  bool checking_ = false;  // a check shows message boxes, whose focus changes call it again
+  bool checking_ = false;         // a check shows message boxes, whose focus changes call it again
+  QObject* gridWatch_ = nullptr;  // see CheckOnGridEvents
 };

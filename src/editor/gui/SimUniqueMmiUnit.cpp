@@ -60,8 +60,12 @@ TSimUniqueMmiForm::TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent)
   connect(Grid, &QTableWidget::itemChanged, this, [this] {
     if (!refreshing_) ReadAndCheckUniqueGrid();
   });
-  CheckOnGridEvents(Grid, [this] { ReadAndCheckUniqueGrid(); });
+  gridWatch_ = CheckOnGridEvents(Grid, [this] { ReadAndCheckUniqueGrid(); });
   RefreshUniqueGrid();
+}
+
+TSimUniqueMmiForm::~TSimUniqueMmiForm() {
+  delete gridWatch_;
 }
 
 void TSimUniqueMmiForm::RefreshUniqueGrid() {

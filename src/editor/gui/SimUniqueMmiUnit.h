@@ -12,6 +12,7 @@ class TSimUniqueMmiForm : public SimPanelBase {
 
  public:
   TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent);
+  ~TSimUniqueMmiForm() override;
 
   void CheckPlacement() override { ReadAndCheckUniqueGrid(); }
   void RefreshPanel() override { RefreshUniqueGrid(); }
@@ -24,5 +25,6 @@ class TSimUniqueMmiForm : public SimPanelBase {
 
  private:
   bool refreshing_ = false;
-  bool checking_ = false;  // a check shows message boxes, whose focus changes call it again
+  bool checking_ = false;         // a check shows message boxes, whose focus changes call it again
+  QObject* gridWatch_ = nullptr;  // see CheckOnGridEvents
 };

@@ -13,28 +13,31 @@ constexpr int kRowHeight = 18;
 class GridEventCheck : public QObject {
  public:
   GridEventCheck(QTableWidget* grid, std::function<void()> check)
-      : QObject(grid), grid_(grid), check_(std::move(check)) {}
+      : QObject(grid), grid_(grid), viewport_(grid->viewport()), check_(std::move(check)) {}
 
  protected:
+  // Only compares pointers: events also come while the grid is being torn down.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    const bool press = watched == grid_->viewport() && event->type() == QEvent::MouseButtonPress;
+    const bool press = watched == viewport_ && event->type() == QEvent::MouseButtonPress;
     const bool left = watched == grid_ && event->type() == QEvent::FocusOut;
     if (press || left) check_();
     return false;
   }
 
  private:
-  QTableWidget* grid_;
+  const QObject* grid_;
+  const QObject* viewport_;
   std::function<void()> check_;
 };
 
 }  // namespace
 
-void CheckOnGridEvents(QTableWidget* grid, std::function<void()> check) {
+QObject* CheckOnGridEvents(QTableWidget* grid, std::function<void()> check) {
   auto* watch = new GridEventCheck(grid, check);
   grid->installEventFilter(watch);
   grid->viewport()->installEventFilter(watch);
   QObject::connect(grid, &QTableWidget::currentCellChanged, watch, [check] { check(); });
+  return watch;
 }
 
 QWidget* SlotGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

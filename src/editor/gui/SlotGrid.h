@@ -30,7 +30,9 @@ QTableWidget* MakeSlotGrid(QWidget* parent, const QStringList& headers,
 // Runs check whenever the operator presses the mouse on the grid, selects another cell or
 // leaves the grid: a slot's placement is checked on every way out of an edit, not only
 // when a typed cell is committed.
-void CheckOnGridEvents(QTableWidget* grid, std::function<void()> check);
+// The returned watch belongs to the grid; a panel deletes it in its own destructor, so
+// that the focus loss of its grid being torn down no longer reaches the gone panel.
+QObject* CheckOnGridEvents(QTableWidget* grid, std::function<void()> check);
 // Sets a cell's text without letting the grid report it as typed.
 void SetCellText(QTableWidget* grid, int row, int column, const QString& text, bool muted = false);
 QString CellText(const QTableWidget* grid, int row, int column);
