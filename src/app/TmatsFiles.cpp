@@ -16,6 +16,7 @@
 #include "pcm/TmatsToSetup.h"
 #include "platform/StartDirectory.h"
 #include "platform/SystemErrorText.h"
+#include "platform/UniqueFd.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "support/Operator.h"
@@ -44,16 +45,16 @@ std::string Title(const std::string& path) {
 
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error) {
   const std::string part = path + ".part";
-  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  bool ok = fd >= 0;
+  UniqueFd fd(::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  bool ok = fd.Valid();
   for (size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    const ssize_t n = ::write(fd.Get(), text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     ok = n > 0;
     if (ok) done += static_cast<size_t>(n);
   }
   int failure = ok ? 0 : errno;
-  if (fd >= 0 && ::close(fd) != 0 && ok) {
+  if (!fd.Close() && ok) {
     ok = false;
     failure = errno;
   }

@@ -36,26 +36,24 @@ SingleInstanceLock::~SingleInstanceLock() {
 }
 
 bool SingleInstanceLock::TryAcquire() {
-  if (fd_ >= 0) return true;
+  if (fd_) return true;
   // No symbolic links: in a shared directory someone else could plant one.
-  int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) {
+  UniqueFd fd(open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (!fd) {
     error_ = SystemErrorText(errno);
     return false;
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
     error_ = SystemErrorText(errno);
-    close(fd);
     return false;
   }
-  fd_ = fd;
+  fd_ = std::move(fd);
   error_.clear();
   return true;
 }
 
 void SingleInstanceLock::Release() {
-  if (fd_ < 0) return;
-  flock(fd_, LOCK_UN);
-  close(fd_);
-  fd_ = -1;
+  if (!fd_) return;
+  flock(fd_.Get(), LOCK_UN);
+  fd_.Reset();
 }

@@ -4,6 +4,8 @@
 // the next start.
 #include <string>
 
+#include "platform/UniqueFd.h"
+
 class SingleInstanceLock {
  public:
   // name: the lock's name ("Qm48_SingleInstance"); directory: where the lock file lives
@@ -17,12 +19,12 @@ class SingleInstanceLock {
   // or the lock file could not be opened (ErrorText() says why).
   bool TryAcquire();
   void Release();
-  bool Held() const { return fd_ >= 0; }
+  bool Held() const { return fd_.Valid(); }
   const std::string& Path() const { return path_; }
   const std::string& ErrorText() const { return error_; }
 
  private:
   std::string path_;
   std::string error_;
-  int fd_ = -1;
+  UniqueFd fd_;
 };

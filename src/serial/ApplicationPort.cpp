@@ -74,12 +74,7 @@ bool OpenApplicationPort(const PortConfig& config, const std::string& devicePath
   CloseApplicationPort();
   auto port = std::make_shared<serialcomclass>();
   port->SetCallback(OnPortEvent);
-  uint32_t rate = BaudRateOf(config.BaudRate, config.UserDefBaudRate);
-  uint32_t result = devicePath.empty()
-                        ? port->Open(config.PortNum, config.BaudRate, config.FlowControl,
-                                     config.Parity, config.DataBits, config.StopBits, rate)
-                        : port->OpenDevice(devicePath, config.BaudRate, config.FlowControl,
-                                           config.Parity, config.DataBits, config.StopBits, rate);
+  uint32_t result = devicePath.empty() ? port->Open(config) : port->OpenDevice(devicePath, config);
   if (result != 0) return false;  // the port logged why; it is destroyed here
   port->SetReadSize(kApplicationReadSize);
   std::lock_guard lock(gComPort.mutex);

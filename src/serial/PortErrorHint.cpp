@@ -8,6 +8,7 @@
 
 #include "platform/SerialDevices.h"
 #include "platform/SystemErrorText.h"
+#include "platform/UniqueFd.h"
 
 std::string PortErrorHint(int error) {
   switch (error) {
@@ -46,15 +47,11 @@ std::string PermissionHint(const std::string& path) {
 }
 
 int ProbePortDevice(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno;
-  int error = 0;
-  if (::isatty(fd) != 1)
-    error = ENOTTY;
-  else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-    error = errno == EWOULDBLOCK ? EBUSY : errno;
-  ::close(fd);
-  return error;
+  const UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) return errno;
+  if (::isatty(fd.Get()) != 1) return ENOTTY;
+  if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
+  return 0;
 }
 
 std::string PortOpenFailureText(const std::string& path, int error) {

@@ -29,8 +29,8 @@ void Tell(std::string* error, const std::string& what) {
 
 bool TraceFile::Open(const std::string& path, std::string* error) {
   Close();
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd_ < 0) {
+  fd_.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+  if (!fd_) {
     Tell(error, path);
     return false;
   }
@@ -39,29 +39,28 @@ bool TraceFile::Open(const std::string& path, std::string* error) {
 }
 
 bool TraceFile::WriteLine(const std::string& line) {
-  if (fd_ < 0) return false;
+  if (!fd_) return false;
   // One write per line: an append of a whole line or nothing of the next.
-  return WriteAll(fd_, line + kLineEnd);
+  return WriteAll(fd_.Get(), line + kLineEnd);
 }
 
 void TraceFile::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  fd_.Reset();
   path_.clear();
 }
 
 bool SaveTraceLines(const std::string& path, const std::vector<std::string>& lines,
                     std::string* error) {
   std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
+  UniqueFd fd(::mkstemp(temp.data()));
+  if (!fd) {
     Tell(error, path);
     return false;
   }
   std::string text;
   for (const std::string& line : lines) text += line + kLineEnd;
-  const bool written = WriteAll(fd, text) && ::fchmod(fd, 0644) == 0;
-  const bool closed = ::close(fd) == 0;
+  const bool written = WriteAll(fd.Get(), text) && ::fchmod(fd.Get(), 0644) == 0;
+  const bool closed = fd.Close();
   if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
     Tell(error, path);
     ::unlink(temp.c_str());

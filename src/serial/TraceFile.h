@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/UniqueFd.h"
+
 // A trace file opened for appending: each line goes to the system in its own write, so a
 // crash of the program loses at most the line being written and never what came before.
 class TraceFile {
@@ -18,11 +20,11 @@ class TraceFile {
   // Appends the line and its line end; false when it could not be written in full.
   bool WriteLine(const std::string& line);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_.Valid(); }
   const std::string& Path() const { return path_; }
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
   std::string path_;
 };
 

@@ -16,6 +16,7 @@
 
 #include "platform/SystemErrorText.h"
 #include "platform/ThreadPriority.h"
+#include "platform/UniqueFd.h"
 #include "serial/LineSettings.h"
 #include "serial/LowLatency.h"
 #include "serial/PortErrorHint.h"
@@ -53,7 +54,7 @@ serialcomclass::serialcomclass() {
   settings_.BaudRate = 6;  // 9600
   settings_.UserDefBaudRate = 9600;
   SetPortName(settings_, "/dev/ttyS0");
-  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  wakeFd_.Reset(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
 }
 
 serialcomclass::~serialcomclass() {
@@ -64,7 +65,6 @@ serialcomclass::~serialcomclass() {
     LogError("PORT THREAD STILL RUNNING: the port waits for it before it is closed", 0, false);
     thread_.join();
   }
-  if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 void serialcomclass::SetCallback(Callback callback) {
@@ -81,28 +81,22 @@ void serialcomclass::SetMonitorModem(bool on) {
   Wake();
 }
 
-uint32_t serialcomclass::Open(int32_t portNum, int32_t baudRate, int32_t flowControl,
-                              int32_t parity, int32_t dataBits, int32_t stopBits,
-                              uint32_t userDefBaudRate) {
-  std::string device = PortDevicePath(portNum);
+uint32_t serialcomclass::Open(const PortConfig& config) {
+  std::string device = PortDevicePath(config.PortNum);
   if (device.empty()) {
     Stop();
-    LogError("No such port: index " + std::to_string(portNum), 0, false);
+    LogError("No such port: index " + std::to_string(config.PortNum), 0, false);
     return kOpenDeviceFailed;
   }
-  return OpenAt(portNum, device, baudRate, flowControl, parity, dataBits, stopBits,
-                userDefBaudRate);
+  return OpenAt(config.PortNum, device, config);
 }
 
-uint32_t serialcomclass::OpenDevice(const std::string& devicePath, int32_t baudRate,
-                                    int32_t flowControl, int32_t parity, int32_t dataBits,
-                                    int32_t stopBits, uint32_t userDefBaudRate) {
-  return OpenAt(-1, devicePath, baudRate, flowControl, parity, dataBits, stopBits, userDefBaudRate);
+uint32_t serialcomclass::OpenDevice(const std::string& devicePath, const PortConfig& config) {
+  return OpenAt(-1, devicePath, config);
 }
 
-uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, int32_t baudRate,
-                                int32_t flowControl, int32_t parity, int32_t dataBits,
-                                int32_t stopBits, uint32_t userDefBaudRate) {
+uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath,
+                                const PortConfig& config) {
   Stop();
   std::lock_guard lock(lifecycle_);
   if (thread_.joinable()) {
@@ -113,40 +107,40 @@ uint32_t serialcomclass::OpenAt(int32_t portNum, const std::string& devicePath, 
   devicePath_ = devicePath;
   settings_.PortNum = portNum;
   SetPortName(settings_, devicePath);
-  settings_.BaudRate = baudRate;
-  settings_.FlowControl = flowControl;
-  settings_.Parity = parity;
-  settings_.DataBits = dataBits;
-  settings_.StopBits = stopBits;
-  settings_.UserDefBaudRate = userDefBaudRate;
+  settings_.BaudRate = config.BaudRate;
+  settings_.FlowControl = config.FlowControl;
+  settings_.Parity = config.Parity;
+  settings_.DataBits = config.DataBits;
+  settings_.StopBits = config.StopBits;
+  settings_.UserDefBaudRate = config.UserDefBaudRate;
   settings_.MonitorModem = 0;
   monitorModem_ = false;
 
-  int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0 && !::isatty(fd)) error = ENOTTY;
+  UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  int error = fd ? 0 : errno;
+  if (fd && !::isatty(fd.Get())) error = ENOTTY;
   // Another program holding the device (its lock, or exclusive mode) refuses the open.
-  if (!error && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno == EWOULDBLOCK ? EBUSY : errno;
-  if (!error && ::ioctl(fd, TIOCEXCL) != 0) error = errno;
+  if (!error && ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+    error = errno == EWOULDBLOCK ? EBUSY : errno;
+  if (!error && ::ioctl(fd.Get(), TIOCEXCL) != 0) error = errno;
   if (error) {
-    if (fd >= 0) ::close(fd);
+    fd.Reset();  // let go before the hint looks at the device again
     const std::string hint = PortErrorHint(error, devicePath);
     LogError(devicePath + "  " + SystemErrorText(error) + (hint.empty() ? "" : "; " + hint), 0,
              false);
     return kOpenDeviceFailed;
   }
-  uint32_t result = ApplyLineSettings(fd, settings_);
-  if (result == 0 && wakeFd_ < 0) result = kOpenNoThread;
+  uint32_t result = ApplyLineSettings(fd.Get(), settings_);
+  if (result == 0 && !wakeFd_) result = kOpenNoThread;
   if (result != 0) {
-    ::ioctl(fd, TIOCNXCL);
-    ::close(fd);
+    ::ioctl(fd.Get(), TIOCNXCL);
     return result;
   }
-  ApplyAndLogLowLatency(fd, devicePath);  // replies are passed on at once, not held
+  ApplyAndLogLowLatency(fd.Get(), devicePath);  // replies are passed on at once, not held
 
-  fd_ = fd;
+  fd_ = std::move(fd);
   uint64_t stale = 0;
-  while (::read(wakeFd_, &stale, sizeof stale) > 0) {
+  while (::read(wakeFd_.Get(), &stale, sizeof stale) > 0) {
   }
   stopRequested_ = false;
   writing_ = false;
@@ -225,10 +219,10 @@ bool serialcomclass::WaitThreadEnd(int timeoutMs) {
 }
 
 void serialcomclass::Wake() {
-  if (wakeFd_ < 0) return;
+  if (!wakeFd_) return;
   uint64_t one = 1;
   // A full counter already means "wake up"; nothing to do about a failure.
-  [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+  [[maybe_unused]] ssize_t n = ::write(wakeFd_.Get(), &one, sizeof one);
 }
 
 void serialcomclass::Notify(const Callback& callback, int code) {
@@ -236,17 +230,16 @@ void serialcomclass::Notify(const Callback& callback, int code) {
 }
 
 void serialcomclass::CloseDevice() {
-  if (fd_ < 0) return;
+  if (!fd_) return;
   // Bytes the line cannot take (flow control, a stuck device) would hold up the close for
   // the driver's closing wait: give sent bytes a moment to leave, then drop the rest.
   for (int waited = 0, queued = 0; !txPending_ && waited < kDrainWaitMs; waited += 10) {
-    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued == 0) break;
+    if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0 || queued == 0) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  ::tcflush(fd_, TCOFLUSH);
-  ::ioctl(fd_, TIOCNXCL);
-  ::close(fd_);  // also drops the lock
-  fd_ = -1;
+  ::tcflush(fd_.Get(), TCOFLUSH);
+  ::ioctl(fd_.Get(), TIOCNXCL);
+  fd_.Reset();  // also drops the lock
 }
 
 void serialcomclass::Fail(const char* eventName, int error) {
@@ -261,7 +254,7 @@ void serialcomclass::ThreadBody(Callback callback) {
   readArmed_ = true;
   while (!stopRequested_) {
     short wanted = static_cast<short>((readArmed_ ? POLLIN : 0) | (txPending_ ? POLLOUT : 0));
-    pollfd fds[2] = {{fd_, wanted, 0}, {wakeFd_, POLLIN, 0}};
+    pollfd fds[2] = {{fd_.Get(), wanted, 0}, {wakeFd_.Get(), POLLIN, 0}};
     int n = ::poll(fds, 2, monitorModem_ ? kModemPollMs : -1);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -270,7 +263,7 @@ void serialcomclass::ThreadBody(Callback callback) {
     }
     if (fds[1].revents & POLLIN) {
       uint64_t count = 0;
-      [[maybe_unused]] ssize_t r = ::read(wakeFd_, &count, sizeof count);
+      [[maybe_unused]] ssize_t r = ::read(wakeFd_.Get(), &count, sizeof count);
     }
     if (stopRequested_) break;
     if (txPending_.load(std::memory_order_acquire) && !WriteSome(callback)) break;
@@ -297,7 +290,7 @@ void serialcomclass::ThreadBody(Callback callback) {
 bool serialcomclass::HandleDevice(const Callback& callback, short revents) {
   bool gotData = false;
   if ((revents & POLLIN) && readArmed_) {
-    ssize_t n = ::read(fd_, rxBuffer_, readSize_.load());
+    ssize_t n = ::read(fd_.Get(), rxBuffer_, readSize_.load());
     if (n > 0) {
       gotData = true;
       rxCount_ = static_cast<uint32_t>(n);
@@ -319,7 +312,7 @@ bool serialcomclass::HandleDevice(const Callback& callback, short revents) {
 
 bool serialcomclass::WriteSome(const Callback& callback) {
   while (txDone_ < txLength_) {
-    ssize_t n = ::write(fd_, txBuffer_ + txDone_, txLength_ - txDone_);
+    ssize_t n = ::write(fd_.Get(), txBuffer_ + txDone_, txLength_ - txDone_);
     if (n > 0) {
       txDone_ += static_cast<uint32_t>(n);
       continue;
@@ -340,7 +333,7 @@ bool serialcomclass::WriteSome(const Callback& callback) {
 
 void serialcomclass::CheckModemLines(const Callback& callback) {
   int status = 0;
-  if (::ioctl(fd_, TIOCMGET, &status) != 0) {
+  if (::ioctl(fd_.Get(), TIOCMGET, &status) != 0) {
     LogInfo("SIG_MODEM_EVENTS  " + SystemErrorText(errno) + ": ring and carrier are not watched",
             errno, false);
     monitorModem_ = false;
@@ -348,7 +341,7 @@ void serialcomclass::CheckModemLines(const Callback& callback) {
   }
   // The interrupt counters catch a ring pulse shorter than the watch period.
   serial_icounter_struct counts{};
-  bool haveCounts = ::ioctl(fd_, TIOCGICOUNT, &counts) == 0;
+  bool haveCounts = ::ioctl(fd_.Get(), TIOCGICOUNT, &counts) == 0;
   int ring = haveCounts ? counts.rng : ((status & TIOCM_RI) ? 1 : 0);
   int carrierChanges = haveCounts ? counts.dcd : ((status & TIOCM_CD) ? 1 : 0);
   bool carrier = (status & TIOCM_CD) != 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/UniqueFd.h"
 #include "serial/PortConfig.h"
 
 // Notification codes passed to the callback.
@@ -44,12 +45,12 @@ class serialcomclass {
   serialcomclass(const serialcomclass&) = delete;
   serialcomclass& operator=(const serialcomclass&) = delete;
 
-  // Opens port index portNum (device from PortDevicePath) and starts the port thread.
-  uint32_t Open(int32_t portNum, int32_t baudRate, int32_t flowControl, int32_t parity,
-                int32_t dataBits, int32_t stopBits, uint32_t userDefBaudRate);
+  // Opens port index config.PortNum (device from PortDevicePath) with the line settings of
+  // config (baud rate, user-defined rate, flow control, parity, data and stop bits) and
+  // starts the port thread.
+  uint32_t Open(const PortConfig& config);
   // The same on a device given by path (PortNum is kept as -1).
-  uint32_t OpenDevice(const std::string& devicePath, int32_t baudRate, int32_t flowControl,
-                      int32_t parity, int32_t dataBits, int32_t stopBits, uint32_t userDefBaudRate);
+  uint32_t OpenDevice(const std::string& devicePath, const PortConfig& config);
 
   // Takes effect at the next Open; set it before Open so that EVT_CONNECTED is seen.
   void SetCallback(Callback callback);
@@ -96,9 +97,7 @@ class serialcomclass {
   const std::string& DevicePath() const { return devicePath_; }
 
  private:
-  uint32_t OpenAt(int32_t portNum, const std::string& devicePath, int32_t baudRate,
-                  int32_t flowControl, int32_t parity, int32_t dataBits, int32_t stopBits,
-                  uint32_t userDefBaudRate);
+  uint32_t OpenAt(int32_t portNum, const std::string& devicePath, const PortConfig& config);
   void ThreadBody(Callback callback);
   bool HandleDevice(const Callback& callback, short revents);
   bool WriteSome(const Callback& callback);
@@ -121,8 +120,8 @@ class serialcomclass {
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> monitorModem_{false};
   std::atomic<std::thread::id> threadId_{};
-  int fd_ = -1;      // port thread while it runs, Open and Stop otherwise
-  int wakeFd_ = -1;  // lives as long as the object, so a late Send never writes a stale fd
+  UniqueFd fd_;      // port thread while it runs, Open and Stop otherwise
+  UniqueFd wakeFd_;  // lives as long as the object, so a late Send never writes a stale fd
   std::thread thread_;
   std::mutex endMutex_;  // threadEnded_, set by the port thread as its last act
   std::condition_variable endCv_;

@@ -1,4 +1,5 @@
 #include "simulator/BitstreamFile.h"
+#include "platform/UniqueFd.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -28,8 +29,8 @@ int64_t PossiblePaddingCells(const BitSequence& cells) {
 
 bool ReadBitstreamFile(const std::string& path, BitSequence& cells, std::string& error,
                        uint64_t maxBytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) {
     error = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
@@ -37,7 +38,7 @@ bool ReadBitstreamFile(const std::string& path, BitSequence& cells, std::string&
   uint8_t buffer[65536];
   bool ok = true;
   while (true) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       error = "cannot read " + path + ": " + std::strerror(errno);
@@ -52,7 +53,6 @@ bool ReadBitstreamFile(const std::string& path, BitSequence& cells, std::string&
     }
     bytes.insert(bytes.end(), buffer, buffer + got);
   }
-  ::close(fd);
   if (ok) cells = UnpackCells(bytes.data(), bytes.size());
   return ok;
 }

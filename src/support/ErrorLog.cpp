@@ -68,8 +68,7 @@ ErrorLog::ErrorLog(std::string path, TimerFactory makeTimer)
                            : TimerFactory([] { return std::make_unique<Ctimerclass>(); })),
       timer_(makeTimer_()),
       path_(path.empty() ? std::string("ErrorLog.Log") : std::move(path)) {
-  int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd >= 0) ::close(fd);
+  const UniqueFd emptied(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
 }
 
 ErrorLog::~ErrorLog() {
@@ -78,17 +77,16 @@ ErrorLog::~ErrorLog() {
 
 void ErrorLog::Close() {
   std::lock_guard lock(mutex_);
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  fd_.Reset();
   closed_ = true;
 }
 
 void ErrorLog::Write(const std::string& message, int tag) {
   std::unique_lock lock(mutex_, std::chrono::milliseconds(100));
   if (!lock.owns_lock() || closed_) return;
-  if (fd_ < 0) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
+  if (!fd_) {
+    fd_.Reset(::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644));
+    if (!fd_) {
       if (!reportedOpenFailure_) {
         reportedOpenFailure_ = true;
         std::cerr << "qm48: cannot open log file " << path_ << ": " << SystemErrorText(errno)
@@ -118,5 +116,5 @@ void ErrorLog::Write(const std::string& message, int tag) {
   line_ += message;
   line_ += note;
   line_ += "\r\n";
-  WriteAll(fd_, line_);
+  WriteAll(fd_.Get(), line_);
 }

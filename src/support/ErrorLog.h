@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/TimedMutex.h"
+#include "platform/UniqueFd.h"
 #include "support/Timer.h"
 
 struct SplitTime {
@@ -42,7 +43,7 @@ class ErrorLog {
   TimerFactory makeTimer_;
   std::unique_ptr<Ctimerclass> timer_;
   std::string path_;
-  int fd_ = -1;
+  UniqueFd fd_;
   bool closed_ = false;
   bool reportedOpenFailure_ = false;
   std::string line_;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/StartDirectory.h"
+#include "platform/UniqueFd.h"
 #include "support/IniDocument.h"
 #include "support/ProfileFileIo.h"
 #include "support/ProfileStore.h"
@@ -126,9 +127,6 @@ bool FlushProfileFile(const std::string& path) {
   // Changes still held by an open batch have not reached the file at all.
   if (slot.batchDepth > 0 && slot.batchDirty) return false;
   // Every save already syncs its file; this makes sure of it for the caller.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  return fd && ::fsync(fd.Get()) == 0;
 }

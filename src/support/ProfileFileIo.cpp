@@ -1,4 +1,5 @@
 #include "support/ProfileFileIo.h"
+#include "platform/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,41 +41,32 @@ std::string FolderOf(const std::string& path) {
 }
 
 void SyncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
+  const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   // The new contents are already durable; a folder that cannot be synced only risks
   // the rename, which leaves the old file in place.
-  (void)::fsync(fd);
-  ::close(fd);
+  if (fd) (void)::fsync(fd.Get());
 }
 
 }  // namespace
 
 ProfileReadResult ReadProfileFileBytes(const std::string& path, std::string& bytes) {
   // O_NONBLOCK: opening a FIFO must not hang; it is refused below like any non-file.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0)
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd)
     return (errno == ENOENT || errno == ENOTDIR) ? ProfileReadResult::Missing
                                                  : ProfileReadResult::Failed;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return ProfileReadResult::Failed;
-  }
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return ProfileReadResult::Failed;
   std::string out;
   out.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return ProfileReadResult::Failed;
-    }
+    if (n < 0) return ProfileReadResult::Failed;
     if (n == 0) break;
     out.append(buffer, static_cast<size_t>(n));
   }
-  ::close(fd);
   bytes = std::move(out);
   return ProfileReadResult::Ok;
 }
@@ -84,10 +76,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 void AtomicFileWriter::Abandon() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  fd_.Reset();
   if (!temporary_.empty()) {
     ::unlink(temporary_.c_str());
     temporary_.clear();
@@ -118,8 +107,8 @@ bool AtomicFileWriter::Open(const std::string& path) {
   std::string stem = folder + "/." + name.substr(0, 64) + ".tmp" + std::to_string(::getpid()) + ".";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = stem + std::to_string(gTemporaryCounter.fetch_add(1));
-    fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) {
+    fd_.Reset(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd_) {
       temporary_ = candidate;
       failed_ = false;
       return true;
@@ -130,25 +119,23 @@ bool AtomicFileWriter::Open(const std::string& path) {
 }
 
 bool AtomicFileWriter::Write(const char* data, size_t size) {
-  if (failed_ || fd_ < 0) return false;
-  if (!WriteAll(fd_, data, size)) failed_ = true;
+  if (failed_ || !fd_) return false;
+  if (!WriteAll(fd_.Get(), data, size)) failed_ = true;
   return !failed_;
 }
 
 bool AtomicFileWriter::Commit() {
-  if (failed_ || fd_ < 0) {
+  if (failed_ || !fd_) {
     Abandon();
     return false;
   }
   // Run as root, the program must not take other users' files over; where the owner
   // cannot be kept the file is still saved.
   if (keepMode_ && (owner_ != ::geteuid() || group_ != ::getegid()))
-    (void)!::fchown(fd_, owner_, group_);
-  bool ok = !keepMode_ || ::fchmod(fd_, mode_) == 0;
-  ok = ok && ::fsync(fd_) == 0;
-  int fd = fd_;
-  fd_ = -1;
-  ok = (::close(fd) == 0) && ok;
+    (void)!::fchown(fd_.Get(), owner_, group_);
+  bool ok = !keepMode_ || ::fchmod(fd_.Get(), mode_) == 0;
+  ok = ok && ::fsync(fd_.Get()) == 0;
+  ok = fd_.Close() && ok;
   ok = ok && ::rename(temporary_.c_str(), target_.c_str()) == 0;
   if (!ok) {
     Abandon();

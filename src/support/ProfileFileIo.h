@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/UniqueFd.h"
+
 enum class ProfileReadResult { Ok, Missing, Failed };
 
 // Reads a regular file whole. Missing: no such file (or a folder on the way is a file);
@@ -31,7 +33,7 @@ class AtomicFileWriter {
  private:
   void Abandon();
 
-  int fd_ = -1;
+  UniqueFd fd_;
   bool failed_ = false;
   bool keepMode_ = false;
   unsigned mode_ = 0;

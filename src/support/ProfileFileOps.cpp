@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/UniqueFd.h"
 #include "support/ProfileFileIo.h"
 #include "support/ProfileStore.h"
 
@@ -15,19 +16,16 @@ constexpr size_t kLongestPath = 259;
 }  // namespace
 
 void BackupProfileFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return;
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd) return;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return;
-  }
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   // Written like a profile save, so a failed copy never replaces a good older backup.
   AtomicFileWriter backup;
   bool ok = backup.Open(path + ".BAK");
   char block[kCopyBlock];
   while (ok) {
-    ssize_t n = ::read(fd, block, sizeof block);
+    ssize_t n = ::read(fd.Get(), block, sizeof block);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok = n == 0;
@@ -35,7 +33,6 @@ void BackupProfileFile(const std::string& path) {
     }
     ok = backup.Write(block, static_cast<size_t>(n));
   }
-  ::close(fd);
   if (ok) backup.Commit();
 }
 

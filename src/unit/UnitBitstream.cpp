@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "platform/SystemErrorText.h"
+#include "platform/UniqueFd.h"
 #include "simulator/BitstreamFile.h"
 #include "simulator/EncoderModel.h"
 #include "unit/UnitCh10.h"
@@ -32,7 +33,6 @@ UnitBitstreamWriter::~UnitBitstreamWriter() {
   }
   changed_.notify_all();
   thread_.join();
-  if (pipeFd_ >= 0) ::close(pipeFd_);
 }
 
 void UnitBitstreamWriter::EncoderStarted(const SimulatorImage& image) {
@@ -117,17 +117,17 @@ bool UnitBitstreamWriter::Write(const SimulatorImage& image, uint64_t generation
   if (!regular) return WriteToPipe(bytes, generation, st, error);
 
   const std::string part = path_ + ".part";
-  const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
+  UniqueFd fd(::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!fd) {
     error = part + ": " + SystemErrorText(errno);
     return false;
   }
-  bool ok = WriteBytes(fd, bytes.data(), bytes.size(), generation, error);
-  if (ok && ::fsync(fd) != 0) {
+  bool ok = WriteBytes(fd.Get(), bytes.data(), bytes.size(), generation, error);
+  if (ok && ::fsync(fd.Get()) != 0) {
     error = part + ": " + SystemErrorText(errno);
     ok = false;
   }
-  if (::close(fd) != 0 && ok) {
+  if (!fd.Close() && ok) {
     error = part + ": " + SystemErrorText(errno);
     ok = false;
   }
@@ -144,15 +144,15 @@ bool UnitBitstreamWriter::Write(const SimulatorImage& image, uint64_t generation
 // reader (the writes do, while the stream is current).
 bool UnitBitstreamWriter::WriteToPipe(const std::vector<uint8_t>& bytes, uint64_t generation,
                                       const struct stat& st, std::string& error) {
-  if (pipeFd_ < 0) {
+  if (!pipeFd_) {
     const int mode = S_ISFIFO(st.st_mode) ? O_RDWR : O_WRONLY;
-    pipeFd_ = ::open(path_.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
-    if (pipeFd_ < 0) {
+    pipeFd_.Reset(::open(path_.c_str(), mode | O_NONBLOCK | O_CLOEXEC));
+    if (!pipeFd_) {
       error = path_ + ": " + SystemErrorText(errno);
       return false;
     }
   }
-  return WriteBytes(pipeFd_, bytes.data(), bytes.size(), generation, error);
+  return WriteBytes(pipeFd_.Get(), bytes.data(), bytes.size(), generation, error);
 }
 
 bool UnitBitstreamWriter::WriteBytes(int fd, const uint8_t* bytes, size_t count,

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/UniqueFd.h"
 #include "unit/UnitState.h"
 
 struct stat;
@@ -62,6 +63,6 @@ class UnitBitstreamWriter {
   std::atomic<uint64_t> generation_{0};      // every start or stop abandons older streams
   std::atomic<uint64_t> written_{0};
   std::atomic<bool> stopping_{false};
-  int pipeFd_ = -1;  // writer thread only
+  UniqueFd pipeFd_;  // writer thread only
   std::thread thread_;
 };

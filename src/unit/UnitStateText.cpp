@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/SystemErrorText.h"
+#include "platform/UniqueFd.h"
 
 namespace {
 
@@ -171,23 +172,23 @@ bool WriteUnitStateFile(const std::string& path, const UnitState& state, std::st
   std::string text = UnitStateText(state);
   // A temporary file of its own for every write: two writers never share one.
   std::string temp = path + ".XXXXXX";
-  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd >= 0) ::fchmod(fd, 0644);
-  if (fd < 0) {
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (fd) ::fchmod(fd.Get(), 0644);
+  if (!fd) {
     error = path + ": " + SystemErrorText(errno);
     return false;
   }
   size_t done = 0;
   while (done < text.size()) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    ssize_t n = ::write(fd.Get(), text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
   int saved = errno;
-  bool ok = done == text.size() && ::fsync(fd) == 0;
+  bool ok = done == text.size() && ::fsync(fd.Get()) == 0;
   if (!ok && done == text.size()) saved = errno;
-  if (::close(fd) != 0 && ok) {
+  if (!fd.Close() && ok) {
     ok = false;
     saved = errno;
   }

@@ -23,11 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-void CloseFd(int& fd) {
-  if (fd >= 0) ::close(fd);
-  fd = -1;
-}
-
 // How many descriptors of any process we can see have the device open, not counting
 // `ownFd` of this process.
 int OpenCount(const std::string& device, int ownFd) {
@@ -75,32 +70,33 @@ bool VirtualUnit::Start(std::string* error) {
     if (error) *error = "the unit is already running";
     return false;
   }
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (master_ < 0) return fail("posix_openpt", errno);
-  if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return fail("grantpt/unlockpt", errno);
+  master_.Reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+  if (!master_) return fail("posix_openpt", errno);
+  if (::grantpt(master_.Get()) != 0 || ::unlockpt(master_.Get()) != 0)
+    return fail("grantpt/unlockpt", errno);
   char name[PATH_MAX];
-  if (::ptsname_r(master_, name, sizeof name) != 0) return fail("ptsname", errno);
+  if (::ptsname_r(master_.Get(), name, sizeof name) != 0) return fail("ptsname", errno);
   devicePath_ = name;
   // Our own slave descriptor keeps the master from reading EIO while no controller has
   // the port open, so controllers may come and go.
-  heldSlave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (heldSlave_ < 0) return fail(devicePath_, errno);
+  heldSlave_.Reset(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+  if (!heldSlave_) return fail(devicePath_, errno);
   termios tio{};
-  if (::tcgetattr(heldSlave_, &tio) != 0) return fail("tcgetattr", errno);
+  if (::tcgetattr(heldSlave_.Get(), &tio) != 0) return fail("tcgetattr", errno);
   ::cfmakeraw(&tio);
-  if (::tcsetattr(heldSlave_, TCSANOW, &tio) != 0) return fail("tcsetattr", errno);
+  if (::tcsetattr(heldSlave_.Get(), TCSANOW, &tio) != 0) return fail("tcsetattr", errno);
   // Closes of the device are watched so that the port is left as a real one would be
   // once its last user is gone (see ReleaseIfUnused).
-  closeWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (closeWatch_ < 0) return fail("inotify_init1", errno);
-  if (::inotify_add_watch(closeWatch_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+  closeWatch_.Reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  if (!closeWatch_) return fail("inotify_init1", errno);
+  if (::inotify_add_watch(closeWatch_.Get(), name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
     return fail("inotify_add_watch", errno);
-  if (::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0)
+  if (::fcntl(master_.Get(), F_SETFL, ::fcntl(master_.Get(), F_GETFL) | O_NONBLOCK) != 0)
     return fail("fcntl", errno);
   int wake[2];
   if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe", errno);
-  wakeRead_ = wake[0];
-  wakeWrite_ = wake[1];
+  wakeRead_.Reset(wake[0]);
+  wakeWrite_.Reset(wake[1]);
   if (!options_.linkPath.empty() && !MakeLink(reason)) {
     CloseDevice();
     if (error) *error = reason;
@@ -145,7 +141,7 @@ void VirtualUnit::Stop() {
   if (thread_.joinable()) {
     stopping_ = true;
     char wake = 1;
-    [[maybe_unused]] ssize_t n = ::write(wakeWrite_, &wake, 1);
+    [[maybe_unused]] ssize_t n = ::write(wakeWrite_.Get(), &wake, 1);
     thread_.join();
     bitstream_.reset();  // an unfinished stream is abandoned
     ch10_.reset();
@@ -162,11 +158,11 @@ void VirtualUnit::Stop() {
 }
 
 void VirtualUnit::CloseDevice() {
-  CloseFd(master_);
-  CloseFd(heldSlave_);
-  CloseFd(closeWatch_);
-  CloseFd(wakeRead_);
-  CloseFd(wakeWrite_);
+  master_.Reset();
+  heldSlave_.Reset();
+  closeWatch_.Reset();
+  wakeRead_.Reset();
+  wakeWrite_.Reset();
 }
 
 void VirtualUnit::Run() {
@@ -174,7 +170,8 @@ void VirtualUnit::Run() {
   if (options_.lineRate > 0) ::prctl(PR_SET_TIMERSLACK, 1UL);
   uint8_t bytes[4096];
   while (!stopping_ && !vanished_) {
-    pollfd fds[3] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}, {closeWatch_, POLLIN, 0}};
+    pollfd fds[3] = {
+        {master_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}, {closeWatch_.Get(), POLLIN, 0}};
     if (::poll(fds, 3, -1) < 0) {
       if (errno == EINTR) continue;
       break;
@@ -183,7 +180,7 @@ void VirtualUnit::Run() {
     if (fds[2].revents != 0 && !(fds[0].revents & POLLIN)) {
       // Only once the controller's last bytes are answered.
       char events[4096];
-      while (::read(closeWatch_, events, sizeof events) > 0) {
+      while (::read(closeWatch_.Get(), events, sizeof events) > 0) {
       }
       ReleaseIfUnused();
       continue;
@@ -194,7 +191,7 @@ void VirtualUnit::Run() {
       SleepUntil(Clock::now() + std::chrono::milliseconds(20));
       continue;
     }
-    ssize_t n = ::read(master_, bytes, sizeof bytes);
+    ssize_t n = ::read(master_.Get(), bytes, sizeof bytes);
     if (n < 0 && (errno == EAGAIN || errno == EINTR || errno == EIO)) continue;
     if (n <= 0) break;
     Clock::time_point arrived = Clock::now();
@@ -213,9 +210,9 @@ void VirtualUnit::Run() {
 // drops unread replies and clears exclusive mode itself: otherwise a controller that
 // opened the port exclusively could never open it again.
 void VirtualUnit::ReleaseIfUnused() {
-  if (OpenCount(devicePath_, heldSlave_) != 0) return;
-  ::tcflush(heldSlave_, TCIFLUSH);
-  ::ioctl(heldSlave_, TIOCNXCL);
+  if (OpenCount(devicePath_, heldSlave_.Get()) != 0) return;
+  ::tcflush(heldSlave_.Get(), TCIFLUSH);
+  ::ioctl(heldSlave_.Get(), TIOCNXCL);
 }
 
 // When a byte that starts on the line at `lineFree` (or later) is fully across.
@@ -285,8 +282,8 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
       if (index >= fault.count) {
         // Gone mid-load: the controller sees its port hang up.
         vanished_ = true;
-        CloseFd(master_);
-        CloseFd(heldSlave_);
+        master_.Reset();
+        heldSlave_.Reset();
         return;
       }
       break;
@@ -331,7 +328,7 @@ bool VirtualUnit::WriteOut(const std::string& bytes) {
 
 bool VirtualUnit::WriteAll(const char* bytes, size_t count) {
   while (count > 0 && !stopping_) {
-    ssize_t n = ::write(master_, bytes, count);
+    ssize_t n = ::write(master_.Get(), bytes, count);
     if (n > 0) {
       bytes += n;
       count -= static_cast<size_t>(n);
@@ -340,7 +337,7 @@ bool VirtualUnit::WriteAll(const char* bytes, size_t count) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) return false;
     // The controller is not reading: wait for room, or for Stop.
-    pollfd fds[2] = {{master_, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
+    pollfd fds[2] = {{master_.Get(), POLLOUT, 0}, {wakeRead_.Get(), POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0 && errno != EINTR) return false;
     if (fds[1].revents != 0 || fds[0].revents & (POLLERR | POLLNVAL)) return false;
   }
@@ -358,7 +355,7 @@ bool VirtualUnit::SleepUntil(Clock::time_point deadline) {
       return !stopping_;
     }
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(left).count() - 1;
-    pollfd fd{wakeRead_, POLLIN, 0};
+    pollfd fd{wakeRead_.Get(), POLLIN, 0};
     ::poll(&fd, 1, static_cast<int>(ms > 1000 ? 1000 : ms));
   }
 }

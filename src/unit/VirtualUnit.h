@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/UniqueFd.h"
 #include "unit/UnitFaults.h"
 #include "unit/UnitLimits.h"
 #include "unit/UnitState.h"
@@ -100,11 +101,11 @@ class VirtualUnit {
   mutable std::condition_variable commandArrived_;
 
   std::string devicePath_;
-  int master_ = -1;
-  int heldSlave_ = -1;   // keeps the master readable while no controller has the port open
-  int closeWatch_ = -1;  // inotify: a controller closed the device
-  int wakeRead_ = -1;    // Stop wakes the thread through this pipe
-  int wakeWrite_ = -1;
+  UniqueFd master_;
+  UniqueFd heldSlave_;   // keeps the master readable while no controller has the port open
+  UniqueFd closeWatch_;  // inotify: a controller closed the device
+  UniqueFd wakeRead_;    // Stop wakes the thread through this pipe
+  UniqueFd wakeWrite_;
   std::thread thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> vanished_{false};

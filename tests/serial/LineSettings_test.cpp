@@ -12,7 +12,8 @@ class LineSettings : public testing::Test {
  protected:
   termios Open(int32_t baud, int32_t flow, int32_t parity, int32_t dataBits, int32_t stopBits,
                uint32_t userRate = 0) {
-    EXPECT_EQ(port.OpenDevice(pty.SlavePath(), baud, flow, parity, dataBits, stopBits, userRate),
+    EXPECT_EQ(port.OpenDevice(pty.SlavePath(),
+                              LineConfig(baud, flow, parity, dataBits, stopBits, userRate)),
               0u);
     termios tio{};
     EXPECT_EQ(tcgetattr(pty.Master(), &tio), 0);
@@ -42,14 +43,16 @@ TEST_F(LineSettings, EveryTableRateIsSetExactly) {
 }
 
 TEST_F(LineSettings, RatesThatCannotBeSetAreRefused) {
-  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), kUserDefBaudIndex, 0, 0, 3, 0, 0),
+  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), LineConfig(kUserDefBaudIndex, 0, 0, 3, 0, 0)),
             kOpenLineSettingsRefused);
-  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), 21, 0, 0, 3, 0, 0), kOpenLineSettingsRefused);
-  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), -1, 0, 0, 3, 0, 0), kOpenLineSettingsRefused);
+  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), LineConfig(21, 0, 0, 3, 0, 0)),
+            kOpenLineSettingsRefused);
+  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), LineConfig(-1, 0, 0, 3, 0, 0)),
+            kOpenLineSettingsRefused);
   EXPECT_FALSE(port.IsRunning());
   EXPECT_EQ(folder.LogCount("no line rate for baud index"), 3);
   // A refused open leaves the device free.
-  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), 8, 0, 0, 3, 0, 0), 0u);
+  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), LineConfig(8, 0, 0, 3, 0, 0)), 0u);
 }
 
 TEST_F(LineSettings, RawEightBitLineWithoutTranslation) {
@@ -89,14 +92,14 @@ TEST_F(LineSettings, DataBits) {
 // port runs with what the driver kept. Recent kernels refuse 6 and 7 bits on a
 // pseudo-terminal; older ones keep 8 bits silently, and then both opens simply succeed.
 TEST_F(LineSettings, RefusedSettingsFailOnlyAtLowRates) {
-  uint32_t low = port.OpenDevice(pty.SlavePath(), 8, 0, 0, 2, 0, 0);
+  uint32_t low = port.OpenDevice(pty.SlavePath(), LineConfig(8, 0, 0, 2, 0, 0));
   if (low == kOpenLineSettingsRefused) {
     EXPECT_FALSE(port.IsRunning());
     EXPECT_EQ(folder.LogCount("LINE SETTINGS  Invalid argument"), 1);
   } else {
     EXPECT_EQ(low, 0u);
   }
-  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), 17, 0, 0, 2, 0, 0), 0u);  // 230400
+  EXPECT_EQ(port.OpenDevice(pty.SlavePath(), LineConfig(17, 0, 0, 2, 0, 0)), 0u);  // 230400
   EXPECT_TRUE(port.IsRunning());
   if (low == kOpenLineSettingsRefused) {
     EXPECT_EQ(folder.LogCount("(ignored at 230400 bits per second)"), 1);

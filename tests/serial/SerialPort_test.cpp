@@ -18,7 +18,8 @@ class SerialPort : public testing::Test {
  protected:
   uint32_t OpenPty(serialcomclass& port, int32_t baud = 8, int32_t flow = 0, int32_t parity = 0,
                    int32_t dataBits = 3, int32_t stopBits = 0, uint32_t userRate = 0) {
-    return port.OpenDevice(pty.SlavePath(), baud, flow, parity, dataBits, stopBits, userRate);
+    return port.OpenDevice(pty.SlavePath(),
+                           LineConfig(baud, flow, parity, dataBits, stopBits, userRate));
   }
   SerialTestFolder folder;
   PtyPair pty;
@@ -207,12 +208,13 @@ TEST_F(SerialPort, DeviceHeldElsewhereIsRefused) {
 TEST_F(SerialPort, MissingOrUnsuitableDevicesAreRefused) {
   serialcomclass port;
   port.SetCallback(recorder.Callback());
-  EXPECT_EQ(port.OpenDevice("/dev/qm48-no-such-device", 8, 0, 0, 3, 0, 0), kOpenDeviceFailed);
+  EXPECT_EQ(port.OpenDevice("/dev/qm48-no-such-device", LineConfig(8, 0, 0, 3, 0, 0)),
+            kOpenDeviceFailed);
   EXPECT_EQ(folder.LogCount("/dev/qm48-no-such-device  No such file or directory (2)"), 1);
-  EXPECT_EQ(port.OpenDevice("/dev/null", 8, 0, 0, 3, 0, 0), kOpenDeviceFailed);
+  EXPECT_EQ(port.OpenDevice("/dev/null", LineConfig(8, 0, 0, 3, 0, 0)), kOpenDeviceFailed);
   EXPECT_EQ(folder.LogCount("/dev/null  Inappropriate ioctl for device"), 1);
-  EXPECT_EQ(port.Open(16, 8, 0, 0, 3, 0, 0), kOpenDeviceFailed);  // no COM17
-  EXPECT_EQ(port.Open(-1, 8, 0, 0, 3, 0, 0), kOpenDeviceFailed);
+  EXPECT_EQ(port.Open(PortIndex(16)), kOpenDeviceFailed);  // no COM17
+  EXPECT_EQ(port.Open(PortIndex(-1)), kOpenDeviceFailed);
   EXPECT_FALSE(port.IsRunning());
   EXPECT_TRUE(recorder.Codes().empty());  // a failed open starts no thread
 }
@@ -235,7 +237,7 @@ TEST_F(SerialPort, PortIndexOpensTheMappedDeviceAndCutsTheName) {
   }
   serialcomclass port;
   port.SetCallback(recorder.Callback());
-  ASSERT_EQ(port.Open(4, 8, 0, 0, 3, 0, 0), 0u);
+  ASSERT_EQ(port.Open(PortIndex(4)), 0u);
   EXPECT_EQ(port.DevicePath(), pty.SlavePath());
   EXPECT_EQ(port.Settings().PortNum, 4);
   EXPECT_EQ(std::string(port.Settings().PortName), pty.SlavePath().substr(0, 10));
@@ -243,7 +245,7 @@ TEST_F(SerialPort, PortIndexOpensTheMappedDeviceAndCutsTheName) {
   EXPECT_EQ(pty.Read(1), "I");
 
   // An unmapped port is the serial device of its number.
-  EXPECT_EQ(port.Open(3, 8, 0, 0, 3, 0, 0), kOpenDeviceFailed);
+  EXPECT_EQ(port.Open(PortIndex(3)), kOpenDeviceFailed);
   EXPECT_EQ(port.DevicePath(), "/dev/ttyS3");
 }
 

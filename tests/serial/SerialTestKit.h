@@ -21,6 +21,26 @@
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
 
+// Line settings as the port takes them: baud index, flow control, parity, data and stop
+// bits, user-defined rate.
+inline PortConfig LineConfig(int32_t baud, int32_t flow = 0, int32_t parity = 0,
+                             int32_t dataBits = 3, int32_t stopBits = 0, uint32_t userRate = 0) {
+  PortConfig config;
+  config.BaudRate = baud;
+  config.FlowControl = flow;
+  config.Parity = parity;
+  config.DataBits = dataBits;
+  config.StopBits = stopBits;
+  config.UserDefBaudRate = userRate;
+  return config;
+}
+// COM(n + 1) at 19,200 baud, 8N1.
+inline PortConfig PortIndex(int32_t portNum) {
+  PortConfig config = LineConfig(8);
+  config.PortNum = portNum;
+  return config;
+}
+
 class PtyPair {
  public:
   PtyPair() {

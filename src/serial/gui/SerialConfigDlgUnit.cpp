@@ -183,9 +183,7 @@ void TSerialConfigDlgForm::WatchDevices() {
 
 void TSerialConfigDlgForm::OpenTemporaryPort() {
   auto port = std::make_unique<serialcomclass>();
-  const uint32_t result =
-      port->Open(working_.PortNum, working_.BaudRate, working_.FlowControl, working_.Parity,
-                 working_.DataBits, working_.StopBits, working_.UserDefBaudRate);
+  const uint32_t result = port->Open(working_);
   if (result != 0) return;  // Open has logged why
   port->SetReadSize(1);
   tempPort_ = std::move(port);
