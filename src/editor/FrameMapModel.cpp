@@ -8,11 +8,6 @@
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
-constexpr uint16_t kTypeFrameSync = 1;
-constexpr uint16_t kTypeSfId = 2;
-constexpr uint16_t kFirstDynamicType = 3;
-constexpr uint16_t kCrcBit = 0x0080;
-constexpr uint16_t kUniqueMask = 0x007F;
 constexpr int32_t kModeFcc = 2;
 constexpr int32_t kModeUrc = 3;
 constexpr int32_t kModeSfId = 1;
@@ -47,7 +42,7 @@ void FrameMapModel::Build(const SimSetupData& source, const UserWaveTables& wave
     const int64_t counter = model.CounterOfFrame(k);
     counters_[static_cast<size_t>(k)] = static_cast<uint16_t>(counter);
     frameMasks_[static_cast<size_t>(k)] = static_cast<uint8_t>(
-        tables_.FrameAttributes[static_cast<size_t>(counter - tables_.Low)] & kUniqueMask);
+        tables_.FrameAttributes[static_cast<size_t>(counter - tables_.Low)] & kAttributeUniqueMask);
   }
   subframeMode_ = source.SubframeMode;
   uniqueSlots_.clear();
@@ -81,12 +76,12 @@ FrameCellRole FrameMapModel::RoleAt(int frame, int wordIndex) const {
   // then the subframe ID, then the CRC, then a unique word, then a wave.
   const uint16_t attribute = tables_.WordAttributes[static_cast<size_t>(wordIndex)];
   const uint16_t type = TypeOf(attribute);
-  if (type == kTypeFrameSync) return FrameCellRole::FrameSync;
-  if (type == kTypeSfId) return FrameCellRole::SubframeId;
-  if (attribute & kCrcBit) return FrameCellRole::Crc;
-  if (attribute & frameMasks_[static_cast<size_t>(frame)] & kUniqueMask)
+  if (type == kWordTypeFrameSync) return FrameCellRole::FrameSync;
+  if (type == kWordTypeSfId) return FrameCellRole::SubframeId;
+  if (attribute & kAttributeCrcBit) return FrameCellRole::Crc;
+  if (attribute & frameMasks_[static_cast<size_t>(frame)] & kAttributeUniqueMask)
     return FrameCellRole::Unique;
-  if (type >= kFirstDynamicType) return FrameCellRole::Dynamic;
+  if (type >= kWordTypeFirstDynamic) return FrameCellRole::Dynamic;
   return FrameCellRole::Data;
 }
 
@@ -98,17 +93,17 @@ FrameMapModel::WordSpan FrameMapModel::SummariseWords(int firstWord, int count) 
     const uint16_t attribute = tables_.WordAttributes[static_cast<size_t>(i)];
     const uint16_t type = TypeOf(attribute);
     FrameCellRole fixed = FrameCellRole::Data;
-    if (type == kTypeFrameSync)
+    if (type == kWordTypeFrameSync)
       fixed = FrameCellRole::FrameSync;
-    else if (type == kTypeSfId)
+    else if (type == kWordTypeSfId)
       fixed = FrameCellRole::SubframeId;
-    else if (attribute & kCrcBit)
+    else if (attribute & kAttributeCrcBit)
       fixed = FrameCellRole::Crc;
     if (fixed != FrameCellRole::Data && (span.Fixed == FrameCellRole::Data || fixed < span.Fixed))
       span.Fixed = fixed;
-    if (type >= kFirstDynamicType) span.Dynamic = true;
+    if (type >= kWordTypeFirstDynamic) span.Dynamic = true;
     if (wordWarnings_[static_cast<size_t>(i)] != 0) span.Warned = true;
-    span.UniqueMask = static_cast<uint8_t>(span.UniqueMask | (attribute & kUniqueMask));
+    span.UniqueMask = static_cast<uint8_t>(span.UniqueMask | (attribute & kAttributeUniqueMask));
   }
   return span;
 }
@@ -153,14 +148,15 @@ FrameCell FrameMapModel::CellAt(int frame, int wordIndex) const {
       cell.Detail = "computed by the unit over the minor frame";
       break;
     case FrameCellRole::Unique: {
-      const int k = LowestBit(attribute & frameMasks_[static_cast<size_t>(frame)] & kUniqueMask);
+      const int k =
+          LowestBit(attribute & frameMasks_[static_cast<size_t>(frame)] & kAttributeUniqueMask);
       cell.Value = tables_.UniqueValues[static_cast<size_t>(k)];
       if (k < static_cast<int>(uniqueSlots_.size()))
         cell.Detail = "slot " + std::to_string(uniqueSlots_[static_cast<size_t>(k)] + 1);
       break;
     }
     case FrameCellRole::Dynamic: {
-      const size_t k = static_cast<size_t>(TypeOf(attribute) - kFirstDynamicType);
+      const size_t k = static_cast<size_t>(TypeOf(attribute) - kWordTypeFirstDynamic);
       cell.Value = tables_.WaveValues[k][slot];
       // Overlapping dynamic words OR their types together and may name no active word.
       const bool known = k < dynamic_.size() && dynamic_[k].Wave >= 0 &&

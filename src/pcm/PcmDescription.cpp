@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kTypeSync = 1;
-constexpr int kTypeSfId = 2;
-constexpr int kTypeFirstDynamic = 3;
 constexpr size_t kMaxLocations = 1024;
 
 // One word of the minor frame as TMATS counts it.
@@ -124,7 +121,7 @@ bool DescribePcmLink(const EncoderModel& model, const PcmDescribeInput& input, P
   const std::vector<int> lengths = model.WordLengths();
   std::vector<int> sync;
   for (int i = 0; i < words; ++i) {
-    if (AttributeWordType(t.WordAttributes[size_t(i)]) == kTypeSync) sync.push_back(i);
+    if (AttributeWordType(t.WordAttributes[size_t(i)]) == kWordTypeFrameSync) sync.push_back(i);
   }
   if (sync.empty()) {
     error = "no word of the minor frame carries the frame sync pattern";
@@ -229,7 +226,7 @@ bool DescribePcmLink(const EncoderModel& model, const PcmDescribeInput& input, P
     const int type = AttributeWordType(a);
     const int p = positionOf[size_t(i)];
     if (p == 0) continue;
-    if (type == kTypeSfId) {
+    if (type == kWordTypeSfId) {
       if (!DescribeCounter(model, i, p, f)) {
         f.Comment += std::string(f.Comment.empty() ? "" : ", ") + "WORD " + std::to_string(p) +
                      " CARRIES THE SUBFRAME ID BUT NOT AS A COUNTER";
@@ -244,7 +241,7 @@ bool DescribePcmLink(const EncoderModel& model, const PcmDescribeInput& input, P
     for (size_t k = 0; k < unique.size(); ++k) {
       if ((a & (1u << k)) != 0) unique[k].push_back(p);
     }
-    if (type >= kTypeFirstDynamic) dynamic[size_t(type - kTypeFirstDynamic)].push_back(p);
+    if (type >= kWordTypeFirstDynamic) dynamic[size_t(type - kWordTypeFirstDynamic)].push_back(p);
   }
   for (size_t k = 0; k < dynamic.size(); ++k) {
     const char* wave = WaveName(input.Setup, k);

@@ -20,7 +20,6 @@
 //   modelled: the stream is the plain output code.
 namespace {
 
-constexpr uint16_t kCrcWordBit = 0x0080;
 constexpr uint16_t kModeCcittBit = 0x0001;
 constexpr uint16_t kModeLsbFirstBit = 0x0008;
 constexpr uint16_t kStartValueMask = 0x0FFF;
@@ -63,7 +62,7 @@ void WriteEncoderLoad(SimSetupData& setup, const UserWaveTables& waves, EncoderC
   const int words = FrameWordCount(setup);
   for (int i = 0; i < words; ++i) {
     uint16_t value = WordAttribute(setup, work, i);
-    if (crcOn && crc.CrcWdNum == i) value |= kCrcWordBit;
+    if (crcOn && crc.CrcWdNum == i) value |= kAttributeCrcBit;
     sink.Memory(kWordAttributeBaseAddress + i + 1, value);
   }
 

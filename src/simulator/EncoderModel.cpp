@@ -24,10 +24,6 @@
 //   "DOWN" to the minor frame marked as its end, then starts again.
 namespace {
 
-constexpr int kWordTypeSync = 1;
-constexpr int kWordTypeSfId = 2;
-constexpr int kWordTypeFirstDynamic = 3;
-
 uint16_t LowBits(uint32_t value, int length) {
   return static_cast<uint16_t>(length >= 16 ? value & 0xFFFF : value & ((1u << length) - 1));
 }
@@ -98,7 +94,7 @@ EncodedMinorFrame EncoderModel::MinorFrame(int64_t index) const {
     const uint16_t unique = attribute & frameAttribute & 0x7F;
     EncodedWord word;
     word.Length = AttributeWordLength(attribute);
-    if (type == kWordTypeSync) {
+    if (type == kWordTypeFrameSync) {
       word.Role = EncoderWordRole::FrameSync;
       word.Value = tables_.FrameSyncValues[(i + 1) % kEncoderSyncSlots];
       if (complementSync) word.Value = static_cast<uint16_t>(~word.Value);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "simulator/LineCodes.h"
+#include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
 
 // The CRC settings kept beside the record.
@@ -50,9 +51,7 @@ struct EncoderTables {
 EncoderTables EncoderTablesFromSetup(const SimSetupData& setup, const UserWaveTables& waves,
                                      EncoderCrcSetting crc);
 
-// Word attribute fields.
-constexpr uint16_t kAttributeCrcBit = 0x0080;
-constexpr uint16_t kAttributeLastWordBit = 0x8000;
+// Word attribute fields (the bits are in MemoryImages.h).
 inline int AttributeWordLength(uint16_t attribute) {
   return ((attribute >> 8) & 15) + 1;
 }

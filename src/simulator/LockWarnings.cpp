@@ -15,9 +15,6 @@ namespace {
 
 constexpr int32_t kPatternLeads = 1;
 // Word attribute types.
-constexpr int kTypeSync = 1;
-constexpr int kTypeSfId = 2;
-constexpr int kTypeFirstDynamic = 3;
 constexpr size_t kPlacesNamed = 3;  // false sync places named in the text
 
 // Puts the runtime generator back when the look at the frame is over.
@@ -118,9 +115,9 @@ void LongFrameWarnings(const SimSetupData& setup, const UserWaveTables& waves,
     // The words that read the tables written over send what is there now.
     for (size_t i = 0; i < tables.WordAttributes.size(); ++i) {
       const int type = AttributeWordType(tables.WordAttributes[i]);
-      if ((type == kTypeSync && sink.tablesHit_[OverlapSink::kSync]) ||
-          (type == kTypeSfId && sink.tablesHit_[OverlapSink::kSfId]) ||
-          (type >= kTypeFirstDynamic && sink.tablesHit_[OverlapSink::kWave]))
+      if ((type == kWordTypeFrameSync && sink.tablesHit_[OverlapSink::kSync]) ||
+          (type == kWordTypeSfId && sink.tablesHit_[OverlapSink::kSfId]) ||
+          (type >= kWordTypeFirstDynamic && sink.tablesHit_[OverlapSink::kWave]))
         warning.Words.push_back(static_cast<int>(i));
     }
     SortUnique(warning.Words);
@@ -147,7 +144,7 @@ void FalseSyncWarning(const EncoderModel& model, const SyncPattern& pattern,
   for (size_t i = 0; i < tables.WordAttributes.size(); ++i) {
     const uint16_t attribute = tables.WordAttributes[i];
     const int type = AttributeWordType(attribute);
-    const bool sync = type == kTypeSync;
+    const bool sync = type == kWordTypeFrameSync;
     const bool data = type == 0 && (attribute & kAttributeCrcBit) == 0;
     EncodedWord word;
     word.Length = AttributeWordLength(attribute);

@@ -19,6 +19,16 @@ constexpr int64_t kSfIdValueBaseAddress = 10240;       // + c
 constexpr int64_t kWordAttributeBaseAddress = 16384;   // + n
 constexpr int64_t kFrameAttributeBaseAddress = 32768;  // + c
 
+// A word attribute, as the table at kWordAttributeBaseAddress holds it: bits 0..6 the unique
+// word slots that may fill the word, bit 7 the CRC word, bits 8..11 its length - 1, bits
+// 12..14 its type, bit 15 the last word of the minor frame.
+constexpr uint16_t kAttributeUniqueMask = 0x007F;
+constexpr uint16_t kAttributeCrcBit = 0x0080;
+constexpr uint16_t kAttributeLastWordBit = 0x8000;
+constexpr int kWordTypeFrameSync = 1;
+constexpr int kWordTypeSfId = 2;
+constexpr int kWordTypeFirstDynamic = 3;  // + the wave slot
+
 // The counter ranges the unit's tables can hold at most: a counter range with more values
 // (possible only with a huge NumSubframes, which no rule limits without a subframe mode)
 // is cut to this many values, so a load stays finite.

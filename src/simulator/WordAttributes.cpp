@@ -8,11 +8,7 @@ namespace {
 constexpr int kLengthField = 0;
 constexpr int kMaskField = 1;
 constexpr int kTypeField = 2;
-constexpr uint16_t kTypeFrameSync = 1;
-constexpr uint16_t kTypeSfId = 2;
-constexpr uint16_t kFirstDynamicType = 3;
 constexpr int32_t kPatternLeads = 1;
-constexpr uint16_t kLastWordBit = 0x8000;
 
 // Visits the word indexes start, start + interval, ... below the frame's end; an interval of
 // 0 or less visits the start word only. Indexes outside the frame are skipped.
@@ -54,7 +50,7 @@ void BuildWordAttributes(const SimSetupData& setup, WordAttributeTable& table) {
 
   const std::vector<ActiveDynamicWord> dynamic = ActiveDynamicWords(setup);
   for (size_t k = 0; k < dynamic.size(); ++k) {
-    const uint16_t type = static_cast<uint16_t>(kFirstDynamicType + k);
+    const uint16_t type = static_cast<uint16_t>(kWordTypeFirstDynamic + k);
     ForEachRepeat(dynamic[k].WordNumber - 1, dynamic[k].Interval, words,
                   [&](int i) { table[i][kTypeField] |= type; });
   }
@@ -64,12 +60,12 @@ void BuildWordAttributes(const SimSetupData& setup, WordAttributeTable& table) {
     const int64_t index = setup.PatternLeads == kPatternLeads
                               ? i
                               : static_cast<int64_t>(setup.WordsPerMinorFrame) - 1 - i;
-    if (index >= 0 && index < kWordAttributeEntries) table[index][kTypeField] = kTypeFrameSync;
+    if (index >= 0 && index < kWordAttributeEntries) table[index][kTypeField] = kWordTypeFrameSync;
   }
 
   const int32_t sfId = setup.SfIdWordNum;
   if (sfId >= 1 && sfId <= setup.WordsPerMinorFrame && sfId <= kWordAttributeEntries)
-    table[sfId - 1][kTypeField] = kTypeSfId;
+    table[sfId - 1][kTypeField] = kWordTypeSfId;
 }
 
 uint16_t WordAttribute(const SimSetupData& setup, const WordAttributeTable& table, int i) {
@@ -77,6 +73,6 @@ uint16_t WordAttribute(const SimSetupData& setup, const WordAttributeTable& tabl
   uint32_t value = ((entry[kLengthField] & 15u) << 8) | (entry[kMaskField] & 127u) |
                    ((entry[kTypeField] & 7u) << 12);
   if (static_cast<int64_t>(i) == static_cast<int64_t>(setup.WordsPerMinorFrame) - 1)
-    value |= kLastWordBit;
+    value |= kAttributeLastWordBit;
   return static_cast<uint16_t>(value);
 }
