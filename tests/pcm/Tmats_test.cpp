@@ -300,3 +300,60 @@ TEST(TmatsCommand, ImportWritesNothingWhenRefusedAndAsksWhichLink) {
 }
 
 }  // namespace
+
+// A file from elsewhere may say anything: every attribute the reader takes is checked, and
+// a refusal names the attribute and the value it had.
+TEST(TmatsRead, RefusesMalformedAttributesNamingThem) {
+  const std::string base =
+      "P-1\\DLN:L;\nP-1\\D2:1000;\nP-1\\F1:8;\nP-1\\MF\\N:4;\nP-1\\MF1:5;\nP-1\\MF2:40;\n"
+      "P-1\\MF4:8;\nP-1\\MF5:11101011;\nP-1\\ISF\\N:1;\nP-1\\IDC1-1:1;\nP-1\\IDC2-1:8;\n"
+      "P-1\\IDC3-1:1;\nP-1\\IDC4-1:2;\nP-1\\IDC6-1:0;\nP-1\\IDC7-1:1;\nP-1\\IDC8-1:3;\n"
+      "P-1\\IDC9-1:4;\n";
+  TmatsDocument doc;
+  std::string error;
+  ASSERT_TRUE(ReadTmats(base, doc, error)) << error;
+  ASSERT_EQ(doc.Links.size(), 1u);
+  EXPECT_EQ(doc.Links[0].MinorFrames, 4);
+  EXPECT_EQ(doc.Links[0].Counters.size(), 1u);
+
+  struct Case {
+    const char* replace;  // a line of base, or "" to add only
+    const char* with;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"P-1\\D2:1000;", "P-1\\D2:fast;", "P-1\\D2:fast: not a bit rate"},
+      {"P-1\\D2:1000;", "P-1\\D2:0;", "P-1\\D2:0: not a bit rate"},
+      {"P-1\\F1:8;", "P-1\\F1:65;", "P-1\\F1:65: not a number from 1 to 64"},
+      {"P-1\\MF\\N:4;", "P-1\\MF\\N:0;", "P-1\\MF\\N:0: not a number from 1"},
+      {"P-1\\MF1:5;", "P-1\\MF1:5x;", "P-1\\MF1:5x: not a number"},
+      {"P-1\\MF1:5;", "P-1\\MF1:99999999999999999999;", "P-1\\MF1:99999999999999999999"},
+      {"P-1\\MF5:11101011;", "", "no MF5"},
+      {"P-1\\MF5:11101011;", "P-1\\MF5:1110101;", "P-1\\MF5:1110101: not 8 digits"},
+      {"P-1\\MF5:11101011;", "P-1\\MF5:1110101Z;", "P-1\\MF5:1110101Z: not 8 digits"},
+      {"", "P-1\\ISF2-1:FC;", "P-1\\ISF2-1:FC: only ID counters are read"},
+      {"P-1\\IDC1-1:1;", "P-1\\IDC1-1:9;", "P-1\\IDC1-1:9: not a number from 1 to 5"},
+      {"P-1\\IDC6-1:0;", "P-1\\IDC6-1:-1;", "P-1\\IDC6-1:-1: not a number from 0"},
+      {"", "P-1\\MFW1-1:5;\nP-1\\MFW2-1:12;", "P-1\\MFW1-1:5: not a number from 1 to 4"},
+      {"P-1\\DLN:L;", "", "no PCM format"},
+      {"", "R-1\\CDT-1:PCMIN;\nR-1\\TK1-1:70000;", "R-1\\TK1-1:70000: not a number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.replace) + " -> " + c.with);
+    std::string text = base;
+    if (*c.replace != '\0') {
+      const size_t at = text.find(std::string(c.replace) + "\n");
+      ASSERT_NE(at, std::string::npos);
+      text.replace(at, std::strlen(c.replace) + 1,
+                   *c.with != '\0' ? std::string(c.with) + "\n" : "");
+    } else {
+      text += std::string(c.with) + "\n";
+    }
+    TmatsDocument unchanged;
+    unchanged.ProgramName = "kept";
+    error.clear();
+    EXPECT_FALSE(ReadTmats(text, unchanged, error));
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_EQ(unchanged.ProgramName, "kept");
+  }
+}
