@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "common/ScriptedOperator.h"
 #include "link/Qm48SendDataUnit.h"
 #include "serial/ApplicationPort.h"
+#include "serial/PortErrorHint.h"
 #include "support/TempDir.h"
 #include "unit/VirtualUnit.h"
 
@@ -66,6 +70,10 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   unit.SetFault(FaultMode{});
   ASSERT_TRUE(unit.Start(&error)) << error;
   const uint64_t commandsBefore = unit.CommandCount();
+  // A device just made may be busy for a moment (under load another process was seen to
+  // hold a new terminal briefly); the caption timer's next poll would try again.
+  for (int i = 0; i < 500 && ProbePortDevice(options.linkPath) == EBUSY; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_TRUE(reconnect.Poll(config));
   EXPECT_TRUE(ApplicationPortConnected());
   EXPECT_EQ(reconnect.Awaited(), "");
