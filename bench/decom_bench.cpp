@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "simulator/Decommutator.h"
+#include "pcm/Decommutator.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {

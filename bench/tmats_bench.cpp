@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "pcm/BitstreamFile.h"
+#include "pcm/EncoderModel.h"
 #include "pcm/SetupTmats.h"
 #include "pcm/TmatsReader.h"
 #include "pcm/TmatsToSetup.h"
-#include "simulator/BitstreamFile.h"
-#include "simulator/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "unit/UnitCh10.h"
 #include "unit/UnitEncoderTables.h"

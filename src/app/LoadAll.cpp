@@ -1,9 +1,11 @@
 #include "app/LoadAll.h"
 #include "app/Qm48GlobUnit.h"
+#include "pcm/LockWarnings.h"
 
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
+#include "support/ProgramLog.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxSend.h"
 
@@ -28,8 +30,15 @@ LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclas
   if (!ValidateSimulatorSetup(sim, out.validationMessage)) return out;
 
   out.stage = LoadStage::Simulator;
-  out.send = sim.Send232SimSetupData(SelectedLoadFormat(), options.send);
+  out.send = LoadSimulator(sim, options.send);
   return out;
+}
+
+SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options) {
+  for (const LockWarning& warning :
+       LockWarnings(sim.Setup, sim.UserWaves, {sim.DoCrc16, sim.DoCttit, sim.CrcWdNum}))
+    LogInfo("SIMULATOR SETUP WARNING: " + warning.Text, 0, false);
+  return sim.Send232SimSetupData(SelectedLoadFormat(), options);
 }
 
 const char* LoadStageName(LoadStage stage) {

@@ -28,6 +28,10 @@ struct LoadAllOptions {
 // or a cancel leaves the later stages unsent, and an invalid simulator setup is not sent.
 LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
                        const LoadAllOptions& options = {});
+// The simulator load of the selected format, after its lock warnings are logged (the unit
+// takes these setups, but a ground station may never lock to what it then sends).
+SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options = {});
+
 // The first two stages of LoadAll: query the unit, then load the transmitter limited to it.
 LoadAllOutcome QueryAndLoadTransmitter(progqueryclass& query, progtxclass& tx,
                                        const LoadAllOptions& options = {});

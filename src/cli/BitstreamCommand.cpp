@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/SetupCommands.h"
-#include "simulator/EncoderModel.h"
+#include "pcm/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {

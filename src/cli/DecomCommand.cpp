@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "cli/SetupCommands.h"
-#include "simulator/BitstreamFile.h"
-#include "simulator/Decommutator.h"
-#include "simulator/EncoderModel.h"
+#include "pcm/BitstreamFile.h"
+#include "pcm/Decommutator.h"
+#include "pcm/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {

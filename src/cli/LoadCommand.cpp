@@ -64,7 +64,7 @@ int RunLoadCommand(const std::vector<std::string>& args) {
     out = QueryAndLoadTransmitter(query, setup.tx);
   } else {
     out.stage = LoadStage::Simulator;
-    out.send = setup.sim->Send232SimSetupData(SelectedLoadFormat());
+    out.send = LoadSimulator(*setup.sim);
   }
   const int code = Report(out);
   if (code == kExitOk)

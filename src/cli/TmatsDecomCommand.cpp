@@ -3,9 +3,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "pcm/BitstreamFile.h"
 #include "pcm/TmatsDecom.h"
 #include "pcm/TmatsReader.h"
-#include "simulator/BitstreamFile.h"
 
 namespace {
 constexpr uint64_t kMaxStreamBytes = uint64_t{1} << 30;

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "cli/SetupCommands.h"
-#include "simulator/LockWarnings.h"
+#include "pcm/LockWarnings.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 // Checks the simulator setup of the file as a load would.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "simulator/EncoderModel.h"
+#include "pcm/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "simulator/EncoderTables.h"
-#include "simulator/LockWarnings.h"
+#include "pcm/EncoderTables.h"
+#include "pcm/LockWarnings.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
 #include "simulator/WaveWords.h"

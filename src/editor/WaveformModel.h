@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "editor/FrameMapModel.h"
-#include "simulator/EncoderModel.h"
-#include "simulator/LineCodes.h"
+#include "pcm/EncoderModel.h"
+#include "pcm/LineCodes.h"
 
 constexpr int kWaveformDefaultBits = 64;
 constexpr int kWaveformMinBits = 8;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/LineCodes.h"
+#include "pcm/LineCodes.h"
 
 struct Ch10RecordingInput {
   std::string Tmats;  // with the R group naming the channels below

@@ -4,8 +4,8 @@
 #include <bit>
 #include <map>
 
+#include "pcm/Decommutator.h"
 #include "pcm/TmatsCodes.h"
-#include "simulator/Decommutator.h"
 
 namespace {
 

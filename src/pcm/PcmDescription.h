@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "pcm/EncoderModel.h"
 #include "pcm/PcmFormat.h"
-#include "simulator/EncoderModel.h"
 #include "simulator/SimSetupData.h"
 
 struct PcmDescribeInput {

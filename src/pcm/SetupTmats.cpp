@@ -1,9 +1,9 @@
 #include "pcm/SetupTmats.h"
 
+#include "pcm/EncoderModel.h"
 #include "pcm/PcmDescription.h"
 #include "pcm/TmatsWriter.h"
 #include "simulator/BitRateSynthesis.h"
-#include "simulator/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 bool TmatsOfSetup(const progsimulatorclass& sim, TmatsDocument document, std::string& text,

@@ -5,8 +5,8 @@
 // there too. Both are this program's convention, the only way TMATS leaves.
 #include <string>
 
+#include "pcm/LineCodes.h"
 #include "pcm/PcmFormat.h"
-#include "simulator/LineCodes.h"
 
 // Sets Code, Inverted, Randomized and RandomizerLength, and appends to Comment.
 void DescribeLineCode(LineCode code, PcmFormat& format);

@@ -2,9 +2,9 @@
 
 #include <bit>
 
+#include "pcm/Decommutator.h"
+#include "pcm/LineDecoding.h"
 #include "pcm/TmatsCodes.h"
-#include "simulator/Decommutator.h"
-#include "simulator/LineDecoding.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "pcm/FrameSynchronizer.h"
+#include "pcm/LineCodes.h"
 #include "pcm/PcmFormat.h"
-#include "simulator/FrameSynchronizer.h"
-#include "simulator/LineCodes.h"
 
 struct TmatsDecomFrame {
   int64_t Number = 0;

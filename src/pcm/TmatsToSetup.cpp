@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "pcm/EncoderModel.h"
 #include "pcm/TmatsCodes.h"
-#include "simulator/EncoderModel.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"

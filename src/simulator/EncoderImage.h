@@ -1,14 +1,22 @@
 #pragma once
-// The encoder's memory and registers as a load leaves them, and how the encoder reads its
-// tables out of them. The load, the unit and the PC-side model all go through here, so
-// what the model predicts comes from exactly what the load wrote: every write at the
-// address its command carries, later writes over earlier ones, the registers as sent.
+// The encoder's memory and registers as a load leaves them. The load, the unit and the
+// PC-side model all go through here, so what the model predicts comes from exactly what
+// the load wrote: every write at the address its command carries, later writes over
+// earlier ones, the registers as sent. How the encoder reads its tables out of them is
+// pcm/EncoderTables.h.
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "simulator/EncoderTables.h"
 #include "simulator/MemoryImages.h"
+#include "simulator/SimSetupData.h"
+
+// The CRC settings kept beside the record.
+struct EncoderCrcSetting {
+  bool DoCrc16 = false;
+  bool DoCttit = false;
+  int32_t CrcWdNum = -1;  // 0-based word index
+};
 
 constexpr size_t kEncoderMemoryWords = 65536;  // the whole 16-bit word address space
 constexpr int kEncoderRegisters = 3;           // 0 frame start, 1 mode, 2 PCM encoder
@@ -39,11 +47,3 @@ struct EncoderImage {
 // draw from the runtime generator as the load does. The record is not changed.
 EncoderImage LoadedEncoderImage(const SimSetupData& setup, const UserWaveTables& waves,
                                 EncoderCrcSetting crc);
-
-// The tables the encoder runs from, read out of its memory and registers.
-EncoderTables EncoderTablesFromImage(const std::vector<uint16_t>& memory,
-                                     const std::array<uint16_t, kEncoderRegisters>& registers);
-
-// The output code the PCM encoder register selects; an encoder code the unit does not know
-// goes out as NRZ-L (encoder code 0).
-LineCode LineCodeOfEncoderRegister(uint16_t pcmEncoder);

@@ -1,14 +1,10 @@
 // The simulator load: the load sequence, then the command sender on it.
-#include "simulator/LockWarnings.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/ProgramLog.h"
 #include "support/Signals.h"
 
 SendOutcome progsimulatorclass::Send232SimSetupData(const SimLoadFormat& format,
                                                     const SendOptions& options) {
-  // The unit takes these setups, but a ground station may never lock to what it then sends.
-  for (const LockWarning& warning : LockWarnings(Setup, UserWaves, {DoCrc16, DoCttit, CrcWdNum}))
-    LogInfo("SIMULATOR SETUP WARNING: " + warning.Text, 0, false);
   Prep232SimSetupData(format);
   LogDetail("SIMULATOR Send RS232 Data START", 0);
   SendOutcome outcome = SendBuffer("LOADING SIMULATOR", TxBuffer, options);

@@ -9,10 +9,10 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "pcm/BitstreamFile.h"
+#include "pcm/EncoderModel.h"
 #include "platform/SystemErrorText.h"
 #include "platform/UniqueFd.h"
-#include "simulator/BitstreamFile.h"
-#include "simulator/EncoderModel.h"
 #include "unit/UnitCh10.h"
 #include "unit/UnitEncoderTables.h"
 

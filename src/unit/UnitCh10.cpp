@@ -1,9 +1,9 @@
 #include "unit/UnitCh10.h"
 
 #include "pcm/Ch10Recording.h"
+#include "pcm/EncoderModel.h"
 #include "pcm/PcmDescription.h"
 #include "pcm/TmatsWriter.h"
-#include "simulator/EncoderModel.h"
 #include "unit/UnitEncoderTables.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/CtlRun.h"
-#include "simulator/BitstreamFile.h"
+#include "pcm/BitstreamFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/RandomSimSetup.h"
-#include "simulator/EncoderModel.h"
+#include "pcm/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "simulator/BitstreamFile.h"
-#include "simulator/Decommutator.h"
-#include "simulator/LockWarnings.h"
+#include "pcm/BitstreamFile.h"
+#include "pcm/Decommutator.h"
+#include "pcm/LockWarnings.h"
 #include "unit/UnitEncoderTables.h"
 
 namespace {

@@ -201,7 +201,7 @@ LoadAllOutcome TSimSetupMMIForm::AcceptSimulator() {
     return outcome;
   }
   outcome.stage = LoadStage::Simulator;
-  outcome.send = SimProg->Send232SimSetupData(SelectedLoadFormat());
+  outcome.send = LoadSimulator(*SimProg);
   RefreshEachPanel();
   return outcome;
 }

@@ -1,7 +1,7 @@
 // The decommutation check against streams made by the encoder model: lock, frame count,
 // word values and CRC, with garbage in front, bit errors, a slipped bit, a lost lock,
 // don't-care digits, complemented sync and every output code.
-#include "simulator/Decommutator.h"
+#include "pcm/Decommutator.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <random>
 
 #include "common/RandomSimSetup.h"
-#include "simulator/BitstreamFile.h"
+#include "pcm/BitstreamFile.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "simulator/SyncPatternText.h"

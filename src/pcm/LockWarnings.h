@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/EncoderTables.h"
+#include "pcm/EncoderTables.h"
 #include "simulator/SimSetupData.h"
 
 struct LockWarning {

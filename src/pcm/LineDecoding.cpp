@@ -1,4 +1,4 @@
-#include "simulator/LineDecoding.h"
+#include "pcm/LineDecoding.h"
 
 #include <vector>
 

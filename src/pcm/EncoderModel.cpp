@@ -1,8 +1,8 @@
-#include "simulator/EncoderModel.h"
+#include "pcm/EncoderModel.h"
 
 #include <utility>
 
-#include "simulator/Crc16.h"
+#include "pcm/Crc16.h"
 
 // How the encoder combines its tables, as modelled here:
 // - Each word sends the low (length) bits of its value; the length is the word

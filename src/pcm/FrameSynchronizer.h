@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "simulator/LineCodes.h"
+#include "pcm/LineCodes.h"
 
 struct SyncPattern {
   uint64_t Bits = 0;   // the pattern's first bit on the wire in bit Length - 1

@@ -1,4 +1,4 @@
-#include "simulator/LineCodes.h"
+#include "pcm/LineCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "simulator/EncoderModel.h"
-#include "simulator/FrameSynchronizer.h"
-#include "simulator/LineCodes.h"
+#include "pcm/EncoderModel.h"
+#include "pcm/FrameSynchronizer.h"
+#include "pcm/LineCodes.h"
 #include "simulator/SimSetupData.h"
 
 // The frame sync pattern of a setup as a synchroniser looks for it: the pattern bits of

@@ -1,6 +1,6 @@
 // Warnings for setups the unit loads but no decommutator can follow (or may follow
 // falsely), each worked out by hand from a small frame.
-#include "simulator/LockWarnings.h"
+#include "pcm/LockWarnings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/LoadAll.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "transmitter/TxTestLog.h"
@@ -190,7 +191,7 @@ TEST(LockWarningsTest, TheLoadLogsThem) {
   auto sim = std::make_unique<progsimulatorclass>();
   SmallFrame(*sim);
   sim->Setup.SimOutputCode = 18;  // RNRZ9
-  sim->Send232SimSetupData();
+  LoadSimulator(*sim);
   const std::vector<std::string> messages = log.Messages();
   EXPECT_NE(std::find(messages.begin(), messages.end(),
                       "SIMULATOR SETUP WARNING: output code RNRZ9: the unit has no encoder "

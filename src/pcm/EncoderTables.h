@@ -6,16 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "simulator/LineCodes.h"
+#include "pcm/LineCodes.h"
+#include "simulator/EncoderImage.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/SimSetupData.h"
-
-// The CRC settings kept beside the record.
-struct EncoderCrcSetting {
-  bool DoCrc16 = false;
-  bool DoCttit = false;
-  int32_t CrcWdNum = -1;  // 0-based word index
-};
 
 constexpr int kEncoderDynamicTables = 5;
 constexpr int kEncoderUniqueValues = 7;
@@ -60,3 +54,11 @@ inline int AttributeWordType(uint16_t attribute) {
 }
 // Frame attribute: the minor frame that ends the major frame.
 constexpr uint16_t kFrameEndsMajorFrameBit = 0x0080;
+
+// The tables the encoder runs from, read out of its memory and registers.
+EncoderTables EncoderTablesFromImage(const std::vector<uint16_t>& memory,
+                                     const std::array<uint16_t, kEncoderRegisters>& registers);
+
+// The output code the PCM encoder register selects; an encoder code the unit does not know
+// goes out as NRZ-L (encoder code 0).
+LineCode LineCodeOfEncoderRegister(uint16_t pcmEncoder);

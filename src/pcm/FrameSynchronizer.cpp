@@ -1,4 +1,4 @@
-#include "simulator/FrameSynchronizer.h"
+#include "pcm/FrameSynchronizer.h"
 
 #include <algorithm>
 #include <bit>

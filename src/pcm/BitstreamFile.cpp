@@ -1,4 +1,4 @@
-#include "simulator/BitstreamFile.h"
+#include "pcm/BitstreamFile.h"
 #include "platform/UniqueFd.h"
 
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "simulator/Crc16.h"
+#include "pcm/Crc16.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "simulator/EncoderModel.h"
+#include "pcm/EncoderModel.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <span>
 
-#include "simulator/Crc16.h"
+#include "pcm/Crc16.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "simulator/Crc16.h"
+#include "pcm/Crc16.h"
 
 namespace {
 constexpr uint16_t kCrc16Reflected = 0xA001;  // 0x8005 bit-reversed

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "simulator/LineCodes.h"
+#include "pcm/LineCodes.h"
 
 // Cells 2i + phase and 2i + 1 + phase carry bit i (phase 0 or 1: which cell starts a bit
 // is unknown to a receiver that joins a stream). Differential codes take the line as low

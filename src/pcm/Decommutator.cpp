@@ -1,4 +1,4 @@
-#include "simulator/Decommutator.h"
+#include "pcm/Decommutator.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "simulator/Crc16.h"
-#include "simulator/LineDecoding.h"
+#include "pcm/Crc16.h"
+#include "pcm/LineDecoding.h"
 #include "simulator/MemoryImages.h"
 #include "simulator/SyncPatternText.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/LineCodes.h"
+#include "pcm/LineCodes.h"
 
 std::vector<uint8_t> PackCells(const BitSequence& cells);
 BitSequence UnpackCells(const uint8_t* bytes, size_t count);

@@ -1,4 +1,4 @@
-#include "simulator/LockWarnings.h"
+#include "pcm/LockWarnings.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "link/CommandText.h"
-#include "simulator/Decommutator.h"
+#include "pcm/Decommutator.h"
+#include "pcm/EncoderModel.h"
 #include "simulator/EncoderImage.h"
-#include "simulator/EncoderModel.h"
 #include "simulator/SimRegisters.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "simulator/EncoderTables.h"
-#include "simulator/LineCodes.h"
+#include "pcm/EncoderTables.h"
+#include "pcm/LineCodes.h"
 #include "simulator/SimSetupData.h"
 
 enum class EncoderWordRole { Data, FrameSync, SubframeId, Dynamic, Unique, Crc };
