@@ -21,6 +21,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "SetupTestKit.h"
 #include "app/ProgramObjects.h"
 #include "app/gui/Qm48MainUnit.h"
 #include "common/ScriptedOperator.h"
@@ -273,8 +274,7 @@ class ContrastTest : public QObject {
     std::string error;
     QVERIFY2(unit.Start(&error), error.c_str());
     TempDir dir;
-    std::ofstream(dir.File("Qm48Com.Cfg"))
-        << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << unit.DevicePath() << "\r\n";
+    PointCom1At(dir, unit.DevicePath());
     dir.Enter();
     QStringList failures;
     {

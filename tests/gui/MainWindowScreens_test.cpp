@@ -6,6 +6,7 @@
 #include <fstream>
 #include <memory>
 
+#include "SetupTestKit.h"
 #include "app/gui/Qm48MainUnit.h"
 #include "common/ScriptedOperator.h"
 #include "editor/gui/FrameMapView.h"
@@ -28,8 +29,7 @@ class MainWindowScreens : public QObject {
     std::string error;
     QVERIFY2(unit.Start(&error), error.c_str());
     TempDir dir;
-    std::ofstream(dir.File("Qm48Com.Cfg"))
-        << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << unit.DevicePath() << "\r\n";
+    PointCom1At(dir, unit.DevicePath());
     dir.Enter();
 
     const QString saveDir = qEnvironmentVariable("QM48_SCREENSHOT_DIR");
@@ -45,7 +45,7 @@ class MainWindowScreens : public QObject {
                           setup->FrameMapPage()};
       for (int tab = 0; tab < 4; ++tab) {
         setup->SelectTab(tab);
-        QTest::qWait(200);  // let the page lay out and paint
+        QCoreApplication::processEvents();  // the page's pending layout; grab() paints itself
         QCOMPARE(setup->CurrentTab(), tab);
         QCOMPARE(setup->FrontPage(), pages[tab]);
         const QImage image = window.grab().toImage();

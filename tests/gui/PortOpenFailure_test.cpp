@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "SetupTestKit.h"
 #include "app/gui/Qm48MainUnit.h"
 #include "common/ScriptedOperator.h"
 #include "gui/ModalDriver.h"
@@ -21,11 +22,6 @@ constexpr char kMissingDevice[] = "/dev/ttyUSB93";
 constexpr char kMissingHint[] =
     "no such device: plug in the adapter, or name its device for this port in the section "
     "PortDevices of Qm48Com.Cfg (e.g. COM1=/dev/ttyUSB0)";
-
-void PointCom1At(const TempDir& dir, const std::string& device) {
-  std::ofstream(dir.File("Qm48Com.Cfg"), std::ios::binary)
-      << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << device << "\r\n";
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // What the setup window's tests share: fresh program objects and globals for each test,
 // and a virtual unit on a pseudo-terminal with the application port opened on it.
 #include <QtTest>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,9 +13,16 @@
 #include "query/Qm48QueryUnit.h"
 #include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "unit/UnitFaults.h"
 #include "unit/VirtualUnit.h"
+
+// The port configuration of dir that sends COM1, the port start-up opens, to device.
+inline void PointCom1At(const TempDir& dir, const std::string& device) {
+  std::ofstream(dir.File("Qm48Com.Cfg"), std::ios::binary)
+      << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << device << "\r\n";
+}
 
 // The program objects as start-up creates them, and the setup globals as they start.
 class ProgramObjectsScope {

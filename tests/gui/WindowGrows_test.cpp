@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 
+#include "SetupTestKit.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
@@ -42,8 +43,7 @@ class WindowDir {
   WindowDir() {
     std::string error;
     started = unit.Start(&error);
-    std::ofstream(dir.File("Qm48Com.Cfg"))
-        << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << unit.DevicePath() << "\r\n";
+    PointCom1At(dir, unit.DevicePath());
     dir.Enter();
   }
   ~WindowDir() { CloseApplicationPort(); }
