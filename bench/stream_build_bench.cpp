@@ -8,26 +8,9 @@
 #include "app/Qm48GlobUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
-namespace {
+#include "LargestSetup.h"
 
-std::unique_ptr<progsimulatorclass> LargestSetup() {
-  auto sim = std::make_unique<progsimulatorclass>();
-  SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 16383;
-  s.NumSubframes = 1024;
-  s.SubframeMode = 1;
-  s.SfIdWordNum = 3;
-  s.SfIdStartBit = 15;
-  for (int k = 0; k < kNumDynamicWords; ++k) {
-    // Every wave shape but "NOTHING", each repeated through the frame.
-    s.DynamicWords[k] = {10 + k, 50, k == 4 ? kWaveRandom : k + 1};
-  }
-  for (int k = 0; k < kNumUniqueWords; ++k)
-    s.UniqueWords[k] = {k, 3, 20 + k, 40, static_cast<uint16_t>(0xBEE0 + k)};
-  sim->DoCrc16 = true;
-  sim->CrcWdNum = 16382;
-  return sim;
-}
+namespace {
 
 void BM_StreamBuildLargestSetup(benchmark::State& state) {
   auto sim = LargestSetup();

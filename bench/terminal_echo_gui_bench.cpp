@@ -21,24 +21,15 @@
 #include "support/gui/QtOperator.h"
 #include "unit/VirtualUnit.h"
 
+#include "LargestSetup.h"
+
 namespace {
 
 constexpr int kCommands = 3000;
 
-std::unique_ptr<progsimulatorclass> LargestSetup() {
-  auto sim = std::make_unique<progsimulatorclass>();
-  SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 16383;
-  s.NumSubframes = 1024;
-  s.SubframeMode = 1;
-  s.SfIdWordNum = 3;
-  s.SfIdStartBit = 15;
-  for (int k = 0; k < kNumDynamicWords; ++k)
-    s.DynamicWords[k] = {10 + k, 50, k == 4 ? kWaveRandom : k + 1};
-  for (int k = 0; k < kNumUniqueWords; ++k)
-    s.UniqueWords[k] = {k, 3, 20 + k, 40, static_cast<uint16_t>(0xBEE0 + k)};
-  sim->DoCrc16 = true;
-  sim->CrcWdNum = 16382;
+// Its load sequence built.
+std::unique_ptr<progsimulatorclass> LargestLoad() {
+  auto sim = LargestSetup();
   sim->Prep232SimSetupData(SelectedLoadFormat());
   return sim;
 }
@@ -68,7 +59,7 @@ void BM_LoadWithTerminalHiddenAndShown(benchmark::State& state) {
     state.SkipWithError(("virtual unit: " + error).c_str());
     return;
   }
-  const auto sim = LargestSetup();
+  const auto sim = LargestLoad();
   const uint32_t length = LengthOfFirst(sim->TxBuffer, kCommands);
   TQm48DebugForm terminal([] { return false; });
   double hiddenMs = 0, shownMs = 0;

@@ -15,30 +15,23 @@
 #include "unit/UnitEncoderTables.h"
 #include "unit/UnitProtocol.h"
 
+#include "LargestSetup.h"
+
 namespace {
 
-// 16,383 words, each its own length (8..16 bits), 1,024 minor frames with an SFID
-// counter, all five dynamic and all seven unique words in use, a CRC word.
-std::unique_ptr<progsimulatorclass> LargestSetup() {
-  auto sim = std::make_unique<progsimulatorclass>();
+// The largest setup with every word its own length (8..16 bits), the TMATS's MFW
+// attributes, and a ramp in place of the RANDOM wave.
+std::unique_ptr<progsimulatorclass> LargestTmatsSetup() {
+  auto sim = LargestSetup();
   SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 16383;
-  s.NumSubframes = 1024;
-  s.SubframeMode = 1;
-  s.SfIdWordNum = 3;
-  s.SfIdStartBit = 15;
   for (int i = 0; i < s.WordsPerMinorFrame; ++i)
     s.Words[size_t(i)].SimWordLen = static_cast<uint16_t>(i < 3 ? 16 : 8 + i % 9);
-  for (int k = 0; k < kNumDynamicWords; ++k) s.DynamicWords[size_t(k)] = {10 + k, 50, k + 1};
-  for (int k = 0; k < kNumUniqueWords; ++k)
-    s.UniqueWords[size_t(k)] = {k, 3, 20 + k, 40, static_cast<uint16_t>(0xBEE0 + k)};
-  sim->DoCrc16 = true;
-  sim->CrcWdNum = 16382;
+  s.DynamicWords[4].SimDynamicWordWave = 5;
   return sim;
 }
 
 void BM_TmatsExportLargestSetup(benchmark::State& state) {
-  auto sim = LargestSetup();
+  auto sim = LargestTmatsSetup();
   std::string text, error;
   for (auto _ : state) {
     if (!TmatsOfSetup(*sim, TmatsDocument{}, text, error)) state.SkipWithError(error.c_str());
@@ -49,7 +42,7 @@ void BM_TmatsExportLargestSetup(benchmark::State& state) {
 BENCHMARK(BM_TmatsExportLargestSetup)->Unit(benchmark::kMillisecond);
 
 void BM_TmatsImportLargestSetup(benchmark::State& state) {
-  auto sim = LargestSetup();
+  auto sim = LargestTmatsSetup();
   std::string text, error;
   TmatsOfSetup(*sim, TmatsDocument{}, text, error);
   auto target = std::make_unique<progsimulatorclass>();
@@ -65,7 +58,7 @@ BENCHMARK(BM_TmatsImportLargestSetup)->Unit(benchmark::kMillisecond);
 // Chapter 10 recording) of the same frames: four major frames of the default setup
 // (argument 0), or of the largest setup up to the 2^24-bit cap (argument 1).
 SimulatorImage ImageOf(int64_t which) {
-  auto sim = which == 0 ? std::make_unique<progsimulatorclass>() : LargestSetup();
+  auto sim = which == 0 ? std::make_unique<progsimulatorclass>() : LargestTmatsSetup();
   sim->Prep232SimSetupData();
   UnitProtocol unit;
   unit.Feed(sim->TxBuffer.Bytes().data(), sim->TxBuffer.Bytes().size());
