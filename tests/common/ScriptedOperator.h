@@ -3,7 +3,7 @@
 // queues the test fills. With its queues empty it behaves like an operator who presses
 // Cancel (or No) everywhere, input boxes included. Any thread may call it
 // (the senders' threads sound signals), so everything is kept under one mutex.
-#include <chrono>
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -34,23 +34,12 @@ class ScriptedOperator : public OperatorInterface {
     int lastMaximum = 0;
   };
 
-  // ---- answers, used in the order queued
-  void QueueAnswer(MsgAnswer answer) {
-    Locked([&] { answers_.push_back(answer); });
-  }
-  void QueueInput(std::string text) {
-    Locked([&] { inputs_.emplace_back(std::move(text)); });
-  }
-  // Cancel in the input box.
-  void QueueInputCancel() {
-    Locked([&] { inputs_.emplace_back(std::nullopt); });
-  }
-  void QueueChosenFile(std::string path) {
-    Locked([&] { files_.emplace_back(std::move(path)); });
-  }
-  void QueueChooserCancel() {
-    Locked([&] { files_.emplace_back(std::nullopt); });
-  }
+  // ---- answers, used in the order queued (nullopt: Cancel in the input box or chooser)
+  void QueueAnswer(MsgAnswer answer) { Push(answers_, answer); }
+  void QueueInput(std::string text) { Push(inputs_, std::optional(std::move(text))); }
+  void QueueInputCancel() { Push(inputs_, std::optional<std::string>()); }
+  void QueueChosenFile(std::string path) { Push(files_, std::optional(std::move(path))); }
+  void QueueChooserCancel() { Push(files_, std::optional<std::string>()); }
   // Every following progress dialog presses Cancel at its n-th look (n < 0: never).
   void CancelProgressAfterPolls(int n) {
     Locked([&] { cancelAfterPolls_ = n; });
@@ -64,11 +53,14 @@ class ScriptedOperator : public OperatorInterface {
   std::vector<std::vector<Tone>> ToneSequences() const { return Copy(toneSequences_); }
   // How often exactly this sequence was played (e.g. WarningTones()).
   int CountPlayed(const std::vector<Tone>& tones) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    int n = 0;
-    for (const auto& played : toneSequences_)
-      if (SameTones(played, tones)) ++n;
-    return n;
+    auto same = [&](const std::vector<Tone>& played) {
+      return std::equal(played.begin(), played.end(), tones.begin(), tones.end(),
+                        [](const Tone& a, const Tone& b) {
+                          return a.frequencyHz == b.frequencyHz && a.durationMs == b.durationMs;
+                        });
+    };
+    const auto played = ToneSequences();
+    return static_cast<int>(std::count_if(played.begin(), played.end(), same));
   }
   void ClearRecords() {
     Locked([&] {
@@ -83,57 +75,52 @@ class ScriptedOperator : public OperatorInterface {
   // ---- OperatorInterface
   MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                        MsgIcon icon) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    messageBoxes_.push_back({text, caption, buttons, icon});
-    if (!answers_.empty()) {
-      MsgAnswer answer = answers_.front();
-      answers_.pop_front();
-      return answer;
-    }
-    return UnansweredAnswer(buttons);
+    return Locked([&] {
+      messageBoxes_.push_back({text, caption, buttons, icon});
+      return Pop(answers_).value_or(UnansweredAnswer(buttons));
+    });
   }
-
   std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                       const std::string& initialText) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    inputBoxes_.push_back({title, prompt, initialText});
-    if (inputs_.empty()) return std::nullopt;
-    std::optional<std::string> typed = std::move(inputs_.front());
-    inputs_.pop_front();
-    return typed;
+    return Locked([&] {
+      inputBoxes_.push_back({title, prompt, initialText});
+      return Pop(inputs_).value_or(std::nullopt);
+    });
   }
-
   bool ChooseFile(const FileChooserRequest& request, std::string& path) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    fileChoosers_.push_back(request);
-    if (files_.empty()) return false;
-    std::optional<std::string> chosen = std::move(files_.front());
-    files_.pop_front();
-    if (!chosen) return false;
-    path = *chosen;
-    return true;
+    const std::optional<std::string> chosen = Locked([&] {
+      fileChoosers_.push_back(request);
+      return Pop(files_).value_or(std::nullopt);
+    });
+    if (chosen) path = *chosen;
+    return chosen.has_value();
   }
 
-  // Starts the task and looks at it every 2 ms until it has finished, like the modal
-  // dialog's timer; presses Cancel once when told to. The lock is not held meanwhile,
-  // so the task's thread may sound signals.
+  // Starts the task and looks at it until it has finished, as the modal dialog's timer does,
+  // but without its pauses: each look waits for the task's position or end to change, except
+  // while a scripted Cancel is due (a task waiting for a silent unit changes nothing). The
+  // first look comes once the task is under way, so a Cancel at the first look still lets
+  // its first command out. The lock is not held meanwhile: the task may sound signals.
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
-    int cancelAt = Locked([&] { return cancelAfterPolls_; });
+    const int cancelAt = Locked([&] { return cancelAfterPolls_; });
     ProgressCall call;
     call.request = request;
     task.Start();
-    while (!task.Finished()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    int seen = 0;
+    for (bool finished = false; !finished;) {
+      const bool cancelDue = !call.cancelPressed && cancelAt >= 0;
+      while (!(finished = task.Finished()) && task.Position() == seen && (seen == 0 || !cancelDue))
+        std::this_thread::yield();
+      seen = task.Position();
       ++call.polls;
-      call.lastPosition = task.Position();
+      call.lastPosition = seen;
       call.lastMaximum = task.Maximum();
-      if (!call.cancelPressed && cancelAt >= 0 && call.polls >= cancelAt) {
+      if (!finished && cancelDue && call.polls >= cancelAt) {
         call.cancelPressed = true;
         task.Cancel();
       }
     }
     call.lastPosition = task.Position();
-    call.lastMaximum = task.Maximum();
     Locked([&] { progresses_.push_back(call); });
   }
 
@@ -142,11 +129,17 @@ class ScriptedOperator : public OperatorInterface {
   }
 
  private:
-  static bool SameTones(const std::vector<Tone>& a, const std::vector<Tone>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-      if (a[i].frequencyHz != b[i].frequencyHz || a[i].durationMs != b[i].durationMs) return false;
-    return true;
+  template <typename T, typename V>
+  void Push(std::deque<T>& queue, V&& value) {
+    Locked([&] { queue.push_back(std::forward<V>(value)); });
+  }
+  // The front of a queue, taken off (the caller holds the lock).
+  template <typename T>
+  static std::optional<T> Pop(std::deque<T>& queue) {
+    if (queue.empty()) return std::nullopt;
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
   }
   template <typename F>
   auto Locked(F&& f) -> decltype(f()) {

@@ -1,9 +1,8 @@
 #pragma once
-// Small helpers shared by the fuzz targets: a reader that takes numbers and strings off
-// the front of the input, a temporary directory per process, and a check that stops the
-// run loudly (a fuzzer treats an abort as a finding; the replay run fails).
+// What the fuzz targets share: a reader taking numbers and strings off the input's front,
+// a scratch directory per process, and a check that aborts (a finding to a fuzzer, a
+// failure to the replay run).
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -23,14 +22,13 @@
 class FuzzInput {
  public:
   FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-
   uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
   int32_t Int32() {
     uint32_t v = 0;
     for (int k = 0; k < 4; ++k) v = (v << 8) | Byte();
     return static_cast<int32_t>(v);
   }
-  // Up to the next NUL byte (or the end); the NUL is consumed.
+  // Up to the next NUL byte (consumed) or the end.
   std::string Text() {
     std::string out;
     while (at_ < size_ && data_[at_] != 0) out += static_cast<char>(data_[at_++]);
@@ -49,26 +47,22 @@ class FuzzInput {
   size_t at_ = 0;
 };
 
-// One scratch directory for the whole process, removed at exit.
-class FuzzScratchDir {
- public:
-  FuzzScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qm48-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-  }
-  ~FuzzScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-inline void WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size) {
+// The input written to one file in a scratch directory removed at exit.
+inline std::string FuzzFile(const char* name, const uint8_t* data, size_t size) {
+  struct Dir {
+    std::string path = (std::filesystem::temp_directory_path() / "qm48-fuzz-XXXXXX").string();
+    Dir() {
+      if (mkdtemp(path.data()) == nullptr) std::abort();
+    }
+    ~Dir() {
+      std::error_code ec;
+      std::filesystem::remove_all(path, ec);
+    }
+  };
+  static Dir dir;
+  const std::string path = dir.path + "/" + name;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   FUZZ_CHECK(out.good());
+  return path;
 }

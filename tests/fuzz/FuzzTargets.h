@@ -1,6 +1,6 @@
 #pragma once
 // The fuzz targets by name. Outside a fuzzing build each target's LLVMFuzzerTestOneInput
-// is renamed to Fuzz_<name> at compile time so that all of them link into one replayer.
+// is renamed Fuzz_<name> so that all of them link into one replayer.
 #include <cstddef>
 #include <cstdint>
 
@@ -9,10 +9,9 @@
   X(setup_file)                  \
   X(user_wave_file)              \
   X(query_reply)                 \
-  X(next_command)                \
+  X(command_cutter)              \
   X(sync_pattern)                \
   X(number_text)                 \
-  X(unit_command_cutter)         \
   X(decom)                       \
   X(tmats)
 

@@ -2,8 +2,6 @@
 // lengths, patterns of any size with don't-care digits, counters that run out of range),
 // and the encoder read out of any unit memory: never a crash, frames inside the stream
 // in order, every frame cut into the setup's words.
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>

@@ -1,7 +1,5 @@
 // The profile-store reader: any bytes parse, write back unchanged, and an entry set on
 // the parsed document reads back the same before and after a round trip through text.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 

@@ -1,7 +1,5 @@
-// Number text: every conversion takes any text, radix, width and length without a crash,
-// and the fixed-width renderings keep their widths.
-#include <cstddef>
-#include <cstdint>
+// Number text: every conversion takes any text, radix, width and length, and the
+// fixed-width renderings keep their widths.
 #include <string>
 
 #include "FuzzSupport.h"
@@ -10,8 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
   const int32_t radix = static_cast<int8_t>(in.Byte());
-  // Widths mostly small, now and then negative or large (but not memory-filling).
-  const int width = static_cast<int8_t>(in.Byte());
+  const int width = static_cast<int8_t>(in.Byte());  // now and then negative
   const int decimals = static_cast<int8_t>(in.Byte());
   const char c = static_cast<char>(in.Byte());
   const std::string delimiter = in.Text();
@@ -30,21 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TextToDouble(text, d);
   HexTextToValue(text, ok);
   for (int r : {2, 8, 10, 16, radix}) TextToValue64(text, u64, r);
-
-  const std::string hex = HexText(u32, width, false);
-  if (width >= 8) FUZZ_CHECK(hex.size() == static_cast<size_t>(width));
-  const std::string oct = OctText(u32, width, true);
-  if (width >= 11) FUZZ_CHECK(oct.size() == static_cast<size_t>(width) + 1);
-  const std::string bits = BinaryText(u32, width);
-  if (width >= 32) FUZZ_CHECK(bits.size() == static_cast<size_t>(width));
+  if (width >= 8) FUZZ_CHECK(HexText(u32, width, false).size() == static_cast<size_t>(width));
+  if (width >= 11) FUZZ_CHECK(OctText(u32, width, true).size() == static_cast<size_t>(width) + 1);
+  if (width >= 32) FUZZ_CHECK(BinaryText(u32, width).size() == static_cast<size_t>(width));
   NibbleBits(c);
   FloatText(d, decimals, width);
   FloatText(static_cast<double>(i32), decimals, width);
 
-  const std::string fitLeft = FitLeft(width, c, rest);
-  const std::string fitRight = FitRight(width, c, rest);
-  FUZZ_CHECK(fitLeft.size() == static_cast<size_t>(width < 0 ? 0 : width));
-  FUZZ_CHECK(fitRight.size() == fitLeft.size());
+  const size_t fit = static_cast<size_t>(width < 0 ? 0 : width);
+  FUZZ_CHECK(FitLeft(width, c, rest).size() == fit && FitRight(width, c, rest).size() == fit);
   FUZZ_CHECK(RemoveChar(rest, c).find(c) == std::string::npos);
   std::string stripped = rest;
   StripTrailing(stripped, c);
@@ -53,9 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(lead.empty() || lead.front() != c);
   std::string replaced = rest;
   ReplaceChar(replaced, c, static_cast<char>(c + 1), decimals & 1);
-  const std::string before = TextBefore(rest, delimiter);
-  const std::string after = TextAfter(rest, delimiter);
-  FUZZ_CHECK(before.size() + after.size() <= rest.size());
+  FUZZ_CHECK(TextBefore(rest, delimiter).size() + TextAfter(rest, delimiter).size() <= rest.size());
   TextAfter(rest, delimiter.c_str());
   return 0;
 }

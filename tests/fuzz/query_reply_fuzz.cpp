@@ -1,7 +1,5 @@
 // The query reply parsers: any reply line parses, never reads more tokens than the query
 // delivers, and stores only tokens it read.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "FuzzSupport.h"

@@ -1,7 +1,5 @@
 // The sync pattern text parser: any text in any radix parses, and the three renderings
 // always have the full digit count of their radix.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "FuzzSupport.h"

@@ -1,8 +1,6 @@
 // TMATS from anywhere: any text is read or refused with a reason; a link that imports
 // makes a valid setup whose own TMATS imports again; decommutation from any link on a
 // short stream never crashes and keeps its frames inside the stream.
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 

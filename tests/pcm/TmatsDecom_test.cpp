@@ -1,17 +1,15 @@
-// Decommutation from a setup's TMATS alone, on what the virtual unit sends after a load of
-// that setup: it locks, the counter counts as the TMATS says, and every word the setup
-// puts in the frame is found at its TMATS word position.
+// Decommutation from a setup's TMATS alone, on what the virtual unit sends
+// after a load of that setup: it locks, the counter counts as the TMATS says,
+// and every word the setup puts in the frame is found at its TMATS word
+// position.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "app/Qm48GlobUnit.h"
-#include "cli/CtlRun.h"
 #include "common/RandomSimSetup.h"
 #include "common/ScriptedOperator.h"
-#include "pcm/BitstreamFile.h"
 #include "pcm/EncoderModel.h"
 #include "pcm/SetupTmats.h"
 #include "pcm/TmatsDecom.h"
@@ -31,16 +29,16 @@ EncoderModel UnitModelAfterLoad(progsimulatorclass& sim) {
   return EncoderModel(EncoderTablesFromUnit(unit.State().sim));
 }
 
-// The pattern fills its words exactly, so the TMATS word positions are the setup's word
-// numbers less the sync words (leading) or the same (trailing).
+// The pattern fills its words exactly, so the TMATS word positions are the
+// setup's word numbers less the sync words (leading) or the same (trailing).
 void FillSyncWords(SimSetupData& s, RandomSimSetup& random, int words) {
   int bits = 0;
   for (int i = 0; i < words; ++i) {
     const int index = s.PatternLeads == 1 ? i : s.WordsPerMinorFrame - 1 - i;
     bits += s.Words[size_t(index)].SimWordLen;
   }
-  // No don't-care digits, and two words at least: a pattern that also shows in the fixed
-  // words locks any decommutator falsely.
+  // No don't-care digits, and two words at least: a pattern that also shows in
+  // the fixed words locks any decommutator falsely.
   std::string pattern;
   for (int i = 0; i < bits; ++i) pattern += random.Flag() ? '1' : '0';
   std::strcpy(s.FrameSyncPattern, pattern.c_str());
@@ -113,25 +111,6 @@ TEST_F(TmatsDecom, FindsEveryWordOfTheUnitsStreamWhereTheSetupPutsIt) {
     ++checked;
   }
   EXPECT_GE(checked, 25);
-}
-
-TEST_F(TmatsDecom, CommandLocksOnTheDefaultSetupsStream) {
-  TempDir dir;
-  ASSERT_EQ(RunCtl("save-default a.QM48", dir).code, 0);
-  ASSERT_EQ(RunCtl("tmats a.QM48 -o a.tmats", dir).code, 0);
-  auto sim = std::make_unique<progsimulatorclass>();
-  const std::vector<uint8_t> bytes = PackCells(UnitModelAfterLoad(*sim).Line(130));
-  std::ofstream(dir.File("a.bits"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  const CtlResult out = RunCtl("decom --tmats a.tmats --summary a.bits", dir);
-  EXPECT_EQ(out.code, 0) << out.out << out.err;
-  // Each minor frame's counter is checked against the one before it.
-  EXPECT_NE(
-      out.out.find("128 minor frames, locked 1 time(s); subframe ID counter 127 checked, 0 wrong"),
-      std::string::npos)
-      << out.out;
-  EXPECT_NE(out.out.find("LOCKED"), std::string::npos);
 }
 
 }  // namespace

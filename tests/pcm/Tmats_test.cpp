@@ -1,5 +1,6 @@
-// TMATS out and in: hand-worked attribute values for a few frames, refusals that name the
-// attribute, and random setups that come back from their TMATS with the same P group.
+// TMATS out and in: hand-worked attribute values for a few frames, refusals
+// that name the attribute, and random setups that come back from their TMATS
+// with the same P group.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "cli/CtlRun.h"
+#include "app/TmatsFiles.h"
 #include "common/RandomSimSetup.h"
 #include "pcm/SetupTmats.h"
 #include "pcm/TmatsReader.h"
@@ -15,11 +16,11 @@
 #include "pcm/TmatsToSetup.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
+#include "support/TempDir.h"
 
 namespace {
 
-std::string Export(const progsimulatorclass& sim) {
-  TmatsDocument doc;
+std::string Export(const progsimulatorclass& sim, TmatsDocument doc = {}) {
   doc.ProgramName = "TEST";
   std::string text, error;
   EXPECT_TRUE(TmatsOfSetup(sim, doc, text, error)) << error;
@@ -34,8 +35,8 @@ std::string Value(const std::string& text, const std::string& code) {
   return v != nullptr ? *v : "(none)";
 }
 
-// Only the P group: the D group's wave and unique words are not read back, a subframe ID
-// word that is no counter is a data word to an importer.
+// Only the P group: the D group's wave and unique words are not read back, a
+// subframe ID word that is no counter is a data word to an importer.
 std::string PGroup(const std::string& text) {
   TmatsAttributes a;
   std::string error, out;
@@ -55,37 +56,22 @@ void SetPattern(SimSetupData& s, const char* text, int radix, int length) {
   s.FrameSyncLength = length;
 }
 
-struct ExportCase {
-  const char* name;
-  std::function<void(progsimulatorclass&)> change;
-  std::vector<std::pair<const char*, const char*>> expected;
-};
-
+// Expected attributes as "code:value;" in a row ("(none)": not written).
 TEST(TmatsExport, HandWorkedAttributes) {
-  const std::vector<ExportCase> cases = {
+  const struct {
+    const char* name;
+    std::function<void(progsimulatorclass&)> change;
+    const char* expected;
+  } cases[] = {
       {"defaults: 32-bit sync in words 1-2, SFID word 3 from bit 5, 64 frames",
        [](progsimulatorclass&) {},
-       {{"P-1\\D1", "NRZ-L"},
-        {"P-1\\D2", "1024000"},
-        {"P-1\\F1", "16"},
-        {"P-1\\F2", "M"},
-        {"P-1\\MF\\N", "64"},
-        {"P-1\\MF1", "255"},
-        {"P-1\\MF2", "4096"},
-        {"P-1\\MF4", "32"},
-        {"P-1\\MF5", "11111110011010110010100001000000"},
-        {"P-1\\ISF\\N", "1"},
-        {"P-1\\IDC1-1", "1"},
-        {"P-1\\IDC3-1", "11"},
-        {"P-1\\IDC4-1", "6"},
-        {"P-1\\IDC6-1", "0"},
-        {"P-1\\IDC8-1", "63"},
-        {"P-1\\IDC9-1", "64"},
-        {"P-1\\IDC10-1", "INC"},
-        {"G\\106", "17"},
-        {"P-1\\MFW1-1", "(none)"}}},
-      // 17 bits trailing in two 16-bit words: 15 fill bits make word 7 of 15 bits; the
-      // counter 1..4 needs 3 bits, its top bit on bit 5 (bit 11 from the MSB).
+       "P-1\\D1:NRZ-L;P-1\\D2:1024000;P-1\\F1:16;P-1\\F2:M;P-1\\MF\\N:64;P-1\\MF1:255;P-1\\MF2:"
+       "4096;P-1\\MF4:32;P-1\\MF5:11111110011010110010100001000000;P-1\\ISF\\N:1;P-1\\IDC1-1:1;P-"
+       "1\\IDC3-1:11;P-1\\IDC4-1:6;P-1\\IDC6-1:0;P-1\\IDC8-1:63;P-1\\IDC9-1:64;P-1\\IDC10-1:INC;"
+       "G\\106:17;P-1\\MFW1-1:(none);"},
+      // 17 bits trailing in two 16-bit words: 15 fill bits make word 7 of 15
+      // bits; the counter 1..4 needs 3 bits, its top bit on bit 5 (bit 11 from
+      // the MSB).
       {"17-bit trailing pattern with a don't-care, counter from 1",
        [](progsimulatorclass& sim) {
          SimSetupData& s = sim.Setup;
@@ -97,32 +83,16 @@ TEST(TmatsExport, HandWorkedAttributes) {
          s.NumSubframes = 4;
          s.FirstSubFrameNum = 1;
        },
-       {{"P-1\\MF1", "8"},
-        {"P-1\\MF2", "128"},
-        {"P-1\\MF4", "17"},
-        {"P-1\\MF5", "1X110011100011110"},
-        {"P-1\\MFW1-1", "7"},
-        {"P-1\\MFW2-1", "15"},
-        {"P-1\\MF\\N", "4"},
-        {"P-1\\IDC1-1", "2"},
-        {"P-1\\IDC3-1", "11"},
-        {"P-1\\IDC4-1", "3"},
-        {"P-1\\IDC6-1", "1"},
-        {"P-1\\IDC8-1", "4"}}},
-      // Down from 63 to 0; the 11-bit randomizer and FCC are named in the comment.
-      {"RNRZ11, FCC, counting down",
+       "P-1\\MF1:8;P-1\\MF2:128;P-1\\MF4:17;P-1\\MF5:1X110011100011110;P-1\\MFW1-1:7;P-1\\MFW2-1:"
+       "15;P-1\\MF\\N:4;P-1\\IDC1-1:2;P-1\\IDC3-1:11;P-1\\IDC4-1:3;P-1\\IDC6-1:1;P-1\\IDC8-1:4;"},
+      {"RNRZ11, FCC, counting down from 63",
        [](progsimulatorclass& sim) {
          sim.Setup.SimOutputCode = 14;
          sim.Setup.SubframeMode = 2;
          sim.Setup.SubframeDirection = 1;
        },
-       {{"P-1\\D1", "RNRZ-L"},
-        {"P-1\\D7", "Y"},
-        {"P-1\\D8", "OTH"},
-        {"P-1\\COM", "RANDOMIZER X^11+X^9+1, FRAME CODE COMPLEMENT"},
-        {"P-1\\IDC6-1", "63"},
-        {"P-1\\IDC8-1", "0"},
-        {"P-1\\IDC10-1", "DEC"}}},
+       "P-1\\D1:RNRZ-L;P-1\\D7:Y;P-1\\D8:OTH;P-1\\COM:RANDOMIZER X^11+X^9+1, FRAME CODE "
+       "COMPLEMENT;P-1\\IDC6-1:63;P-1\\IDC8-1:0;P-1\\IDC10-1:DEC;"},
       {"inverted bi-phase, LSB first, CRC word 20",
        [](progsimulatorclass& sim) {
          sim.Setup.SimOutputCode = 11;
@@ -130,25 +100,42 @@ TEST(TmatsExport, HandWorkedAttributes) {
          sim.DoCrc16 = true;
          sim.CrcWdNum = 19;
        },
-       {{"P-1\\D1", "BIO-L"},
-        {"P-1\\D4", "I"},
-        {"P-1\\F2", "L"},
-        {"P-1\\IDC5-1", "L"},
-        {"D-1\\MN-1-1", "SYNC"},
-        {"D-1\\WP-1-1-1-1", "255"},
-        {"D-1\\MN-1-2", "SFID"},
-        {"D-1\\MN-1-3", "CRC-16"},
-        {"D-1\\WP-1-3-1-1", "18"}}},
+       "P-1\\D1:BIO-L;P-1\\D4:I;P-1\\F2:L;P-1\\IDC5-1:L;D-1\\MN-1-1:SYNC;D-1\\WP-1-1-1-1:255;D-"
+       "1\\MN-1-2:SFID;D-1\\MN-1-3:CRC-16;D-1\\WP-1-3-1-1:18;"},
   };
-  for (const ExportCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto sim = std::make_unique<progsimulatorclass>();
     c.change(*sim);
     const std::string text = Export(*sim);
-    for (const auto& [code, value] : c.expected) EXPECT_EQ(Value(text, code), value) << code;
+    const std::string expected = c.expected;
+    for (size_t at = 0, end; (end = expected.find(';', at)) != std::string::npos; at = end + 1) {
+      const size_t colon = expected.find(':', at);
+      const std::string code = expected.substr(at, colon - at);
+      EXPECT_EQ(Value(text, code), expected.substr(colon + 1, end - colon - 1)) << code;
+    }
     EXPECT_EQ(text.find_first_of(std::string("\0", 1) + "\x7F"), std::string::npos);
     EXPECT_EQ(text.find("\r\n"), text.find(";") + 1) << "every attribute ends with ;";
   }
+}
+
+// The T group of a setup with its transmitter, written to a file whole.
+TEST(TmatsExport, TransmitterAndFile) {
+  TmatsDocument doc;
+  doc.HaveTransmitter = true;
+  doc.Transmitter = {2250.5, 300, 2, 800};
+  const std::string text = Export(*std::make_unique<progsimulatorclass>(), doc);
+  const std::pair<const char*, const char*> expected[] = {
+      {"T-1\\ID", "QM48"},  {"T-1\\RF1", "2250.5"},
+      {"T-1\\RF4", "FM"},   {"T-1\\RF5", "600"},
+      {"T-1\\PMF1", "800"}, {"T-1\\COM", "PEAK DEVIATION 300 KHZ, PREMODULATION FILTER SETTING 2"}};
+  for (const auto& [code, value] : expected) EXPECT_EQ(Value(text, code), value) << code;
+  TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteWholeFile(dir.File("a.tmats"), text, error)) << error;
+  EXPECT_EQ(ReadAll(dir.File("a.tmats")), text);
+  EXPECT_FALSE(WriteWholeFile(dir.File("no/a.tmats"), text, error));
+  EXPECT_EQ(error, dir.File("no/a.tmats") + ": No such file or directory (2)");
 }
 
 TEST(TmatsImport, RefusesWhatTheUnitCannotSendAndKeepsTheSetup) {
@@ -193,11 +180,12 @@ TEST(TmatsImport, RefusesWhatTheUnitCannotSendAndKeepsTheSetup) {
   EXPECT_NE(error.find("P-1\\MF4:65"), std::string::npos) << error;
 }
 
-// The pattern text the import writes. A text starting "0X" would lose those digits as a
-// radix marker, so a leading 0 keeps them. LSB first, the unit reverses the pattern in
-// chunks of the common length and drops the digits 11..13 of a 15-bit pattern in 11-bit
-// words (the remainder chunk is shifted out), so those must be don't-cares on the wire:
-// wire bits 0..10 are text digits 10..0, wire bit 14 is text digit 14.
+// The pattern text the import writes. A text starting "0X" would lose those
+// digits as a radix marker, so a leading 0 keeps them. LSB first, the unit
+// reverses the pattern in chunks of the common length and drops the
+// digits 11..13 of a 15-bit pattern in 11-bit words (the remainder chunk is
+// shifted out), so those must be don't-cares on the wire: wire bits 0..10 are
+// text digits 10..0, wire bit 14 is text digit 14.
 TEST(TmatsImport, PlacesThePatternDigitsWhereTheWireWantsThem) {
   const struct {
     bool msbFirst;
@@ -243,8 +231,8 @@ TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
     ASSERT_TRUE(ReadTmats(text, doc, error)) << error;
     auto back = std::make_unique<progsimulatorclass>();
     if (doc.Links.front().MinorFrames > 1024) {
-      // A counter whose load never writes an end: the unit runs all 4096 counts, and the
-      // TMATS says so; no setup asks for that.
+      // A counter whose load never writes an end: the unit runs all 4096
+      // counts, and the TMATS says so; no setup asks for that.
       EXPECT_FALSE(SetupFromPcmFormat(doc.Links.front(), *back, error));
       EXPECT_NE(error.find("MF\\N"), std::string::npos) << error;
       ++endless;
@@ -252,9 +240,9 @@ TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
     }
     ASSERT_TRUE(SetupFromPcmFormat(doc.Links.front(), *back, error)) << error;
     EXPECT_EQ(PGroup(Export(*back)), PGroup(text));
-    // RNRZ17, RNRZ23 and RNRZ9 go out as NRZ-L at twice the rate (the clock stops at
-    // 33 MHz), and come back so.
-    // Convolution is not modelled: its clock is left out of the rate.
+    // RNRZ17, RNRZ23 and RNRZ9 go out as NRZ-L at twice the rate (the clock
+    // stops at 33 MHz), and come back so. Convolution is not modelled: its
+    // clock is left out of the rate.
     const bool doubled = sim->Setup.SimOutputCode >= 16;
     if (!doubled || sim->Setup.Convolution == 0) {
       EXPECT_EQ(back->Setup.SimBitRate,
@@ -269,46 +257,15 @@ TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
   EXPECT_EQ(endless, 1);
 }
 
-TEST(TmatsCommand, ImportWritesNothingWhenRefusedAndAsksWhichLink) {
-  TempDir dir;
-  ASSERT_EQ(RunCtl("save-default a.QM48", dir).code, 0);
-  CtlResult out = RunCtl("tmats a.QM48 -o a.tmats", dir);
-  ASSERT_EQ(out.code, 0) << out.err;
-  std::string text = ReadAll(dir.File("a.tmats"));
-  std::string two = text;
-  for (size_t at; (at = two.find("P-1\\")) != std::string::npos;) two.replace(at, 4, "P-2\\");
-  two.replace(two.find("P-2\\DLN:QM48-PCM"), 16, "P-2\\DLN:SECOND");
-  {
-    std::ofstream f(dir.File("two.tmats"));
-    f << text << two;
-  }
-  out = RunCtl("tmats --import two.tmats -o b.QM48", dir);
-  EXPECT_EQ(out.code, 2);
-  EXPECT_NE(out.err.find("QM48-PCM, SECOND"), std::string::npos) << out.err;
-  out = RunCtl("tmats --import two.tmats --link SECOND -o b.QM48", dir);
-  EXPECT_EQ(out.code, 0) << out.err;
-  const size_t f3 = text.find("P-1\\F3:NO");
-  text.replace(f3, 9, "P-1\\F3:OD");
-  {
-    std::ofstream f(dir.File("odd.tmats"));
-    f << text;
-  }
-  out = RunCtl("tmats --import odd.tmats -o c.QM48", dir);
-  EXPECT_EQ(out.code, 1);
-  EXPECT_NE(out.err.find("P-1\\F3:OD"), std::string::npos) << out.err;
-  EXPECT_FALSE(std::filesystem::exists(dir.File("c.QM48")));
-}
-
 }  // namespace
 
-// A file from elsewhere may say anything: every attribute the reader takes is checked, and
-// a refusal names the attribute and the value it had.
+// A file from elsewhere may say anything: every attribute the reader takes is
+// checked, and a refusal names the attribute and the value it had.
 TEST(TmatsRead, RefusesMalformedAttributesNamingThem) {
   const std::string base =
-      "P-1\\DLN:L;\nP-1\\D2:1000;\nP-1\\F1:8;\nP-1\\MF\\N:4;\nP-1\\MF1:5;\nP-1\\MF2:40;\n"
-      "P-1\\MF4:8;\nP-1\\MF5:11101011;\nP-1\\ISF\\N:1;\nP-1\\IDC1-1:1;\nP-1\\IDC2-1:8;\n"
-      "P-1\\IDC3-1:1;\nP-1\\IDC4-1:2;\nP-1\\IDC6-1:0;\nP-1\\IDC7-1:1;\nP-1\\IDC8-1:3;\n"
-      "P-1\\IDC9-1:4;\n";
+      "P-1\\DLN:L;\nP-1\\D2:1000;\nP-1\\F1:8;\nP-1\\MF\\N:4;\nP-1\\MF1:5;\nP-1\\MF2:40;\nP-1\\MF4:"
+      "8;\nP-1\\MF5:11101011;\nP-1\\ISF\\N:1;\nP-1\\IDC1-1:1;\nP-1\\IDC2-1:8;\nP-1\\IDC3-1:1;\nP-"
+      "1\\IDC4-1:2;\nP-1\\IDC6-1:0;\nP-1\\IDC7-1:1;\nP-1\\IDC8-1:3;\nP-1\\IDC9-1:4;\n";
   TmatsDocument doc;
   std::string error;
   ASSERT_TRUE(ReadTmats(base, doc, error)) << error;

@@ -51,13 +51,13 @@ class FakeTree {
     const std::string port = board + "/ctrl/port.0";
     Bind(port, "serial-base", "port");
     AddTty(tty, port);
-    Write(TtyDir(tty, port) + "/type", uartType + "\n");
+    Write(port + "/tty/" + tty + "/type", uartType + "\n");
   }
   // A virtual terminal: no device behind it.
   void AddVirtual(const std::string& tty) {
     fs::create_directories(Sys("devices/virtual/tty/" + tty));
     fs::create_symlink("../../devices/virtual/tty/" + tty, Sys("class/tty/" + tty));
-    Touch(Dev(tty));
+    std::ofstream{Dev(tty)};
   }
   void AddById(const std::string& name, const std::string& tty) {
     fs::create_symlink("../../" + tty, Dev("serial/by-id/" + name));
@@ -71,25 +71,21 @@ class FakeTree {
 
  private:
   std::string Sys(const std::string& rel) const { return tree_.sys + "/" + rel; }
-  static std::string TtyDir(const std::string& tty, const std::string& port) {
-    return port + "/tty/" + tty;
-  }
   void Write(const std::string& rel, const std::string& text) {
     fs::create_directories(fs::path(Sys(rel)).parent_path());
     std::ofstream(Sys(rel)) << text;
   }
-  static void Touch(const std::string& path) { std::ofstream{path}; }
   void Bind(const std::string& rel, const std::string& bus, const std::string& driver) {
     fs::create_directories(Sys(rel));
     fs::create_directories(Sys("bus/" + bus + "/drivers/" + driver));
     fs::create_symlink(Sys("bus/" + bus + "/drivers/" + driver), Sys(rel + "/driver"));
   }
   void AddTty(const std::string& tty, const std::string& port) {
-    const std::string dir = TtyDir(tty, port);
+    const std::string dir = port + "/tty/" + tty;
     fs::create_directories(Sys(dir));
     fs::create_symlink("../..", Sys(dir + "/device"));
     fs::create_symlink("../../" + dir, Sys("class/tty/" + tty));
-    Touch(Dev(tty));
+    std::ofstream{Dev(tty)};
   }
 
   TempDir dir_;
@@ -133,13 +129,9 @@ TEST(SerialDevices, TheFakeTreeIsDescribedAsTheOperatorSeesIt) {
   }
   EXPECT_EQ(devices[2].usbIds, "0403:6001");
   EXPECT_EQ(devices[1].usbIds, "");
-}
-
-TEST(SerialDevices, AnEmptyOrMissingTreeListsNothing) {
-  DeviceTree nowhere{"/nonexistent/sys", "/nonexistent/dev"};
-  EXPECT_TRUE(EnumerateSerialDevicesInTree(nowhere).empty());
-  FakeTree empty;
-  EXPECT_TRUE(EnumerateSerialDevicesInTree(empty.Tree()).empty());
+  EXPECT_TRUE(
+      EnumerateSerialDevicesInTree(DeviceTree{"/nonexistent/sys", "/nonexistent/dev"}).empty());
+  EXPECT_TRUE(EnumerateSerialDevicesInTree(FakeTree().Tree()).empty());
 }
 
 TEST(SerialDevices, StablePathAndAReturningAdapterUnderAnotherNode) {

@@ -1,0 +1,108 @@
+// The replaced system calls: the reply event, the single-instance lock and the descriptor
+// owner.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <thread>
+
+#include "platform/AutoResetEvent.h"
+#include "platform/SingleInstanceLock.h"
+#include "platform/UniqueFd.h"
+#include "support/TempDir.h"
+
+TEST(AutoResetEvent, EachSetReleasesOneWaiterOrIsKeptForTheNext) {
+  AutoResetEvent event("VORN RX");
+  EXPECT_EQ(event.Name(), "VORN RX");
+  event.Set();
+  event.Set();  // still one signal
+  EXPECT_TRUE(event.Wait(0));
+  EXPECT_FALSE(event.Wait(0));
+  event.Set();
+  event.Reset();
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_FALSE(event.Wait(60));
+  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(60));
+  std::mutex mutex;
+  std::condition_variable changed;
+  int released = 0, ended = 0;
+  std::vector<std::thread> waiters;
+  for (int i = 0; i < 3; ++i)
+    waiters.emplace_back([&] {
+      const bool signalled = event.Wait(20000);
+      std::lock_guard lock(mutex);
+      released += signalled;
+      ++ended;
+      changed.notify_all();
+    });
+  for (int expected = 1; expected <= 3; ++expected) {
+    event.Set();
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(
+        changed.wait_for(lock, std::chrono::seconds(10), [&] { return ended >= expected; }));
+    EXPECT_EQ(released, expected);
+  }
+  for (auto& t : waiters) t.join();
+  EXPECT_FALSE(event.Wait(0));  // three sets, three waiters: nothing left over
+}
+
+TEST(SingleInstanceLock, OneHolderAtATimeEvenAfterAKilledHolderAndNoSymbolicLinks) {
+  TempDir dir;
+  SingleInstanceLock first("Qm48_SingleInstance", dir.Path()),
+      second("Qm48_SingleInstance", dir.Path());
+  EXPECT_EQ(first.Path(), dir.File("Qm48_SingleInstance.lock"));
+  ASSERT_TRUE(first.TryAcquire());
+  EXPECT_FALSE(second.TryAcquire());
+  EXPECT_FALSE(second.ErrorText().empty());
+  EXPECT_TRUE(SingleInstanceLock("Another_Name", dir.Path()).TryAcquire());
+  first.Release();
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {  // only async-signal-safe calls: take the lock as the program would, then hang
+    const int fd = open(first.Path().c_str(), O_RDWR | O_CREAT, 0600);
+    const char ok = (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
+    (void)!write(ready[1], &ok, 1);
+    for (;;) pause();
+  }
+  char ok = 0;
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 'y');
+  EXPECT_FALSE(second.TryAcquire());
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_TRUE(second.TryAcquire());
+  std::ofstream(dir.File("target")) << "keep";
+  std::filesystem::create_symlink(dir.File("target"), dir.File("Linked.lock"));
+  EXPECT_FALSE(SingleInstanceLock("Linked", dir.Path()).TryAcquire());
+  EXPECT_EQ(ReadAll(dir.File("target")), "keep");
+}
+
+// Closes exactly what it owns, once: not after a move or a release, always at its end.
+TEST(UniqueFd, ClosesWhatItOwnsOnceAndNothingItGaveAway) {
+  auto open = [](int fd) { return ::fcntl(fd, F_GETFD) != -1; };
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  {
+    UniqueFd a(ends[0]);
+    UniqueFd b(std::move(a));
+    EXPECT_FALSE(a.Valid());
+    EXPECT_EQ(b.Get(), ends[0]);
+    a = std::move(b);
+    EXPECT_TRUE(open(ends[0]));
+  }
+  EXPECT_FALSE(open(ends[0]));
+  UniqueFd w(ends[1]);
+  EXPECT_EQ(w.Release(), ends[1]);
+  w.Reset();
+  EXPECT_TRUE(open(ends[1]));
+  w.Reset(ends[1]);
+  EXPECT_TRUE(w.Close());
+  EXPECT_FALSE(open(ends[1]));
+  EXPECT_TRUE(w.Close());  // nothing held: nothing to fail
+}

@@ -1,0 +1,102 @@
+// The speaker: tones rendered to samples, played in order on a worker through a sink, a
+// stuck device stopped at the end, no device said once, and the sound system's own path.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "platform/AlsaSpeaker.h"
+#include "platform/Clock.h"
+#include "platform/ToneSpeaker.h"
+#include "support/Signals.h"
+
+namespace {
+
+// What a sink saw, shared with the test after the speaker is gone.
+struct SinkLog {
+  std::mutex mutex;
+  std::vector<size_t> played;  // sample counts, in order
+  std::atomic<bool> sawStop{false};
+  std::atomic<int> opens{0};
+  std::vector<std::string> reports;
+};
+
+// A sink that records; `device` false: there is none; `stuck`: it never finishes playing.
+class TestSink : public PcmSink {
+ public:
+  TestSink(SinkLog& log, bool device, bool stuck) : log_(log), device_(device), stuck_(stuck) {}
+  bool Open() override { return ++log_.opens, device_; }
+  int SampleRate() const override { return 8000; }
+  std::string ErrorText() const override { return "no card"; }
+  bool Play(const std::vector<int16_t>& samples, const std::atomic<bool>& stop) override {
+    std::lock_guard(log_.mutex), log_.played.push_back(samples.size());
+    while (stuck_ && !stop) SleepMs(5);  // a device looks at stop now and then
+    log_.sawStop = stop.load();
+    return !stuck_;
+  }
+
+ private:
+  SinkLog& log_;
+  bool device_, stuck_;
+};
+
+std::vector<std::string> Play(SinkLog& log, bool device, bool stuck,
+                              const std::vector<std::vector<Tone>>& sequences) {
+  {
+    ToneSpeaker speaker(std::make_unique<TestSink>(log, device, stuck),
+                        [&](const std::string& line) {
+                          std::lock_guard lock(log.mutex);
+                          log.reports.push_back(line);
+                        });
+    for (const auto& tones : sequences) speaker.Play(tones);
+  }
+  return log.reports;
+}
+
+}  // namespace
+
+TEST(ToneSpeaker, RendersSineTonesAndSilences) {
+  const auto samples = RenderTones({{1000, 10}, {0, 5}, {500, 0}, {700, -4}}, 8000);
+  ASSERT_EQ(samples.size(), 120u);
+  EXPECT_TRUE(std::all_of(samples.begin() + 80, samples.end(), [](int16_t s) { return s == 0; }));
+  EXPECT_EQ(samples.front(), 0);  // faded in
+  const int16_t peak = *std::max_element(samples.begin(), samples.begin() + 80);
+  EXPECT_GT(peak, 0.25 * 32767);
+  EXPECT_LT(peak, 0.31 * 32767);
+  int changes = 0;  // 1000 Hz for 10 ms: ten periods, two sign changes each
+  for (size_t i = 1; i < 80; ++i) changes += (samples[i - 1] < 0) != (samples[i] < 0);
+  EXPECT_NEAR(changes, 20, 2);
+  EXPECT_TRUE(RenderTones({{440, 100}}, 0).empty());
+}
+
+TEST(ToneSpeaker, PlaysInOrderStopsAStuckDeviceAndSaysOnceThatThereIsNone) {
+  SinkLog played, stuck, none;
+  EXPECT_TRUE(Play(played, true, false, {GoodTones(), WarningTones(), {}}).empty());
+  EXPECT_EQ(played.opens, 1);
+  EXPECT_EQ(played.played, (std::vector<size_t>{3200, 800}));
+  // The caller returns while the device is stuck; destroying the speaker stops it.
+  Play(stuck, true, true, {{{440, 50}}, {{440, 50}}});
+  EXPECT_TRUE(stuck.sawStop);
+  EXPECT_EQ(stuck.played.size(), 1u);
+  EXPECT_EQ(Play(none, false, false, {ErrorTones(), ErrorTones()}),
+            (std::vector<std::string>{"No sound device (no card): speaker signals are silent"}));
+  EXPECT_TRUE(none.played.empty());
+}
+
+// On the sound system's discarding device where there is one; a missing device is said once.
+TEST(AlsaSpeaker, PlaysThroughTheSoundSystem) {
+  std::vector<std::string> lines, missing;
+  {
+    AlsaSpeaker speaker("null", [&](const std::string& line) { lines.push_back(line); });
+    speaker.Play(WarningTones());
+    AlsaSpeaker nowhere("qm48_no_such_device",
+                        [&](const std::string& line) { missing.push_back(line); });
+    nowhere.Play(ErrorTones());
+    nowhere.Play(ErrorTones());
+  }
+  if (!lines.empty() && lines[0].find("built without sound support") != std::string::npos)
+    GTEST_SKIP() << lines[0];
+  EXPECT_TRUE(lines.empty()) << lines[0];
+  ASSERT_EQ(missing.size(), 1u);
+  EXPECT_EQ(missing[0].rfind("No sound device", 0), 0u) << missing[0];
+}

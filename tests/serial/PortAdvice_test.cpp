@@ -1,0 +1,155 @@
+// What a user is told about a port: why it would not open and what to do, and what the
+// low-latency setting did (an adapter's latency timer in a fake sysfs tree).
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <fstream>
+
+#include "common/AsAnotherUser.h"
+#include "serial/LowLatency.h"
+#include "serial/PortErrorHint.h"
+#include "serial/SerialTestKit.h"
+
+namespace {
+
+const std::string kDialout =
+    "add yourself to the dialout group: sudo usermod -aG dialout $USER, then log in again";
+
+TEST(PortErrorHint, EachProblemHasItsAdviceAndTheProbeFindsIt) {
+  const struct {
+    int error;
+    std::string part;
+  } cases[] = {{EACCES, kDialout},
+               {EPERM, kDialout},
+               {ENOENT, "PortDevices"},
+               {ENODEV, "PortDevices"},
+               {ENXIO, "PortDevices"},
+               {EBUSY, "another program"},
+               {ENOTTY, "not a serial device"},
+               {EIO, "plug it in again"}};
+  for (const auto& c : cases)
+    EXPECT_NE(PortErrorHint(c.error).find(c.part), std::string::npos) << c.error;
+  EXPECT_EQ(PortErrorHint(EISDIR), "");
+  EXPECT_EQ(PortOpenFailureText("/dev/ttyUSB0", EACCES),
+            "cannot open the port /dev/ttyUSB0: Permission denied (13); " + kDialout);
+  EXPECT_EQ(PortOpenFailureText("/dev/x", EISDIR),
+            "cannot open the port /dev/x: Is a directory (21)");
+  EXPECT_EQ(PortOpenFailureText("/dev/x", 0),
+            "cannot open the port /dev/x: the line settings were refused");
+
+  TempDir dir;
+  EXPECT_EQ(ProbePortDevice(dir.File("no-such-tty")), ENOENT);
+  EXPECT_EQ(ProbePortDevice(dir.Path()), EISDIR);
+  std::ofstream(dir.File("plain")) << "not a terminal";
+  EXPECT_EQ(ProbePortDevice(dir.File("plain")), ENOTTY);
+  PtyPair pty;
+  EXPECT_EQ(ProbePortDevice(pty.SlavePath()), 0);
+  const int holder = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(ProbePortDevice(pty.SlavePath()), EBUSY);
+  ::close(holder);
+}
+
+// A device you may not open is explained by its owning group (root's: the generic advice).
+TEST(PortErrorHint, APermissionRefusalNamesTheGroupTheCommandAndTheNewLogin) {
+  if (::geteuid() != 0) GTEST_SKIP() << "handing a device to another group needs root";
+  PtyPair pty;
+  const std::string path = pty.SlavePath();
+  for (const std::string group : {"dialout", "uucp", "root"}) {
+    const struct group* g = ::getgrnam(group.c_str());
+    if (g == nullptr) continue;
+    ASSERT_EQ(::chown(path.c_str(), 0, g->gr_gid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0660), 0);
+    const std::string hint = group == "root" ? PortErrorHint(EACCES)
+                                             : path + " belongs to the group " + group +
+                                                   ": join it with sudo usermod -aG " + group +
+                                                   " $USER, then log out and in again (a new login "
+                                                   "is needed before the group counts)";
+    EXPECT_EQ(PortErrorHint(EPERM, path), hint);
+    EXPECT_EQ(AsAnotherUser([&] { return PortOpenFailureText(path, ProbePortDevice(path)); }),
+              "cannot open the port " + path + ": Permission denied (13); " + hint);
+  }
+  EXPECT_EQ(PortErrorHint(EBUSY, path), PortErrorHint(EBUSY));
+}
+
+TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
+  PtyPair pty;
+  TempDir dir;
+  const DeviceTree tree{dir.Path() + "/sys", dir.Path() + "/dev"};
+  const std::string file = tree.sys + "/class/tty/" +
+                           std::filesystem::path(pty.SlavePath()).filename().string() +
+                           "/device/latency_timer";
+  const std::string head =
+      pty.SlavePath() + ": no low-latency setting (not a hardware serial port)";
+  const struct {
+    const char* content;  // null: no timer file
+    std::string text, left;
+  } cases[] = {{"16\n", head + "; latency timer 16 ms, now 1 ms", "1"},
+               {"1\n", head + "; latency timer 1 ms", "1\n"},
+               {"0\n", head + "; latency timer 0 ms", "0\n"},
+               {"junk\n", head, "junk\n"},
+               {nullptr, head, ""}};
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(tree.sys);
+    if (c.content) {
+      std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+      std::ofstream(file) << c.content;
+    }
+    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const LowLatencyReport report = ApplyLowLatency(fd, pty.SlavePath(), tree);
+    ::close(fd);
+    EXPECT_EQ(report.text, c.text);
+    EXPECT_EQ(report.mode, LowLatencyMode::NotOffered);
+    if (c.content) {
+      EXPECT_EQ(ReadAll(file), c.left);
+    }
+  }
+}
+
+TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
+  const std::string f = "/sys/class/tty/ttyUSB0/device/latency_timer",
+                    sudo = "echo 1 | sudo tee " + f;
+  const struct {
+    LowLatencyMode mode;
+    int error;
+    LatencyTimer timer;
+    std::string text;
+  } cases[] = {
+      {LowLatencyMode::Set, 0, {}, "/dev/ttyUSB0: low-latency mode on"},
+      {LowLatencyMode::AlreadyOn,
+       0,
+       {true, 1, 1, 0},
+       "/dev/ttyUSB0: low-latency mode already on; latency timer 1 ms"},
+      {LowLatencyMode::Refused,
+       EINVAL,
+       {true, 16, 16, EIO},
+       "/dev/ttyUSB0: low-latency mode refused: Invalid argument (22); latency timer 16 ms, it "
+       "could not be lowered "
+       "(Input/output error (5)): " +
+           sudo},
+      {LowLatencyMode::Set,
+       0,
+       {true, 16, 16, EPERM},
+       "/dev/ttyUSB0: low-latency mode on; latency timer 16 ms, only root may lower it: " + sudo},
+  };
+  for (const auto& c : cases) {
+    LowLatencyReport report;
+    report.mode = c.mode;
+    report.error = c.error;
+    report.timer = c.timer;
+    EXPECT_EQ(LowLatencyText("/dev/ttyUSB0", report, f), c.text);
+  }
+  if (::geteuid() != 0) GTEST_SKIP() << "the refusal is met as another user, started by root";
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+  const std::string file = dir.File("latency_timer");
+  std::ofstream(file) << "16\n";
+  ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+  EXPECT_EQ(AsAnotherUser([&] { return std::to_string(LowerLatencyTimer(file).error); }),
+            std::to_string(EACCES));
+  EXPECT_EQ(ReadAll(file), "16\n");
+}
+
+}  // namespace
