@@ -4,6 +4,7 @@
 // Cancel (or No) everywhere, input boxes included. Any thread may call it
 // (the senders' threads sound signals), so everything is kept under one mutex.
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -96,31 +97,33 @@ class ScriptedOperator : public OperatorInterface {
     return chosen.has_value();
   }
 
-  // Starts the task and looks at it until it has finished, as the modal dialog's timer does,
-  // but without its pauses: each look waits for the task's position or end to change, except
-  // while a scripted Cancel is due (a task waiting for a silent unit changes nothing). The
-  // first look comes once the task is under way, so a Cancel at the first look still lets
-  // its first command out. The lock is not held meanwhile: the task may sound signals.
+  // Starts the task and waits for its end, looking at it each time its position moves (the
+  // looks a dialog's timer would see), without pausing. A scripted Cancel is pressed once the
+  // task is under way, after that many looks 2 ms apart: the operator's own pace, which lets
+  // the first command reach the unit. The lock is not held meanwhile: the task may sound
+  // signals.
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
     const int cancelAt = Locked([&] { return cancelAfterPolls_; });
     ProgressCall call;
     call.request = request;
     task.Start();
-    int seen = 0;
-    for (bool finished = false; !finished;) {
-      const bool cancelDue = !call.cancelPressed && cancelAt >= 0;
-      while (!(finished = task.Finished()) && task.Position() == seen && (seen == 0 || !cancelDue))
-        std::this_thread::yield();
+    for (int seen = 0; !task.Finished();) {
+      const bool cancelDue = !call.cancelPressed && cancelAt >= 0 && seen != 0;
+      if (cancelDue)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      else
+        while (!task.Finished() && task.Position() == seen) std::this_thread::yield();
       seen = task.Position();
       ++call.polls;
       call.lastPosition = seen;
       call.lastMaximum = task.Maximum();
-      if (!finished && cancelDue && call.polls >= cancelAt) {
+      if (cancelDue && call.polls >= cancelAt && !task.Finished()) {
         call.cancelPressed = true;
         task.Cancel();
       }
     }
     call.lastPosition = task.Position();
+    call.lastMaximum = task.Maximum();
     Locked([&] { progresses_.push_back(call); });
   }
 

@@ -11,13 +11,8 @@
 namespace {
 
 TEST(DebugTrafficTest, ListsTextHexAndTimeForms) {
-  const auto& special = SpecialCharEntries();
-  ASSERT_EQ(special.size(), 32u);
-  EXPECT_EQ(special[13], "0x0D   CR   Carriage return");
-  EXPECT_EQ(special[23], "0x17   ETB  End transmission block");
+  EXPECT_EQ(SpecialCharEntries().size(), 32u);
   EXPECT_EQ(HexCharEntries().size(), 256u);
-  EXPECT_EQ(HexCharEntries()[255], "0xFF");
-  EXPECT_EQ(ControlCharName(0x20), "");
   EXPECT_EQ(TrafficText(std::string("\x02"
                                     "AB\r\0\x7f\xff~ ",
                                     9)),

