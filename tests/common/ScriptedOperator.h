@@ -108,8 +108,7 @@ class ScriptedOperator : public OperatorInterface {
     call.request = request;
     task.Start();
     for (int seen = 0; !task.Finished();) {
-      const bool cancelDue = !call.cancelPressed && cancelAt >= 0 && seen != 0;
-      if (cancelDue)
+      if (seen != 0 && !call.cancelPressed && cancelAt >= 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       else
         while (!task.Finished() && task.Position() == seen) std::this_thread::yield();
@@ -117,7 +116,8 @@ class ScriptedOperator : public OperatorInterface {
       ++call.polls;
       call.lastPosition = seen;
       call.lastMaximum = task.Maximum();
-      if (cancelDue && call.polls >= cancelAt && !task.Finished()) {
+      if (seen != 0 && !call.cancelPressed && cancelAt >= 0 && call.polls >= cancelAt &&
+          !task.Finished()) {
         call.cancelPressed = true;
         task.Cancel();
       }
