@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const std::string again = path + ".again";
-  FUZZ_CHECK(SaveWholeFile(ProgramSetup(*sim, *tx), again, &current));
+  FUZZ_CHECK(SaveWholeFile(ProgramSetup(*sim, *tx), again, &current) && !IsFileReadOnly(again));
   auto back = std::make_unique<progsimulatorclass>();
   progtxclass backTx;
   FUZZ_CHECK(LoadWholeFile(ProgramSetup(*back, backTx), again, true, current));

@@ -1,7 +1,9 @@
 // Chapter 10 recordings: packet bytes worked by hand, and the virtual unit's recording
 // after a load read back by the tests' own reader: layout, checksums, time counter, the
-// TMATS naming the PCM channel, and the PCM bits those qm48ctl bitstream prints.
+// TMATS naming the PCM channel, and the PCM bits the encoder model gives for the setup.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <memory>
@@ -79,6 +81,8 @@ TEST_F(Ch10Recorder, TheUnitsRecordingReadsBackAndDecommutatesFromItsOwnTmats) {
   options.bitstreamFrames = 130;
   UnitLink link(options);
   ASSERT_TRUE(link.Ready());
+  // Another program opening and closing the device does not end the unit's hold on it.
+  ::close(::open(link.Unit().DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
   auto sim = std::make_unique<progsimulatorclass>();
   sim->Setup.NumSubframes = 16;
   sim->Setup.SfIdStartBit = 3;

@@ -18,19 +18,13 @@ const std::string kDialout =
     "add yourself to the dialout group: sudo usermod -aG dialout $USER, then log in again";
 
 TEST(PortErrorHint, EachProblemHasItsAdviceAndTheProbeFindsIt) {
-  const struct {
-    int error;
-    std::string part;
-  } cases[] = {{EACCES, kDialout},
-               {EPERM, kDialout},
-               {ENOENT, "PortDevices"},
-               {ENODEV, "PortDevices"},
-               {ENXIO, "PortDevices"},
-               {EBUSY, "another program"},
-               {ENOTTY, "not a serial device"},
-               {EIO, "plug it in again"}};
-  for (const auto& c : cases)
-    EXPECT_NE(PortErrorHint(c.error).find(c.part), std::string::npos) << c.error;
+  for (int missing : {ENOENT, ENODEV, ENXIO})
+    EXPECT_NE(PortErrorHint(missing).find("PortDevices"), std::string::npos);
+  EXPECT_EQ(PortErrorHint(EPERM), kDialout);
+  for (auto [error, part] : {std::pair{EBUSY, "another program"},
+                             {ENOTTY, "not a serial device"},
+                             {EIO, "plug it in again"}})
+    EXPECT_NE(PortErrorHint(error).find(part), std::string::npos) << error;
   EXPECT_EQ(PortErrorHint(EISDIR), "");
   EXPECT_EQ(PortOpenFailureText("/dev/ttyUSB0", EACCES),
             "cannot open the port /dev/ttyUSB0: Permission denied (13); " + kDialout);
@@ -88,7 +82,6 @@ TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
     std::string text, left;
   } cases[] = {{"16\n", head + "; latency timer 16 ms, now 1 ms", "1"},
                {"1\n", head + "; latency timer 1 ms", "1\n"},
-               {"0\n", head + "; latency timer 0 ms", "0\n"},
                {"junk\n", head, "junk\n"},
                {nullptr, head, ""}};
   for (const auto& c : cases) {

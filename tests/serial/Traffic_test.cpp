@@ -13,6 +13,7 @@ namespace {
 TEST(DebugTrafficTest, ListsTextHexAndTimeForms) {
   EXPECT_EQ(SpecialCharEntries().size(), 32u);
   EXPECT_EQ(HexCharEntries().size(), 256u);
+  EXPECT_EQ(ControlCharName(2) + ControlCharName(0x20), "STX");
   EXPECT_EQ(TrafficText(std::string("\x02"
                                     "AB\r\0\x7f\xff~ ",
                                     9)),
