@@ -99,6 +99,7 @@ TEST_F(ApplicationPort, AnOverlongLineKeepsItsFirst511BytesAndLoggedOnce) {
 }
 
 TEST_F(ApplicationPort, TheObserverSeesTheTrafficAndTheConnectionIsLogged) {
+  EXPECT_TRUE(ApplicationPortConnected());
   ASSERT_TRUE(SendToUnit("0FI", 3));
   EXPECT_EQ(pty.Read(3), "0FI");
   pty.Write(

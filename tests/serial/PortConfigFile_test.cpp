@@ -121,6 +121,7 @@ TEST_F(PortConfigFile, SaveWritesTheKeysInOrderKeepsABackupAndTheDeviceMap) {
 
 TEST_F(PortConfigFile, DevicePathsComeFromTheMapOrTheSerialDevices) {
   EXPECT_EQ(PortDevicePath(0, Cfg()), "/dev/ttyS0");  // no file
+  EXPECT_TRUE(SavePortConfig(PortConfig{}, Cfg()));   // nothing to keep a backup of
   WriteCfg(
       "[PortDevices]\r\nCOM3=/dev/ttyUSB0\r\nCOM16 = /dev/serial/by-id/usb-adapter\r\nCOM2=\r\n");
   EXPECT_EQ(PortDevicePath(2, Cfg()), "/dev/ttyUSB0");

@@ -14,6 +14,7 @@ TEST(NumberText, Renderings) {
       {HexText(0x1A, 4, true), "0x001A"},
       {HexText(0xABCDEF01, 8, false), "ABCDEF01"},
       {BinaryText(1, 8), "00000001"},
+      {BinaryText(0, 3), "000"},
       {YesNoText(true), "YES"},
       {FloatText(-2.5, 1, 10), "-2.5"},
       {FloatText(1.0 / 3, 17, 30), "0.33333333333333331"},
