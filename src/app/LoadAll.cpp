@@ -34,11 +34,16 @@ LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclas
   return out;
 }
 
-SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options) {
+SendOutcome LoadSimulator(progsimulatorclass& sim, const SimLoadFormat& format,
+                          const SendOptions& options) {
   for (const LockWarning& warning :
        LockWarnings(sim.Setup, sim.UserWaves, {sim.DoCrc16, sim.DoCttit, sim.CrcWdNum}))
     LogInfo("SIMULATOR SETUP WARNING: " + warning.Text, 0, false);
-  return sim.Send232SimSetupData(SelectedLoadFormat(), options);
+  return sim.Send232SimSetupData(format, options);
+}
+
+SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options) {
+  return LoadSimulator(sim, SelectedLoadFormat(), options);
 }
 
 const char* LoadStageName(LoadStage stage) {

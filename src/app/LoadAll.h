@@ -9,6 +9,7 @@
 class progqueryclass;
 class progtxclass;
 class progsimulatorclass;
+struct SimLoadFormat;
 
 enum class LoadStage { Query, Transmitter, Validation, Simulator };
 
@@ -28,8 +29,11 @@ struct LoadAllOptions {
 // or a cancel leaves the later stages unsent, and an invalid simulator setup is not sent.
 LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
                        const LoadAllOptions& options = {});
-// The simulator load of the selected format, after its lock warnings are logged (the unit
+// The simulator load filed under format, after its lock warnings are logged (the unit
 // takes these setups, but a ground station may never lock to what it then sends).
+SendOutcome LoadSimulator(progsimulatorclass& sim, const SimLoadFormat& format,
+                          const SendOptions& options = {});
+// The same under the application session's selected format.
 SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options = {});
 
 // The first two stages of LoadAll: query the unit, then load the transmitter limited to it.
