@@ -8,6 +8,8 @@ SetupSession::SetupSession() {
   Renew();
 }
 
+SetupSession::SetupSession(NoProgramObjects) {}
+
 SetupSession::~SetupSession() = default;
 
 void SetupSession::Renew() {

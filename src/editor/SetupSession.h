@@ -18,7 +18,7 @@ class SetupSession {
   SetupSession();
   // No program objects until Renew: the application's session before the start-up.
   struct NoProgramObjects {};
-  explicit SetupSession(NoProgramObjects) {}
+  explicit SetupSession(NoProgramObjects);
   ~SetupSession();
   SetupSession(const SetupSession&) = delete;
   SetupSession& operator=(const SetupSession&) = delete;

@@ -23,7 +23,7 @@ constexpr int kShutdownWaitMs = 50;
 }  // namespace
 
 bool TQm48MainForm::SaveFirstIfEdited() {
-  if (!gSetupEdited) return true;
+  if (!session_.edited) return true;
   switch (Operator().MessageBox(kSaveFirstText, kSaveFirstCaption, MsgButtons::YesNoCancel,
                                 MsgIcon::Question)) {
     case MsgAnswer::Yes:
@@ -69,9 +69,7 @@ void TQm48MainForm::RunShutdownSteps() {
     delete setupForm_;
     setupForm_ = nullptr;
   }
-  QueryProg.reset();
-  TxProg.reset();
-  SimProg.reset();
+  session_.Release();
   RemoveTerminationHandler();
   LogEnd();
 }

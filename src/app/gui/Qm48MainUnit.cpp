@@ -70,7 +70,7 @@ void TQm48MainForm::BuildMenus() {
 
 void TQm48MainForm::UpdateStatusLine() {
   setWindowTitle(QString::fromStdString(
-      StatusCaption(gSetupEdited, gCurrentFileName, ApplicationPortConnected())));
+      StatusCaption(session_.edited, gCurrentFileName, ApplicationPortConnected())));
 }
 
 void TQm48MainForm::ToggleDebugMenu() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/PortReconnect.h"
+#include "app/ProgramObjects.h"
 #include "serial/PortConfig.h"
 
 class QAction;
@@ -40,6 +41,7 @@ class TQm48MainForm : public QMainWindow {
   bool StartedUp() const { return startedUp_; }
   bool ShutDown() const { return shutDown_; }
   TQm48SetupMMIForm* SetupForm() const { return setupForm_; }
+  SetupSession& Session() const { return session_; }
   QAction* DebugMenuAction() const { return menuDebug_; }
   bool DebugTerminalShown() const { return debugTerminalShown_; }
   QAction* SaveAction() const { return menuSave_; }
@@ -78,6 +80,9 @@ class TQm48MainForm : public QMainWindow {
   void SaveWindowPlace();
   void RefreshSetupWindow();
 
+  // The application's session: made fresh at start-up, handed to the setup window, its
+  // program objects dropped at shut-down.
+  SetupSession& session_ = AppSession();
   QAction* menuSave_ = nullptr;
   QAction* menuSaveAs_ = nullptr;
   QAction* menuRecall_ = nullptr;

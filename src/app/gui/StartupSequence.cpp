@@ -45,18 +45,14 @@ void TQm48MainForm::RunStartupSequence() {
   gDebugMenuShown = false;
   menuDebug_->setVisible(false);
 
-  gSetupEdited = false;
   gCurrentFileName.clear();
-  gFormatNumber = 0;
-  gFormatName_ = {};
   ReplyEvent().Reset();
   DefaultPortConfig(portConfig_);
 
-  SimProg = std::make_unique<progsimulatorclass>();
-  TxProg = std::make_unique<progtxclass>();
-  QueryProg = std::make_unique<progqueryclass>();
+  // Fresh program objects, the first format with no names, not edited.
+  session_.Renew();
 
-  setupForm_ = new TQm48SetupMMIForm(this);
+  setupForm_ = new TQm48SetupMMIForm(session_, this);
   setCentralWidget(setupForm_);
   setupForm_->show();
   // The first size, the one the pages are laid out for, is the least; the window may grow.
@@ -69,7 +65,7 @@ void TQm48MainForm::RunStartupSequence() {
   if (!LoadPortConfig(portConfig_)) LogText("No port configuration read: defaults in force", 0);
 
   lastSetupPath_ = LastSetupPath();
-  RecallLastSetup(ProgramSetup(*SimProg, *TxProg), lastSetupPath_, gCurrentFileName);
+  RecallLastSetup(SessionSetup(session_), lastSetupPath_, gCurrentFileName);
   RestoreWindowPlace();
   RefreshSetupWindow();
 
