@@ -24,13 +24,11 @@ inline void PointCom1At(const TempDir& dir, const std::string& device) {
       << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << device << "\r\n";
 }
 
-// The program objects as start-up creates them, and the setup globals as they start.
+// The application's session as start-up makes it, and the setup globals as they start.
 class ProgramObjectsScope {
  public:
   ProgramObjectsScope() {
-    SimProg = std::make_unique<progsimulatorclass>();
-    TxProg = std::make_unique<progtxclass>();
-    QueryProg = std::make_unique<progqueryclass>();
+    AppSession().Renew();
     gFormatNumber = 0;
     gFormatName_ = {"one", "two", "three", "four"};
     gSetupEdited = false;
@@ -39,10 +37,9 @@ class ProgramObjectsScope {
   }
   ~ProgramObjectsScope() {
     CloseApplicationPort();
-    SimProg.reset();
-    TxProg.reset();
-    QueryProg.reset();
+    AppSession().Release();
   }
+  SetupSession& Session() { return AppSession(); }
   ProgramObjectsScope(const ProgramObjectsScope&) = delete;
   ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
 };
@@ -84,7 +81,7 @@ class GuiUnitLink {
 class JournalPanel : public SimPanelBase {
  public:
   JournalPanel(const std::string& name, std::vector<std::string>& journal, QSize size)
-      : SimPanelBase(*SimProg, nullptr), name_(name), journal_(journal) {
+      : SimPanelBase(AppSession(), nullptr), name_(name), journal_(journal) {
     resize(size);
   }
   void RefreshPanel() override { journal_.push_back(name_); }

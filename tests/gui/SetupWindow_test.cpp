@@ -42,7 +42,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     QCOMPARE(form.TabControl->count(), 4);
     QCOMPARE(form.TabControl->tabText(0), QString("Simulator"));
     QCOMPARE(form.TabControl->tabText(1), QString("Transmitter"));
@@ -82,7 +82,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TypeName(form.EditFormatName, "AB CD EF");
@@ -109,7 +109,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.EditFormatName->text(), QString("one"));
@@ -139,7 +139,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     auto entry = [](QMenu* menu, const QString& text) -> QAction* {
       for (QAction* a : menu->actions())
@@ -178,7 +178,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     std::vector<std::string> journal;
     const char* names[] = {"major", "minor", "data", "sync", "dynamic", "unique"};
@@ -220,7 +220,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TSimSetupMMIForm* host = form.SimPage();
@@ -243,7 +243,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     host->SetWordAttributesEditor({});
     QTest::mouseClick(host->SimSetupWordValuesSpeedButton, Qt::LeftButton);  // no editor: logs only
@@ -274,7 +274,7 @@ class SetupWindowTest : public QObject {
     ScopedOperator scoped(op);
     GuiUnitLink link;
     QVERIFY(link.Ready());
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     SimProg->Setup.FrameSyncLength = 2;
     QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
     const auto boxes = op.MessageBoxes();
@@ -292,7 +292,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     // No port: nothing can be sent, and the operator is told so.
     QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
     QCOMPARE(op.MessageBoxes().size(), size_t{1});
@@ -323,7 +323,7 @@ class SetupWindowTest : public QObject {
     ScopedOperator scoped(op);
     GuiUnitLink link;
     QVERIFY(link.Ready());
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TxProg->Setup = {2250.3, 300, 2, 4};
@@ -353,7 +353,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     // No unit: the query fails and nothing is sent after it.
     LoadAllOutcome out = form.LoadAll();
     QVERIFY(out.stage == LoadStage::Query);
