@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QtTest>
@@ -103,6 +104,37 @@ class SetupWindowTest : public QObject {
     QCOMPARE(form.EditFormatName->text(), QString("Ab1~"));
     QCOMPARE(gFormatName_[0], std::string("ab1~"));
     QCOMPARE(gFormatName_[1], std::string("two"));
+  }
+
+  // A window works on the session it was handed: the selection, the records and the edited
+  // flag change there, and the application's session is left as it was.
+  void aWindowWorksOnTheSessionItWasHanded() {
+    ProgramObjectsScope objects;
+    ScriptedOperator op;
+    ScopedOperator scoped(op);
+    SetupSession own;
+    own.formatNames = {"mine", "", "", ""};
+    TQm48SetupMMIForm form(own, nullptr);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.EditFormatName->text(), QString("mine"));
+
+    form.SpinEditFormatNumber->stepUp();
+    TypeName(form.EditFormatName, "Own Two");
+    QVERIFY(own.edited);
+    QCOMPARE(own.LoadFormat().Number, 1);
+    QCOMPARE(own.LoadFormat().Name, std::string("owntwo"));
+
+    own.edited = false;
+    form.SelectTab(1);
+    form.TxPage()->ScrollBarDeviation->setValue(321);
+    QCOMPARE(own.Tx().Setup.FmDeviation, 321);
+    QVERIFY(own.edited);
+
+    QCOMPARE(TxProg->Setup.FmDeviation, 0);
+    QCOMPARE(gFormatNumber, 0);
+    QCOMPARE(gFormatName_[1], std::string("two"));
+    QVERIFY(!gSetupEdited);
   }
 
   void steppingTheFormatNumberShowsEachNumbersOwnName() {
