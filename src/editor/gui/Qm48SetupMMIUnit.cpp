@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
@@ -250,7 +251,7 @@ LoadAllOutcome TQm48SetupMMIForm::LoadAll() {
   }
   // The query bounds the transmitter and fills the pages; the setup's own transmitter
   // values are what this load is for, so the unit's current ones do not replace them.
-  outcome.send = QueryProg->RunQueries();
+  outcome.send = QueryProg->RunQueries(AppLink());
   txPage_->ShowFromQuery(false);
   RefreshFromSetup();
   if (!outcome.send.Ok()) return outcome;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 
+#include "app/ApplicationLink.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "editor/SimDataEdits.h"
@@ -93,7 +94,7 @@ void TSimDataMmiForm::CrcWordNumberClick() {
 void TSimDataMmiForm::RetuneTransmitterForRate() {
   if (!TxProg || !QueryProg) return;
   if (!RetuneTransmitter(*TxProg, *QueryProg, sim_.Setup)) return;
-  const SendOutcome outcome = LimitAndSendTransmitter(*TxProg, QueryProg->TxLimits());
+  const SendOutcome outcome = LimitAndSendTransmitter(AppLink(), *TxProg, QueryProg->TxLimits());
   if (!outcome.Ok())
     LogError("Transmitter not loaded after the bit rate change: " + SendOutcomeText(outcome), 0,
              false);

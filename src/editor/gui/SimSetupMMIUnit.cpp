@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
@@ -201,7 +202,7 @@ LoadAllOutcome TSimSetupMMIForm::AcceptSimulator() {
     return outcome;
   }
   outcome.stage = LoadStage::Simulator;
-  outcome.send = LoadSimulator(*SimProg);
+  outcome.send = LoadSimulator(AppLink(), *SimProg);
   RefreshEachPanel();
   return outcome;
 }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
@@ -196,7 +197,7 @@ bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
 
 SendOutcome TTxSetupMMIForm::AcceptTransmitter() {
   ReadControls();
-  SendOutcome outcome = LimitAndSendTransmitter(*TxProg, QueryProg->TxLimits());
+  SendOutcome outcome = LimitAndSendTransmitter(AppLink(), *TxProg, QueryProg->TxLimits());
   ShowRecord();
   return outcome;
 }
