@@ -101,7 +101,7 @@ class QueryPageTest : public QObject {
     QVERIFY(link.Ready());
     gFormatNumber = 0;
     gFormatName_[0] = "abcdefgh";
-    QVERIFY(SimProg->Send232SimSetupData(SelectedLoadFormat()).Ok());
+    QVERIFY(SimProg->Send232SimSetupData(link.Link(), SelectedLoadFormat()).Ok());
     TQuerySetupMMIForm page(objects.Session().Query(), nullptr);
     page.ButtonQueryAcceptClick();
     QCOMPARE(Cell(page.GridRaw, 7, 1), QString("abcdefgh"));

@@ -1,17 +1,18 @@
 #pragma once
 // What the setup window's tests share: fresh program objects and globals for each test,
-// and a virtual unit on a pseudo-terminal with the application port opened on it.
+// and a virtual unit on a pseudo-terminal with the application's link opened on it.
 #include <QtTest>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/ApplicationLink.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "editor/gui/SimPanelBase.h"
+#include "link/UnitLink.h"
 #include "query/Qm48QueryUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -35,27 +36,25 @@ class ProgramObjectsScope {
     gShuttingDown = false;
     gDebugMenuShown = false;
   }
-  ~ProgramObjectsScope() {
-    CloseApplicationPort();
-    AppSession().Release();
-  }
+  ~ProgramObjectsScope() { AppSession().Release(); }
   SetupSession& Session() { return AppSession(); }
   ProgramObjectsScope(const ProgramObjectsScope&) = delete;
   ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
 };
 
-// A virtual unit with the application port on its pty; both closed at the end of scope.
+// A virtual unit with a link's port on its pty, the application's link while it lives (the
+// pages send on it); both closed at the end of scope.
 class GuiUnitLink {
  public:
   explicit GuiUnitLink(const std::string& fault = "none") : unit_(Options(fault)) {
     std::string error;
     started_ = unit_.Start(&error);
-    if (started_) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
-    ReplyEvent().Reset();
-    ClearReplyLine();
+    if (started_) opened_ = link_.Open(PortConfig{}, unit_.DevicePath());
+    link_.ReplyEvent().Reset();
+    link_.ClearReplyLine();
   }
   ~GuiUnitLink() {
-    CloseApplicationPort();
+    link_.Close();
     unit_.Stop();
   }
   GuiUnitLink(const GuiUnitLink&) = delete;
@@ -63,6 +62,7 @@ class GuiUnitLink {
 
   bool Ready() const { return started_ && opened_; }
   VirtualUnit& Unit() { return unit_; }
+  UnitLink& Link() { return link_; }
 
  private:
   static VirtualUnitOptions Options(const std::string& fault) {
@@ -73,6 +73,8 @@ class GuiUnitLink {
   }
 
   VirtualUnit unit_;
+  UnitLink link_;
+  ApplicationLinkScope scope_{link_};
   bool started_ = false;
   bool opened_ = false;
 };

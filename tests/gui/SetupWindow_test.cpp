@@ -375,7 +375,7 @@ class SetupWindowTest : public QObject {
     QCOMPARE(TxProg->Setup.FmDeviation, 300);
     QCOMPARE(link.Unit().FormatNumber(), 1);
     QCOMPARE(link.Unit().FormatName(1).substr(0, 7), std::string("loadall"));
-    QVERIFY(QueryProg->RunQueries().Ok());
+    QVERIFY(QueryProg->RunQueries(link.Link()).Ok());
     QCOMPARE(QueryProg->Results.DeviationSelected, 300u);
     QCOMPARE(QueryProg->Results.PremodSelected, 2u);
     QCOMPARE(QueryProg->Results.AttenuationDb, 4u);

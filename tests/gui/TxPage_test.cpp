@@ -145,7 +145,7 @@ class TxPageTest : public QObject {
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
 
-    QVERIFY(QueryProg->RunQueries().Ok());
+    QVERIFY(QueryProg->RunQueries(link.Link()).Ok());
     page.ShowFromQuery();
     QCOMPARE(Items(page.ComboPremodFilter), (QStringList{"100", "300", "600", "1000"}));
     QCOMPARE(page.ComboAttenuation->count(), 20);
@@ -165,7 +165,7 @@ class TxPageTest : public QObject {
     QVERIFY(op.MessageBoxes().empty());
     QCOMPARE(op.Progresses().back().request.caption, std::string("LOADING TRANSMITTER"));
 
-    QVERIFY(QueryProg->RunQueries().Ok());
+    QVERIFY(QueryProg->RunQueries(link.Link()).Ok());
     QCOMPARE(QueryProg->Results.FreqSelectedMhz, 22503u);
     QCOMPARE(QueryProg->Results.DeviationSelected, 250u);
     QCOMPARE(QueryProg->Results.PremodSelected, 3u);

@@ -6,8 +6,10 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/ApplicationLink.h"
 #include "app/PortReconnect.h"
 #include "app/ProgramObjects.h"
+#include "link/UnitLink.h"
 #include "serial/PortConfig.h"
 
 class QAction;
@@ -53,6 +55,7 @@ class TQm48MainForm : public QMainWindow {
   QAction* ComPortAction() const { return configComPort_; }
   QAction* AboutAction() const { return about_; }
   const PortConfig& Config() const { return portConfig_; }
+  UnitLink& Link() { return link_; }
   const std::string& LastSetupFile() const { return lastSetupPath_; }
   // Milliseconds from construction to the window first shown and started.
   qint64 StartupMs() const { return startupMs_; }
@@ -96,6 +99,8 @@ class TQm48MainForm : public QMainWindow {
   TQm48SetupMMIForm* setupForm_ = nullptr;
 
   PortConfig portConfig_;
+  UnitLink link_;  // the port to the unit: the application's link while the window lives
+  ApplicationLinkScope linkScope_{link_};
   PortReconnect reconnect_;  // reopens the port when its unplugged device returns
   std::string lastSetupPath_;
   QElapsedTimer sinceConstruction_;

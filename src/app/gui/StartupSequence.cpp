@@ -17,7 +17,6 @@
 #include "platform/StartDirectory.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/gui/QuerySetupMMIUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/ProfileStore.h"
 #include "support/ProgramLog.h"
@@ -46,7 +45,7 @@ void TQm48MainForm::RunStartupSequence() {
   menuDebug_->setVisible(false);
 
   gCurrentFileName.clear();
-  ReplyEvent().Reset();
+  link_.ReplyEvent().Reset();
   DefaultPortConfig(portConfig_);
 
   // Fresh program objects, the first format with no names, not edited.
@@ -61,7 +60,7 @@ void TQm48MainForm::RunStartupSequence() {
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  CloseApplicationPort();
+  link_.Close();
   if (!LoadPortConfig(portConfig_)) LogText("No port configuration read: defaults in force", 0);
 
   lastSetupPath_ = LastSetupPath();
@@ -72,7 +71,7 @@ void TQm48MainForm::RunStartupSequence() {
   UpdateStatusLine();
   timer1_->start();
 
-  if (!OpenApplicationPort(portConfig_))
+  if (!link_.Open(portConfig_))
     LogText("The port to the unit could not be opened: running disconnected", 0);
   UpdateStatusLine();
 

@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "editor/SetupSession.h"
 #include "editor/gui/FrameMapView.h"
@@ -252,7 +253,7 @@ LoadAllOutcome TQm48SetupMMIForm::LoadAll() {
   }
   // The query bounds the transmitter and fills the pages; the setup's own transmitter
   // values are what this load is for, so the unit's current ones do not replace them.
-  outcome.send = session_.Query().RunQueries();
+  outcome.send = session_.Query().RunQueries(AppLink());
   txPage_->ShowFromQuery(false);
   RefreshFromSetup();
   if (!outcome.send.Ok()) return outcome;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 
+#include "app/ApplicationLink.h"
 #include "editor/SimDataEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "link/SendOutcome.h"
@@ -90,7 +91,8 @@ void TSimDataMmiForm::CrcWordNumberClick() {
 
 void TSimDataMmiForm::RetuneTransmitterForRate() {
   if (!RetuneTransmitter(session_.Tx(), session_.Query(), sim_.Setup)) return;
-  const SendOutcome outcome = LimitAndSendTransmitter(session_.Tx(), session_.Query().TxLimits());
+  const SendOutcome outcome =
+      LimitAndSendTransmitter(AppLink(), session_.Tx(), session_.Query().TxLimits());
   if (!outcome.Ok())
     LogError("Transmitter not loaded after the bit rate change: " + SendOutcomeText(outcome), 0,
              false);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "editor/SetupSession.h"
 #include "editor/gui/FspMmiUnit.h"
@@ -204,7 +205,7 @@ LoadAllOutcome TSimSetupMMIForm::AcceptSimulator() {
     return outcome;
   }
   outcome.stage = LoadStage::Simulator;
-  outcome.send = LoadSimulator(session_.Sim(), session_.LoadFormat());
+  outcome.send = LoadSimulator(AppLink(), session_.Sim(), session_.LoadFormat());
   RefreshEachPanel();
   return outcome;
 }

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/QueryDisplayRows.h"
@@ -125,7 +126,7 @@ void TQuerySetupMMIForm::ShowQueryResults() {
 }
 
 SendOutcome TQuerySetupMMIForm::QueryAndShow() {
-  SendOutcome outcome = query_.RunQueries();
+  SendOutcome outcome = query_.RunQueries(AppLink());
   if (afterQuery_) afterQuery_();
   ShowQueryResults();
   return outcome;

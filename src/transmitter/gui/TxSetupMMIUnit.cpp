@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
 #include "app/ProgramObjects.h"  // gDebugMenuShown
 #include "editor/SetupSession.h"
@@ -198,7 +199,8 @@ bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
 
 SendOutcome TTxSetupMMIForm::AcceptTransmitter() {
   ReadControls();
-  SendOutcome outcome = LimitAndSendTransmitter(session_.Tx(), session_.Query().TxLimits());
+  SendOutcome outcome =
+      LimitAndSendTransmitter(AppLink(), session_.Tx(), session_.Query().TxLimits());
   ShowRecord();
   return outcome;
 }
