@@ -7,9 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Qm48GlobUnit.h"
 #include "common/RandomSimSetup.h"
-#include "common/ScriptedOperator.h"
 #include "pcm/EncoderModel.h"
 #include "pcm/SetupTmats.h"
 #include "pcm/TmatsDecom.h"
@@ -46,17 +44,7 @@ void FillSyncWords(SimSetupData& s, RandomSimSetup& random, int words) {
   s.FrameSyncLength = bits;
 }
 
-class TmatsDecom : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gFormatNumber = 0;
-    gFormatName_ = {"", "", "", ""};
-  }
-  ScriptedOperator op;
-  ScopedOperator scope{op};
-};
-
-TEST_F(TmatsDecom, FindsEveryWordOfTheUnitsStreamWhereTheSetupPutsIt) {
+TEST(TmatsDecom, FindsEveryWordOfTheUnitsStreamWhereTheSetupPutsIt) {
   int checked = 0;
   for (uint32_t seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));

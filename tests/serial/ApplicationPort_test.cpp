@@ -1,11 +1,12 @@
-// The application port on a pseudo-terminal: reply lines, the reply event, the observer
-// and the port's life as the shell and the senders see it.
-#include "serial/ApplicationPort.h"
+// A link's port on a pseudo-terminal: reply lines, the reply event, the observers and the
+// port's life as the shell and the senders see it.
+#include "link/UnitLink.h"
 
 #include <future>
 #include <thread>
 
 #include "serial/SerialTestKit.h"
+#include "support/ProgramClosing.h"
 
 namespace {
 
@@ -13,20 +14,20 @@ class ApplicationPort : public testing::Test {
  protected:
   void SetUp() override {
     gShuttingDown = false;
-    SetPortTrafficObserver([this](int code, const uint8_t* bytes, uint32_t count) {
+    observer = link.AddObserver([this](int code, const uint8_t* bytes, uint32_t count) {
       std::lock_guard lock(mutex);
       codes.push_back(code);
       if (code == EVT_RX_DATA) received.append(reinterpret_cast<const char*>(bytes), count);
       if (code == EVT_TX_DONE) sent.append(reinterpret_cast<const char*>(bytes), count);
       changed.notify_all();
     });
-    ASSERT_TRUE(OpenApplicationPort(PortConfig{}, pty.SlavePath()));
-    ReplyEvent().Reset();
-    ClearReplyLine();
+    ASSERT_TRUE(link.Open(PortConfig{}, pty.SlavePath()));
+    link.ReplyEvent().Reset();
+    link.ClearReplyLine();
   }
   void TearDown() override {
-    SetPortTrafficObserver(nullptr);
-    CloseApplicationPort();
+    link.RemoveObserver(observer);
+    link.Close();
     gShuttingDown = false;
   }
   // Waits until the observer has seen `bytes` received in all, or the port's end.
@@ -39,11 +40,13 @@ class ApplicationPort : public testing::Test {
   }
   bool Replies(int n) {
     for (int i = 0; i < n; ++i)
-      if (!ReplyEvent().Wait(5000)) return false;
+      if (!link.ReplyEvent().Wait(5000)) return false;
     return true;
   }
   SerialTestFolder folder;
   PtyPair pty;
+  UnitLink link;
+  UnitLink::ObserverId observer = 0;
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<int> codes;
@@ -53,23 +56,23 @@ class ApplicationPort : public testing::Test {
 TEST_F(ApplicationPort, OneEventPerCarriageReturnAndTheLineWithoutIt) {
   pty.Write("0A1B\r");
   ASSERT_TRUE(Replies(1));
-  EXPECT_EQ(ReplyLineText(), "0A1B");
-  EXPECT_FALSE(ReplyEvent().Wait(50));  // set once
+  EXPECT_EQ(link.ReplyLineText(), "0A1B");
+  EXPECT_FALSE(link.ReplyEvent().Wait(50));  // set once
   // Lines gather until taken; a line feed after the CR begins the next line.
   pty.Write("OK\r");
   ASSERT_TRUE(Replies(1));
-  EXPECT_EQ(TakeReplyLine(), "0A1BOK");
+  EXPECT_EQ(link.TakeReplyLine(), "0A1BOK");
   pty.Write("\n22\r");
   ASSERT_TRUE(Replies(1));
   pty.Write("\r");  // a doubled CR sets the event again once the first was waited for
   ASSERT_TRUE(Replies(1));
-  EXPECT_EQ(TakeReplyLine(), "\n22");
+  EXPECT_EQ(link.TakeReplyLine(), "\n22");
   pty.Write("6 \r\r");  // a doubled CR left pending is what a sender clears
   ASSERT_TRUE(Seen(17));
-  ReplyEvent().Reset();
-  EXPECT_FALSE(ReplyEvent().Wait(50));
-  EXPECT_EQ(TakeReplyLine(), "6 ");
-  EXPECT_EQ(ReplyLineLength(), 0u);
+  link.ReplyEvent().Reset();
+  EXPECT_FALSE(link.ReplyEvent().Wait(50));
+  EXPECT_EQ(link.TakeReplyLine(), "6 ");
+  EXPECT_EQ(link.ReplyLineLength(), 0u);
 }
 
 TEST_F(ApplicationPort, AnOverlongLineKeepsItsFirst511BytesAndLoggedOnce) {
@@ -79,28 +82,28 @@ TEST_F(ApplicationPort, AnOverlongLineKeepsItsFirst511BytesAndLoggedOnce) {
   pty.Write(replies);
   ASSERT_TRUE(Seen(900));
   EXPECT_EQ(folder.LogCount("REPLY LINE FULL"), 0);
-  ClearReplyLine();
+  link.ClearReplyLine();
   pty.Write(std::string(600, 'a') + "\r");
   ASSERT_TRUE(Seen(1501));
-  EXPECT_EQ(ReplyLineText(), std::string(511, 'a'));
+  EXPECT_EQ(link.ReplyLineText(), std::string(511, 'a'));
   EXPECT_EQ(folder.LogCount("REPLY LINE FULL"), 1);
   // The finished line nobody took makes room for the next, without another log line.
   pty.Write("bb\r");
   ASSERT_TRUE(Seen(1504));
-  EXPECT_EQ(TakeReplyLine(), "bb");
+  EXPECT_EQ(link.TakeReplyLine(), "bb");
   // Emptied in the middle of an overlong line: its rest is still dropped up to the CR.
   pty.Write(std::string(520, 'c'));
   ASSERT_TRUE(Seen(2024));
-  ClearReplyLine();
+  link.ClearReplyLine();
   pty.Write("ccc\rxy\r");
   ASSERT_TRUE(Seen(2031));
-  EXPECT_EQ(TakeReplyLine(), "xy");
+  EXPECT_EQ(link.TakeReplyLine(), "xy");
   EXPECT_EQ(folder.LogCount("REPLY LINE FULL"), 2);
 }
 
 TEST_F(ApplicationPort, TheObserverSeesTheTrafficAndTheConnectionIsLogged) {
-  EXPECT_TRUE(ApplicationPortConnected());
-  ASSERT_TRUE(SendToUnit("0FI", 3));
+  EXPECT_TRUE(link.Connected());
+  ASSERT_TRUE(link.Send("0FI", 3));
   EXPECT_EQ(pty.Read(3), "0FI");
   pty.Write(
       std::string("\x02"
@@ -117,34 +120,34 @@ TEST_F(ApplicationPort, TheObserverSeesTheTrafficAndTheConnectionIsLogged) {
   }
   pty.CloseMaster();  // the device vanishes
   ASSERT_TRUE(Seen(0, EVT_DISCONNECTED));
-  EXPECT_FALSE(ApplicationPortConnected());
-  EXPECT_FALSE(SendToUnit("Q", 1));
+  EXPECT_FALSE(link.Connected());
+  EXPECT_FALSE(link.Send("Q", 1));
   EXPECT_EQ(folder.LogCount("Connected"), 1);
   EXPECT_EQ(folder.LogCount("Disonnected"), 1);
-  CloseApplicationPort();
-  EXPECT_EQ(ComPort(), nullptr);
-  EXPECT_FALSE(ApplicationPortConnected());
-  EXPECT_FALSE(SendToUnit("Q", 1));
-  EXPECT_FALSE(OpenApplicationPort(PortConfig{}, "/dev/qm48-no-such-device"));
-  EXPECT_EQ(ComPort(), nullptr);
+  link.Close();
+  EXPECT_EQ(link.Port(), nullptr);
+  EXPECT_FALSE(link.Connected());
+  EXPECT_FALSE(link.Send("Q", 1));
+  EXPECT_FALSE(link.Open(PortConfig{}, "/dev/qm48-no-such-device"));
+  EXPECT_EQ(link.Port(), nullptr);
 }
 
-// The port thread cannot join itself: a port closed from its own notification ends after
-// it, and the next open finishes it off.
+// The port thread cannot join itself: a port closed from an observer on it ends after the
+// notification, and the next open finishes it off.
 TEST_F(ApplicationPort, ObserverMayCloseThePort) {
   std::promise<void> closed;
-  SetPortTrafficObserver([&](int code, const uint8_t*, uint32_t) {
+  const UnitLink::ObserverId closer = link.AddObserver([&](int code, const uint8_t*, uint32_t) {
     if (code != EVT_RX_DATA) return;
-    CloseApplicationPort();
+    link.Close();
     closed.set_value();
   });
-  std::weak_ptr<serialcomclass> old = ComPort();
+  std::weak_ptr<serialcomclass> old = link.Port();
   pty.Write("x");
   ASSERT_EQ(closed.get_future().wait_for(std::chrono::seconds(5)), std::future_status::ready);
-  EXPECT_EQ(ComPort(), nullptr);
-  SetPortTrafficObserver(nullptr);
+  EXPECT_EQ(link.Port(), nullptr);
+  link.RemoveObserver(closer);
   PtyPair other;
-  ASSERT_TRUE(OpenApplicationPort(PortConfig{}, other.SlavePath()));
+  ASSERT_TRUE(link.Open(PortConfig{}, other.SlavePath()));
   EXPECT_TRUE(old.expired());
   EXPECT_EQ(folder.LogCount("Disonnected"), 1);
 }
@@ -152,12 +155,12 @@ TEST_F(ApplicationPort, ObserverMayCloseThePort) {
 TEST_F(ApplicationPort, NothingIsHandledWhileShuttingDown) {
   gShuttingDown = true;
   pty.Write("late\r");
-  EXPECT_FALSE(ReplyEvent().Wait(200));
-  EXPECT_EQ(ReplyLineLength(), 0u);
-  OnPortEvent(nullptr, EVT_RX_DATA);  // a null port is ignored too
+  EXPECT_FALSE(link.ReplyEvent().Wait(200));
+  EXPECT_EQ(link.ReplyLineLength(), 0u);
+  link.OnPortEvent(nullptr, EVT_RX_DATA);  // a null port is ignored too
   gShuttingDown = false;
-  OnPortEvent(ComPort().get(), 7);  // and an unknown code
-  EXPECT_EQ(ReplyLineLength(), 0u);
+  link.OnPortEvent(link.Port().get(), 7);  // and an unknown code
+  EXPECT_EQ(link.ReplyLineLength(), 0u);
 }
 
 // A sender thread sends, waits, takes and empties the line while the port thread fills it
@@ -168,10 +171,10 @@ TEST_F(ApplicationPort, ReplyLinesHandOverBetweenThreads) {
   });
   std::string all, expected;
   for (int i = 0; i < 300; ++i) {
-    ReplyEvent().Reset();
-    ClearReplyLine();
-    if (!SendToUnit("Q", 1) || !ReplyEvent().Wait(5000)) break;
-    all += TakeReplyLine() + "|";
+    link.ReplyEvent().Reset();
+    link.ClearReplyLine();
+    if (!link.Send("Q", 1) || !link.ReplyEvent().Wait(5000)) break;
+    all += link.TakeReplyLine() + "|";
     expected += std::to_string(i) + " |";
   }
   unit.join();
