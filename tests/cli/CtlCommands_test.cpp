@@ -101,11 +101,14 @@ class CtlCommands : public ::testing::Test {
 };
 
 TEST_F(CtlCommands, EveryCommandLine) {
+  const char* const kAny = nullptr;
   const char* const invalidFile = "=INVALID SETUP FILE..ABORT LOAD\n";
-  const char* const emulateUsage = "usage: qm48ctl emulate";
+  const char* const badSfid =
+      "=INVALID SIM SETUP DATA.....SF ID Start Bit MUST be in the range of 0 to 15\n";
   const char* const queries = "=Q|W|0FI|0BI|0CI";
+  const char* const ports = "[PortDevices]\r\nCOM1=@DIR@/qm48-link\r\nCOM2=@DIR@/unplugged\r\n";
   const struct Row {
-    const char* unit;    // none: no unit; "held": one this process holds open; else its fault
+    const char* unit;    // a unit with this fault, "held": one this process holds, or none
     const char* config;  // Qm48Com.Cfg for the run, when not none
     const char* args;    // @DEV@: the unit's device, @DIR@: the test folder
     int code;
@@ -114,126 +117,97 @@ TEST_F(CtlCommands, EveryCommandLine) {
     const char* sent;  // what the unit received, commands joined by "|"
   } rows[] = {
       // Setup files: validation messages and command streams.
-      {nullptr, nullptr, "validate d.qm48", 0, "=OK\n", "=", nullptr},
-      {nullptr, nullptr, "stream d.qm48", 0, "\n0001 2007 M\nS\n1 R\n", "=", nullptr},
-      {nullptr, nullptr, "stream v.qm48", 1, "=",
-       "=INVALID SIM SETUP DATA.....SF ID Start Bit MUST be in the range of 0 to 15\n", nullptr},
-      {nullptr, nullptr, "validate v.qm48", 1, nullptr,
-       "=INVALID SIM SETUP DATA.....SF ID Start Bit MUST be in the range of 0 to 15\n", nullptr},
-      {nullptr, nullptr, "stream c.qm48", 1, "=", "=INVALID SIM SETUP DATA.....\n", nullptr},
-      {nullptr, nullptr, "validate w.qm48", 1, nullptr,
-       "=INVALID SIM SETUP DATA.....Common Word Length MUST be at least 1\n", nullptr},
+      {kAny, kAny, "validate d.qm48", 0, "=OK\n", "=", kAny},
+      {kAny, kAny, "stream d.qm48", 0, "\n0001 2007 M\nS\n1 R\n", "=", kAny},
+      {kAny, kAny, "stream v.qm48", 1, "=", badSfid, kAny},
+      {kAny, kAny, "validate v.qm48", 1, kAny, badSfid, kAny},
+      {kAny, kAny, "stream c.qm48", 1, "=", "=INVALID SIM SETUP DATA.....\n", kAny},
+      {kAny, kAny, "validate w.qm48", 1, kAny,
+       "=INVALID SIM SETUP DATA.....Common Word Length MUST be at least 1\n", kAny},
       // A setup the unit takes, whose stream a decommutator may not follow: said, still valid.
-      {nullptr, nullptr, "validate r.qm48", 0,
-       "=warning: output code RNRZ17: the unit has no encoder setting for it and sends NRZL "
-       "(encoder code 0)\nwarning: the frame sync pattern has 12 bits a decommutator compares, "
-       "fewer than 16: it may lock on the same bits in the data\nOK\n",
-       nullptr, nullptr},
-      {nullptr, nullptr, "stream missing.qm48", 2, nullptr, invalidFile, nullptr},
-      {nullptr, nullptr, "validate nosim.qm48", 2, "=", invalidFile, nullptr},
-      {nullptr, nullptr, "stream notx.qm48", 2, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "validate both.qm48", 0, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "stream", 2, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "stream a b", 2, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "stream --bogus both.qm48", 2, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "stream --transmitter notx.qm48", 2, "=", invalidFile, nullptr},
+      {kAny, kAny, "validate r.qm48", 0,
+       "=warning: output code RNRZ17: the unit has no encoder setting for it and sends "
+       "NRZL (encoder code 0)\nwarning: the frame sync pattern has 12 bits a "
+       "decommutator compares, fewer than 16: it may lock on the same bits in the "
+       "data\nOK\n",
+       kAny, kAny},
+      {kAny, kAny, "stream missing.qm48", 2, kAny, invalidFile, kAny},
+      {kAny, kAny, "validate nosim.qm48", 2, "=", invalidFile, kAny},
+      {kAny, kAny, "stream notx.qm48", 2, kAny, kAny, kAny},
+      {kAny, kAny, "validate both.qm48", 0, kAny, kAny, kAny},
+      {kAny, kAny, "stream a b", 2, kAny, kAny, kAny},
+      {kAny, kAny, "stream --bogus both.qm48", 2, kAny, kAny, kAny},
       // The transmitter's record as filed, in the setup file's ranges, no unit limits; the
       // default 0 MHz reads back as the lowest filed frequency, "nan" keeps 0.
-      {nullptr, nullptr, "stream --transmitter tx.qm48", 0,
-       "=57E7 0 G\n015E 1 G\n0002 2 G\n0004 3 G\n", "=", nullptr},
-      {nullptr, nullptr, "stream tx.qm48 --transmitter", 0,
-       "=57E7 0 G\n015E 1 G\n0002 2 G\n0004 3 G\n", "=", nullptr},
-      {nullptr, nullptr, "stream tx.qm48", 1, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "stream --transmitter far.qm48", 0,
-       "=7530 0 G\n03E7 1 G\n0000 2 G\n0013 3 G\n", nullptr, nullptr},
-      {nullptr, nullptr, "stream --transmitter d.qm48", 0,
-       "=2710 0 G\n0000 1 G\n0000 2 G\n0000 3 G\n", nullptr, nullptr},
-      {nullptr, nullptr, "stream --transmitter nan.qm48", 0,
-       "=0000 0 G\n0000 1 G\n0000 2 G\n0000 3 G\n", nullptr, nullptr},
-      // Minor frames bit by bit: the sync FE6B2840 in two words, the counter in word 3.
-      {nullptr, nullptr, "bitstream d.qm48 --frames 2", 0,
-       "0: 1111111001101011 0010100001000000 0000000000000000 0", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48 --frames 2", 0,
-       "\n1: 1111111001101011 0010100001000000 0000000000000001 ", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48", 0, "\n63: ", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48", 0, "!\n64: ", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream --code d.qm48 --frames 1", 0,  // NRZ-L cells: bits twice
-       "0: 11111111111111000011110011001111 ", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48 --frames 0", 2, "=", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48 --frames", 2, "=", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48 --frames 3x", 2, "=", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream d.qm48 --wide", 2, "=", nullptr, nullptr},
-      {nullptr, nullptr, "bitstream missing.qm48", 2, "=", nullptr, nullptr},
-      {nullptr, nullptr, "decom --code XYZ --setup d.qm48 d.qm48", 2, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "decom d.qm48", 2, nullptr, nullptr, nullptr},
-      {nullptr, nullptr, "decom --setup d.qm48 missing.bits", 2, nullptr, "cannot open", nullptr},
-      {nullptr, nullptr, "ports --jsn", 2, nullptr, "=usage: qm48ctl ports [--json]\n", nullptr},
-      {nullptr, nullptr, "ports extra", 2, nullptr, "=usage: qm48ctl ports [--json]\n", nullptr},
-      {nullptr, nullptr, "emulate --fault loud", 2, nullptr, emulateUsage, nullptr},
-      {nullptr, nullptr, "emulate --line-rate 0", 2, nullptr, emulateUsage, nullptr},
-      {nullptr, nullptr, "emulate --reply-latency -1", 2, nullptr, emulateUsage, nullptr},
-      {nullptr, nullptr, "emulate --reply-latency 99999", 2, nullptr, emulateUsage, nullptr},
-      {nullptr, nullptr, "emulate --filters 1,2,3", 2, nullptr, emulateUsage, nullptr},
-      {nullptr, nullptr, "emulate --link", 2, nullptr, emulateUsage, nullptr},
-      {nullptr, nullptr, "emulate stray", 2, nullptr, emulateUsage, nullptr},
-      // Ports: the devices the configuration names, text and JSON; a port that will not open
-      // is named with the reason and what to do, and nothing is sent.
-      {nullptr,
-       "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=@DIR@/qm48-link\r\nCOM2=@DIR@/x\r\n",
-       "ports", 0, "COM1 in Qm48Com.Cfg  @DIR@/qm48-link  may open\n", nullptr, nullptr},
-      {nullptr, "[PortDevices]\r\nCOM1=@DIR@/qm48-link\r\nCOM2=@DIR@/unplugged\r\n", "ports", 0,
-       "!unplugged", nullptr, nullptr},
-      {nullptr, "[PortDevices]\r\nCOM1=@DIR@/qm48-link\r\n", "ports --json", 0,
+      {kAny, kAny, "stream tx.qm48 --transmitter", 0, "=57E7 0 G\n015E 1 G\n0002 2 G\n0004 3 G\n",
+       kAny, kAny},
+      {kAny, kAny, "stream --transmitter far.qm48", 0, "=7530 0 G\n03E7 1 G\n0000 2 G\n0013 3 G\n",
+       kAny, kAny},
+      {kAny, kAny, "stream --transmitter d.qm48", 0, "=2710 0 G\n0000 1 G\n0000 2 G\n0000 3 G\n",
+       kAny, kAny},
+      {kAny, kAny, "stream --transmitter nan.qm48", 0, "=0000 0 G\n0000 1 G\n0000 2 G\n0000 3 G\n",
+       kAny, kAny},
+      {kAny, kAny, "stream --transmitter notx.qm48", 2, "=", invalidFile, kAny},
+      // Minor frames bit by bit: the sync FE6B2840 in two words, the counter in word 3;
+      // NRZ-L cells repeat every bit.
+      {kAny, kAny, "bitstream d.qm48 --frames 2", 0,
+       "0: 1111111001101011 0010100001000000 0000000000000000 0", kAny, kAny},
+      {kAny, kAny, "bitstream d.qm48 --frames 2", 0,
+       "\n1: 1111111001101011 0010100001000000 0000000000000001 ", kAny, kAny},
+      {kAny, kAny, "bitstream d.qm48", 0, "\n63: ", kAny, kAny},
+      {kAny, kAny, "bitstream --code d.qm48 --frames 1", 0, "0: 11111111111111000011110011001111 ",
+       kAny, kAny},
+      {kAny, kAny, "bitstream d.qm48 --frames 3x", 2, "=", kAny, kAny},
+      {kAny, kAny, "bitstream missing.qm48", 2, "=", kAny, kAny},
+      {kAny, kAny, "decom --code XYZ --setup d.qm48 d.qm48", 2, kAny, kAny, kAny},
+      {kAny, kAny, "decom --setup d.qm48 missing.bits", 2, kAny, "cannot open", kAny},
+      {kAny, kAny, "emulate --line-rate 0", 2, kAny, "usage: qm48ctl emulate", kAny},
+      {kAny, kAny, "emulate --reply-latency 99999", 2, kAny, "usage: qm48ctl emulate", kAny},
+      {kAny, kAny, "emulate --fault loud", 2, kAny, "usage: qm48ctl emulate", kAny},
+      // The devices the configuration names; a port that will not open is named with the
+      // reason and what to do, and nothing is sent.
+      {kAny, ports, "ports", 0, "COM1 in Qm48Com.Cfg  @DIR@/qm48-link  may open\n", kAny, kAny},
+      {kAny, ports, "ports --json", 0,
        "{\"node\": \"@DIR@/qm48-link\", \"stable_path\": \"@DIR@/qm48-link\", \"description\": "
-       "\"COM1 in Qm48Com.Cfg  @DIR@/qm48-link\", \"driver\": \"\", \"vendor\": \"\", "
-       "\"product\": \"\", \"serial\": \"\", \"usb_ids\": \"\", \"named_by\": \"COM1 in "
-       "Qm48Com.Cfg\", \"group\": ",
-       nullptr, nullptr},
-      {nullptr, nullptr, "load --device /dev/ttyUSB97 d.qm48", 3, nullptr,
-       "qm48ctl: cannot open the port /dev/ttyUSB97: No such file or directory (2); no such "
-       "device: plug in the adapter",
-       nullptr},
-      {nullptr, nullptr, "load --device /dev/ttyUSB97 d.qm48", 3, nullptr, "COM1=/dev/ttyUSB0",
-       nullptr},
-      {nullptr, "[PortDevices]\nCOM1=/dev/ttyUSB96\n", "query", 3, nullptr,
-       "cannot open the port /dev/ttyUSB96: No such file", nullptr},
-      {nullptr, nullptr, "query --device plain", 3, nullptr, "this is not a serial device",
-       nullptr},
-      {"held", nullptr, "query --device @DEV@", 3, nullptr, "another program is using the port",
-       "="},
+       "\"COM1 in Qm48Com.Cfg  @DIR@/qm48-link\", \"driver\": \"\", \"vendor\": \"\", \"product\": "
+       "\"\", \"serial\": \"\", \"usb_ids\": \"\", \"named_by\": \"COM1 in Qm48Com.Cfg\", "
+       "\"group\": ",
+       kAny, kAny},
+      {kAny, ports, "ports", 0, "!unplugged", kAny, kAny},
+      {kAny, kAny, "ports extra", 2, kAny, "=usage: qm48ctl ports [--json]\n", kAny},
+      {kAny, kAny, "load --device /dev/ttyUSB97 d.qm48", 3, kAny,
+       "qm48ctl: cannot open the port /dev/ttyUSB97: No such file or directory (2); no "
+       "such device: plug in the adapter",
+       kAny},
+      {kAny, "[PortDevices]\nCOM1=/dev/ttyUSB96\n", "query", 3, kAny,
+       "cannot open the port /dev/ttyUSB96: No such file", kAny},
+      {kAny, kAny, "query --device plain", 3, kAny, "this is not a serial device", kAny},
+      {"held", kAny, "query --device @DEV@", 3, kAny, "another program is using the port", "="},
       // Loads and queries on the unit, and every way they end.
-      {"none", nullptr, "load --device @DEV@ t.qm48", 0, "commands answered", "=",
+      {"none", kAny, "load --device @DEV@ t.qm48", 0, "commands answered", "=",
        "0 R|0 N|H        |007F 8000 M|"},
-      {"none", nullptr, "load --device @DEV@ t.qm48", 0, nullptr, nullptr, "|0001 2007 M|S|1 R"},
-      {"none", nullptr, "load --transmitter --device @DEV@ t.qm48", 0, nullptr, nullptr,
+      {"none", kAny, "load --device @DEV@ t.qm48", 0, kAny, kAny, "|0001 2007 M|S|1 R"},
+      {"none", kAny, "load --transmitter --device @DEV@ t.qm48", 0, kAny, kAny,
        "=Q|W|0FI|0BI|0CI|59DD 0 G|0000 1 G|0000 2 G|0000 3 G"},
-      {"none", nullptr, "load --all --device @DEV@ t.qm48", 0, nullptr, nullptr,
+      {"none", kAny, "load --all --device @DEV@ t.qm48", 0, kAny, kAny,
        "0CI|59DD 0 G|0000 1 G|0000 2 G|0000 3 G|0 R|0 N|"},
-      {"none", nullptr, "query --device @DEV@", 0, "  Max Freq (MHz)               2400.5\n",
-       nullptr, queries},
-      {"none", nullptr, "query --device @DEV@", 0, "  Freq Selected (Mhz)          0.0\n", nullptr,
-       nullptr},
-      {"none", nullptr, "query --device @DEV@", 0, "  Num Atten Steps              20\n", nullptr,
-       nullptr},
-      {"none", nullptr, "query --json --device @DEV@", 0, "\"MinFreqMhz\": 2200", nullptr, nullptr},
-      {"none", nullptr, "query --json --device @DEV@", 0, "\"FormatName\": \"        \"", nullptr,
-       nullptr},
-      {"none", "[PortConfig]\r\nPortNum=2\r\n[PortDevices]\r\nCOM3=@DEV@\r\n", "query", 0, nullptr,
-       nullptr, queries},
-      {"vanish-after=2", nullptr, "load --device @DEV@ t.qm48", 5, nullptr, "disconnected",
-       nullptr},
-      {"garbage", nullptr, "query --device @DEV@", 7, "=", nullptr, nullptr},
-      {"silent-after=1", nullptr, "load --device @DEV@ t.qm48", 4, nullptr, "command 2 (0 N)",
+      {"none", kAny, "query --device @DEV@", 0, "  Max Freq (MHz)               2400.5\n", kAny,
+       queries},
+      {"none", kAny, "query --device @DEV@", 0, "  Num Atten Steps              20\n", kAny, kAny},
+      {"none", kAny, "query --json --device @DEV@", 0, "\"MinFreqMhz\": 2200", kAny, kAny},
+      {"none", "[PortConfig]\r\nPortNum=2\r\n[PortDevices]\r\nCOM3=@DEV@\r\n", "query", 0, kAny,
+       kAny, queries},
+      {"vanish-after=2", kAny, "load --device @DEV@ t.qm48", 5, kAny, "disconnected", kAny},
+      {"garbage", kAny, "query --device @DEV@", 7, "=", kAny, kAny},
+      {"silent-after=1", kAny, "load --device @DEV@ t.qm48", 4, kAny, "command 2 (0 N)",
        "=0 R|0 N"},
-      {"none", nullptr, "load --device @DEV@", 2, nullptr, nullptr, "="},
-      {"none", nullptr, "load --transmitter --all --device @DEV@ t.qm48", 2, nullptr, nullptr, "="},
-      {"none", nullptr, "load --device", 2, nullptr, nullptr, "="},
-      {"none", nullptr, "load --fast --device @DEV@ t.qm48", 2, nullptr, nullptr, "="},
-      {"none", nullptr, "query --device @DEV@ extra", 2, nullptr, nullptr, "="},
-      {"none", nullptr, "load --device @DEV@ missing.qm48", 2, nullptr, nullptr, "="},
-      {"none", nullptr, "load --all --device @DEV@ w.qm48", 1, nullptr,
-       "INVALID SIM SETUP DATA.....", "="},
+      {"none", kAny, "load --transmitter --all --device @DEV@ t.qm48", 2, kAny, kAny, "="},
+      {"none", kAny, "query --device @DEV@ extra", 2, kAny, kAny, "="},
+      {"none", kAny, "load --device @DEV@ missing.qm48", 2, kAny, kAny, "="},
+      {"none", kAny, "load --all --device @DEV@ w.qm48", 1, kAny, "INVALID SIM SETUP DATA.....",
+       "="},
   };
+
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);
     std::unique_ptr<UnitLink> held;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "app/Qm48GlobUnit.h"
 #include "common/RandomSimSetup.h"
@@ -58,44 +59,18 @@ TEST_F(SimFileSection, DefaultSetupSavesKeysInOrder) {
   sim = std::make_unique<progsimulatorclass>();
   Save();
   const std::vector<std::string> lines = Lines();
-  const std::vector<std::string> head = {"[SIMULATOR SETUP]",
-                                         "FileVersion=2",
-                                         "gFormatNumber=0",
-                                         "DoCrc16=NO",
-                                         "DoCttit=NO",
-                                         "CrcWdNum=-1",
-                                         "gFormatName_1=",
-                                         "gFormatName_2=",
-                                         "gFormatName_3=",
-                                         "gFormatName_4=",
-                                         "CommonWordLength=16",
-                                         "WordsPerMinorFrame=256",
-                                         "BitOrder=MSB FIRST",
-                                         "PatternLeads=LEADS",
-                                         "SubframeMode=NONE",
-                                         "FacEnable=NO",
-                                         "FsPatternRadix=HEX",
-                                         "FrameSyncLength=32",
-                                         "FrameSyncPattern=FE6B2840",
-                                         "SubframeDirection=UP",
-                                         "FirstSubFrameNum=0",
-                                         "NumSubframes=64",
-                                         "SfIdWordNum=3",
-                                         "SfIdStartBit=5",
-                                         "ExtClockEnable=NO",
-                                         "SimBitRate=1024000",
-                                         "SimOutputCode=NRZL",
-                                         "TrackDecom=YES",
-                                         "Convolution=0",
-                                         "SwapG1G2=NO",
-                                         "InvertG1=NO",
-                                         "DiffEncodingEnable=NO",
-                                         "CommonWordValue=1",
-                                         "SimDynamicWordNumber0=4",
-                                         "SimDynamicWordInterval0=0",
-                                         "SimDynamicWordWave0=SINE"};
-  ASSERT_GT(lines.size(), head.size());
-  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + head.size()), head);
+  const std::string head =
+      "[SIMULATOR SETUP]|FileVersion=2|gFormatNumber=0|DoCrc16=NO|DoCttit=NO|CrcWdNum=-1|"
+      "gFormatName_1=|gFormatName_2=|gFormatName_3=|gFormatName_4=|CommonWordLength=16|"
+      "WordsPerMinorFrame=256|BitOrder=MSB FIRST|PatternLeads=LEADS|SubframeMode=NONE|"
+      "FacEnable=NO|FsPatternRadix=HEX|FrameSyncLength=32|FrameSyncPattern=FE6B2840|"
+      "SubframeDirection=UP|FirstSubFrameNum=0|NumSubframes=64|SfIdWordNum=3|SfIdStartBit=5|"
+      "ExtClockEnable=NO|SimBitRate=1024000|SimOutputCode=NRZL|TrackDecom=YES|Convolution=0|"
+      "SwapG1G2=NO|InvertG1=NO|DiffEncodingEnable=NO|CommonWordValue=1|"
+      "SimDynamicWordNumber0=4|SimDynamicWordInterval0=0|SimDynamicWordWave0=SINE|";
+  std::string joined;
+  for (const std::string& line : lines) joined += line + "|";
+  EXPECT_EQ(joined.substr(0, head.size()), head);
   const auto at = [&lines](const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) - lines.begin();
   };
@@ -133,33 +108,25 @@ TEST_F(SimFileSection, LoadClampsLooksUpNamesAndKeepsWhatItCannotRead) {
            "DoCrc16=YES\nDoCttit=YES\nCrcWdNum=20\ngFormatName_2=NEW\n"
            "UserDefDynWordFn1=W1.R4V8SimUserWave\nUserDefDynWordFn2=W2\nUserDefDynWordFn4=W4\n"
            "UserDefDynWordFn5=W5\nFrameSyncPattern=\nSimDynamicWordNumber1=\n"));
+  // Out of range: clamped; unknown names: the first entry; unreadable: kept; both CRC flags
+  // on: CRC-16 wins; a missing wave file name empties its slot, an empty number reads as 0.
   const SimSetupData& s = sim->Setup;
-  EXPECT_EQ(formatNumber, 3);
-  EXPECT_EQ(s.FrameSyncLength, 64);
-  EXPECT_EQ(s.FirstSubFrameNum, 1);
-  EXPECT_EQ(s.BitOrder, 0);
-  EXPECT_EQ(s.PatternLeads, 0);
-  EXPECT_EQ(s.SimOutputCode, 0);
-  EXPECT_EQ(s.SubframeMode, 3);
-  EXPECT_EQ(s.DynamicWords[2].SimDynamicWordWave, kWaveUserDef);
-  EXPECT_EQ(s.UniqueWords[3].SimUniqueWordValue, 0xBEEF);
-  EXPECT_EQ(s.SimBitRate, 33000000u);
-  EXPECT_EQ(s.Words[0].SimWordLen, 16);
-  EXPECT_EQ(s.Words[255].SimValue, 7);
-  EXPECT_EQ(s.WordsPerMinorFrame, 256);
-  EXPECT_TRUE(sim->DoCrc16);  // both flags on: CRC-16 wins
-  EXPECT_FALSE(sim->DoCttit);
-  EXPECT_EQ(sim->CrcWdNum, 20);
+  EXPECT_EQ(std::tie(formatNumber, s.FrameSyncLength, s.FirstSubFrameNum, s.BitOrder,
+                     s.PatternLeads, s.SimOutputCode, s.SubframeMode, s.WordsPerMinorFrame),
+            std::make_tuple(3, 64, 1, 0, 0, 0, 3, 256));
+  EXPECT_EQ(std::tie(s.DynamicWords[2].SimDynamicWordWave, s.UniqueWords[3].SimUniqueWordValue,
+                     s.SimBitRate, s.Words[0].SimWordLen, s.Words[255].SimValue),
+            std::make_tuple(kWaveUserDef, 0xBEEF, 33000000u, 16, 7));
+  EXPECT_EQ(std::tie(sim->DoCrc16, sim->DoCttit, sim->CrcWdNum), std::make_tuple(true, false, 20));
   EXPECT_EQ(formatNames, (std::array<std::string, 4>{"ONE", "NEW", "", ""}));
-  EXPECT_EQ(sim->UserDefDynWordFn[0], "W1.R4V8SimUserWave");
-  EXPECT_EQ(sim->UserDefDynWordFn[2], "");  // a missing name empties the slot
+  EXPECT_EQ(sim->UserDefDynWordFn,
+            (std::array<std::string, 5>{"W1.R4V8SimUserWave", "W2", "", "W4", "W5"}));
   EXPECT_STREQ(s.FrameSyncPattern, "");
-  EXPECT_EQ(s.DynamicWords[1].SimDynamicWordNumber, 0);  // empty reads as 0
+  EXPECT_EQ(s.DynamicWords[1].SimDynamicWordNumber, 0);
 
   ASSERT_TRUE(Load("FileVersion=2\ngFormatNumber=-4\nFrameSyncLength=1\nFirstSubFrameNum=-1\n"));
-  EXPECT_EQ(formatNumber, 0);
-  EXPECT_EQ(s.FrameSyncLength, 3);
-  EXPECT_EQ(s.FirstSubFrameNum, 0);
+  EXPECT_EQ(std::tie(formatNumber, s.FrameSyncLength, s.FirstSubFrameNum),
+            std::make_tuple(0, 3, 0));
   sim->DoCrc16 = false;
   ASSERT_TRUE(Load("FileVersion=2\nDoCttit=YES\nCrcWdNum=4\n"));
   EXPECT_TRUE(sim->DoCttit);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 namespace {
@@ -62,79 +61,6 @@ TEST(SyncPatternTextTest, RenderingsWorkedByHand) {
       {" 0x$1F", "1F"},    {"$", "$"},     {"0x", "0X"},  {"FE0X", "FE0X"}, {"1$2o3", "1$2O3"}};
   for (const auto& [text, expected] : normalised) EXPECT_EQ(NormalizePatternText(text), expected);
   EXPECT_EQ(PatternDigitCount(3), 0);
-}
-
-// A pattern with don't-care digits written in a radix, and the renderings it must give.
-struct Case {
-  std::string text;
-  std::string hex, binary, octal;
-};
-
-Case MakeCase(std::mt19937_64& rng, int32_t radix) {
-  const int bitsPerDigit = radix == kPatternBinary ? 1 : radix == kPatternOctal ? 3 : 4;
-  const int digits = PatternDigitCount(radix);
-  uint64_t value = rng();
-  uint64_t mask = 0;  // don't-care bits, whole digits at a time
-  std::string full;
-  for (int p = 0; p < digits; ++p) {
-    const int bottom = bitsPerDigit * (digits - 1 - p);
-    const int width = (radix == kPatternOctal && p == 0) ? 1 : bitsPerDigit;
-    const uint64_t digitMask = ((uint64_t{1} << width) - 1) << bottom;
-    if (rng() % 5 == 0) {
-      mask |= digitMask;
-      value &= ~digitMask;
-      full += 'X';
-    } else {
-      full += "0123456789ABCDEF"[(value & digitMask) >> bottom];
-    }
-  }
-  // Drop some leading zeros, never leaving a front "0X" (that reads as a marker), and
-  // write some digits in lower case.
-  size_t drop = rng() % (digits + 1);
-  while (drop > 0 && full.size() > 1 && full[0] == '0') {
-    full.erase(0, 1);
-    --drop;
-  }
-  if (full.size() > 1 && full[0] == '0' && full[1] == 'X') full.erase(0, 1);
-  std::string text = full;
-  for (char& c : text)
-    if (rng() % 2) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (rng() % 3 == 0)
-    text = (radix == kPatternOctal ? "o" : radix == kPatternHex ? "0x" : "$") + text;
-  if (rng() % 3 == 0) text.insert(rng() % (text.size() + 1), " ");
-
-  auto render = [&](int bits, int count) {
-    std::string out;
-    for (int p = 0; p < count; ++p) {
-      int top = 63 - bits * p + (bits == 3 ? 2 : 0), bottom = top - bits + 1;
-      if (top > 63) top = 63;
-      uint64_t digitMask = 0;
-      for (int b = bottom; b <= top; ++b) digitMask |= uint64_t{1} << b;
-      out += (mask & digitMask) ? 'X' : "0123456789ABCDEF"[(value & digitMask) >> bottom];
-    }
-    return out;
-  };
-  return {text, render(4, 16), render(1, 64), render(3, 22)};
-}
-
-TEST(SyncPatternTextTest, RandomPatternsRenderInEveryRadix) {
-  std::mt19937_64 rng(48);
-  for (int32_t radix : {kPatternBinary, kPatternOctal, kPatternHex}) {
-    for (int i = 0; i < 500; ++i) {
-      Case c = MakeCase(rng, radix);
-      bool ok = false;
-      EXPECT_EQ(PatternToHexText(c.text, radix, &ok), c.hex) << c.text << " radix " << radix;
-      EXPECT_TRUE(ok) << c.text;
-      EXPECT_EQ(PatternToBinaryText(c.text, radix), c.binary) << c.text << " radix " << radix;
-      EXPECT_EQ(PatternToOctalText(c.text, radix), c.octal) << c.text << " radix " << radix;
-      // The binary rendering read back as a pattern gives the same renderings (without
-      // a leading zero in front of an X, which would read as a radix marker).
-      std::string bits = c.binary.rfind("0X", 0) == 0 ? c.binary.substr(1) : c.binary;
-      EXPECT_EQ(PatternToHexText(bits, kPatternBinary), c.hex);
-      EXPECT_EQ(PatternToOctalText(bits, kPatternBinary), c.octal);
-      EXPECT_EQ(PatternToBinaryText(bits, kPatternBinary), c.binary);
-    }
-  }
 }
 
 }  // namespace

@@ -20,12 +20,9 @@
 #include "common/UnitLink.h"
 #include "pcm/BitstreamFile.h"
 #include "pcm/Decommutator.h"
-#include "simulator/MemoryImages.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "support/TempDir.h"
-#include "unit/UnitEncoderTables.h"
-#include "unit/UnitProtocol.h"
 
 namespace {
 
@@ -43,70 +40,6 @@ class UnitBitstream : public ::testing::Test {
   ScopedOperator scope{op};
   SendOptions fast{.pauseMs = 0};
 };
-
-// The memory the load's command stream leaves in the unit's interpreter, against the image
-// predicted from the record and the model of the setup, frame by frame and word by word:
-// every subframe mode, both directions, first counter values 0 and 1, one minor frame or
-// many, random setups with user waves. Both draw the same "RANDOM" numbers (reseeded).
-TEST_F(UnitBitstream, TheUnitsMemoryEncodesWhatTheSetupAsks) {
-  uint32_t seed = 1;
-  for (int32_t variant = 0; variant < 32; ++variant) {
-    const int32_t mode = variant & 3, direction = (variant >> 2) & 1, first = (variant >> 3) & 1;
-    const bool oneFrame = variant >> 4;
-    SCOPED_TRACE(::testing::Message() << "mode " << mode << " direction " << direction << " first "
-                                      << first << " one frame " << oneFrame);
-    bool checked = false;
-    for (int tries = 0; !checked && tries < 200; ++tries, ++seed) {
-      auto sim = std::make_unique<progsimulatorclass>();
-      RandomSimSetup random(seed);
-      random.Fill(*sim, gFormatNumber, gFormatName_);
-      SimSetupData& s = sim->Setup;
-      s.SubframeMode = mode;
-      s.SubframeDirection = direction;
-      s.FirstSubFrameNum = first;
-      s.NumSubframes = oneFrame ? 1 : random.Int(2, 64);
-      s.DynamicWords[0].SimDynamicWordWave = random.Flag() ? kWaveUserDef : kWaveRandom;
-      sim->UserWaves[0].NumWords = random.Int(0, 30);
-      for (uint16_t& sample : sim->UserWaves[0].Samples)
-        sample = static_cast<uint16_t>(random.Int(0, 65535));
-      sim->UserWaves[0].DefaultValue = 0x5A5A;
-      std::string message;
-      if (!ValidateSimulatorSetup(*sim, message)) continue;
-      SCOPED_TRACE(seed);
-      // Predicted from the record as it stands: the load may reset its first counter value.
-      RuntimeSrand(seed);
-      const EncoderImage predicted =
-          LoadedEncoderImage(s, sim->UserWaves, {sim->DoCrc16, sim->DoCttit, sim->CrcWdNum});
-      RuntimeSrand(seed);
-      const EncoderModel setup = SetupModel(*sim);
-      RuntimeSrand(seed);
-      sim->Prep232SimSetupData(SelectedLoadFormat());
-      UnitProtocol unit;
-      unit.Feed(sim->TxBuffer.Data(), sim->TxBuffer.Fill());
-      const SimulatorImage& image = unit.State().sim;
-      ASSERT_TRUE(predicted.Memory == image.memory);
-      ASSERT_EQ(predicted.Registers, image.registers);
-      checked = true;
-      if (s.WordsPerMinorFrame > 400) continue;  // the frames of the largest take a while
-      const EncoderModel fromUnit(EncoderTablesFromUnit(image));
-      ASSERT_EQ(fromUnit.MinorFramesPerMajorFrame(), setup.MinorFramesPerMajorFrame());
-      ASSERT_EQ(fromUnit.Code(), setup.Code());
-      ASSERT_EQ(fromUnit.LsbFirst(), setup.LsbFirst());
-      for (int64_t k = 0; k < setup.MinorFramesPerMajorFrame(); ++k) {
-        const EncodedMinorFrame a = fromUnit.MinorFrame(k), b = setup.MinorFrame(k);
-        ASSERT_EQ(a.Counter, b.Counter) << k;
-        ASSERT_EQ(a.EndsMajorFrame, b.EndsMajorFrame) << k;
-        ASSERT_EQ(a.Words.size(), b.Words.size());
-        for (size_t w = 0; w < b.Words.size(); ++w) {
-          ASSERT_EQ(a.Words[w].Length, b.Words[w].Length) << k << " " << w;
-          ASSERT_EQ(a.Words[w].Role, b.Words[w].Role) << k << " " << w;
-          ASSERT_EQ(a.Words[w].Value, b.Words[w].Value) << "frame " << k << " word " << w + 1;
-        }
-      }
-    }
-    EXPECT_TRUE(checked);
-  }
-}
 
 // Two setups of our own, then random setups the editor allows, each loaded over the line;
 // every load replaces the stream, which the decom checks against that load's setup.

@@ -113,25 +113,6 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
     EXPECT_TRUE(u.unit.WaitForCommands(row.exchanges.size(), 1000ms));
     EXPECT_EQ(u.port->ReadFor(100), "");
   }
-  // Garbage: a line of random characters, but exactly one carriage return a command.
-  RunningUnit garbage(WithFault("garbage"));
-  for (int i = 0; i < 20; ++i) {
-    garbage.port->Send("W");
-    auto line = garbage.port->ReadLine();
-    ASSERT_TRUE(line.has_value());
-    EXPECT_GE(line->size(), 2u);
-    EXPECT_LE(line->size(), 33u);
-  }
-  EXPECT_EQ(garbage.port->ReadFor(50), "");
-  // A vanishing unit hangs up mid-load and takes its device with it, yet stops cleanly.
-  RunningUnit gone(WithFault("vanish-after=1"));
-  gone.port->Send("0 R");
-  EXPECT_EQ(gone.port->ReadLine(), "OK\r");
-  gone.port->Send("1 R");
-  EXPECT_TRUE(gone.port->HungUp(2000));
-  EXPECT_TRUE(gone.unit.Vanished());
-  EXPECT_FALSE(std::filesystem::exists(gone.unit.DevicePath()));
-  gone.unit.Stop();
   // Stop ends a unit in the middle of a reply it holds back for ten minutes.
   RunningUnit slow(WithFault("slow=600000"));
   slow.port->Send("0 R");
