@@ -103,6 +103,7 @@ TEST_F(Loads, LoadAllQueriesThenLoadsTransmitterThenSimulator) {
   EXPECT_EQ(commands.back(), "1 R");
   EXPECT_EQ(commands.size(), 9 + SplitCommands(sim.TxBuffer).size());
   EXPECT_TRUE(link.Unit().Running());
+  EXPECT_STREQ(LoadStageName(out.stage), "Simulator");
 }
 
 TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
@@ -110,13 +111,16 @@ TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
     const char* fault;
     bool invalidSetup;
     LoadStage stage;
+    const char* stageName;
     SendResult result;
     const char* commandText;
     uint64_t commandsReceived;
   } cases[] = {
-      {"silent", false, LoadStage::Query, SendResult::TimedOut, "Q", 5},  // nothing loaded
-      {"silent-after=7", false, LoadStage::Transmitter, SendResult::TimedOut, "0002 2 G", 8},
-      {"none", true, LoadStage::Validation, SendResult::Done, "", 9},  // nothing of the sim
+      {"silent", false, LoadStage::Query, "Query", SendResult::TimedOut, "Q", 5},  // nothing loaded
+      {"silent-after=7", false, LoadStage::Transmitter, "Transmitter", SendResult::TimedOut,
+       "0002 2 G", 8},
+      {"none", true, LoadStage::Validation, "Validation", SendResult::Done, "",
+       9},  // nothing of the sim
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
@@ -127,6 +131,7 @@ TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
     LoadAllOutcome out = LoadAll(query, tx, c.invalidSetup ? bad : sim, Quick());
     EXPECT_FALSE(out.Ok());
     EXPECT_EQ(out.stage, c.stage);
+    EXPECT_STREQ(LoadStageName(out.stage), c.stageName);
     EXPECT_EQ(out.send.result, c.result);
     EXPECT_EQ(out.send.commandText, c.commandText);
     EXPECT_EQ(out.validationMessage.empty(), !c.invalidSetup);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <random>
 
 #include "simulator/Qm48SimulatorUnit.h"
 
@@ -249,4 +250,40 @@ TEST(MemoryImages, SubframeIdShift) {
   EXPECT_EQ(SignificantBits(0), 0);
   EXPECT_EQ(SignificantBits(63), 6);
   EXPECT_EQ(SignificantBits(-1), 32);
+}
+
+// Records no file or editor would make: every table is built without reading or writing
+// outside the record's tables (the sanitizers watch) and without endless loops.
+TEST(MemoryImages, HostileRecordsStayInsideTheTables) {
+  std::mt19937 rng(4);
+  const int32_t extremes[] = {
+      INT32_MIN, INT32_MIN + 1, -70000, -32769, -32768, -1,    0,     1,     2,     63,
+      64,        1023,          1024,   16383,  16384,  32767, 32768, 65535, 65536, INT32_MAX};
+  auto pick = [&]() -> int32_t {
+    return rng() % 2 ? extremes[rng() % std::size(extremes)] : static_cast<int32_t>(rng());
+  };
+  auto sim = Fresh();
+  SimSetupData& s = sim->Setup;
+  for (int round = 0; round < 60; ++round) {
+    SCOPED_TRACE(round);
+    s.WordsPerMinorFrame = pick();
+    s.NumSubframes = round % 3 == 0 ? pick() : static_cast<int32_t>(rng() % 2000);
+    for (int32_t* field :
+         {&s.FirstSubFrameNum, &s.SubframeDirection, &s.PatternLeads, &s.BitOrder, &s.SfIdWordNum,
+          &s.SfIdStartBit, &s.CommonWordLength, &s.FrameSyncLength, &s.FsPatternRadix})
+      *field = pick();
+    for (SimDynamicWord& d : s.DynamicWords) d = {pick(), pick(), pick()};
+    for (SimUniqueWord& u : s.UniqueWords)
+      u = {pick(), pick(), pick(), pick(), static_cast<uint16_t>(rng())};
+    for (int i = 0; i < 40; ++i)
+      s.Words[rng() % s.Words.size()].SimWordLen = static_cast<uint16_t>(rng());
+    EXPECT_LE(static_cast<int64_t>(BuildFrameAttributes(s).size()), kMaxCounterValues);
+    BuildWordAttributes(s, sim->WordAttributes);
+    for (int i = 0; i < FrameWordCount(s); ++i) WordAttribute(s, sim->WordAttributes, i);
+    EXPECT_LE(FrameSyncWordCount(s), 22);
+    EXPECT_LE(BuildFrameSyncWords(s).size(), 22u);
+    EXPECT_LE(static_cast<int64_t>(SfIdValues(s).size()), kMaxCounterValues);
+    EXPECT_EQ(UniqueWordValues(s).size(), 7u);
+    EXPECT_LE(WordValues(s).size(), 16383u);
+  }
 }

@@ -10,6 +10,7 @@
 
 #include "app/Qm48GlobUnit.h"
 #include "link/TransmitBuffer.h"
+#include "platform/StartDirectory.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
@@ -193,6 +194,7 @@ TEST(SimLoadSequence, RegistersAndCrcWord) {
 TEST(SimLoadSequence, DetailLoggingWritesEveryCommand) {
   TempDir dir;
   dir.Enter();
+  RecordStartDirectory(true);
   LogStart("1.41", "Qm48", "", "Qm48");
   auto sim = Fresh();
   sim->Prep232SimSetupData(SelectedLoadFormat());

@@ -61,6 +61,8 @@ TEST(SyncPatternTextTest, RenderingsWorkedByHand) {
       {" 0x$1F", "1F"},    {"$", "$"},     {"0x", "0X"},  {"FE0X", "FE0X"}, {"1$2o3", "1$2O3"}};
   for (const auto& [text, expected] : normalised) EXPECT_EQ(NormalizePatternText(text), expected);
   EXPECT_EQ(PatternDigitCount(3), 0);
+  EXPECT_EQ(PatternToHexText("fe", kPatternHex) + PatternToOctalText("7", kPatternOctal),
+            Zeros(14) + "FE" + Zeros(21) + "7");  // no word of whether it read
 }
 
 }  // namespace

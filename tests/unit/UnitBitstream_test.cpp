@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "app/Qm48GlobUnit.h"
 #include "common/RandomSimSetup.h"
@@ -23,6 +24,8 @@
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "support/TempDir.h"
+#include "unit/UnitEncoderTables.h"
+#include "unit/UnitProtocol.h"
 
 namespace {
 
@@ -40,6 +43,54 @@ class UnitBitstream : public ::testing::Test {
   ScopedOperator scope{op};
   SendOptions fast{.pauseMs = 0};
 };
+
+// The encoder read back out of the memory a load leaves in the unit's interpreter agrees
+// with the model of the setup, minor frame by minor frame: every subframe mode, both
+// directions, first counter values 0 and 1, one minor frame or many, user waves.
+TEST_F(UnitBitstream, TheUnitsMemoryEncodesWhatTheSetupAsks) {
+  uint32_t seed = 1;
+  for (int variant = 0; variant < 32; ++variant) {
+    bool checked = false;
+    for (int tries = 0; !checked && tries < 200; ++tries, ++seed) {
+      auto sim = std::make_unique<progsimulatorclass>();
+      RandomSimSetup random(seed);
+      random.Fill(*sim, gFormatNumber, gFormatName_);
+      SimSetupData& s = sim->Setup;
+      s.SubframeMode = variant & 3;
+      s.SubframeDirection = (variant >> 2) & 1;
+      s.FirstSubFrameNum = (variant >> 3) & 1;
+      s.NumSubframes = variant >= 16 ? 1 : random.Int(2, 64);
+      s.DynamicWords[0].SimDynamicWordWave = random.Flag() ? kWaveUserDef : kWaveRandom;
+      sim->UserWaves[0].NumWords = random.Int(0, 30);
+      sim->UserWaves[0].Samples[1] = 0x5A5A;
+      std::string message;
+      if (s.WordsPerMinorFrame > 400 || !ValidateSimulatorSetup(*sim, message)) continue;
+      SCOPED_TRACE(::testing::Message() << "variant " << variant << " seed " << seed);
+      RuntimeSrand(seed);  // both draw the same "RANDOM" numbers
+      const EncoderModel setup = SetupModel(*sim);
+      RuntimeSrand(seed);
+      sim->Prep232SimSetupData(SelectedLoadFormat());
+      UnitProtocol unit;
+      unit.Feed(sim->TxBuffer.Data(), sim->TxBuffer.Fill());
+      const EncoderModel fromUnit(EncoderTablesFromUnit(unit.State().sim));
+      ASSERT_EQ(
+          std::tuple(fromUnit.MinorFramesPerMajorFrame(), fromUnit.Code(), fromUnit.LsbFirst()),
+          std::tuple(setup.MinorFramesPerMajorFrame(), setup.Code(), setup.LsbFirst()));
+      for (int64_t k = 0; k < setup.MinorFramesPerMajorFrame(); ++k) {
+        const EncodedMinorFrame a = fromUnit.MinorFrame(k), b = setup.MinorFrame(k);
+        ASSERT_EQ(std::tie(a.Counter, a.EndsMajorFrame), std::tie(b.Counter, b.EndsMajorFrame))
+            << k;
+        ASSERT_EQ(a.Words.size(), b.Words.size()) << k;
+        for (size_t w = 0; w < b.Words.size(); ++w)
+          ASSERT_TRUE(a.Words[w].Length == b.Words[w].Length &&
+                      a.Words[w].Role == b.Words[w].Role && a.Words[w].Value == b.Words[w].Value)
+              << "frame " << k << " word " << w + 1;
+      }
+      checked = true;
+    }
+    EXPECT_TRUE(checked) << variant;
+  }
+}
 
 // Two setups of our own, then random setups the editor allows, each loaded over the line;
 // every load replaces the stream, which the decom checks against that load's setup.
