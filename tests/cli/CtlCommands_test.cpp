@@ -135,7 +135,6 @@ TEST_F(CtlCommands, EveryCommandLine) {
       {kAny, kAny, "validate nosim.qm48", 2, "=", invalidFile, kAny},
       {kAny, kAny, "stream notx.qm48", 2, kAny, kAny, kAny},
       {kAny, kAny, "validate both.qm48", 0, kAny, kAny, kAny},
-      {kAny, kAny, "stream a b", 2, kAny, kAny, kAny},
       {kAny, kAny, "stream --bogus both.qm48", 2, kAny, kAny, kAny},
       // The transmitter's record as filed, in the setup file's ranges, no unit limits; the
       // default 0 MHz reads back as the lowest filed frequency, "nan" keeps 0.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <memory>
 #include <random>
 
@@ -46,24 +45,25 @@ TEST(MemoryImages, DefaultSetupTables) {
   EXPECT_EQ(range.High, 63);
   EXPECT_EQ(range.Last, 63);
 
-  std::map<int64_t, uint16_t> frames;
-  for (const MemoryImageWrite& w : BuildFrameAttributes(s)) frames[w.Address] = w.Value;
+  // All seven unique words start in frame 0; the last frame ends the major frame.
+  const auto frames = BuildFrameAttributes(s);
   ASSERT_EQ(frames.size(), 64u);
-  EXPECT_EQ(frames.begin()->first, 32768);
-  EXPECT_EQ(frames[32768], 0x7F);  // all seven unique words start in frame 0
-  EXPECT_EQ(frames[32831], 0x80);  // the frame that ends the major frame
-  for (int64_t a = 32769; a < 32831; ++a) EXPECT_EQ(frames[a], 0) << a;
-
+  EXPECT_EQ(frames.front().Address, 32768);
+  std::vector<uint16_t> expected(64, 0);
+  expected.front() = 0x7F;
+  expected.back() = 0x80;
+  EXPECT_EQ(Values(frames), expected);
+  // Frame sync (type 1), subframe ID (2), waves (3..7) and unique words (mask bits 0..6),
+  // all 16 bits long; the last word ends the frame.
   BuildWordAttributes(s, sim->WordAttributes);
-  auto attr = [&](int wordNumber) { return WordAttribute(s, sim->WordAttributes, wordNumber - 1); };
-  EXPECT_EQ(attr(1), 0x1F00);  // frame sync, 16 bits
-  EXPECT_EQ(attr(2), 0x1F00);
-  EXPECT_EQ(attr(3), 0x2F00);                                                      // subframe ID
-  for (int n = 4; n <= 8; ++n) EXPECT_EQ(attr(n), ((n - 1) << 12) | 0x0F00) << n;  // types 3..7
-  for (int n = 9; n <= 15; ++n) EXPECT_EQ(attr(n), 0x0F00 | (1 << (n - 9))) << n;  // bits 0..6
-  for (int n = 16; n <= 255; ++n) ASSERT_EQ(attr(n), 0x0F00) << n;
-  EXPECT_EQ(attr(256), 0x8F00);
-
+  std::vector<int> attributes, wanted(256, 0x0F00);
+  for (int i = 0; i < 256; ++i) attributes.push_back(WordAttribute(s, sim->WordAttributes, i));
+  wanted[0] = wanted[1] = 0x1F00;
+  wanted[2] = 0x2F00;
+  for (int n = 4; n <= 8; ++n) wanted[n - 1] = ((n - 1) << 12) | 0x0F00;
+  for (int n = 9; n <= 15; ++n) wanted[n - 1] = 0x0F00 | (1 << (n - 9));
+  wanted[255] = 0x8F00;
+  EXPECT_EQ(attributes, wanted);
   const auto sfid = SfIdValues(s);
   ASSERT_EQ(sfid.size(), 64u);
   for (int c = 0; c < 64; ++c) {

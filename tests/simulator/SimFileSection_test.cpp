@@ -165,9 +165,9 @@ TEST_F(SimFileSection, BrokenAndHostileChangeListsStayInsideTheTable) {
       Load("FileVersion=2\nWordsPerMinorFrame=20\nNumChanges=3\n"
            "ChangeIndex0=0\nSimWordLen0=8\nSimValue0=1\nChangeIndex1=5\nSimWordLen5=9\n"
            "ChangeIndex2=9\nSimWordLen9=10\nSimValue9=3\n"));
-  EXPECT_EQ(sim->Setup.Words[19].SimWordLen, 8);
-  EXPECT_EQ(sim->Setup.Words[19].SimValue, 1);
-  EXPECT_EQ(sim->Setup.Words[20].SimValue, word20);  // beyond the frame: untouched
+  const auto& w = sim->Setup.Words;
+  EXPECT_EQ(std::tie(w[19].SimWordLen, w[19].SimValue, w[20].SimValue),  // 20: not in the frame
+            std::make_tuple(8, 1, word20));
   // Runs out of order: each overwrites from its own index to the end of the frame.
   sim = std::make_unique<progsimulatorclass>();
   const uint16_t word3 = sim->Setup.Words[3].SimValue;
@@ -175,10 +175,9 @@ TEST_F(SimFileSection, BrokenAndHostileChangeListsStayInsideTheTable) {
       Load("FileVersion=2\nWordsPerMinorFrame=20\nNumChanges=2\n"
            "ChangeIndex0=10\nSimWordLen10=8\nSimValue10=1\n"
            "ChangeIndex1=4\nSimWordLen4=9\nSimValue4=2\n"));
-  EXPECT_EQ(sim->Setup.Words[3].SimValue, word3);
-  EXPECT_EQ(sim->Setup.Words[4].SimValue, 2);
-  EXPECT_EQ(sim->Setup.Words[15].SimValue, 2);
-  EXPECT_EQ(sim->Setup.Words[15].SimWordLen, 9);
+  const auto& v = sim->Setup.Words;
+  EXPECT_EQ(std::tie(v[3].SimValue, v[4].SimValue, v[15].SimValue, v[15].SimWordLen),
+            std::make_tuple(word3, 2, 2, 9));
   EXPECT_TRUE(Load("FileVersion=2\nNumChanges=2000000000\nChangeIndex0=x\n"));
 
   ASSERT_TRUE(

@@ -51,11 +51,6 @@ void NoDynamicOrUniqueWords(SimSetupData& s) {
   for (SimUniqueWord& u : s.UniqueWords) u.SimUniqueWordStartWord = 0;
 }
 
-void ExpectSameStream(const Commands& actual, const Commands& expected) {
-  ASSERT_EQ(actual.size(), expected.size());
-  for (size_t i = 0; i < actual.size(); ++i) EXPECT_EQ(actual[i], expected[i]) << "command " << i;
-}
-
 }  // namespace
 
 // Golden stream 1, worked out by hand command by command: 6 words of 8 bits, 4 minor frames
@@ -88,7 +83,7 @@ TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
   sim->CrcWdNum = 5;
   gFormatNumber = 1;
   gFormatName_[1] = "Fmt-A";
-  ExpectSameStream(Stream(*sim), ReadGolden("small_leading_sfid.stream"));
+  EXPECT_EQ(Stream(*sim), ReadGolden("small_leading_sfid.stream"));
 }
 
 // Golden stream 2, worked out by hand: 8 words of 16 bits except word 3 (12 bits), FCC
@@ -137,7 +132,7 @@ TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
   sim->CrcWdNum = 6;
   gFormatNumber = 3;
   gFormatName_[3] = "LONGNAME9";
-  ExpectSameStream(Stream(*sim), ReadGolden("small_trailing_lsb_down.stream"));
+  EXPECT_EQ(Stream(*sim), ReadGolden("small_trailing_lsb_down.stream"));
   EXPECT_EQ(s.FirstSubFrameNum, 1);  // no reset: the counter's last value differs
 }
 

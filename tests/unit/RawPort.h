@@ -55,6 +55,7 @@ class RawPort {
     }
     return std::exchange(pending_, std::string());
   }
+
  private:
   bool ReadSome(std::chrono::steady_clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

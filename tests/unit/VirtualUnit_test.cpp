@@ -15,7 +15,6 @@
 
 #include "support/TempDir.h"
 #include "unit/RawPort.h"
-#include "unit/UnitStateText.h"
 
 namespace {
 
@@ -118,33 +117,6 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
   slow.port->Send("0 R");
   EXPECT_TRUE(slow.unit.WaitForCommands(1, 1000ms));
   slow.unit.Stop();
-}
-
-TEST(VirtualUnit, StateFileAfterEverySaveAndAtStop) {
-  TempDir dir;
-  VirtualUnitOptions options;
-  options.stateFile = dir.File("unit.state");
-  RunningUnit u(options);
-  u.port->Send("1234 0010 M1 NHab\"\\\x01xyzW");
-  for (int i = 0; i < 4; ++i) ASSERT_TRUE(u.port->ReadLine().has_value());
-  EXPECT_FALSE(std::filesystem::exists(options.stateFile));
-  u.port->Send("S");
-  ASSERT_EQ(u.port->ReadLine(), "OK\r");
-  UnitState parsed;
-  std::string error;
-  ASSERT_TRUE(ParseUnitStateText(ReadAll(options.stateFile), parsed, error)) << error;
-  EXPECT_EQ(parsed.sim.memory[0x10], 0x1234);
-  EXPECT_EQ(parsed.sim.formatNames[1], "ab\"\\\x01xyz");
-  EXPECT_FALSE(parsed.running);
-  u.port->Send("1 R");
-  ASSERT_EQ(u.port->ReadLine(), "OK\r");
-  u.unit.Stop();
-  ASSERT_TRUE(ParseUnitStateText(ReadAll(options.stateFile), parsed, error)) << error;
-  UnitState expected = u.unit.State();
-  expected.flash = SimulatorImage();  // the text holds no flash copy
-  EXPECT_EQ(parsed, expected);
-  // Only the state file itself is left: the temporary file was renamed over it.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(VirtualUnit, LinkNamesTheDeviceWhileTheUnitRuns) {
