@@ -3,7 +3,9 @@
 // that the decommutation check finds every word of.
 #include "unit/UnitBitstream.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <bit>
@@ -143,6 +145,41 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   }
   EXPECT_EQ(streams, 6u);
   EXPECT_FALSE(std::filesystem::exists(options.bitstreamPath + ".part"));
+}
+
+TEST_F(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
+  TempDir dir;
+  VirtualUnitOptions options;
+  options.bitstreamPath = dir.File("pcm.fifo");
+  options.bitstreamFrames = 200;  // more than the pipe holds
+  ASSERT_EQ(::mkfifo(options.bitstreamPath.c_str(), 0600), 0);
+  UnitLink link(options);
+  ASSERT_TRUE(link.Ready());
+  auto sim = std::make_unique<progsimulatorclass>();
+  sim->Setup.NumSubframes = 16;
+  sim->Setup.SfIdStartBit = 3;
+  // The load ends whether or not anyone reads the pipe.
+  ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+  const int fd = ::open(options.bitstreamPath.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  const size_t expected = 200 * 256 * 16 * 2 / 8;
+  std::vector<uint8_t> bytes;
+  uint8_t buffer[65536];
+  for (int idle = 0; bytes.size() < expected && idle < 2000;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      bytes.insert(bytes.end(), buffer, buffer + n);
+    } else {
+      ++idle;  // the writer has not come to the pipe yet: look again shortly
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  ::close(fd);
+  ASSERT_EQ(bytes.size(), expected);
+  const DecomReport report =
+      Decommutate(sim->Setup, SetupModel(*sim), UnpackCells(bytes.data(), bytes.size()), {});
+  EXPECT_TRUE(report.Clean());
+  EXPECT_EQ(report.Sync.Frames.size(), 198u);
 }
 
 }  // namespace
