@@ -192,7 +192,7 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
     EXPECT_EQ(q.IResults.NumAttenSteps, c.stepsKnown ? unit.numAttenSteps : 0u);
     EXPECT_TRUE(!c.stepsKnown || q.IResults.FirmwareVersion == unit.firmwareVersion);
     EXPECT_EQ(link.Unit().CommandCount(), c.commands);
-    if (std::string(c.fault) == "echo") {       // "Q" ran into the first value, the rest in place
+    if (std::string(c.fault) == "echo") {  // "Q" ran into the first value, the rest in place
       EXPECT_EQ(Text({q.Results.FormatNumber, q.Results.MinFreqMhz, q.Results.MaxFreqMhz}),
                 "0 " + std::to_string(unit.minFreqMhz) + " " + std::to_string(unit.maxFreqMhz));
     }
