@@ -9,6 +9,7 @@
 #include <random>
 
 #include "link/TransmitBuffer.h"
+#include "platform/StartDirectory.h"
 #include "support/NumberText.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
@@ -44,9 +45,6 @@ TEST(TxRecord, RegisterWritesAndFrequencySteps) {
             "1117 0 GFFFF 1 G");  // 0x11170
   EXPECT_EQ(Load({kNaN, 0, 0, 0})[0], "0000 0 G");
   EXPECT_EQ(Load(progtxclass().Setup)[0], "0000 0 G");  // a fresh record's defaults
-  gDebugLogging = true;  // the detail log changes nothing that is sent
-  EXPECT_EQ(Load({2250.3, 350, 2, 4})[0], "57E7 0 G");
-  gDebugLogging = false;
 
   // Every step the register holds, as typed text and files give it (the nearest double to
   // k / 10), and as a running sum of 0.1 steps drifts to; between steps it rounds down.
@@ -67,6 +65,30 @@ TEST(TxRecord, RegisterWritesAndFrequencySteps) {
                                                {-0.5, uint32_t(-5)},
                                                {-0.05, uint32_t(-1)}};
   for (auto [mhz, step] : steps) EXPECT_EQ(FreqToSteps(mhz), step) << mhz;
+}
+
+// The program log names every register write while detail logging is on, and every limit
+// the unit did not report.
+TEST(TxRecord, TheProgramLog) {
+  TempDir dir;
+  dir.Enter();
+  RecordStartDirectory(true);
+  LogStart("1.41", "Qm48", "", "Qm48");
+  progtxclass tx;
+  tx.Setup = {2250.5, 350, 2, 4};
+  gDebugLogging = true;
+  tx.Prep232TxSetupData();
+  gDebugLogging = false;
+  tx.Prep232TxSetupData();
+  tx.LimitToUnit(TxUnitLimits{});
+  LogEnd();
+  const std::string log = ReadAll(dir.File("Qm48.Log"));
+  for (const char* line : {"Tx Freq Write ---  : 57E9 0 G", "Tx Deviation Write ---  : 015E 1 G",
+                           "Tx Premod Filter Write ---  : 0002 2 G",
+                           "Tx Attenuation Write ---  : 0004 3 G", "FREQUENCY LIMITS NOT REPORTED",
+                           "FREQUENCY KEPT AT 2250.5 MHz", "ATTENUATION STEPS NOT REPORTED"})
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+  EXPECT_EQ(log.find("Tx Freq Write"), log.rfind("Tx Freq Write"));  // not without the detail log
 }
 
 TEST(TxRecord, FileSection) {
