@@ -71,6 +71,7 @@ TEST_F(FrameMapModelTest, FollowsTheLoadNotTheRecord) {
                                    {2, 20, Role::Data},
                                    {0, 19, Role::Data}})
     EXPECT_EQ(map.RoleAt(frame, word), role) << frame << " " << word;
+  EXPECT_EQ(map.RoleName(Role::SubframeId), "SFID");
   EXPECT_EQ(map.CellAt(6, 29).Value, 0x1234);
   // One minor frame: the load runs the counter over 256 values (in its own copy).
   sim->Setup.NumSubframes = 1;
@@ -174,6 +175,7 @@ TEST_F(FrameMapModelTest, SpansHostileRecordsAndLockWarnings) {
   sim->Setup.NumSubframes = 2000000;
   for (auto& word : sim->Setup.Words) word.SimWordLen = 0;
   for (auto& dynamic : sim->Setup.DynamicWords) dynamic = {1, 1, 8};
+  sim->Setup.DynamicWords[4].SimDynamicWordWave = -7;
   sim->Setup.SfIdWordNum = 0;
   sim->Setup.FrameSyncLength = 64;
   EXPECT_LE(Built().Frames(), kMaxCounterValues);

@@ -51,6 +51,9 @@ TEST_F(UserWaveEditsTest, GridAndMenuEdits) {
                 e.CellText(3, false),  // beyond NumWords: the default
             "17 - 33 00FF 255 100");
   EXPECT_EQ(userwaveeditclass(table, "", 5000).CellCount(), 1024);
+  EXPECT_EQ(e.DefaultValueText(true) + " " + e.LabelText(), "0064 SINE1");
+  UserWaveTable empty;
+  EXPECT_EQ(userwaveeditclass(empty, "", 4).LabelText(), "Not Assigned");
   EXPECT_EQ(userwaveeditclass(table, "/x/RAMP.R4V8SimUserWave", 4).Title(),
             "UserDef Wave Editor : RAMP");
   for (int i = 0; i < 3; ++i) op.QueueInputCancel();
@@ -106,6 +109,15 @@ TEST_F(UserWaveEditsTest, SaveAsRecallAndSaveAgain) {
   EXPECT_TRUE(op.FileChoosers().empty());
   ASSERT_TRUE(ReadUserWaveFile(Wave("WAVEA"), other));
   EXPECT_EQ(other.Samples[1], 4242);
+  // Samples a file leaves out take the default value; more words than a wave holds are cut.
+  std::ofstream(Wave("GAP"))
+      << "[UserDef Wave Info Common Area]\r\nNumWords=5000\r\nDefaultValue=100\r\n"
+         "[UserDef Wave Info Word Value Area (1 based)]\r\n1=7\r\n3=9\r\n";
+  std::string message;
+  ASSERT_TRUE(LoadUserWaveFile(Wave("GAP"), other, message)) << message;
+  EXPECT_EQ(std::vector<int>(other.Samples.begin(), other.Samples.begin() + 4),
+            (std::vector<int>{7, 100, 9, 100}));
+  EXPECT_EQ(other.NumWords, 1024);
 }
 
 TEST_F(UserWaveEditsTest, BadWaveFilesAreRefusedAndChangeNothing) {

@@ -1,5 +1,5 @@
-// Saving: batches, atomic replacement, failures that must leave the old file intact,
-// several threads at once; backups, file tests, base names and the file choosers.
+// Saving: batches, atomic replacement, failures that must leave the old file intact;
+// backups, file tests, base names and the file choosers.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -49,9 +49,8 @@ TEST(ProfileSaves, BatchesWriteOnceAtTheOutermostEnd) {
     EXPECT_TRUE(EndProfileBatch(f));
     EXPECT_EQ(StatOf(f).st_ino, before);  // nothing has touched the file yet
     EXPECT_EQ(ReadAll(f), "[SIMULATOR SETUP]\r\nOld=1\r\n");
-    EXPECT_FALSE(FlushProfileFile(f));  // changes are pending
-    EXPECT_TRUE(outer.End());
-    EXPECT_TRUE(outer.End());  // asking again gives the same answer
+    EXPECT_FALSE(FlushProfileFile(f));        // changes are pending
+    EXPECT_TRUE(outer.End() && outer.End());  // asking again gives the same answer
   }
   EXPECT_TRUE(FlushProfileFile(f));
   EXPECT_NE(StatOf(f).st_ino, before);  // replaced in one step
@@ -81,10 +80,8 @@ TEST(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   BeginProfileBatch(folder);
   std::string t;
-  EXPECT_FALSE(ReadProfileString(folder, "S", "k", t));
-  EXPECT_FALSE(WriteProfileString(folder, "S", "k", "v"));
-  EXPECT_FALSE(EndProfileBatch(folder));
-  EXPECT_FALSE(WriteProfileString(folder, "S", "k", "v"));
+  EXPECT_FALSE(ReadProfileString(folder, "S", "k", t) || WriteProfileString(folder, "S", "k", "v"));
+  EXPECT_FALSE(EndProfileBatch(folder) || WriteProfileString(folder, "S", "k", "v"));
   EXPECT_TRUE(DirectoryExists(folder));
 }
 
@@ -174,14 +171,17 @@ TEST(ProfileFileOps, BackupsFileTestsBaseNamesAndChoosers) {
   op.QueueChosenFile("/chosen/New.QM48");
   std::string path = "unchanged";
   EXPECT_TRUE(ChooseOpenFile("/start", ".QM48", "C:\\Setups\\Run 2.v1.QM48", path));
+  op.QueueChooserCancel();
+  EXPECT_FALSE(ChooseSaveFile("/other", "QM48", "x", path));
   EXPECT_FALSE(ChooseSaveFile("/other", "*.Cfg.old", "", path));  // nothing queued: Cancel
   EXPECT_EQ(path, "/chosen/New.QM48");
   const auto asked = op.FileChoosers();
-  ASSERT_EQ(asked.size(), 2u);
+  ASSERT_EQ(asked.size(), 3u);
   EXPECT_EQ(asked[0].defaultExtension + " " + asked[0].filter + " " + asked[0].suggestedName,
             "QM48 File Type (*.QM48)|*.QM48 Run 2");
-  EXPECT_EQ(asked[1].kind, FileChooserKind::Save);
-  EXPECT_EQ(asked[1].filter + asked[1].suggestedName, "File Type (*.Cfg.old)|*.Cfg.old");
+  EXPECT_EQ(asked[1].defaultExtension + " " + asked[1].suggestedName, "QM48 x");
+  EXPECT_EQ(asked[2].kind, FileChooserKind::Save);
+  EXPECT_EQ(asked[2].filter + asked[2].suggestedName, "File Type (*.Cfg.old)|*.Cfg.old");
 }
 
 }  // namespace

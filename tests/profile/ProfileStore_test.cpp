@@ -32,6 +32,7 @@ TEST_F(Profile, FileTextsAndTheValuesRead) {
       {"\xEF\xBB\xBF[LAST]\r\nFileName=R.QM48\r\n", "LAST", "FileName", "R.QM48"},  // byte order mark
       {"[S]\r\nk=caf\xE9 \xB5s \xFF\r\n", "S", "k", "caf\xE9 \xB5s \xFF"},
       {"[S]\r\nk=  BOGUS SECTION or KEY  \r\n", "S", "k", "-"},  // the sentinel
+      {"[", "", "", "-"}, {"]\r=\r\n[]\n=x\n", "", "", "-"},  // odd files parse
       {"[S]\nk=" + std::string(1022, 'v') + "XY\n", "S", "k", std::string(1022, 'v') + "X"},  // cut
   };
   // clang-format on
