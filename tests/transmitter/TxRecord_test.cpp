@@ -54,16 +54,12 @@ TEST(TxRecord, RegisterWritesAndFrequencySteps) {
     ASSERT_EQ(FreqToSteps(std::stod(std::to_string(k / 10) + "." + std::to_string(k % 10))), k);
     ASSERT_EQ(FreqToSteps(drifting), k) << drifting;
   }
-  const std::pair<double, uint32_t> steps[] = {{2250.35, 22503},
-                                               {2250.3999, 22503},
-                                               {2250.40, 22504},
-                                               {0.05, 0},
-                                               {kNaN, 0},
-                                               {kInf, 4294967295u},
-                                               {1e300, 4294967295u},
-                                               {-kInf, 0x80000001u},
-                                               {-0.5, uint32_t(-5)},
-                                               {-0.05, uint32_t(-1)}};
+  // clang-format off
+  const std::pair<double, uint32_t> steps[] = {
+      {2250.35, 22503}, {2250.3999, 22503}, {2250.40, 22504}, {0.05, 0}, {kNaN, 0},
+      {kInf, 4294967295u}, {1e300, 4294967295u}, {-kInf, 0x80000001u}, {-0.5, uint32_t(-5)},
+      {-0.05, uint32_t(-1)}};
+  // clang-format on
   for (auto [mhz, step] : steps) EXPECT_EQ(FreqToSteps(mhz), step) << mhz;
 }
 
@@ -176,18 +172,13 @@ TEST(TxRecord, SettingsForABitRate) {
   const std::array<uint32_t, 4> filters = {100, 300, 600, 1000};
   // Rate, code, filters: deviation (0.35 x rate, doubled for bi-phase, halves rounding down)
   // and the first filter from 0.7 x rate up (the first when none is).
+  // clang-format off
   const std::tuple<uint32_t, int32_t, std::array<uint32_t, 4>, int32_t, int32_t> cases[] = {
-      {1000000, 0, filters, 350, 3},
-      {1000000, 3, filters, 700, 0},
-      {1000, 4, filters, 1, 0},
-      {2000, 99, filters, 1, 0},
-      {25000, 0, filters, 9, 0},
-      {30000, 0, filters, 10, 0},
-      {4294967295u, 3, filters, 3006477, 0},
-      {200000, 0, filters, 70, 1},
-      {428572, 0, filters, 150, 2},
-      {1000000, 0, {0, 0, 0, 0}, 350, 0},
-      {1000000, 0, {0, 0, 0, 700}, 350, 3}};
+      {1000000, 0, filters, 350, 3}, {1000000, 3, filters, 700, 0}, {1000, 4, filters, 1, 0},
+      {2000, 99, filters, 1, 0},     {25000, 0, filters, 9, 0},     {30000, 0, filters, 10, 0},
+      {4294967295u, 3, filters, 3006477, 0}, {200000, 0, filters, 70, 1}, {428572, 0, filters, 150, 2},
+      {1000000, 0, {0, 0, 0, 0}, 350, 0},    {1000000, 0, {0, 0, 0, 700}, 350, 3}};
+  // clang-format on
   for (const auto& [rate, code, list, deviation, filter] : cases) {
     const TxBitRateSettings s = TxSettingsForBitRate(rate, code, list);
     EXPECT_EQ(std::pair(s.FmDeviation, s.PreModFilterSelected), std::pair(deviation, filter))
