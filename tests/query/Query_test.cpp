@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "link/Qm48SendDataUnit.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/QueryDisplayRows.h"
@@ -129,7 +129,7 @@ TEST_F(QuerySender, ResultsAreWhatTheUnitHolds) {
   options.limits.numAttenSteps = 12;
   options.limits.patternType = 1;
   options.limits.inputModulationSource = 1;
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   // What a transmitter and a small simulator load leave in the unit; the command replies
   // left in the reply line must not be read as query values.
@@ -137,8 +137,8 @@ TEST_F(QuerySender, ResultsAreWhatTheUnitHolds) {
   for (const char* c : {"0 R", "2 N", "Hpcm test", "9000 0000 T", "0002 0001 T", "0008 0002 T",
                         "0001 86A0 K", "57E9 0 G", "015E 1 G", "0002 2 G", "0004 3 G", "S", "1 R"})
     load.AppendCommand(c);
-  ASSERT_TRUE(SendBuffer("LOADING", load).Ok());
-  const SendOutcome out = query.RunQueries(Quick(300));
+  ASSERT_TRUE(SendBuffer(link.Link(), "LOADING", load).Ok());
+  const SendOutcome out = query.RunQueries(link.Link(), Quick(300));
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(Values(query.Results), "2 1435 1540 110 320 640 1280 1 22505 350 2 4 1 1");
   const WQueryResults& w = query.WResults;
@@ -180,10 +180,10 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
-    UnitLink link(c.fault);
+    VirtualUnitOnPty link(c.fault);
     ASSERT_TRUE(link.Ready());
     progqueryclass q;
-    const SendOutcome out = q.RunQueries(Quick(c.timeoutMs));
+    const SendOutcome out = q.RunQueries(link.Link(), Quick(c.timeoutMs));
     EXPECT_EQ(out.result, c.result) << SendOutcomeText(out);
     EXPECT_EQ(out.commandText, c.result == SendResult::Done ? out.commandText : c.failedCommand);
     EXPECT_EQ(q.TxLimits().FreqLimitsKnown, c.freqKnown);
@@ -199,14 +199,15 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
   }
 
   query.Results.MaxFreqMhz = 7;  // without a port nothing changes and no limit is known
-  EXPECT_EQ(query.RunQueries(Quick(300)).result, SendResult::NoPort);
+  UnitLink unconnected;
+  EXPECT_EQ(query.RunQueries(unconnected, Quick(300)).result, SendResult::NoPort);
   EXPECT_EQ(query.Results.MaxFreqMhz, 7u);
   EXPECT_FALSE(query.TxLimits().FreqLimitsKnown);
 
-  UnitLink silent("silent");  // Cancel ends each query without waiting for its reply
+  VirtualUnitOnPty silent("silent");  // Cancel ends each query without waiting for its reply
   op.ClearRecords();
   op.CancelProgressAfterPolls(3);
-  EXPECT_EQ(query.RunQueries(Quick(20000)).result, SendResult::Cancelled);
+  EXPECT_EQ(query.RunQueries(silent.Link(), Quick(20000)).result, SendResult::Cancelled);
   EXPECT_EQ(op.Progresses().size(), 5u);
 }
 
