@@ -12,7 +12,7 @@
 
 #include "common/ScriptedOperator.h"
 #include "link/Qm48SendDataUnit.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/PortErrorHint.h"
 #include "support/TempDir.h"
 #include "unit/VirtualUnit.h"
@@ -31,13 +31,14 @@ TransmitBuffer MemoryWrites(int n) {
 
 class PortReconnectTest : public ::testing::Test {
  protected:
-  ~PortReconnectTest() override { CloseApplicationPort(); }
+  ~PortReconnectTest() override { link.Close(); }
   // No program log here: it would fix the start directory for the tests after these
   // (the window's test reads the log lines).
   TempDir dir;
   ScriptedOperator op;
   ScopedOperator scope{op};
   const PortConfig config{};
+  UnitLink link;
 };
 
 TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotResent) {
@@ -47,22 +48,22 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   ASSERT_TRUE(ParseFaultMode("vanish-after=3", options.fault, error));
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start(&error)) << error;
-  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  ASSERT_TRUE(link.Open(config, options.linkPath));
   PortReconnect reconnect;
-  EXPECT_FALSE(reconnect.Poll(config));  // running: learns the link as the device's name
+  EXPECT_FALSE(reconnect.Poll(link, config));  // running: learns the link as the device's name
   EXPECT_EQ(reconnect.Awaited(), "");
 
   // The unit goes away on the fourth command of a load of ten.
   SendOptions quick;
   quick.replyTimeoutMs = 2000;
-  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(10), quick);
+  const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(10), quick);
   EXPECT_EQ(out.result, SendResult::Disconnected) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 3u);
-  EXPECT_FALSE(ApplicationPortConnected());
-  EXPECT_FALSE(reconnect.Poll(config));  // the link leads nowhere now
+  EXPECT_FALSE(link.Connected());
+  EXPECT_FALSE(reconnect.Poll(link, config));  // the link leads nowhere now
   EXPECT_EQ(reconnect.Awaited(), options.linkPath);
-  EXPECT_FALSE(reconnect.Poll(config));
-  EXPECT_FALSE(ApplicationPortConnected());
+  EXPECT_FALSE(reconnect.Poll(link, config));
+  EXPECT_FALSE(link.Connected());
 
   // The link is made anew, on a new pseudo-terminal (its number may be the old one's).
   unit.Stop();
@@ -75,17 +76,17 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (ProbePortDevice(options.linkPath) == EBUSY && std::chrono::steady_clock::now() < giveUp)
     std::this_thread::yield();
-  EXPECT_TRUE(reconnect.Poll(config));
-  EXPECT_TRUE(ApplicationPortConnected());
+  EXPECT_TRUE(reconnect.Poll(link, config));
+  EXPECT_TRUE(link.Connected());
   EXPECT_EQ(reconnect.Awaited(), "");
-  ASSERT_NE(ComPort(), nullptr);
-  EXPECT_EQ(ComPort()->DevicePath(), options.linkPath);
+  ASSERT_NE(link.Port(), nullptr);
+  EXPECT_EQ(link.Port()->DevicePath(), options.linkPath);
 
   // The port works, and only what is sent now reaches the unit: nothing of the load.
-  const SendOutcome one = SendBuffer("LOADING SIMULATOR", MemoryWrites(1), quick);
+  const SendOutcome one = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1), quick);
   EXPECT_EQ(one.result, SendResult::Done) << SendOutcomeText(one);
   EXPECT_EQ(unit.CommandCount(), commandsBefore + 1);
-  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_FALSE(reconnect.Poll(link, config));
   unit.Stop();
 }
 
@@ -96,19 +97,19 @@ TEST_F(PortReconnectTest, APortLostBeforeTheFirstPollComesBackToo) {
   options.linkPath = dir.File("qm48-link");
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start());
-  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  ASSERT_TRUE(link.Open(config, options.linkPath));
   PortReconnect reconnect;
   unit.Stop();
   // Whether the port thread saw the hang-up before the send or during it.
-  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(1));
+  const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1));
   EXPECT_TRUE(out.result == SendResult::Disconnected || out.result == SendResult::NoPort)
       << SendOutcomeText(out);
-  EXPECT_FALSE(ApplicationPortConnected());
-  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_FALSE(link.Connected());
+  EXPECT_FALSE(reconnect.Poll(link, config));
   EXPECT_EQ(reconnect.Awaited(), options.linkPath);
   ASSERT_TRUE(unit.Start());
-  EXPECT_TRUE(reconnect.Poll(config));
-  EXPECT_TRUE(ApplicationPortConnected());
+  EXPECT_TRUE(reconnect.Poll(link, config));
+  EXPECT_TRUE(link.Connected());
   unit.Stop();
 }
 
@@ -117,13 +118,13 @@ TEST_F(PortReconnectTest, APortClosedOnPurposeStaysClosed) {
   options.linkPath = dir.File("qm48-link");
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start());
-  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  ASSERT_TRUE(link.Open(config, options.linkPath));
   PortReconnect reconnect;
-  EXPECT_FALSE(reconnect.Poll(config));
-  CloseApplicationPort();  // the debug terminal's Disconnect, the port dialog
-  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_FALSE(reconnect.Poll(link, config));
+  link.Close();  // the debug terminal's Disconnect, the port dialog
+  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(link, config));
   EXPECT_EQ(reconnect.Awaited(), "");
-  EXPECT_EQ(ComPort(), nullptr);
+  EXPECT_EQ(link.Port(), nullptr);
   unit.Stop();
 }
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "cli/CtlRun.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "pcm/BitstreamFile.h"
 
 namespace {
@@ -209,11 +209,11 @@ TEST_F(CtlCommands, EveryCommandLine) {
 
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);
-    std::unique_ptr<UnitLink> held;
+    std::unique_ptr<VirtualUnitOnPty> held;
     std::unique_ptr<VirtualUnit> unit;
     std::string device;
     if (row.unit != nullptr && std::string(row.unit) == "held") {
-      held = std::make_unique<UnitLink>();
+      held = std::make_unique<VirtualUnitOnPty>();
       ASSERT_TRUE(held->Ready());
       device = held->Unit().DevicePath();
     } else if (row.unit != nullptr) {

@@ -28,7 +28,6 @@
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "editor/gui/SimValuesDlgUnit.h"
 #include "gui/ContrastMeter.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/gui/Qm48UserDefWaveUnit.h"
 #include "support/TempDir.h"
@@ -309,7 +308,6 @@ class ContrastTest : public QObject {
       wave.close();
       window.close();
     }
-    CloseApplicationPort();
     for (const QString& failure : failures) qWarning().noquote() << failure;
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
   }

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "common/ScriptedOperator.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/serialcomclass.h"
 #include "support/Signals.h"
 #include "support/TempDir.h"
@@ -20,23 +20,24 @@
 
 namespace {
 
-// A virtual unit, and a debug window whose Connect opens the application port on it.
+// A virtual unit, and a debug window whose Connect opens its link's port on it.
 struct Bench {
   VirtualUnit unit;
+  UnitLink link;
   std::unique_ptr<TQm48DebugForm> form;
   int opens = 0;
 
   Bench() {
     std::string error;
     if (!unit.Start(&error)) qWarning("virtual unit: %s", error.c_str());
-    form = std::make_unique<TQm48DebugForm>([this] {
+    form = std::make_unique<TQm48DebugForm>(link, [this] {
       ++opens;
-      return OpenApplicationPort(PortConfig{}, unit.DevicePath());
+      return link.Open(PortConfig{}, unit.DevicePath());
     });
   }
   ~Bench() {
     form.reset();
-    CloseApplicationPort();
+    link.Close();
   }
   void Type(const QString& text) {
     form->MemoSend()->setPlainText(text);
@@ -65,7 +66,6 @@ class DebugTerminalTest : public QObject {
     scope_ = std::make_unique<ScopedOperator>(*op_);
   }
   void cleanup() {
-    CloseApplicationPort();
     scope_.reset();
     delete op_;
   }
@@ -73,7 +73,8 @@ class DebugTerminalTest : public QObject {
   // The window as created; the lists add their character as a token the send line turns
   // back into that byte, on the button and on a change of selection alike.
   void ListsAddTheirCharacters() {
-    TQm48DebugForm form({});
+    UnitLink unopened;
+    TQm48DebugForm form(unopened, {});
     form.show();
     QCOMPARE(form.windowTitle(), QString("RS-232 Debug Window"));
     QCOMPARE(form.ComboSpecialChar()->count(), 32);
@@ -199,10 +200,10 @@ class DebugTerminalTest : public QObject {
     Bench b;
     b.form->show();
     b.form->ButtonConnectClick();
-    QVERIFY(ApplicationPortConnected());
+    QVERIFY(b.link.Connected());
     QVERIFY(b.form->Connected());
     b.form->ButtonConnectClick();
-    QVERIFY(!ApplicationPortConnected());
+    QVERIFY(!b.link.Connected());
     QCOMPARE(b.form->ButtonConnect()->text(), QString("Connect"));
     b.form->ButtonConnectClick();
     QCOMPARE(b.opens, 2);
@@ -212,9 +213,10 @@ class DebugTerminalTest : public QObject {
 
     b.unit.Stop();  // the device vanishes: the port thread ends
     QTRY_COMPARE_WITH_TIMEOUT(b.form->ButtonConnect()->text(), QString("Connect"), 5000);
-    QVERIFY(!ApplicationPortConnected());
+    QVERIFY(!b.link.Connected());
 
-    TQm48DebugForm failing([] { return false; });
+    UnitLink unopened;
+    TQm48DebugForm failing(unopened, [] { return false; });
     failing.show();
     failing.ButtonConnectClick();
     QCOMPARE(failing.ButtonConnect()->text(), QString("Connect"));
@@ -229,13 +231,13 @@ class DebugTerminalTest : public QObject {
     b.Type("1 R");
     QVERIFY(b.WaitForLines(2));
     b.form->hide();
-    ReplyEvent().Reset();
+    b.link.ReplyEvent().Reset();
     b.Type("0 R");
     QVERIFY(b.WaitForCommands(2, 5000));
-    QVERIFY(ReplyEvent().Wait(5000));  // its reply came in while the window was hidden
+    QVERIFY(b.link.ReplyEvent().Wait(5000));  // its reply came in while the window was hidden
     // The port thread offered those bytes to the window in the same notification; once it
     // has taken the next job (an empty write), that notification is over.
-    std::shared_ptr<serialcomclass> port = ComPort();
+    std::shared_ptr<serialcomclass> port = b.link.Port();
     QVERIFY(port && port->Send("", 0));
     QVERIFY(QTest::qWaitFor([&] { return !port->IsWriting(); }, 5000));
     b.form->show();

@@ -14,7 +14,7 @@
 #include "app/gui/Qm48MainUnit.h"
 #include "common/ScriptedOperator.h"
 #include "link/TransmitBuffer.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/gui/Qm48DebugUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/TempDir.h"
@@ -114,7 +114,6 @@ class EndToEndTest : public QObject {
     scope_ = std::make_unique<ScopedOperator>(*op_);
   }
   void cleanup() {
-    CloseApplicationPort();
     scope_.reset();
     delete op_;
   }
@@ -258,8 +257,8 @@ class EndToEndTest : public QObject {
     options.fault = {};
     unit = StartUnit(options);  // and is made anew
     QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Connected"), 5000);
-    QVERIFY(ApplicationPortConnected());
-    QCOMPARE(ComPort()->DevicePath(), options.linkPath);
+    QVERIFY(window->Link().Connected());
+    QCOMPARE(window->Link().Port()->DevicePath(), options.linkPath);
     QCOMPARE(unit->CommandCount(), uint64_t{0});  // nothing of the load was sent again
     const std::string log = ReadAll(dir.File("Qm48.Log"));
     QVERIFY(log.find("The port's device " + options.linkPath + " is back: port reopened") !=

@@ -213,7 +213,7 @@ class FrameMapViewTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.TabControl->tabText(3), QString("Frame Map"));

@@ -13,7 +13,6 @@
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "editor/gui/SimSetupMMIUnit.h"
 #include "query/gui/QuerySetupMMIUnit.h"
-#include "serial/ApplicationPort.h"
 #include "support/TempDir.h"
 #include "transmitter/gui/TxSetupMMIUnit.h"
 #include "unit/VirtualUnit.h"
@@ -70,7 +69,6 @@ class MainWindowScreens : public QObject {
       }
       window.close();
     }
-    CloseApplicationPort();
   }
 };
 

@@ -20,7 +20,6 @@
 #include "app/SetupFiles.h"
 #include "common/ScriptedOperator.h"
 #include "link/TransmitBuffer.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimRegisters.h"
 #include "support/ProfileStore.h"
@@ -102,7 +101,6 @@ class MainWindowTest : public QObject {
     scope_ = std::make_unique<ScopedOperator>(*op_);
   }
   void cleanup() {
-    CloseApplicationPort();
     scope_.reset();
     delete op_;
     op_ = nullptr;
@@ -191,7 +189,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(gCurrentFileName, dir.File("Mixed.Case.qm48"));  // as chosen
     QVERIFY(PathExists(dir.File("Mixed.Case.qm48")));
     QCOMPARE(window->windowTitle(), QString("QM-48  Ver 1.41  MIXED  Connected"));
-    CloseApplicationPort();
+    window->Link().Close();
     QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(),
                               QString("QM-48  Ver 1.41  MIXED  Disconnected"), 1500);
     window->close();

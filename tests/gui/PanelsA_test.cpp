@@ -67,9 +67,8 @@ class PanelsATest : public QObject {
 
  private slots:
   void init() {
-    sim = std::make_unique<progsimulatorclass>();
-    TxProg = std::make_unique<progtxclass>();
-    QueryProg = std::make_unique<progqueryclass>();
+    AppSession().Renew();
+    sim = &AppSession().Sim();
     QueryProg->Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
     op = std::make_unique<ScriptedOperator>();
     scoped = std::make_unique<ScopedOperator>(*op);
@@ -79,12 +78,11 @@ class PanelsATest : public QObject {
   void cleanup() {
     scoped.reset();
     op.reset();
-    TxProg.reset();
-    QueryProg.reset();
+    AppSession().Release();
   }
 
   void majorFrameMenuEditsAndShows() {
-    TMajFrameMmiForm panel(*sim, nullptr);
+    TMajFrameMmiForm panel(AppSession(), nullptr);
     QSignalSpy edited(&panel, &SimPanelBase::Edited);
     QCOMPARE(EntryTexts(panel.PopupMenu),
              (QStringList{"Common Word Length", "Words Per Minor Frame", "Bit Order",
@@ -126,7 +124,7 @@ class PanelsATest : public QObject {
   }
 
   void majorFrameCancelChangesNothing() {
-    TMajFrameMmiForm panel(*sim, nullptr);
+    TMajFrameMmiForm panel(AppSession(), nullptr);
     QSignalSpy edited(&panel, &SimPanelBase::Edited);
     sim->Setup.Words[4].SimWordLen = 11;
     before = TakeSnapshot(*sim);
@@ -142,7 +140,7 @@ class PanelsATest : public QObject {
   }
 
   void minorFrameMenuEditsAndPicture() {
-    TMinFrameMmiForm panel(*sim, nullptr);
+    TMinFrameMmiForm panel(AppSession(), nullptr);
     QCOMPARE(EntryTexts(panel.PopupMenu),
              (QStringList{"Minor Frame Count Direction", "Minor Frame Counts From",
                           "Minor Frame Count", "Sync ID Word Number", "Sync ID Msb"}));
@@ -202,7 +200,7 @@ class PanelsATest : public QObject {
   }
 
   void simDataMenuEditsAndRetunes() {
-    TSimDataMmiForm panel(*sim, nullptr);
+    TSimDataMmiForm panel(AppSession(), nullptr);
     QCOMPARE(EntryTexts(panel.PopupMenu),
              (QStringList{"Bit Rate", "Output Code", "", "Perform CRC-16 ", "Perform CCITT",
                           "CRC / CCITT Word Number"}));
@@ -257,7 +255,7 @@ class PanelsATest : public QObject {
   }
 
  private:
-  std::unique_ptr<progsimulatorclass> sim;
+  progsimulatorclass* sim = nullptr;  // the session's
   std::unique_ptr<ScriptedOperator> op;
   std::unique_ptr<ScopedOperator> scoped;
   std::unique_ptr<SimSetupSnapshot> before;

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "common/RecordCompare.h"
 #include "common/ScriptedOperator.h"
@@ -70,12 +71,13 @@ void SaveShot(QWidget* panel, const char* name) {
 class PanelsBTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<progsimulatorclass> sim;
+  progsimulatorclass* sim = nullptr;  // the session's
   std::unique_ptr<SimSetupSnapshot> before;
   ScriptedOperator* op = nullptr;
 
   void Fresh() {
-    sim = std::make_unique<progsimulatorclass>();
+    AppSession().Renew();
+    sim = &AppSession().Sim();
     before = TakeSnapshot(*sim);
     gSetupEdited = false;
   }
@@ -90,7 +92,7 @@ class PanelsBTest : public QObject {
  private slots:
   void frameSyncPanelShowsAllRadicesAndEnablesByLength() {
     Fresh();
-    TFspMmiForm panel(*sim, nullptr);
+    TFspMmiForm panel(AppSession(), nullptr);
     QCOMPARE(panel.StaticPatternBinary->text(), QString("11111110011010110010100001000000"));
     QCOMPARE(panel.StaticPatternOctal->text(), QString("3763262410"));
     QVERIFY(panel.ButtonRadixHex->isChecked());
@@ -111,7 +113,7 @@ class PanelsBTest : public QObject {
     Fresh();
     ScriptedOperator script;
     ScopedOperator scoped(script);
-    TFspMmiForm panel(*sim, nullptr);
+    TFspMmiForm panel(AppSession(), nullptr);
     panel.show();
     int edits = 0;
     connect(&panel, &SimPanelBase::Edited, [&] { ++edits; });
@@ -154,7 +156,7 @@ class PanelsBTest : public QObject {
     Fresh();
     ScriptedOperator script;
     ScopedOperator scoped(script);
-    TSimDynamicMmiForm panel(*sim, nullptr);
+    TSimDynamicMmiForm panel(AppSession(), nullptr);
     panel.show();
     QCOMPARE(panel.Grid->item(0, 2)->text(), QString("SINE"));
 
@@ -193,12 +195,12 @@ class PanelsBTest : public QObject {
         QTableWidget* grid = nullptr;
         if (dynamic) {
           sim->Setup.DynamicWords[0].SimDynamicWordNumber = 1;  // on the sync words
-          auto* p = new TSimDynamicMmiForm(*sim, &window);
+          auto* p = new TSimDynamicMmiForm(AppSession(), &window);
           panel = p;
           grid = p->Grid;
         } else {
           sim->Setup.UniqueWords[0].SimUniqueWordStartWord = 2;
-          auto* p = new TSimUniqueMmiForm(*sim, &window);
+          auto* p = new TSimUniqueMmiForm(AppSession(), &window);
           panel = p;
           grid = p->Grid;
         }
@@ -232,7 +234,7 @@ class PanelsBTest : public QObject {
     Fresh();
     ScriptedOperator script;
     ScopedOperator scoped(script);
-    TSimDynamicMmiForm panel(*sim, nullptr);
+    TSimDynamicMmiForm panel(AppSession(), nullptr);
     panel.Grid->setCurrentCell(4, 2);
     Entry(panel.PopupMenu, "RAMPDOWN")->trigger();
     QCOMPARE(Changed(), (Strings{"DynamicWords[4].SimDynamicWordWave", "UserWaves[4]"}));
@@ -246,7 +248,7 @@ class PanelsBTest : public QObject {
     Fresh();
     ScriptedOperator script;
     ScopedOperator scoped(script);
-    TSimUniqueMmiForm panel(*sim, nullptr);
+    TSimUniqueMmiForm panel(AppSession(), nullptr);
     panel.show();
     QCOMPARE(panel.Grid->item(0, 4)->text(), QString("48879"));
     QTest::mouseClick(panel.CheckBoxHex, Qt::LeftButton);

@@ -10,7 +10,6 @@
 #include "app/gui/Qm48MainUnit.h"
 #include "common/ScriptedOperator.h"
 #include "gui/ModalDriver.h"
-#include "serial/ApplicationPort.h"
 #include "serial/gui/SerialConfigDlgUnit.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
@@ -66,10 +65,9 @@ class PortOpenFailureTest : public QObject {
     window->ConfigComPort1Click();
     QVERIFY(cancel->ran);
     QVERIFY(op.MessageBoxes().empty());
-    QVERIFY(ApplicationPortConnected());
+    QVERIFY(window->Link().Connected());
     QVERIFY(window->windowTitle().endsWith("  Connected"));
     window.reset();
-    CloseApplicationPort();
   }
 };
 

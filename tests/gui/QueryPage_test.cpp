@@ -31,7 +31,7 @@ class QueryPageTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQuerySetupMMIForm page(nullptr);
+    TQuerySetupMMIForm page(objects.Session().Query(), nullptr);
     // Without a port the query is skipped quietly and the grids stay as they were.
     QTest::mouseClick(page.ButtonQueryAccept, Qt::LeftButton);
     QVERIFY(op.MessageBoxes().empty());
@@ -65,7 +65,7 @@ class QueryPageTest : public QObject {
     ScopedOperator scoped(op);
     GuiUnitLink link;
     QVERIFY(link.Ready());
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TQuerySetupMMIForm* page = form.QueryPage();
@@ -101,8 +101,8 @@ class QueryPageTest : public QObject {
     QVERIFY(link.Ready());
     gFormatNumber = 0;
     gFormatName_[0] = "abcdefgh";
-    QVERIFY(SimProg->Send232SimSetupData(SelectedLoadFormat()).Ok());
-    TQuerySetupMMIForm page(nullptr);
+    QVERIFY(SimProg->Send232SimSetupData(link.Link(), SelectedLoadFormat()).Ok());
+    TQuerySetupMMIForm page(objects.Session().Query(), nullptr);
     page.ButtonQueryAcceptClick();
     QCOMPARE(Cell(page.GridRaw, 7, 1), QString("abcdefgh"));
     QCOMPARE(Cell(page.GridWRaw, 12, 1), QString("abcdefgh"));
@@ -114,7 +114,7 @@ class QueryPageTest : public QObject {
     ScopedOperator scoped(op);
     GuiUnitLink link("silent");
     QVERIFY(link.Ready());
-    TQuerySetupMMIForm page(nullptr);
+    TQuerySetupMMIForm page(objects.Session().Query(), nullptr);
     op.CancelProgressAfterPolls(1);
     QTest::mouseClick(page.ButtonQueryAccept, Qt::LeftButton);
     QCOMPARE(op.MessageBoxes().size(), size_t{1});

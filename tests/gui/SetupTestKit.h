@@ -1,17 +1,18 @@
 #pragma once
 // What the setup window's tests share: fresh program objects and globals for each test,
-// and a virtual unit on a pseudo-terminal with the application port opened on it.
+// and a virtual unit on a pseudo-terminal with the application's link opened on it.
 #include <QtTest>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/ApplicationLink.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "editor/gui/SimPanelBase.h"
+#include "link/UnitLink.h"
 #include "query/Qm48QueryUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -24,41 +25,36 @@ inline void PointCom1At(const TempDir& dir, const std::string& device) {
       << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << device << "\r\n";
 }
 
-// The program objects as start-up creates them, and the setup globals as they start.
+// The application's session as start-up makes it, and the setup globals as they start.
 class ProgramObjectsScope {
  public:
   ProgramObjectsScope() {
-    SimProg = std::make_unique<progsimulatorclass>();
-    TxProg = std::make_unique<progtxclass>();
-    QueryProg = std::make_unique<progqueryclass>();
+    AppSession().Renew();
     gFormatNumber = 0;
     gFormatName_ = {"one", "two", "three", "four"};
     gSetupEdited = false;
     gShuttingDown = false;
     gDebugMenuShown = false;
   }
-  ~ProgramObjectsScope() {
-    CloseApplicationPort();
-    SimProg.reset();
-    TxProg.reset();
-    QueryProg.reset();
-  }
+  ~ProgramObjectsScope() { AppSession().Release(); }
+  SetupSession& Session() { return AppSession(); }
   ProgramObjectsScope(const ProgramObjectsScope&) = delete;
   ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
 };
 
-// A virtual unit with the application port on its pty; both closed at the end of scope.
+// A virtual unit with a link's port on its pty, the application's link while it lives (the
+// pages send on it); both closed at the end of scope.
 class GuiUnitLink {
  public:
   explicit GuiUnitLink(const std::string& fault = "none") : unit_(Options(fault)) {
     std::string error;
     started_ = unit_.Start(&error);
-    if (started_) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
-    ReplyEvent().Reset();
-    ClearReplyLine();
+    if (started_) opened_ = link_.Open(PortConfig{}, unit_.DevicePath());
+    link_.ReplyEvent().Reset();
+    link_.ClearReplyLine();
   }
   ~GuiUnitLink() {
-    CloseApplicationPort();
+    link_.Close();
     unit_.Stop();
   }
   GuiUnitLink(const GuiUnitLink&) = delete;
@@ -66,6 +62,7 @@ class GuiUnitLink {
 
   bool Ready() const { return started_ && opened_; }
   VirtualUnit& Unit() { return unit_; }
+  UnitLink& Link() { return link_; }
 
  private:
   static VirtualUnitOptions Options(const std::string& fault) {
@@ -76,6 +73,8 @@ class GuiUnitLink {
   }
 
   VirtualUnit unit_;
+  UnitLink link_;
+  ApplicationLinkScope scope_{link_};
   bool started_ = false;
   bool opened_ = false;
 };
@@ -84,7 +83,7 @@ class GuiUnitLink {
 class JournalPanel : public SimPanelBase {
  public:
   JournalPanel(const std::string& name, std::vector<std::string>& journal, QSize size)
-      : SimPanelBase(*SimProg, nullptr), name_(name), journal_(journal) {
+      : SimPanelBase(AppSession(), nullptr), name_(name), journal_(journal) {
     resize(size);
   }
   void RefreshPanel() override { journal_.push_back(name_); }

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QtTest>
@@ -42,7 +43,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     QCOMPARE(form.TabControl->count(), 4);
     QCOMPARE(form.TabControl->tabText(0), QString("Simulator"));
     QCOMPARE(form.TabControl->tabText(1), QString("Transmitter"));
@@ -82,7 +83,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TypeName(form.EditFormatName, "AB CD EF");
@@ -105,11 +106,42 @@ class SetupWindowTest : public QObject {
     QCOMPARE(gFormatName_[1], std::string("two"));
   }
 
+  // A window works on the session it was handed: the selection, the records and the edited
+  // flag change there, and the application's session is left as it was.
+  void aWindowWorksOnTheSessionItWasHanded() {
+    ProgramObjectsScope objects;
+    ScriptedOperator op;
+    ScopedOperator scoped(op);
+    SetupSession own;
+    own.formatNames = {"mine", "", "", ""};
+    TQm48SetupMMIForm form(own, nullptr);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.EditFormatName->text(), QString("mine"));
+
+    form.SpinEditFormatNumber->stepUp();
+    TypeName(form.EditFormatName, "Own Two");
+    QVERIFY(own.edited);
+    QCOMPARE(own.LoadFormat().Number, 1);
+    QCOMPARE(own.LoadFormat().Name, std::string("owntwo"));
+
+    own.edited = false;
+    form.SelectTab(1);
+    form.TxPage()->ScrollBarDeviation->setValue(321);
+    QCOMPARE(own.Tx().Setup.FmDeviation, 321);
+    QVERIFY(own.edited);
+
+    QCOMPARE(TxProg->Setup.FmDeviation, 0);
+    QCOMPARE(gFormatNumber, 0);
+    QCOMPARE(gFormatName_[1], std::string("two"));
+    QVERIFY(!gSetupEdited);
+  }
+
   void steppingTheFormatNumberShowsEachNumbersOwnName() {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.EditFormatName->text(), QString("one"));
@@ -139,7 +171,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     auto entry = [](QMenu* menu, const QString& text) -> QAction* {
       for (QAction* a : menu->actions())
@@ -178,7 +210,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     std::vector<std::string> journal;
     const char* names[] = {"major", "minor", "data", "sync", "dynamic", "unique"};
@@ -220,7 +252,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TSimSetupMMIForm* host = form.SimPage();
@@ -243,7 +275,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     host->SetWordAttributesEditor({});
     QTest::mouseClick(host->SimSetupWordValuesSpeedButton, Qt::LeftButton);  // no editor: logs only
@@ -274,7 +306,7 @@ class SetupWindowTest : public QObject {
     ScopedOperator scoped(op);
     GuiUnitLink link;
     QVERIFY(link.Ready());
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     SimProg->Setup.FrameSyncLength = 2;
     QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
     const auto boxes = op.MessageBoxes();
@@ -292,7 +324,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     // No port: nothing can be sent, and the operator is told so.
     QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
     QCOMPARE(op.MessageBoxes().size(), size_t{1});
@@ -323,7 +355,7 @@ class SetupWindowTest : public QObject {
     ScopedOperator scoped(op);
     GuiUnitLink link;
     QVERIFY(link.Ready());
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TxProg->Setup = {2250.3, 300, 2, 4};
@@ -343,7 +375,7 @@ class SetupWindowTest : public QObject {
     QCOMPARE(TxProg->Setup.FmDeviation, 300);
     QCOMPARE(link.Unit().FormatNumber(), 1);
     QCOMPARE(link.Unit().FormatName(1).substr(0, 7), std::string("loadall"));
-    QVERIFY(QueryProg->RunQueries().Ok());
+    QVERIFY(QueryProg->RunQueries(link.Link()).Ok());
     QCOMPARE(QueryProg->Results.DeviationSelected, 300u);
     QCOMPARE(QueryProg->Results.PremodSelected, 2u);
     QCOMPARE(QueryProg->Results.AttenuationDb, 4u);
@@ -353,7 +385,7 @@ class SetupWindowTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     // No unit: the query fails and nothing is sent after it.
     LoadAllOutcome out = form.LoadAll();
     QVERIFY(out.stage == LoadStage::Query);

@@ -43,7 +43,7 @@ class TxPageTest : public QObject {
     ScriptedOperator op;
     ScopedOperator scoped(op);
     TxProg->Setup = {2250.3, 300, 2, 5};
-    TTxSetupMMIForm page(nullptr);
+    TTxSetupMMIForm page(objects.Session(), nullptr);
     QCOMPARE(Items(page.ComboPremodFilter), (QStringList{"0", "0", "0", "0"}));
     QCOMPARE(page.ComboPremodFilter->currentIndex(), 2);
     QCOMPARE(page.ComboAttenuation->count(), 0);
@@ -76,7 +76,7 @@ class TxPageTest : public QObject {
     ScopedOperator scoped(op);
     ReportLimits(2200, 2400);
     TxProg->Setup.FreqMhz = 2300.0;
-    TTxSetupMMIForm page(nullptr);
+    TTxSetupMMIForm page(objects.Session(), nullptr);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     page.EditFreqMhz->setFocus();
@@ -128,7 +128,7 @@ class TxPageTest : public QObject {
     ScriptedOperator op;
     ScopedOperator scoped(op);
     gDebugMenuShown = true;
-    TTxSetupMMIForm page(nullptr);
+    TTxSetupMMIForm page(objects.Session(), nullptr);
     QCOMPARE(page.ComboAttenuation->count(), 16);
     QCOMPARE(page.ComboAttenuation->itemText(0), QString("20"));
     QCOMPARE(page.ComboAttenuation->itemText(15), QString("-55"));
@@ -141,11 +141,11 @@ class TxPageTest : public QObject {
     GuiUnitLink link;
     QVERIFY(link.Ready());
     TxProg->Setup = {2300.0, 700, 1, 0};
-    TTxSetupMMIForm page(nullptr);
+    TTxSetupMMIForm page(objects.Session(), nullptr);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
 
-    QVERIFY(QueryProg->RunQueries().Ok());
+    QVERIFY(QueryProg->RunQueries(link.Link()).Ok());
     page.ShowFromQuery();
     QCOMPARE(Items(page.ComboPremodFilter), (QStringList{"100", "300", "600", "1000"}));
     QCOMPARE(page.ComboAttenuation->count(), 20);
@@ -165,7 +165,7 @@ class TxPageTest : public QObject {
     QVERIFY(op.MessageBoxes().empty());
     QCOMPARE(op.Progresses().back().request.caption, std::string("LOADING TRANSMITTER"));
 
-    QVERIFY(QueryProg->RunQueries().Ok());
+    QVERIFY(QueryProg->RunQueries(link.Link()).Ok());
     QCOMPARE(QueryProg->Results.FreqSelectedMhz, 22503u);
     QCOMPARE(QueryProg->Results.DeviationSelected, 250u);
     QCOMPARE(QueryProg->Results.PremodSelected, 3u);
@@ -179,7 +179,7 @@ class TxPageTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TTxSetupMMIForm page(nullptr);
+    TTxSetupMMIForm page(objects.Session(), nullptr);
     QTest::mouseClick(page.ButtonTxAccept, Qt::LeftButton);
     QCOMPARE(op.MessageBoxes().size(), size_t{1});
     QCOMPARE(op.MessageBoxes()[0].caption, std::string("TRANSMITTER LOAD INCOMPLETE"));

@@ -149,7 +149,7 @@ class WaveformViewTest : public QObject {
     ProgramObjectsScope objects;
     ScriptedOperator op;
     ScopedOperator scoped(op);
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects.Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.SelectTab(3);

@@ -25,7 +25,6 @@
 #include "editor/gui/WaveformView.h"
 #include "editor/gui/WordGridView.h"
 #include "query/gui/QuerySetupMMIUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -46,7 +45,6 @@ class WindowDir {
     PointCom1At(dir, unit.DevicePath());
     dir.Enter();
   }
-  ~WindowDir() { CloseApplicationPort(); }
   VirtualUnit unit;
   TempDir dir;
   bool started = false;

@@ -81,9 +81,10 @@ class WordValuesDlgTest : public QObject {
       QCOMPARE(dlg->Model()->CellText(WordValuesModel::kValueRow, 2), QString("114"));
       QTest::mouseClick(dlg->ApplyButton(), Qt::LeftButton);
     });
-    QVERIFY(EditWordValues(*sim, nullptr));
+    const WordValuesAnswer answer = EditWordValues(*sim, nullptr);
+    QVERIFY(answer.applied);
     QVERIFY(driver->ran);
-    QVERIFY(gSetupEdited);
+    QVERIFY(answer.edited);
     const auto boxes = op_->InputBoxes();
     QCOMPARE(boxes.size(), size_t{2});
     QCOMPARE(boxes[0].initialText, std::string("3"));  // word 2's value was offered

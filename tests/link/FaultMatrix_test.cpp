@@ -10,7 +10,7 @@
 
 #include "cli/CtlRun.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "link/CommandText.h"
 #include "link/Qm48SendDataUnit.h"
 #include "query/Qm48QueryUnit.h"
@@ -46,10 +46,10 @@ void ExpectHolds(VirtualUnit& unit, int format, const std::string& name, uint32_
   EXPECT_TRUE(unit.Running());
 }
 
-SendOutcome Load(const std::vector<std::string>& commands, int timeoutMs) {
+SendOutcome Load(UnitLink& link, const std::vector<std::string>& commands, int timeoutMs) {
   SendOptions options;
   options.replyTimeoutMs = timeoutMs;
-  return SendBuffer("LOADING SIMULATOR", Buffer(commands), options);
+  return SendBuffer(link, "LOADING SIMULATOR", Buffer(commands), options);
 }
 
 struct FaultCase {
@@ -102,10 +102,10 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
   // The fault is cleared on the unit (a vanished one is replaced by a new unit on a new
   // port) and a different setup is loaded and queried back. Lines still on their way from
   // the faulty unit must not count for either.
-  void ExpectNextLoadWorks(std::unique_ptr<UnitLink>& link) {
+  void ExpectNextLoadWorks(std::unique_ptr<VirtualUnitOnPty>& link) {
     if (link->Unit().Vanished()) {
       link.reset();
-      link = std::make_unique<UnitLink>();
+      link = std::make_unique<VirtualUnitOnPty>();
       ASSERT_TRUE(link->Ready());
     } else {
       link->Unit().SetFault(FaultMode{});
@@ -113,13 +113,13 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
     VirtualUnit& unit = link->Unit();
     const auto commands = LoadCommands(3, "next", 0x2345);
     const uint64_t before = unit.CommandCount();
-    const SendOutcome load = Load(commands, kLongTimeoutMs);
+    const SendOutcome load = Load(link->Link(), commands, kLongTimeoutMs);
     EXPECT_EQ(load.result, SendResult::Done) << SendOutcomeText(load);
     ASSERT_TRUE(unit.WaitForCommands(before + commands.size(), 5000ms));
     ExpectHolds(unit, 3, "next", 0x2345);
 
     progqueryclass query;
-    const SendOutcome queried = query.RunQueries({kLongTimeoutMs});
+    const SendOutcome queried = query.RunQueries(link->Link(), {kLongTimeoutMs});
     EXPECT_EQ(queried.result, SendResult::Done) << SendOutcomeText(queried);
     EXPECT_EQ(query.Results.FormatNumber, 3u);
     EXPECT_EQ(FormatNameText(query.WResults), "next    ");
@@ -135,11 +135,11 @@ TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
   TempDir dir;
   dir.Enter();
   LogStart("1.41", "Qm48", "", "Qm48");
-  auto link = std::make_unique<UnitLink>(c.mode);
+  auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
   const auto commands = LoadCommands(2, "matrix", 0x1234);
   const TransmitBuffer buffer = Buffer(commands);
-  const SendOutcome out = Load(commands, TimeoutFor(c.load));
+  const SendOutcome out = Load(link->Link(), commands, TimeoutFor(c.load));
   EXPECT_EQ(out.result, c.load) << SendOutcomeText(out);
   EXPECT_EQ(SendOutcomeText(out), c.loadMessage);
   const auto progress = op.Progresses();
@@ -164,7 +164,7 @@ TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
   }
   if (out.result == SendResult::Disconnected) {
     // The port is gone for good: a second send is refused at once.
-    EXPECT_EQ(Load(commands, kLongTimeoutMs).result, SendResult::NoPort);
+    EXPECT_EQ(Load(link->Link(), commands, kLongTimeoutMs).result, SendResult::NoPort);
   }
   LogEnd();
   const bool logged =
@@ -176,10 +176,10 @@ TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
 
 TEST_P(FaultMatrix, QuerySenderNeverTakesWhatTheUnitDidNotSayAndTheNextQueryWorks) {
   const FaultCase& c = GetParam();
-  auto link = std::make_unique<UnitLink>(c.mode);
+  auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
   progqueryclass query;
-  const SendOutcome out = query.RunQueries({TimeoutFor(c.query)});
+  const SendOutcome out = query.RunQueries(link->Link(), {TimeoutFor(c.query)});
   EXPECT_EQ(out.result, c.query) << SendOutcomeText(out);
   EXPECT_EQ(SendOutcomeText(out), c.queryMessage);
 
@@ -222,22 +222,22 @@ TEST(CommandSender, EmptyBufferNoPortCancelAndAStrayReplyEvent) {
   ScriptedOperator op;
   ScopedOperator scope{op};
   {
-    UnitLink link;
+    VirtualUnitOnPty link;
     ASSERT_TRUE(link.Ready());
-    EXPECT_EQ(Load({}, kShortTimeoutMs).result, SendResult::Done);
+    EXPECT_EQ(Load(link.Link(), {}, kShortTimeoutMs).result, SendResult::Done);
     EXPECT_EQ(link.Unit().CommandCount(), 0u);
-    CloseApplicationPort();
-    EXPECT_EQ(Load({"0 R"}, kShortTimeoutMs).result, SendResult::NoPort);
+    link.Link().Close();
+    EXPECT_EQ(Load(link.Link(), {"0 R"}, kShortTimeoutMs).result, SendResult::NoPort);
     EXPECT_EQ(link.Unit().CommandCount(), 0u);
   }
-  UnitLink link("silent");
+  VirtualUnitOnPty link("silent");
   ASSERT_TRUE(link.Ready());
-  ReplyEvent().Set();
-  const SendOutcome stray = Load(LoadCommands(0, "x", 1), kShortTimeoutMs);
+  link.Link().ReplyEvent().Set();
+  const SendOutcome stray = Load(link.Link(), LoadCommands(0, "x", 1), kShortTimeoutMs);
   EXPECT_EQ(stray.result, SendResult::TimedOut);
   EXPECT_EQ(stray.commandNumber, 1u);
   op.CancelProgressAfterPolls(5);  // long before the reply time runs out
-  EXPECT_EQ(Load(LoadCommands(0, "x", 1), 600000).result, SendResult::Cancelled);
+  EXPECT_EQ(Load(link.Link(), LoadCommands(0, "x", 1), 600000).result, SendResult::Cancelled);
   EXPECT_EQ(link.Unit().CommandCount(), 2u);
 }
 
@@ -248,10 +248,10 @@ TEST(SecondController, IsRefusedWithPortBusyWhileALoadRunsUndisturbed) {
   ScopedOperator scope{op};
   TempDir dir;
   ASSERT_EQ(RunCtl("save-default d.qm48", dir).code, 0);
-  UnitLink link("slow=400");
+  VirtualUnitOnPty link("slow=400");
   ASSERT_TRUE(link.Ready());
   const auto commands = LoadCommands(1, "first", 0x0ABC);
-  auto load = std::async(std::launch::async, [&] { return Load(commands, 2000); });
+  auto load = std::async(std::launch::async, [&] { return Load(link.Link(), commands, 2000); });
   ASSERT_TRUE(link.Unit().WaitForCommands(1, 5000ms));  // mid-load
   CtlResult second = RunCtl("load --device '" + link.Unit().DevicePath() + "' d.qm48", dir);
   EXPECT_EQ(second.code, 3) << second.err;

@@ -9,7 +9,7 @@
 #include "app/LoadAll.h"
 #include "app/Qm48GlobUnit.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -44,13 +44,13 @@ class Loads : public ::testing::Test {
 };
 
 TEST_F(Loads, SimulatorSetupLandsInTheUnit) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
   sim.Setup.SubframeMode = 1;
   sim.Setup.FacEnable = true;
   sim.DoCrc16 = true;
   sim.CrcWdNum = 9;
-  const SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat());
+  const SendOutcome out = sim.Send232SimSetupData(link.Link(), SelectedLoadFormat());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, SplitCommands(sim.TxBuffer).size());
   EXPECT_EQ(op.Progresses().at(0).request.caption, "LOADING SIMULATOR");
@@ -64,10 +64,10 @@ TEST_F(Loads, SimulatorSetupLandsInTheUnit) {
 }
 
 TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
-  ASSERT_TRUE(query.RunQueries().Ok());
-  SendOutcome out = LimitAndSendTransmitter(tx, query.TxLimits());
+  ASSERT_TRUE(query.RunQueries(link.Link()).Ok());
+  SendOutcome out = LimitAndSendTransmitter(link.Link(), tx, query.TxLimits());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 4u);
   EXPECT_EQ(op.Progresses().back().request.caption, "LOADING TRANSMITTER");
@@ -80,19 +80,19 @@ TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
 
 // Without a query answer the record is sent as the operator set it, never forced to 0.
 TEST_F(Loads, TransmitterKeepsItsRecordWhenTheQueryFailed) {
-  UnitLink link("silent-after=0");
+  VirtualUnitOnPty link("silent-after=0");
   ASSERT_TRUE(link.Ready());
-  EXPECT_FALSE(query.RunQueries(Quick().query).Ok());
-  LimitAndSendTransmitter(tx, query.TxLimits(), Quick().send);
+  EXPECT_FALSE(query.RunQueries(link.Link(), Quick().query).Ok());
+  LimitAndSendTransmitter(link.Link(), tx, query.TxLimits(), Quick().send);
   EXPECT_DOUBLE_EQ(tx.Setup.FreqMhz, 2550.0);
   EXPECT_EQ(tx.Setup.AttenuationIndexDb, 19);  // only kept within what a setup file may hold
   EXPECT_EQ(link.Unit().Commands().back(), "639C 0 G");  // 25500 steps of 100 kHz
 }
 
 TEST_F(Loads, LoadAllQueriesThenLoadsTransmitterThenSimulator) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
-  LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+  LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
   ASSERT_TRUE(out.Ok()) << LoadStageName(out.stage) << ": " << SendOutcomeText(out.send);
   const std::vector<std::string> commands = link.Unit().Commands();
   ASSERT_GT(commands.size(), 9u);
@@ -124,11 +124,11 @@ TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
-    UnitLink link(c.fault);
+    VirtualUnitOnPty link(c.fault);
     ASSERT_TRUE(link.Ready());
     progsimulatorclass bad;
     bad.Setup.FrameSyncLength = 2;
-    LoadAllOutcome out = LoadAll(query, tx, c.invalidSetup ? bad : sim, Quick());
+    LoadAllOutcome out = LoadAll(link.Link(), query, tx, c.invalidSetup ? bad : sim, Quick());
     EXPECT_FALSE(out.Ok());
     EXPECT_EQ(out.stage, c.stage);
     EXPECT_STREQ(LoadStageName(out.stage), c.stageName);
@@ -137,8 +137,8 @@ TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
     EXPECT_EQ(out.validationMessage.empty(), !c.invalidSetup);
     EXPECT_EQ(link.Unit().CommandCount(), c.commandsReceived);
   }
-  CloseApplicationPort();
-  EXPECT_EQ(LoadAll(query, tx, sim, Quick()).send.result, SendResult::NoPort);
+  UnitLink unconnected;
+  EXPECT_EQ(LoadAll(unconnected, query, tx, sim, Quick()).send.result, SendResult::NoPort);
 }
 
 }  // namespace

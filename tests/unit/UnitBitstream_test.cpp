@@ -18,7 +18,7 @@
 #include "app/Qm48GlobUnit.h"
 #include "common/RandomSimSetup.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "pcm/BitstreamFile.h"
 #include "pcm/Decommutator.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -98,7 +98,7 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   TempDir dir;
   VirtualUnitOptions options;
   options.bitstreamPath = dir.File("pcm.bits");
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   const UnitBitstreamWriter* writer = link.Unit().Bitstream();
   ASSERT_NE(writer, nullptr);
@@ -124,7 +124,8 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
       if (pattern.Length == 0 || std::popcount(pattern.Care) < 24) continue;  // findable only
     }
     SCOPED_TRACE(seed);
-    ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+    ASSERT_EQ(sim->Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast).result,
+              SendResult::Done);
     ASSERT_TRUE(writer->WaitForStreams(++streams, std::chrono::seconds(20))) << writer->LastError();
     BitSequence cells;
     std::string error;
@@ -153,13 +154,14 @@ TEST_F(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
   options.bitstreamPath = dir.File("pcm.fifo");
   options.bitstreamFrames = 200;  // more than the pipe holds
   ASSERT_EQ(::mkfifo(options.bitstreamPath.c_str(), 0600), 0);
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   auto sim = std::make_unique<progsimulatorclass>();
   sim->Setup.NumSubframes = 16;
   sim->Setup.SfIdStartBit = 3;
   // The load ends whether or not anyone reads the pipe.
-  ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast).result,
+            SendResult::Done);
   const int fd = ::open(options.bitstreamPath.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
   const size_t expected = 200 * 256 * 16 * 2 / 8;
