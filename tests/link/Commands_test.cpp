@@ -105,6 +105,9 @@ TEST(TransmitBuffer, GrowsPastItsInitialCapacityAndClears) {
   }
   EXPECT_EQ(buffer.Fill(), 5000u * 11u);
   EXPECT_EQ(SplitCommands(buffer), written);
+  std::string joined;  // the commands back to back, nothing between them
+  for (const std::string& c : written) joined += c;
+  EXPECT_EQ(std::string(buffer.Bytes().begin(), buffer.Bytes().end()), joined);
   buffer.ClearTxBuffer();
   EXPECT_EQ(buffer.Fill(), 0u);
   EXPECT_TRUE(SplitCommands(buffer).empty());
