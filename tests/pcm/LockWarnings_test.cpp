@@ -11,9 +11,11 @@
 
 #include "app/LoadAll.h"
 #include "link/UnitLink.h"
+#include "platform/StartDirectory.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
-#include "transmitter/TxTestLog.h"
+#include "support/ProgramLog.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -167,7 +169,10 @@ TEST(LockWarningsTest, ALongFrameWritesOverTheUnitsTables) {
 // A load logs each warning (with no port open nothing is sent); working them out leaves the
 // record and the random generator as they were.
 TEST(LockWarningsTest, TheLoadLogsThemAndTheRecordStays) {
-  TestLog log;
+  TempDir dir;  // the log of this test alone
+  dir.Enter();
+  RecordStartDirectory(true);
+  LogStart("1.41", "Qm48", "", "Qm48");
   auto sim = std::make_unique<progsimulatorclass>();
   SmallFrame(*sim);
   sim->Setup.DynamicWords[0] = {5, 0, kWaveRandom};
@@ -180,12 +185,13 @@ TEST(LockWarningsTest, TheLoadLogsThemAndTheRecordStays) {
   sim->Setup.SimOutputCode = 18;  // RNRZ9
   UnitLink unconnected;
   LoadSimulator(unconnected, *sim);
-  const std::vector<std::string> messages = log.Messages();
-  EXPECT_NE(std::find(messages.begin(), messages.end(),
-                      "SIMULATOR SETUP WARNING: output code RNRZ9: the unit has no encoder setting "
-                      "for it and sends "
-                      "NRZL (encoder code 0)"),
-            messages.end());
+  LogEnd();
+  EXPECT_NE(
+      ReadAll(dir.File("Qm48.Log"))
+          .find(
+              "SIMULATOR SETUP WARNING: output code RNRZ9: the unit has no encoder setting for it "
+              "and sends NRZL (encoder code 0)\r\n"),
+      std::string::npos);
 }
 
 }  // namespace
