@@ -1,6 +1,7 @@
 #pragma once
-// What the setup window's tests share: fresh program objects and globals for each test,
-// and a virtual unit on a pseudo-terminal with the application port opened on it.
+// What the widget tests share: fresh program objects and globals, a virtual unit with the
+// application port opened on it, a start directory whose port configuration leads to a
+// virtual unit, a main window started there, and pictures for the README.
 #include <QtTest>
 #include <fstream>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
+#include "app/gui/Qm48MainUnit.h"
 #include "editor/gui/SimPanelBase.h"
 #include "query/Qm48QueryUnit.h"
 #include "serial/ApplicationPort.h"
@@ -20,7 +22,7 @@
 
 // The port configuration of dir that sends COM1, the port start-up opens, to device.
 inline void PointCom1At(const TempDir& dir, const std::string& device) {
-  std::ofstream(dir.File("Qm48Com.Cfg"), std::ios::binary)
+  std::ofstream(dir.File("Qm48Com.Cfg"), std::ios::binary | std::ios::trunc)
       << "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" << device << "\r\n";
 }
 
@@ -51,9 +53,7 @@ class ProgramObjectsScope {
 class GuiUnitLink {
  public:
   explicit GuiUnitLink(const std::string& fault = "none") : unit_(Options(fault)) {
-    std::string error;
-    started_ = unit_.Start(&error);
-    if (started_) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
+    if (unit_.Start()) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
     ReplyEvent().Reset();
     ClearReplyLine();
   }
@@ -61,10 +61,7 @@ class GuiUnitLink {
     CloseApplicationPort();
     unit_.Stop();
   }
-  GuiUnitLink(const GuiUnitLink&) = delete;
-  GuiUnitLink& operator=(const GuiUnitLink&) = delete;
-
-  bool Ready() const { return started_ && opened_; }
+  bool Ready() const { return opened_; }
   VirtualUnit& Unit() { return unit_; }
 
  private:
@@ -74,11 +71,56 @@ class GuiUnitLink {
     ParseFaultMode(fault, options.fault, error);
     return options;
   }
-
   VirtualUnit unit_;
-  bool started_ = false;
   bool opened_ = false;
 };
+
+// A start directory, made current, whose COM1 leads to a virtual unit (its link when the
+// options name one); the application port is closed at the end of scope.
+struct UnitDir {
+  explicit UnitDir(VirtualUnitOptions options = {}) : unit(std::make_unique<VirtualUnit>(options)) {
+    started = unit->Start();
+    PointCom1At(dir, options.linkPath.empty() ? unit->DevicePath() : options.linkPath);
+    dir.Enter();
+  }
+  ~UnitDir() { CloseApplicationPort(); }
+  TempDir dir;
+  std::unique_ptr<VirtualUnit> unit;
+  bool started = false;
+};
+
+// The main window started in the current directory, shown, its start-up query over.
+inline std::unique_ptr<TQm48MainForm> StartedWindow() {
+  auto window = std::make_unique<TQm48MainForm>();
+  window->show();
+  if (!QTest::qWaitForWindowExposed(window.get()) ||
+      !QTest::qWaitFor([&] { return window->StartupQueryDone(); }, 30000))
+    return nullptr;
+  return window;
+}
+
+// With QM48_SCREENSHOT_DIR set (scripts/screenshots, under Xvfb), the widget's picture is
+// saved there under name; a panel is drawn on the simulator page's navy.
+inline void SavePicture(QWidget* widget, const char* name, bool onNavy = false) {
+  const QString dir = qEnvironmentVariable("QM48_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QWidget frame;
+  QWidget* parent = widget->parentWidget();
+  if (onNavy) {
+    QPalette palette = frame.palette();
+    palette.setColor(QPalette::Window, QColor(0, 0, 128));
+    frame.setPalette(palette);
+    frame.setAutoFillBackground(true);
+    widget->setParent(&frame);
+    widget->move(10, 10);
+    widget->resize(widget->sizeHint());
+    frame.resize(widget->size() + QSize(20, 20));
+    frame.show();
+  }
+  QCoreApplication::processEvents();  // pending layout; grab() paints by itself
+  if (!(onNavy ? &frame : widget)->grab().save(dir + "/" + name)) qWarning("%s not saved", name);
+  if (onNavy) widget->setParent(parent);
+}
 
 // A stand-in panel that writes down each refresh into a shared journal.
 class JournalPanel : public SimPanelBase {

@@ -1,0 +1,557 @@
+// The dialogs driven as an operator drives them: the Qt operator's message boxes, input box,
+// file choosers and progress dialog (and calls from other threads), the word values dialog
+// at 16,383 words, the user wave editor, the port dialog with its device list, the about
+// box's log button, and the RS-232 debug window on the virtual unit.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <condition_variable>
+#include <thread>
+
+#include "ModalDriver.h"
+#include "SetupTestKit.h"
+#include "app/gui/AboutBox.h"
+#include "common/ScriptedOperator.h"
+#include "editor/gui/SimValuesDlgUnit.h"
+#include "editor/gui/WordGridView.h"
+#include "editor/gui/WordValuesModel.h"
+#include "platform/StartDirectory.h"
+#include "serial/PortDeviceList.h"
+#include "serial/gui/Qm48DebugUnit.h"
+#include "serial/gui/SerialConfigDlgUnit.h"
+#include "serial/serialcomclass.h"
+#include "simulator/UserWaveFiles.h"
+#include "simulator/gui/Qm48UserDefWaveUnit.h"
+#include "support/ProgramLog.h"
+#include "support/Signals.h"
+#include "support/gui/ProgressDlg.h"
+#include "support/gui/QtOperator.h"
+
+namespace {
+
+// Counts up to a hold point and waits there until released or cancelled, then counts to
+// its maximum; a cancelled one with windDown set waits again, until WindDown(), before it
+// finishes. Records whether its dialog was up when it was started.
+class GatedTask : public ProgressTask {
+ public:
+  GatedTask(int holdAt, int maximum, bool windDown = false)
+      : holdAt_(holdAt), maximum_(maximum), windDown_(windDown) {}
+  ~GatedTask() override {
+    Release();
+    WindDown();
+    if (worker_.joinable()) worker_.join();
+  }
+  void Start() override {
+    if (QThread::currentThread() == qApp->thread())
+      for (QWidget* window : QApplication::topLevelWidgets())
+        dialogUpAtStart_ |= qobject_cast<TProgressDlg*>(window) && window->isVisible();
+    worker_ = std::thread([this] {
+      while (position_ < holdAt_) ++position_;
+      Await(released_);
+      while (position_ < maximum_ && !cancelled_) ++position_;
+      if (cancelled_ && windDown_) Await(woundDown_);
+      finished_ = true;
+    });
+  }
+  bool Finished() const override { return finished_; }
+  int Position() const override { return position_; }
+  int Maximum() const override { return maximum_; }
+  void Cancel() override { Set(cancelled_); }
+  void Release() { Set(released_); }
+  void WindDown() { Set(woundDown_); }
+  bool DialogUpAtStart() const { return dialogUpAtStart_; }
+  bool Cancelled() const { return cancelled_; }
+
+ private:
+  void Set(std::atomic<bool>& flag) {
+    std::lock_guard lock(mutex_);
+    flag = true;
+    gate_.notify_all();
+  }
+  void Await(const std::atomic<bool>& flag) {
+    std::unique_lock lock(mutex_);
+    gate_.wait(lock, [&] { return flag || (&flag == &released_ && cancelled_); });
+  }
+  const int holdAt_, maximum_;
+  const bool windDown_;
+  std::mutex mutex_;
+  std::condition_variable gate_;
+  std::atomic<bool> released_{false}, cancelled_{false}, woundDown_{false}, finished_{false};
+  std::atomic<int> position_{0};
+  bool dialogUpAtStart_ = false;
+  std::thread worker_;
+};
+
+ProgressDialogRequest Request(const std::string& caption, int timerMs) {
+  ProgressDialogRequest request;
+  request.caption = caption;
+  request.timerMs = timerMs;
+  return request;
+}
+
+// Clicks the value cell of a word the way the mouse would.
+void ClickWord(TSimValuesDlg* dlg, int word, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  const QModelIndex cell = dlg->Model()->index(WordValuesModel::kValueRow, word - 1);
+  dlg->Grid()->scrollTo(cell);
+  QTest::mouseClick(dlg->Grid()->viewport(), button, keys, dlg->Grid()->visualRect(cell).center());
+}
+
+QAction* Action(QMenu* menu, const char* text) {
+  for (QAction* a : menu->actions())
+    if (a->text() == text) return a;
+  return nullptr;
+}
+
+// A pseudo-terminal whose device is held open for the test: a port that can be opened.
+struct Pty {
+  Pty() : master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) slave = ::ptsname(master);
+  }
+  ~Pty() { ::close(master); }
+  int master;
+  std::string slave;
+};
+
+// A virtual unit, and a debug window whose Connect opens the application port on it.
+struct Terminal {
+  VirtualUnit unit;
+  std::unique_ptr<TQm48DebugForm> form;
+  Terminal() {
+    unit.Start();
+    form = std::make_unique<TQm48DebugForm>(
+        [this] { return OpenApplicationPort(PortConfig{}, unit.DevicePath()); });
+    form->show();
+    form->ButtonConnectClick();
+  }
+  ~Terminal() {
+    form.reset();
+    CloseApplicationPort();
+  }
+  void Type(const QString& text) {
+    form->MemoSend()->setPlainText(text);
+    form->ButtonSendBufferClick();
+  }
+  bool Lines(int count) {
+    return QTest::qWaitFor([&] { return form->TrafficLines().size() >= count; }, 10000);
+  }
+};
+
+}  // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+  QtOperator qt_{std::make_unique<RecordingSpeaker>()};
+  std::unique_ptr<ScriptedOperator> op_;
+  std::unique_ptr<ScopedOperator> scope_;
+  std::unique_ptr<TempDir> dir_;
+
+ private slots:
+  void init() {
+    op_ = std::make_unique<ScriptedOperator>();
+    scope_ = std::make_unique<ScopedOperator>(*op_);
+    dir_ = std::make_unique<TempDir>();
+    dir_->Enter();
+    RecordStartDirectory(true);
+    gSetupEdited = false;
+  }
+  void cleanup() {
+    CloseApplicationPort();
+    scope_.reset();
+    op_.reset();
+    dir_.reset();
+  }
+
+  // Each button set answers the button pressed, Esc the safe one; the text is plain.
+  void messageAndInputBoxes() {
+    const std::tuple<MsgButtons, QMessageBox::StandardButton, MsgAnswer> presses[] = {
+        {MsgButtons::Ok, QMessageBox::Ok, MsgAnswer::Ok},
+        {MsgButtons::OkCancel, QMessageBox::Cancel, MsgAnswer::Cancel},
+        {MsgButtons::YesNo, QMessageBox::No, MsgAnswer::No},
+        {MsgButtons::YesNoCancel, QMessageBox::Yes, MsgAnswer::Yes},
+        {MsgButtons::YesNoCancel, QMessageBox::Cancel, MsgAnswer::Cancel}};
+    for (const auto& [buttons, press, answer] : presses) {
+      OnModal<QMessageBox>([press = press](QMessageBox* box) { box->button(press)->click(); });
+      QCOMPARE(qt_.MessageBox("<b>Q?</b>", "SAVE", buttons, MsgIcon::Question), answer);
+    }
+    for (const auto& [buttons, answer] : {std::pair{MsgButtons::YesNoCancel, MsgAnswer::Cancel},
+                                          {MsgButtons::YesNo, MsgAnswer::No},
+                                          {MsgButtons::Ok, MsgAnswer::Ok}}) {
+      OnModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+      QCOMPARE(qt_.MessageBox("Sure?", "Q", buttons, MsgIcon::Question), answer);
+    }
+    Qt::TextFormat format = Qt::AutoText;
+    OnModal<QMessageBox>([&](QMessageBox* box) {
+      format = box->textFormat();
+      box->accept();
+    });
+    qt_.MessageBox("<b>INVALID FILE</b>", "ERROR", MsgButtons::Ok, MsgIcon::Error);
+    QCOMPARE(format, Qt::PlainText);
+
+    // OK on a typed, the offered or an emptied text is that answer; Cancel is none.
+    const std::tuple<const char*, bool, std::optional<std::string>> inputs[] = {
+        {"0x1F", true, "0x1F"}, {nullptr, true, "16"}, {"", true, ""}, {"999", false, {}}};
+    for (const auto& [typed, ok, answer] : inputs) {
+      OnModal<QInputDialog>([typed = typed, ok = ok](QInputDialog* box) {
+        if (typed) box->setTextValue(typed);
+        ok ? box->accept() : box->reject();
+      });
+      QCOMPARE(qt_.InputBox("Input Range 3 - 16383", "Words Per Minor Frame", "16"), answer);
+    }
+    QCOMPARE(QtNameFilters("Waves|*.R4V8SimUserWave|All|*.a;*.b"),
+             (QStringList{"Waves (*.R4V8SimUserWave)", "All (*.a *.b)"}));
+  }
+
+  // Save adds the extension to the name given; Open takes an existing file as named on the
+  // disk and, where the folder asked for is gone, opens at the start directory.
+  void fileChoosers() {
+    FileChooserRequest request;
+    request.kind = FileChooserKind::Save;
+    request.initialDirectory = dir_->Path();
+    request.defaultExtension = "QM48";
+    request.filter = "File Type (*.QM48)|*.QM48";
+    request.suggestedName = "RUN1";
+    QString typed;
+    OnModal<QFileDialog>([&](QFileDialog* chooser) {
+      typed = chooser->findChild<QLineEdit*>("fileNameEdit")->text();
+      chooser->selectFile("RUN 2");
+      static_cast<QDialog*>(chooser)->accept();  // as the Save button does
+    });
+    std::string path = "unchanged";
+    QVERIFY(qt_.ChooseFile(request, path));
+    QCOMPARE(typed, QString("RUN1"));
+    QCOMPARE(path, dir_->File("RUN 2.QM48"));
+    OnModal<QFileDialog>([](QFileDialog* chooser) { chooser->reject(); });
+    QVERIFY(!qt_.ChooseFile(request, path));
+    QCOMPARE(path, dir_->File("RUN 2.QM48"));
+
+    std::ofstream(dir_->File("Mixed.qm48")) << "[SIMULATOR SETUP]\n";
+    request.kind = FileChooserKind::Open;
+    request.initialDirectory = dir_->Path() + "/no-such-folder";
+    QString directory;
+    OnModal<QFileDialog>([&](QFileDialog* chooser) {
+      directory = chooser->directory().absolutePath();
+      chooser->selectFile(QString::fromStdString(dir_->File("Mixed.qm48")));
+      static_cast<QDialog*>(chooser)->accept();
+    });
+    QVERIFY(qt_.ChooseFile(request, path));
+    QCOMPARE(path, dir_->File("Mixed.qm48"));
+    QCOMPARE(directory, QDir(QString::fromStdString(StartDirectory())).absolutePath());
+  }
+
+  // The red dialog shows the task's progress and closes once it finishes; Cancel (or Esc)
+  // asks the task to stop and keeps the dialog up until it has; from another thread nothing
+  // opens a window.
+  void progressDialog() {
+    GatedTask task(40, 100);
+    QColor background;
+    OnModal<TProgressDlg>([&](TProgressDlg* dialog) {
+      background = dialog->palette().color(QPalette::Window);
+      QTRY_COMPARE(dialog->ProgressBar()->value(), 40);
+      task.Release();
+    });
+    qt_.RunProgress(Request("LOADING SIMULATOR", 20), task);
+    QVERIFY(task.Finished() && task.DialogUpAtStart() && !task.Cancelled());
+    QCOMPARE(background, QColor(Qt::red));
+
+    GatedTask cancelled(10, 100, true);
+    bool upWhileWindingDown = false;
+    auto driver = OnModal<TProgressDlg>([&](TProgressDlg* dialog) {
+      QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+      QTRY_VERIFY(cancelled.Cancelled());
+      QCoreApplication::processEvents();  // the dialog's polls see a task not yet finished
+      upWhileWindingDown =
+          dialog->isVisible() && !dialog->CancelButton()->isEnabled() && !cancelled.Finished();
+      cancelled.WindDown();
+    });
+    qt_.RunProgress(Request("LOADING TRANSMITTER", 500), cancelled);
+    QVERIFY(driver->ran && upWhileWindingDown);
+    QVERIFY(cancelled.Finished() && cancelled.Position() < 100);
+    GatedTask escaped(10, 100);
+    OnModal<TProgressDlg>([](TProgressDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    qt_.RunProgress(Request("LOADING W-QUERY INFO", 500), escaped);
+    QVERIFY(escaped.Cancelled() && escaped.Finished());
+
+    MsgAnswer answer = MsgAnswer::Ok;
+    std::optional<std::string> typed = "not asked";
+    std::string path = "kept";
+    bool chosen = true;
+    GatedTask offThread(5, 10);
+    offThread.Release();
+    std::thread worker([&] {
+      answer = qt_.MessageBox("From a worker", "INFO", MsgButtons::YesNoCancel, MsgIcon::Question);
+      typed = qt_.InputBox("T", "P", "initial");
+      chosen = qt_.ChooseFile(FileChooserRequest{}, path);
+      qt_.RunProgress(Request("LOADING", 20), offThread);
+    });
+    worker.join();
+    QVERIFY(answer == MsgAnswer::Cancel && !typed && !chosen && path == "kept");
+    QVERIFY(offThread.Finished());
+  }
+
+  // Shift-click selects the whole frame, the menu fills it in sequence from the values
+  // asked, Apply keeps it; Cancel and Esc keep the record as it was after several edits.
+  void wordValuesDialog() {
+    auto sim = std::make_unique<progsimulatorclass>();
+    sim->Setup.WordsPerMinorFrame = kMaxWordsPerMinorFrame;
+    for (int i = 0; i < kMaxWordsPerMinorFrame; ++i)
+      sim->Setup.Words[size_t(i)] = {16, static_cast<uint16_t>(i * 3)};
+    const auto before = std::make_unique<SimSetupData>(sim->Setup);
+    op_->QueueInput("0x10");
+    OnModal<TSimValuesDlg>([](TSimValuesDlg* dlg) {
+      ClickWord(dlg, 10);
+      ClickWord(dlg, 4000, Qt::LeftButton, Qt::ShiftModifier);
+      dlg->LengthAction(8)->trigger();
+      dlg->SameAction()->trigger();
+      QCOMPARE(dlg->Edits().Word(20).SimValue, uint16_t{16});
+      ClickWord(dlg, 5, Qt::LeftButton, Qt::ControlModifier);
+      QCOMPARE(dlg->Edits().SelectedCount(), 3992);
+      QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
+    });
+    QVERIFY(!EditWordValues(*sim, nullptr));
+    OnModal<TSimValuesDlg>([](TSimValuesDlg* dlg) {
+      ClickWord(dlg, 1);
+      dlg->RandomAction()->trigger();
+      QTest::keyClick(dlg, Qt::Key_Escape);
+    });
+    QVERIFY(!EditWordValues(*sim, nullptr));
+    QVERIFY(std::memcmp(&sim->Setup.Words, &before->Words, sizeof before->Words) == 0);
+    QVERIFY(!gSetupEdited);
+
+    op_->QueueInput("100");
+    op_->QueueInput("7");
+    OnModal<TSimValuesDlg>([](TSimValuesDlg* dlg) {
+      ClickWord(dlg, 1);
+      ClickWord(dlg, kMaxWordsPerMinorFrame, Qt::LeftButton, Qt::ShiftModifier);
+      ClickWord(dlg, 2, Qt::RightButton);
+      QVERIFY(dlg->PopupMenu()->isVisible());
+      dlg->SequentialAction()->trigger();
+      dlg->PopupMenu()->hide();
+      SavePicture(dlg, "word-values-16383.png");
+      QTest::mouseClick(dlg->ApplyButton(), Qt::LeftButton);
+    });
+    QVERIFY(EditWordValues(*sim, nullptr));
+    QVERIFY(gSetupEdited);
+    QCOMPARE(op_->InputBoxes().at(1).initialText, std::string("3"));  // word 2's value offered
+    for (int i = 0; i < kMaxWordsPerMinorFrame; ++i)
+      QCOMPARE(sim->Setup.Words[size_t(i)].SimValue, static_cast<uint16_t>(100 + 7 * i));
+  }
+
+  // A sample typed into the grid is an edit (so Accept asks to save it), a bad one is
+  // refused; Cancel leaves the caller's table, Accept keeps the edits; a bad file is refused.
+  void userWaveEditor() {
+    UserWaveTable table;
+    table.NumWords = 3;
+    table.Samples[1] = 1;
+    table.Samples[2] = 2;
+    std::strcpy(table.Name, "SINE1");
+    const UserWaveTable original = table;
+    std::string name = "START";
+    OnModal<TQm48UserDefWaveDlg>([&](TQm48UserDefWaveDlg* dlg) {
+      SavePicture(dlg, "user-wave-editor.png");
+      dlg->Grid->item(0, 1)->setText("1A2B");
+      QCOMPARE(table.Samples[1], uint16_t{0x1A2B});
+      QVERIFY(dlg->TitleLabel->text().startsWith("*"));
+      dlg->Grid->item(0, 2)->setText("zz");
+      QCOMPARE(dlg->Grid->item(0, 2)->text(), QString("0002"));
+      op_->QueueChosenFile(dir_->File("W.R4V8SimUserWave"));
+      Action(dlg->FileMenu, "Save As")->trigger();
+      QVERIFY(!dlg->TitleLabel->text().startsWith("*"));
+      QTest::mouseClick(dlg->CancelButton, Qt::LeftButton);
+    });
+    QVERIFY(!EditUserWave(table, name, 64));
+    QVERIFY(table.Samples == original.Samples && name == "START");
+    UserWaveTable saved;
+    QVERIFY(ReadUserWaveFile(dir_->File("W.R4V8SimUserWave"), saved));
+    QCOMPARE(saved.Samples[1], uint16_t{0x1A2B});
+
+    std::ofstream(dir_->File("BAD.R4V8SimUserWave")) << "[UserDef Wave Info Common Area]\r\n";
+    OnModal<TQm48UserDefWaveDlg>([&](TQm48UserDefWaveDlg* dlg) {
+      op_->QueueChosenFile(dir_->File("BAD.R4V8SimUserWave"));
+      Action(dlg->FileMenu, "Recall")->trigger();
+      QCOMPARE(op_->MessageBoxes().size(), size_t{1});
+      dlg->CheckBoxHex->setChecked(false);
+      dlg->Grid->item(0, 3)->setText("77");
+      QTest::mouseClick(dlg->AcceptButton, Qt::LeftButton);
+    });
+    QVERIFY(EditUserWave(table, name, 64));
+    QCOMPARE(table.Samples[3], uint16_t{77});
+    QCOMPARE(table.Samples[2], uint16_t{2});
+  }
+
+  // The lists show the record and an accept changes just their fields (an index outside a
+  // table is kept); a temporary port is held on the chosen device while the dialog is up; the
+  // device list stores a chosen or typed device for the port name, keeping the file's rest.
+  void portDialog() {
+    Pty pty;
+    QVERIFY(!pty.slave.empty());
+    const std::string link = dir_->File("qm48-link");
+    QCOMPARE(::symlink(pty.slave.c_str(), link.c_str()), 0);
+    const std::string file = dir_->File("Qm48Com.Cfg");
+    const std::string old = "[PortConfig]\r\nPortNum=4\r\n[PortDevices]\r\nCOM1=" + link +
+                            "\r\nCOM5=" + dir_->File("gone") + "\r\n[Other]\r\nKey=kept\r\n";
+    std::ofstream(file, std::ios::binary) << old;
+    PortConfig config;
+    config.PortNum = 4;  // COM5, a device that is not there
+    config.BaudRate = 40;
+    config.Parity = 2;
+    PortDeviceChoices choices;
+    OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
+      QCOMPARE(dlg->ParityList()->currentText(), QString("EVEN"));
+      QCOMPARE(dlg->BaudList()->currentIndex(), -1);
+      QVERIFY(dlg->TemporaryPort() == nullptr);
+      QComboBox* list = dlg->DeviceList();
+      QCOMPARE(list->itemText(0), QString::fromStdString(dir_->File("gone") + "  (not found)"));
+      dlg->PortList()->setCurrentIndex(0);  // COM1: the link, held open while shown
+      QCOMPARE(dlg->DeviceLabel()->text(),
+               QString::fromStdString("Device: " + link + " \u2192 " + pty.slave + " (present)"));
+      dlg->ParityList()->setCurrentIndex(1);
+      OnModal<QInputDialog>([](QInputDialog* input) {
+        input->setTextValue("  /dev/ttyUSB7 ");
+        input->accept();
+      });
+      list->setCurrentIndex(list->count() - 1);  // "Other...": a typed path
+      emit list->activated(list->count() - 1);
+      QCOMPARE(dlg->Choices().at(0), std::string("/dev/ttyUSB7"));
+      QCOMPARE(list->currentText(), QString("/dev/ttyUSB7  (not found)"));
+      SavePicture(dlg, "port-config-dialog.png");
+      dlg->accept();
+    });
+    QVERIFY(RunSerialConfigDialog(config, nullptr, &choices));
+    QVERIFY(config.PortNum == 0 && config.BaudRate == 40 && config.Parity == 1);
+    config.BaudRate = 6;  // a rate the line can take, for the port held below
+    bool held = false;
+    OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
+      held = dlg->TemporaryPort() && dlg->TemporaryPort()->IsRunning();  // COM1: the link
+      dlg->PortList()->setCurrentIndex(3);
+      QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
+    });
+    TSerialConfigDlgForm dialog;
+    QVERIFY(!dialog.Execute(config));
+    QVERIFY(held && dialog.TemporaryPort() == nullptr);  // gone once the dialog closed
+    QCOMPARE(config.PortNum, 0);
+    QVERIFY(SavePortConfig(config, choices, file));  // what the main window does on accept
+    QCOMPARE(ReadAll(file + ".BAK"), old);
+    const std::string saved = ReadAll(file);
+    QVERIFY(saved.find("COM5=" + dir_->File("gone")) != std::string::npos);
+    QVERIFY(saved.find("[Other]\r\nKey=kept\r\n") != std::string::npos);
+    QCOMPARE(PortDevicePath(0, file), std::string("/dev/ttyUSB7"));
+  }
+
+  // Its button hands this run's log to the desktop, or tells why it cannot.
+  void aboutBoxShowsTheLog() {
+    LogStart("1.41", "Qm48", "", "Qm48");
+    QList<QUrl> opened;
+    TAboutBoxDlg box(nullptr, [&](const QUrl& url) {
+      opened << url;
+      return true;
+    });
+    QTest::mouseClick(box.ShowLogButton(), Qt::LeftButton);
+    QCOMPARE(opened,
+             QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(dir_->File("Qm48.Log")))});
+    TAboutBoxDlg refused(nullptr, [](const QUrl&) { return false; });
+    refused.ShowLogClick();
+    LogEnd();
+    box.ShowLogClick();
+    QCOMPARE(op_->MessageBoxes().size(), size_t{2});
+    QCOMPARE(op_->MessageBoxes()[0].text,
+             "CANNOT OPEN THE PROGRAM LOG IN A VIEWER: " + dir_->File("Qm48.Log"));
+    QCOMPARE(op_->MessageBoxes()[1].text, std::string("NO PROGRAM LOG IS OPEN"));
+  }
+
+  // The lists add their character as a token the send line turns back into that byte;
+  // every line reaches the unit in order and its reply shows; the toggles redraw what is
+  // there; the 257th line empties the view; trace and saved files; Disconnect and a port
+  // that goes away; a hidden window adds nothing.
+  void debugWindow() {
+    TQm48DebugForm unconnected([] { return false; });
+    unconnected.MemoSend()->setPlainText("0Q");
+    unconnected.ComboHexChar()->setCurrentIndex(13);
+    unconnected.ButtonAddHexCharClick();
+    unconnected.ComboSpecialChar()->setCurrentIndex(2);
+    unconnected.ComboHexChar()->setCurrentIndex(0x41);
+    unconnected.ComboHexChar()->setCurrentIndex(0xFE);
+    QCOMPARE(unconnected.MemoSend()->toPlainText(), QString("0Q<CR><CR><STX>A<0xFE>"));
+    unconnected.ButtonSendBufferClick();  // no port: a warning, nothing queued
+    unconnected.ButtonConnectClick();     // a port that does not open: a warning too
+    QCOMPARE(op_->CountPlayed(WarningTones()), 2);
+    QCOMPARE(unconnected.QueuedSends(), size_t{0});
+
+    Terminal t;
+    const std::string tracePath = dir_->File("live.Qm48ComDbg");
+    op_->QueueChosenFile(tracePath);
+    t.form->TraceToFileClick();
+    t.Type("00AB 0010 M\n\n1<space>R\n1 R<CR>");  // "<space>" is no token: sent as typed
+    QVERIFY(t.Lines(6));
+    QCOMPARE(t.unit.MemoryWord(0x10), uint16_t{0xAB});
+    const QStringList lines = t.form->TrafficLines();
+    QStringList sorted = lines;  // each reply follows its command; the next may go first
+    sorted.sort();
+    QCOMPARE(sorted, (QStringList{"RX ERR<CR>", "RX OK<CR>", "RX OK<CR>", "TX 00AB 0010 M",
+                                  "TX 1 R<CR>", "TX 1<space>R"}));
+    QVERIFY(lines.indexOf("TX 00AB 0010 M") < lines.indexOf("TX 1<space>R") &&
+            lines.indexOf("TX 1<space>R") < lines.indexOf("TX 1 R<CR>"));
+    QTRY_COMPARE(CrLfLines(ReadAll(tracePath)).size(), size_t{6});
+    t.form->StopTraceClick();
+    t.form->CheckTimeStamps()->setChecked(true);
+    t.form->CheckHex()->setChecked(true);
+    const QRegularExpression stamped(R"(^\d\d:\d\d:\d\d\.\d\d\d (TX|RX) .*   \[[0-9A-F ]+\]$)");
+    for (const QString& line : t.form->TrafficLines())
+      QVERIFY2(stamped.match(line).hasMatch(), qPrintable(line));
+    t.form->CheckTimeStamps()->setChecked(false);
+    t.form->CheckHex()->setChecked(false);
+    QCOMPARE(t.form->TrafficLines(), lines);
+    op_->QueueChosenFile(dir_->File("view.Qm48ComDbg"));
+    t.form->SaveAs1Click();
+    QCOMPARE(CrLfLines(ReadAll(dir_->File("view.Qm48ComDbg"))).size(), size_t{6});
+    op_->QueueChosenFile(dir_->File("missing/dir/x.Qm48ComDbg"));
+    t.form->SaveAs1Click();
+    QCOMPARE(op_->MessageBoxes().back().text, std::string("Cannot open the file"));
+
+    QStringList commands;
+    for (int i = 0; i < 126; ++i) commands << QString("%1 0020 M").arg(i, 4, 16, QChar('0'));
+    t.Type(commands.join('\n'));  // 252 more lines: 258 in all, so 2 once the last is in
+    QTRY_COMPARE_WITH_TIMEOUT(t.form->TrafficLines().size(), 2, 20000);
+    QCOMPARE(CrLfLines(ReadAll(tracePath)).size(), size_t{6});  // the trace was stopped
+
+    t.form->hide();
+    ReplyEvent().Reset();
+    t.Type("0 R");
+    QVERIFY(ReplyEvent().Wait(5000));  // its reply came in while the window was hidden
+    // The port thread offered those bytes to the window in the same notification; once it
+    // has taken the next job (an empty write), that notification is over.
+    std::shared_ptr<serialcomclass> port = ComPort();
+    QVERIFY(port && port->Send("", 0));
+    QTRY_VERIFY(!port->IsWriting());
+    t.form->ButtonRxClearClick();
+    t.form->show();
+    t.Type("2 N");  // lines reach the view in order: the hidden ones would come first
+    QVERIFY(t.Lines(2));
+    QCOMPARE(t.form->TrafficLines(), (QStringList{"TX 2 N", "RX OK<CR>"}));
+
+    t.form->ButtonConnectClick();
+    QVERIFY(!ApplicationPortConnected());
+    t.form->ButtonConnectClick();
+    QCOMPARE(t.form->ButtonConnect()->text(), QString("Disconnect"));
+    t.unit.Stop();  // the device vanishes: the port thread ends
+    QTRY_COMPARE(t.form->ButtonConnect()->text(), QString("Connect"));
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "Dialogs_test.moc"

@@ -1,0 +1,620 @@
+// The setup window and its pages, offscreen with a scripted operator: the header against the
+// format globals, the simulator page's panels driven through their menus and grids, the
+// checks of placed words, the transmitter and query pages on the virtual unit, "Load
+// Simulator" and "Load All", the frame map and the waveform strip under it.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTableWidget>
+#include <cstring>
+
+#include "ModalDriver.h"
+#include "SetupTestKit.h"
+#include "common/RecordCompare.h"
+#include "common/ScriptedOperator.h"
+#include "editor/gui/FrameMapView.h"
+#include "editor/gui/FspMmiUnit.h"
+#include "editor/gui/MajFrameMmiUnit.h"
+#include "editor/gui/MinFrameMmiUnit.h"
+#include "editor/gui/Qm48SetupMMIUnit.h"
+#include "editor/gui/SimDataMmiUnit.h"
+#include "editor/gui/SimDynamicMmiUnit.h"
+#include "editor/gui/SimSetupMMIUnit.h"
+#include "editor/gui/SimUniqueMmiUnit.h"
+#include "editor/gui/SimValuesDlgUnit.h"
+#include "editor/gui/WaveformView.h"
+#include "query/gui/QuerySetupMMIUnit.h"
+#include "support/Signals.h"
+#include "transmitter/gui/TxSetupMMIUnit.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// The entry of a menu or of one of its submenus with that text ("8" under "Common Word
+// Length" is reached as {"Common Word Length", "8"}).
+QAction* Entry(QMenu* menu, const QStringList& path) {
+  for (QAction* a : menu->actions())
+    if (a->text() == path.front())
+      return path.size() == 1 ? a : a->menu() ? Entry(a->menu(), path.mid(1)) : nullptr;
+  for (QAction* a : menu->actions())
+    if (a->menu() && path.size() == 1)
+      if (QAction* inner = Entry(a->menu(), path)) return inner;
+  return nullptr;
+}
+
+void TypeText(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, text);
+}
+
+// Types text into a grid cell through its editor and commits it with Enter.
+void TypeIntoCell(QTableWidget* grid, int row, int column, const QString& text) {
+  grid->window()->activateWindow();
+  grid->setFocus();
+  grid->setCurrentCell(row, column);
+  grid->editItem(grid->item(row, column));
+  QCoreApplication::processEvents();
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, text);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();
+}
+
+std::vector<std::string> ProgressCaptions(const ScriptedOperator& op) {
+  std::vector<std::string> captions;
+  for (const auto& p : op.Progresses()) captions.push_back(p.request.caption);
+  return captions;
+}
+
+QString Cell(const QTableWidget* grid, int row, int column) {
+  return grid->item(row, column)->text();
+}
+
+// The middle of the cell (frame, 0-based word index) in viewport coordinates, at 16-pixel
+// cells scrolled to the first word when zoomed.
+QPoint CellCentre(const FrameMapArea* area, int frame, int word) {
+  const int size = area->CellSize();
+  return {word * size + size / 2 - area->horizontalScrollBar()->value(),
+          frame * size + size / 2 - area->verticalScrollBar()->value()};
+}
+void ZoomTo16(FrameMapArea* area) {
+  area->SetZoomLevel(11);
+  area->horizontalScrollBar()->setValue(0);
+  area->verticalScrollBar()->setValue(0);
+}
+
+// The cell levels as painted: the wave colour at the high or the low level in the middle of
+// each cell, never at both; empty if a cell shows neither or both.
+BitSequence DrawnCells(WaveformCanvas* canvas, int cells) {
+  const QImage image = canvas->grab().toImage();
+  BitSequence drawn;
+  for (int i = 0; i < cells; ++i) {
+    const bool high = image.pixel(canvas->CellCentreX(i), canvas->LevelY(true)) ==
+                      WaveformCanvas::WaveColour().rgb();
+    const bool low = image.pixel(canvas->CellCentreX(i), canvas->LevelY(false)) ==
+                     WaveformCanvas::WaveColour().rgb();
+    if (high == low) return {};
+    drawn.push_back(high ? 1 : 0);
+  }
+  return drawn;
+}
+BitSequence Bits(const char* text) {
+  BitSequence out;
+  for (; *text; ++text)
+    if (*text != ' ') out.push_back(static_cast<uint8_t>(*text - '0'));
+  return out;
+}
+int Code(const char* name) {
+  for (size_t i = 0; i < kOutputCodeNames.size(); ++i)
+    if (std::strcmp(kOutputCodeNames[i], name) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace
+
+class PagesTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ProgramObjectsScope> objects_;
+  std::unique_ptr<ScriptedOperator> op_;
+  std::unique_ptr<ScopedOperator> scope_;
+  std::unique_ptr<SimSetupSnapshot> before_;
+  Names Changed() const { return SimDifferences(*before_, *SimProg); }
+  void Mark() {
+    before_ = TakeSnapshot(*SimProg);
+    gSetupEdited = false;
+  }
+  void Fresh() {
+    cleanup();
+    init();
+  }
+
+ private slots:
+  void init() {
+    objects_ = std::make_unique<ProgramObjectsScope>();
+    op_ = std::make_unique<ScriptedOperator>();
+    scope_ = std::make_unique<ScopedOperator>(*op_);
+    QueryProg->Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
+    Mark();
+  }
+  void cleanup() {
+    scope_.reset();
+    op_.reset();
+    objects_.reset();
+  }
+
+  // Inert until shown; then the number and name of the selected format, the name typed in
+  // lower case without spaces, at most eight printable characters, each number its own name.
+  void headerFollowsTheFormatGlobals() {
+    TQm48SetupMMIForm form(nullptr);
+    form.SelectTab(2);
+    QCOMPARE(form.FrontPage(), static_cast<QWidget*>(form.SimPage()));
+    form.SpinEditFormatNumber->setValue(3);
+    QCOMPARE(gFormatNumber, 0);
+    gFormatNumber = 1;
+    gFormatName_[1] = "Ab Cd";
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.SpinEditFormatNumber->value(), 2);
+    QCOMPARE(form.EditFormatName->text(), QString("abcd"));
+    QVERIFY(!gSetupEdited && op_->Progresses().empty());  // showing the setup is no edit
+    form.SelectTab(2);
+    QCOMPARE(form.FrontPage(), static_cast<QWidget*>(form.QueryPage()));
+
+    gFormatName_[1] = "two";
+    form.SpinEditFormatNumber->stepDown();
+    TypeText(form.EditFormatName, "AB CD EF");
+    QCOMPARE(gFormatName_[0], std::string("abcdef"));
+    QVERIFY(gSetupEdited);
+    TypeText(form.EditFormatName, "ABCDEFGHIJ");
+    QCOMPARE(gFormatName_[0], std::string("abcdefgh"));
+    TypeText(form.EditFormatName, "");
+    for (const QChar c : QString::fromUtf8("Ab\u00e9\u20ac1~")) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(form.EditFormatName, &press);
+    }
+    QCOMPARE(form.EditFormatName->text(), QString("Ab1~"));
+    QCOMPARE(gFormatName_[0], std::string("ab1~"));
+    form.SpinEditFormatNumber->stepUp();
+    QCOMPARE(form.EditFormatName->text(), QString("two"));
+    form.SpinEditFormatNumber->stepDown();
+    QCOMPARE(form.EditFormatName->text(), QString("ab1~"));
+    for (int i = 0; i < 6; ++i) form.SpinEditFormatNumber->stepUp();  // never past 4
+    QCOMPARE(gFormatNumber, 3);
+    QTest::keyClicks(form.SpinEditFormatNumber, "1");  // and not typed into
+    QCOMPARE(gFormatNumber, 3);
+  }
+
+  // Every edit redraws every panel and marks the setup; the word values button never reaches
+  // past the word table.
+  void simulatorPageHostsThePanels() {
+    TQm48SetupMMIForm form(nullptr);
+    TSimSetupMMIForm* host = form.SimPage();
+    std::vector<std::string> journal;
+    std::vector<JournalPanel*> panels;
+    for (const char* name : {"major", "minor", "data", "sync", "dynamic", "unique"}) {
+      panels.push_back(new JournalPanel(name, journal, QSize(200, 100)));
+      host->SetPanel(int(panels.size()) - 1, panels.back());
+    }
+    journal.clear();
+    panels[3]->Edit();
+    QVERIFY(gSetupEdited);
+    QCOMPARE(journal, (Names{"major", "minor", "data", "sync", "unique", "dynamic"}));
+    for (JournalPanel* p : panels) QVERIFY(p->visibilityCalls > 0);
+
+    std::vector<int> asked;
+    host->SetWordAttributesEditor([&](int words) {
+      asked.push_back(words);
+      return true;
+    });
+    SimProg->Setup.WordsPerMinorFrame = 999999;
+    QTest::mouseClick(host->SimSetupWordValuesSpeedButton, Qt::LeftButton);
+    QCOMPARE(asked, std::vector<int>{kMaxWordsPerMinorFrame});
+  }
+
+  // An edit in one panel that puts a placed wave or unique word on a sync or SFID word is
+  // caught at once, not at the next visit of the words' own grid.
+  void anEditElsewhereChecksThePlacedWordsAtOnce() {
+    TQm48SetupMMIForm form(nullptr);
+    TSimSetupMMIForm* host = form.SimPage();
+    auto* sync = qobject_cast<TFspMmiForm*>(host->Panel(TSimSetupMMIForm::kFrameSync));
+    op_->QueueInput("64");  // 64 pattern bits take words 1 to 4; waves are on 4..8
+    Entry(sync->PopupMenu, {"Pattern Length"})->trigger();
+    QCOMPARE(op_->MessageBoxes().size(), size_t{1});
+    QCOMPARE(op_->MessageBoxes()[0].text,
+             std::string("The Wave Word Start Must Be Greater Than 4  (check framesync pattern "
+                         "length)."));
+    QCOMPARE(SimProg->Setup.DynamicWords[0].SimDynamicWordWave, 0);
+    QCOMPARE(SimProg->Setup.DynamicWords[1].SimDynamicWordNumber, 5);  // the others stay
+    SimProg->Setup.SubframeMode = 1;
+    host->RefreshPanels();
+    auto* minor = qobject_cast<TMinFrameMmiForm*>(host->Panel(TSimSetupMMIForm::kMinorFrame));
+    op_->QueueInput("10");  // unique words are on 9..15
+    Entry(minor->PopupMenu, {"Sync ID Word Number"})->trigger();
+    QCOMPARE(op_->MessageBoxes().size(), size_t{2});
+    QCOMPARE(op_->MessageBoxes()[1].text, std::string("UNIQUE WORD NUMBER 2  The Unique Word "
+                                                      "Start CANNOT Be (cause of sfid) 10"));
+    QCOMPARE(SimProg->Setup.UniqueWords[1].SimUniqueWordStartWord, -1);
+  }
+
+  // A slot made invalid behind a grid's back is caught on its next press, cell selection or
+  // focus loss, in the dynamic and the unique words grid alike.
+  void bothGridsCheckOnPressSelectionAndLeaving() {
+    for (const char* event : {"press", "select", "leave"}) {
+      for (const bool dynamic : {true, false}) {
+        Fresh();
+        QWidget window;
+        auto* other = new QLineEdit(&window);
+        QTableWidget* grid = nullptr;
+        if (dynamic) {
+          SimProg->Setup.DynamicWords[0].SimDynamicWordNumber = 1;  // on the sync words
+          grid = (new TSimDynamicMmiForm(*SimProg, &window))->Grid;
+        } else {
+          SimProg->Setup.UniqueWords[0].SimUniqueWordStartWord = 2;
+          grid = (new TSimUniqueMmiForm(*SimProg, &window))->Grid;
+        }
+        grid->parentWidget()->move(0, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(op_->MessageBoxes().empty());
+        if (event[0] == 'p') {
+          QTest::mousePress(grid->viewport(), Qt::LeftButton, {},
+                            grid->visualItemRect(grid->item(3, 1)).center());
+        } else if (event[0] == 's') {
+          grid->setCurrentCell(4, 1);
+        } else {
+          window.activateWindow();
+          grid->setFocus();
+          QTRY_VERIFY(grid->hasFocus());
+          other->setFocus();
+        }
+        QTRY_COMPARE(op_->MessageBoxes().size(), size_t{1});
+        QVERIFY(dynamic ? SimProg->Setup.DynamicWords[0].SimDynamicWordWave == 0
+                        : SimProg->Setup.UniqueWords[0].SimUniqueWordStartWord == -1);
+        QVERIFY(gSetupEdited);
+      }
+    }
+  }
+
+  // The six panels through their menus, buttons and grids (their pictures for the README):
+  // a cancelled or unreadable prompt changes nothing; the minor frame's ticks mark the bits
+  // the count needs below the msb (64 frames from 0 with msb 5: bits 0-5; 1..1024 with msb
+  // 12: bits 2-12); a new bit rate retunes the transmitter; the radices a pattern length
+  // allows, hex refused for don't-care digits; typed hex values go upper case.
+  void panelsEditTheirFields() {
+    TSimUniqueMmiForm unique(*SimProg, nullptr);
+    unique.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&unique));
+    QTest::mouseClick(unique.CheckBoxHex, Qt::LeftButton);
+    Mark();
+    TypeIntoCell(unique.Grid, 1, 4, "0xab12");
+    QCOMPARE(Cell(unique.Grid, 1, 4), QString("0xAB12"));
+    QCOMPARE(Changed(), Names{"UniqueWords[1].SimUniqueWordValue"});
+    SavePicture(&unique, "panel-unique-words.png", true);
+    unique.hide();
+    TMinFrameMmiForm minor(*SimProg, nullptr);
+    auto ticks = [&](int from, int to) {
+      const QImage picture = minor.ImageSfIdBit->pixmap().toImage();
+      for (int bit = 0; bit < 16; ++bit)
+        if (picture.pixelColor(181 - 11 / 2 - 5 - bit * 11, 15 - 15 / 4) !=
+            (bit >= from && bit <= to ? QColor(255, 0, 0) : QColor(128, 128, 128)))
+          return bit;
+      return -1;
+    };
+    QCOMPARE(ticks(0, 5), -1);
+    SavePicture(&minor, "panel-minor-frame.png", true);
+    op_->QueueInput("2000");
+    Entry(minor.PopupMenu, {"Minor Frame Count"})->trigger();
+    Entry(minor.PopupMenu, {"Sync ID Msb", "12"})->trigger();
+    Entry(minor.PopupMenu, {"Minor Frame Counts From", "1"})->trigger();
+    QCOMPARE(ticks(2, 12), -1);
+
+    TMajFrameMmiForm major(*SimProg, nullptr);
+    Mark();
+    op_->QueueInputCancel();
+    Entry(major.PopupMenu, {"Words Per Minor Frame"})->trigger();
+    op_->QueueInput("many");
+    Entry(major.PopupMenu, {"Words Per Minor Frame"})->trigger();
+    QVERIFY(Changed().empty() && !gSetupEdited);
+    QCOMPARE(op_->CountPlayed(ErrorTones()), 1);
+    Entry(major.PopupMenu, {"Common Word Length", "8"})->trigger();
+    QCOMPARE(Changed(), (Names{"CommonWordLength", "Words[0-255].SimWordLen"}));
+    SavePicture(&major, "panel-major-frame.png", true);
+
+    TSimDataMmiForm data(*SimProg, nullptr);
+    op_->QueueInput("1000000");
+    Entry(data.PopupMenu, {"Bit Rate"})->trigger();
+    QCOMPARE(data.LabelBitrate->text(), QString("1.0 Mbps"));
+    QCOMPARE(TxProg->Setup.FmDeviation, 350);
+    Entry(data.PopupMenu, {"Output Code", "BIOL"})->trigger();
+    QCOMPARE(TxProg->Setup.FmDeviation, 700);
+    data.MenuCrc16->trigger();
+    data.MenuCcitt->trigger();
+    QVERIFY(!data.MenuCrc16->isChecked() && data.MenuCcitt->isChecked());
+    SavePicture(&data, "panel-sim-data.png", true);
+
+    TSimDynamicMmiForm dynamic(*SimProg, nullptr);
+    SavePicture(&dynamic, "panel-dynamic-words.png", true);
+    TFspMmiForm sync(*SimProg, nullptr);
+    sync.show();
+    for (auto [length, hex, octal] :
+         {std::tuple{12, true, true}, {16, true, false}, {9, false, true}, {10, false, false}}) {
+      SimProg->Setup.FrameSyncLength = length;
+      sync.ApplyVisibility();
+      QCOMPARE(sync.ButtonRadixHex->isEnabled(), hex);
+      QCOMPARE(sync.ButtonRadixOctal->isEnabled(), octal);
+    }
+    SimProg->Setup.FrameSyncLength = 32;
+    sync.ApplyVisibility();
+    SavePicture(&sync, "panel-frame-sync.png", true);
+    QTest::mouseClick(sync.ButtonRadixBinary, Qt::LeftButton);
+    op_->QueueInput("1x01");
+    Entry(sync.PopupMenu, {"Frame Sync Pattern"})->trigger();
+    QTest::mouseClick(sync.ButtonRadixHex, Qt::LeftButton);
+    QCOMPARE(op_->MessageBoxes().back().caption, std::string("DONT CARE BITS SET"));
+    QVERIFY(sync.ButtonRadixBinary->isChecked());
+  }
+
+  // Load Simulator without a port, invalid, loaded, cancelled; Load All in its order, and
+  // stopped at the first stage that fails.
+  void loadSimulatorAndLoadAll() {
+    TQm48SetupMMIForm form(nullptr);
+    QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
+    QVERIFY(op_->MessageBoxes().at(0).text.find("nothing was sent") != std::string::npos);
+    LoadAllOutcome out = form.LoadAll();  // no unit: the query fails, nothing after it
+    QVERIFY(out.stage == LoadStage::Query && out.send.result == SendResult::NoPort);
+
+    GuiUnitLink link;
+    QVERIFY(link.Ready());
+    op_->ClearRecords();
+    SimProg->Setup.FrameSyncLength = 2;
+    QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
+    QCOMPARE(op_->MessageBoxes().at(0).caption, std::string("SIMULATOR SETUP INVALID"));
+    QCOMPARE(link.Unit().CommandCount(), uint64_t{0});
+    out = form.LoadAll();  // queried and transmitter loaded, simulator not sent
+    QVERIFY(out.stage == LoadStage::Validation);
+    QCOMPARE(ProgressCaptions(*op_).back(), std::string("LOADING TRANSMITTER"));
+
+    SimProg->Setup.FrameSyncLength = 32;
+    TxProg->Setup = {2250.3, 300, 2, 4};
+    gFormatNumber = 1;
+    gFormatName_[1] = "loadall";
+    op_->ClearRecords();
+    out = form.LoadAll();
+    QVERIFY2(out.Ok(), SendOutcomeText(out.send).c_str());
+    QCOMPARE(ProgressCaptions(*op_),
+             (Names{"LOADING QUERY INFO", "LOADING W-QUERY INFO", "LOADING I-QUERY INFO",
+                    "LOADING I-QUERY INFO", "LOADING I-QUERY INFO", "LOADING TRANSMITTER",
+                    "LOADING SIMULATOR"}));
+    QCOMPARE(link.Unit().FormatName(1).substr(0, 7), std::string("loadall"));
+    QVERIFY(QueryProg->RunQueries().Ok());  // the setup's transmitter, not the unit's
+    QCOMPARE(QueryProg->Results.DeviationSelected, 300u);
+    QCOMPARE(QueryProg->Results.AttenuationDb, 4u);
+
+    op_->ClearRecords();
+    op_->CancelProgressAfterPolls(1);
+    QTest::mouseClick(form.SimPage()->ButtonSimAccept, Qt::LeftButton);
+    QVERIFY(op_->MessageBoxes().at(0).text.find("cancelled") != std::string::npos);
+    gShuttingDown = true;  // closing: nothing at all
+    op_->ClearRecords();
+    QVERIFY(!form.LoadAll().Ok() && op_->Progresses().empty());
+  }
+
+  // The frequency takes digits and a point and snaps on Enter or on leaving; Tab, Shift+Tab
+  // and Escape are no edits; a query fills the lists, and "Load Transmitter" loads the unit.
+  void transmitterPage() {
+    TTxSetupMMIForm page(nullptr);
+    QTest::mouseClick(page.ButtonTxAccept, Qt::LeftButton);  // no port: told
+    QCOMPARE(op_->MessageBoxes().at(0).caption, std::string("TRANSMITTER LOAD INCOMPLETE"));
+    page.ScrollBarDeviation->setValue(10);  // inert until shown
+    QVERIFY(!gSetupEdited);
+    QueryProg->Results.MinFreqMhz = 2200;
+    QueryProg->Results.MaxFreqMhz = 2400;
+    QueryProg->FreqLimitsReceived = true;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    TypeText(page.EditFreqMhz, "2250.37");
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
+    QVERIFY(qAbs(TxProg->Setup.FreqMhz - 2250.35) < 1e-9);
+    QCOMPARE(page.EditFreqMhz->text(), QString("2250.3"));
+    const int warnings = op_->CountPlayed(WarningTones());
+    page.EditFreqMhz->end(false);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_Backspace, Qt::Key_Minus})
+      QTest::keyClick(page.EditFreqMhz, key);
+    QCOMPARE(page.EditFreqMhz->text(), QString("2250.3"));
+    QCOMPARE(op_->CountPlayed(WarningTones()), warnings + 3);
+    gSetupEdited = false;
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Escape);
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Tab);
+    QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
+    page.EditFreqMhz->setFocus();
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
+    QVERIFY(!gSetupEdited);
+    TypeText(page.EditFreqMhz, "3000");  // limited to the unit's range
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
+    QVERIFY(qAbs(TxProg->Setup.FreqMhz - 2400.5) < 1e-9);
+    TypeText(page.EditFreqMhz, "..");  // no number: the current frequency again
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
+    QCOMPARE(page.EditFreqMhz->text(), QString("2400.5"));
+
+    GuiUnitLink link;
+    QVERIFY(link.Ready());
+    QVERIFY(QueryProg->RunQueries().Ok());
+    page.ShowFromQuery();
+    QCOMPARE(page.ComboPremodFilter->itemText(3), QString("1000"));
+    QCOMPARE(page.ComboAttenuation->count(), 20);
+    QCOMPARE(page.ComboAttenuation->itemText(19), QString("0"));
+    QCOMPARE(TxProg->Setup.FmDeviation, 0);  // the fresh unit's state went into the record
+    page.ScrollBarDeviation->setValue(250);
+    page.ComboPremodFilter->setCurrentIndex(3);
+    page.ComboAttenuation->setCurrentIndex(4);
+    TypeText(page.EditFreqMhz, "2250.37");
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
+    QTest::mouseClick(page.ButtonTxAccept, Qt::LeftButton);
+    QVERIFY(QueryProg->RunQueries().Ok());
+    QCOMPARE(QueryProg->Results.FreqSelectedMhz, 22503u);
+    QCOMPARE(QueryProg->Results.DeviationSelected, 250u);
+    QCOMPARE(QueryProg->Results.PremodSelected, 3u);
+    QCOMPARE(QueryProg->Results.AttenuationDb, 4u);
+  }
+
+  // Without a port the query is skipped quietly; captions are never cut and every row is in
+  // view; a query fills both grids and the transmitter page, or tells it did not complete.
+  void queryPage() {
+    TQm48SetupMMIForm form(nullptr);
+    TQuerySetupMMIForm* page = form.QueryPage();
+    QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
+    QVERIFY(op_->MessageBoxes().empty() && op_->Progresses().empty());
+    const QFontMetrics metrics(page->GridRaw->font());
+    for (int r = 0; r < page->GridRaw->rowCount(); ++r)
+      QVERIFY(metrics.horizontalAdvance(Cell(page->GridRaw, r, 0)) < page->GridRaw->columnWidth(0));
+    form.show();
+    form.SelectTab(2);
+    QVERIFY(page->GridRaw->viewport()->height() >=
+            page->GridRaw->rowCount() * page->GridRaw->rowHeight(0));
+
+    {
+      GuiUnitLink link;
+      QVERIFY(link.Ready());
+      gFormatName_[0] = "abcdefgh";
+      QVERIFY(SimProg->Send232SimSetupData(SelectedLoadFormat()).Ok());
+      QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
+      QVERIFY(op_->MessageBoxes().empty());
+      const UnitLimits unit;
+      QCOMPARE(Cell(page->GridRaw, 1, 1), QString::number(unit.maxFreqMhz) + ".5");
+      QCOMPARE(Cell(page->GridRaw, 2, 1), QString::number(unit.minFreqMhz) + ".0");
+      QCOMPARE(Cell(page->GridRaw, 6, 1), QString::number(unit.premodFilterKhz[3]));
+      QCOMPARE(Cell(page->GridRaw, 7, 1), QString("abcdefgh"));
+      QCOMPARE(Cell(page->GridRaw, 11, 1), QString::number(5 * unit.maxDb));
+      QCOMPARE(Cell(page->GridWRaw, 12, 1), QString("abcdefgh"));
+      QCOMPARE(form.TxPage()->ComboAttenuation->count(), static_cast<int>(unit.numAttenSteps));
+    }
+
+    GuiUnitLink silent("silent");
+    QVERIFY(silent.Ready());
+    op_->ClearRecords();
+    op_->CancelProgressAfterPolls(1);
+    QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
+    QCOMPARE(op_->MessageBoxes().at(0).caption, std::string("QUERY INCOMPLETE"));
+    QCOMPARE(op_->Progresses().size(), size_t{5});  // every query still had its turn
+  }
+
+  // Tooltips, clicks far into the frame, the roles' colours
+  // (the strongest of the cells a pixel covers when zoomed out), the words of a lock warning.
+  void frameMap() {
+    SimProg->Setup.Words[9].SimValue = 0xFE6B;  // the sync pattern again in words 10-11
+    SimProg->Setup.Words[10].SimValue = 0x2840;
+    FrameMapView view(*SimProg);
+    view.resize(900, 500);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    FrameMapArea* area = view.Area();
+    ZoomTo16(area);
+    const QString tip = area->ToolTipAt(CellCentre(area, 0, 3));
+    for (const char* text :
+         {"Word 4, minor frame 0", "Length: 16 bits", "Value: 0x", "Role: dynamic word (SINE)"})
+      QVERIFY2(tip.contains(text), qPrintable(tip));
+    const QImage image = area->viewport()->grab().toImage();
+    const std::tuple<int, int, FrameCellRole> roles[] = {
+        {0, 0, FrameCellRole::FrameSync}, {3, 2, FrameCellRole::SubframeId},
+        {3, 5, FrameCellRole::Dynamic},   {0, 10, FrameCellRole::Unique},
+        {1, 10, FrameCellRole::Data},     {2, 20, FrameCellRole::Data}};
+    for (const auto& [frame, word, role] : roles)
+      QCOMPARE(QColor(image.pixel(CellCentre(area, frame, word))), FrameMapArea::RoleColour(role));
+    const QColor outline(255, 40, 40);
+    QCOMPARE(QColor(image.pixel(9 * 16, 5 * 16 + 5)), outline);   // word 10's left edge
+    QVERIFY(QColor(image.pixel(8 * 16, 5 * 16 + 5)) != outline);  // word 9's is not
+    QVERIFY(area->ToolTipAt(CellCentre(area, 2, 9))
+                .contains("\nWarning: the frame sync pattern also shows in the fixed words at "
+                          "bit 144 (words 10-11)"));
+    QVERIFY(view.Summary()->text().endsWith(", 1 lock warning (see the tooltip)"));
+    SavePicture(&view, "frame-map.png");
+    SimProg->Setup.Words[9].SimValue = 0;
+    SimProg->DoCrc16 = true;
+    SimProg->CrcWdNum = 20;
+    view.Refresh();
+    QCOMPARE(view.Summary()->text(), QString("256 words x 64 minor frames"));
+    QVERIFY(area->ToolTipAt(CellCentre(area, 2, 20)).contains("CRC word"));
+
+    area->horizontalScrollBar()->setValue(190 * 16 + 5);  // the click lands on the word drawn
+    area->verticalScrollBar()->setValue(40 * 16);
+    int clickedFrame = -1, clickedWord = -1;
+    view.SetClickHandler([&](int frame, int word) { clickedFrame = frame, clickedWord = word; });
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, CellCentre(area, 50, 200));
+    QCOMPARE(clickedFrame, 50);
+    QCOMPARE(clickedWord, 201);
+    QCOMPARE(view.WaveformStrip()->Canvas()->Shown().Frame, 50);
+
+    for (int i = 0; i < FrameMapArea::ZoomLevels(); ++i) view.ZoomOut();
+    QCOMPARE(area->CellsPerPixel(), 16);
+    QVERIFY(!view.ZoomOutButton()->isEnabled());
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    const QImage out = area->viewport()->grab().toImage();
+    QCOMPARE(QColor(out.pixel(0, 0)), FrameMapArea::RoleColour(FrameCellRole::FrameSync));
+    QCOMPARE(QColor(out.pixel(1, 0)), FrameMapArea::RoleColour(FrameCellRole::Crc));
+    QCOMPARE(QColor(out.pixel(2, 1)), FrameMapArea::RoleColour(FrameCellRole::Data));
+    QVERIFY(QColor(out.pixel(20, 1)) != FrameMapArea::RoleColour(FrameCellRole::Data));
+    QVERIFY(area->ToolTipAt(QPoint(1, 1)).contains("Word 17, minor frame 16"));
+  }
+
+  // The strip paints the levels of the code chosen (hand-worked from the sync pattern
+  // FE6B2840, most significant bit first), follows the record until another code is picked,
+  // and on the "Frame Map" tab a click there opens the word values dialog.
+  void waveformStripAndTheFrameMapTab() {
+    TQm48SetupMMIForm form(nullptr);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.SelectTab(3);
+    WaveformView* strip = form.FrameMapPage()->WaveformStrip();
+    strip->BitsBox()->setValue(8);
+    QCOMPARE(DrawnCells(strip->Canvas(), 16), Bits("11 11 11 11  11 11 11 00"));  // NRZL
+    std::strcpy(SimProg->Setup.FrameSyncPattern, "2F6B2840");  // an edit made elsewhere
+    SimProg->Setup.SimOutputCode = Code("BIOL");
+    SimProg->Setup.NumSubframes = 16;
+    form.RefreshFromSetup();
+    QCOMPARE(strip->CodeBox()->currentText(), QString("BIOL"));
+    QCOMPARE(strip->FrameBox()->maximum(), 15);
+    QCOMPARE(DrawnCells(strip->Canvas(), 16), Bits("01 01 10 01  10 10 10 10"));
+    std::strcpy(SimProg->Setup.FrameSyncPattern, "FE6B2840");
+    form.RefreshFromSetup();
+    QCOMPARE(DrawnCells(strip->Canvas(), 16), Bits("10 10 10 10  10 10 10 01"));
+    strip->CodeBox()->setCurrentIndex(Code("INV_NRZL"));
+    QCOMPARE(DrawnCells(strip->Canvas(), 16), Bits("00 00 00 00  00 00 00 11"));
+    SimProg->Setup.SimOutputCode = Code("RZ");  // a code picked stays picked
+    form.RefreshFromSetup();
+    QCOMPARE(strip->CodeBox()->currentText(), QString("INV_NRZL"));
+    SavePicture(strip, "waveform.png");
+
+    FrameMapArea* area = form.FrameMapPage()->Area();
+    ZoomTo16(area);
+    auto driver = OnModal<TSimValuesDlg>([](TSimValuesDlg* dlg) {
+      dlg->GridPress(41, Qt::LeftButton, Qt::NoModifier, {});
+      dlg->LengthAction(8)->trigger();
+      dlg->ApplyButton()->click();
+    });
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, CellCentre(area, 0, 40));
+    QVERIFY(driver->ran);
+    QCOMPARE(SimProg->Setup.Words[40].SimWordLen, uint16_t{8});
+    QVERIFY(gSetupEdited);
+    QVERIFY(area->ToolTipAt(CellCentre(area, 0, 40)).contains("Length: 8 bits"));
+  }
+};
+
+QTEST_MAIN(PagesTest)
+#include "Pages_test.moc"
