@@ -89,54 +89,39 @@ void KillDuringSaves(const std::string& path, const std::function<bool(int)>& sa
   }
 }
 
-// Two versions of a large setup (every word its own run, about a megabyte).
-void MakeSetup(progsimulatorclass& sim, int version) {
-  SimSetupData& s = sim.Setup;
-  s.WordsPerMinorFrame = kMaxWordsPerMinorFrame;
-  s.CommonWordValue = 1 + version;
-  for (int i = 0; i < kMaxWordsPerMinorFrame; ++i)
-    s.Words[static_cast<size_t>(i)].SimValue = static_cast<uint16_t>(2 * i + version);
-}
-
-// Setup files saved by name and as the last setup (with the current file's name).
-TEST(PowerCut, SetupAndLastSetupFilesLeaveTheOldOrTheNewFile) {
+// Two versions each of a large setup file (every word its own run, about a megabyte), saved
+// by name and as the last setup, of the port configuration and of a user wave file.
+TEST(PowerCut, SavesLeaveTheOldOrTheNewFile) {
   TempDir dir;
   auto sims = std::make_unique<std::array<progsimulatorclass, 2>>();
   std::array<progtxclass, 2> txs;
-  for (int v = 0; v < 2; ++v) MakeSetup((*sims)[static_cast<size_t>(v)], v);
+  std::array<PortConfig, 2> configs;
+  std::array<UserWaveTable, 2> waves{};
+  for (size_t v = 0; v < 2; ++v) {
+    SimSetupData& s = (*sims)[v].Setup;
+    s.WordsPerMinorFrame = kMaxWordsPerMinorFrame;
+    s.CommonWordValue = 1 + v;
+    for (size_t i = 0; i < kMaxWordsPerMinorFrame; ++i) s.Words[i].SimValue = uint16_t(2 * i + v);
+    DefaultPortConfig(configs[v]);
+    waves[v].NumWords = kUserWaveMaxWords;
+    for (size_t k = 0; k < kUserWaveMaxWords; ++k) waves[v].Samples[k] = uint16_t(k * 3 + v);
+  }
+  configs[1].BaudRate = 15;
   const std::array<std::string, 2> names = {"/data/A.QM48", "/data/B.QM48"};
   for (const char* file : {"RUN.QM48", "LastQm48.Cfg"}) {
     SCOPED_TRACE(file);
     const std::string path = dir.File(file);
     const bool last = std::string(file) == "LastQm48.Cfg";
     KillDuringSaves(path, [&](int v) {
-      const size_t i = static_cast<size_t>(v);
-      return SaveWholeFile(ProgramSetup((*sims)[i], txs[i]), path, last ? &names[i] : nullptr);
+      return SaveWholeFile(ProgramSetup((*sims)[size_t(v)], txs[size_t(v)]), path,
+                           last ? &names[size_t(v)] : nullptr);
     });
   }
-}
-
-TEST(PowerCut, PortConfigurationAndUserWaveFilesLeaveTheOldOrTheNewFile) {
-  TempDir dir;
-  std::array<PortConfig, 2> configs;
-  DefaultPortConfig(configs[0]);
-  DefaultPortConfig(configs[1]);
-  configs[1].BaudRate = 15;
-  configs[1].Parity = 2;
   const std::string portFile = dir.File("Qm48Com.Cfg");
-  KillDuringSaves(portFile,
-                  [&](int v) { return SavePortConfig(configs[static_cast<size_t>(v)], portFile); });
-
-  std::array<UserWaveTable, 2> waves{};
-  for (int v = 0; v < 2; ++v) {
-    UserWaveTable& w = waves[static_cast<size_t>(v)];
-    w.NumWords = kUserWaveMaxWords;
-    for (int k = 0; k < kUserWaveMaxWords; ++k)
-      w.Samples[static_cast<size_t>(k)] = static_cast<uint16_t>(k * 3 + v);
-  }
+  KillDuringSaves(portFile, [&](int v) { return SavePortConfig(configs[size_t(v)], portFile); });
   const std::string waveFile = dir.File("WAVE.R4V8SimUserWave");
   KillDuringSaves(waveFile, [&](int v) {
-    WriteUserWaveFile(waveFile, waves[static_cast<size_t>(v)]);
+    WriteUserWaveFile(waveFile, waves[size_t(v)]);
     return true;
   });
 }

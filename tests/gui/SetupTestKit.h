@@ -6,12 +6,10 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "app/gui/Qm48MainUnit.h"
-#include "editor/gui/SimPanelBase.h"
 #include "query/Qm48QueryUnit.h"
 #include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -121,20 +119,3 @@ inline void SavePicture(QWidget* widget, const char* name, bool onNavy = false) 
   if (!(onNavy ? &frame : widget)->grab().save(dir + "/" + name)) qWarning("%s not saved", name);
   if (onNavy) widget->setParent(parent);
 }
-
-// A stand-in panel that writes down each refresh into a shared journal.
-class JournalPanel : public SimPanelBase {
- public:
-  JournalPanel(const std::string& name, std::vector<std::string>& journal, QSize size)
-      : SimPanelBase(*SimProg, nullptr), name_(name), journal_(journal) {
-    resize(size);
-  }
-  void RefreshPanel() override { journal_.push_back(name_); }
-  void ApplyVisibility() override { ++visibilityCalls; }
-  void Edit() { emit Edited(); }
-  int visibilityCalls = 0;
-
- private:
-  std::string name_;
-  std::vector<std::string>& journal_;
-};
