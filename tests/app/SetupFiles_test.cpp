@@ -118,23 +118,6 @@ TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
   EXPECT_EQ(Read(LastSetupPath(), kLastSetupSection, "FileName"), good);
 }
 
-TEST_F(SetupFilesTest, StartUpTakesTheLastNameOnlyWhenItsFileExists) {
-  const std::string named = dir.File("NAMED.QM48");
-  current = named;
-  ASSERT_TRUE(SaveWholeFile(Whole(), LastSetupPath(), &current));
-  current.clear();
-  EXPECT_TRUE(LoadWholeFile(Whole(), LastSetupPath(), true, current));
-  EXPECT_EQ(current, "");  // NAMED.QM48 does not exist
-  std::ofstream(named) << "\n";
-  EXPECT_TRUE(LoadWholeFile(Whole(), LastSetupPath(), true, current));
-  EXPECT_EQ(current, named);
-
-  // A recalled file's own last-name entry is ignored.
-  std::string other = "OTHER";
-  EXPECT_TRUE(RecallSetup(Whole(), LastSetupPath(), other));
-  EXPECT_EQ(other, LastSetupPath());
-}
-
 TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) {
   Touch(dir.File("Setups/Flight.qm48"));
   Touch(dir.File("a.qm48"));

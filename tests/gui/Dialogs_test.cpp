@@ -1,12 +1,8 @@
 // The dialogs driven as an operator drives them: the Qt operator's message boxes, input box,
-// progress dialog (and calls from other threads), the user wave editor, the port dialog with
-// its device list, and the RS-232 debug window on the virtual unit.
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
+// progress dialog (and calls from other threads), the user wave editor, and the RS-232 debug
+// window on the virtual unit.
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
@@ -23,9 +19,7 @@
 #include "SetupTestKit.h"
 #include "common/ScriptedOperator.h"
 #include "platform/StartDirectory.h"
-#include "serial/PortDeviceList.h"
 #include "serial/gui/Qm48DebugUnit.h"
-#include "serial/gui/SerialConfigDlgUnit.h"
 #include "serial/serialcomclass.h"
 #include "simulator/UserWaveFiles.h"
 #include "simulator/gui/Qm48UserDefWaveUnit.h"
@@ -99,16 +93,6 @@ QAction* Action(QMenu* menu, const char* text) {
     if (a->text() == text) return a;
   return nullptr;
 }
-
-// A pseudo-terminal whose device is held open for the test: a port that can be opened.
-struct Pty {
-  Pty() : master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) slave = ::ptsname(master);
-  }
-  ~Pty() { ::close(master); }
-  int master;
-  std::string slave;
-};
 
 // A virtual unit, and a debug window whose Connect opens the application port on it.
 struct Terminal {
@@ -211,11 +195,6 @@ class DialogsTest : public QObject {
     qt_.RunProgress(Request("LOADING TRANSMITTER", 500), cancelled);
     QVERIFY(driver->ran && upWhileWindingDown);
     QVERIFY(cancelled.Finished() && cancelled.Position() < 100);
-    GatedTask escaped(10, 100);
-    OnModal<TProgressDlg>([](TProgressDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    qt_.RunProgress(Request("LOADING W-QUERY INFO", 500), escaped);
-    QVERIFY(escaped.Cancelled() && escaped.Finished());
-
     MsgAnswer answer = MsgAnswer::Ok;
     std::optional<std::string> typed = "not asked";
     std::string path = "kept";
@@ -275,73 +254,10 @@ class DialogsTest : public QObject {
     QCOMPARE(table.Samples[2], uint16_t{2});
   }
 
-  // The lists show the record and an accept changes just their fields (an index outside a
-  // table is kept); a temporary port is held on the chosen device while the dialog is up; the
-  // device list stores a chosen or typed device for the port name, keeping the file's rest.
-  void portDialog() {
-    Pty pty;
-    QVERIFY(!pty.slave.empty());
-    const std::string link = dir_->File("qm48-link");
-    QCOMPARE(::symlink(pty.slave.c_str(), link.c_str()), 0);
-    const std::string file = dir_->File("Qm48Com.Cfg");
-    const std::string old = "[PortConfig]\r\nPortNum=4\r\n[PortDevices]\r\nCOM1=" + link +
-                            "\r\nCOM5=" + dir_->File("gone") + "\r\n[Other]\r\nKey=kept\r\n";
-    std::ofstream(file, std::ios::binary) << old;
-    PortConfig config;
-    config.PortNum = 4;  // COM5, a device that is not there
-    config.BaudRate = 40;
-    config.Parity = 2;
-    PortDeviceChoices choices;
-    OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
-      QCOMPARE(dlg->ParityList()->currentText(), QString("EVEN"));
-      QCOMPARE(dlg->BaudList()->currentIndex(), -1);
-      QVERIFY(dlg->TemporaryPort() == nullptr);
-      QComboBox* list = dlg->DeviceList();
-      QCOMPARE(list->itemText(0), QString::fromStdString(dir_->File("gone") + "  (not found)"));
-      dlg->PortList()->setCurrentIndex(0);  // COM1: the link, held open while shown
-      QCOMPARE(dlg->DeviceLabel()->text(),
-               QString::fromStdString("Device: " + link + " \u2192 " + pty.slave + " (present)"));
-      dlg->ParityList()->setCurrentIndex(1);
-      OnModal<QInputDialog>([](QInputDialog* input) {
-        input->setTextValue("  /dev/ttyUSB7 ");
-        input->accept();
-      });
-      list->setCurrentIndex(list->count() - 1);  // "Other...": a typed path
-      emit list->activated(list->count() - 1);
-      QCOMPARE(dlg->Choices().at(0), std::string("/dev/ttyUSB7"));
-      QCOMPARE(list->currentText(), QString("/dev/ttyUSB7  (not found)"));
-      SavePicture(dlg, "port-config-dialog.png");
-      dlg->accept();
-    });
-    QVERIFY(RunSerialConfigDialog(config, nullptr, &choices));
-    QVERIFY(config.PortNum == 0 && config.BaudRate == 40 && config.Parity == 1);
-    config.BaudRate = 6;  // a rate the line can take, for the port held below
-    bool held = false;
-    OnModal<TSerialConfigDlgForm>([&](TSerialConfigDlgForm* dlg) {
-      held = dlg->TemporaryPort() && dlg->TemporaryPort()->IsRunning();  // COM1: the link
-      dlg->PortList()->setCurrentIndex(3);
-      QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
-    });
-    TSerialConfigDlgForm dialog;
-    QVERIFY(!dialog.Execute(config));
-    QVERIFY(held && dialog.TemporaryPort() == nullptr);  // gone once the dialog closed
-    QCOMPARE(config.PortNum, 0);
-    QVERIFY(SavePortConfig(config, choices, file));  // what the main window does on accept
-    QCOMPARE(ReadAll(file + ".BAK"), old);
-    const std::string saved = ReadAll(file);
-    QVERIFY(saved.find("COM5=" + dir_->File("gone")) != std::string::npos);
-    QVERIFY(saved.find("[Other]\r\nKey=kept\r\n") != std::string::npos);
-    QCOMPARE(PortDevicePath(0, file), std::string("/dev/ttyUSB7"));
-  }
-
-  // Every line reaches the unit in order and its reply shows; the 257th line empties the
-  // view; trace and saved files; a hidden window adds nothing; Disconnect, and a port that
-  // goes away.
+  // Every line reaches the unit in order and its reply shows, and redraws with time stamps
+  // and hex; a hidden window adds nothing; Disconnect, and a port that goes away.
   void debugWindow() {
     Terminal t;
-    const std::string tracePath = dir_->File("live.Qm48ComDbg");
-    op_->QueueChosenFile(tracePath);
-    t.form->TraceToFileClick();
     t.Type("00AB 0010 M\n\n1<space>R\n1 R<CR>");  // "<space>" is no token: sent as typed
     QVERIFY(t.Lines(6));
     QCOMPARE(t.unit.MemoryWord(0x10), uint16_t{0xAB});
@@ -352,8 +268,6 @@ class DialogsTest : public QObject {
                                   "TX 1 R<CR>", "TX 1<space>R"}));
     QVERIFY(lines.indexOf("TX 00AB 0010 M") < lines.indexOf("TX 1<space>R") &&
             lines.indexOf("TX 1<space>R") < lines.indexOf("TX 1 R<CR>"));
-    QTRY_COMPARE(CrLfLines(ReadAll(tracePath)).size(), size_t{6});
-    t.form->StopTraceClick();
     t.form->CheckTimeStamps()->setChecked(true);  // the toggles redraw what is there
     t.form->CheckHex()->setChecked(true);
     const QRegularExpression stamped(R"(^\d\d:\d\d:\d\d\.\d\d\d RX OK<CR>   \[4F 4B 0D\]$)");
@@ -361,15 +275,6 @@ class DialogsTest : public QObject {
     t.form->CheckTimeStamps()->setChecked(false);
     t.form->CheckHex()->setChecked(false);
     QCOMPARE(t.form->TrafficLines(), lines);
-    op_->QueueChosenFile(dir_->File("view.Qm48ComDbg"));
-    t.form->SaveAs1Click();
-    QCOMPARE(CrLfLines(ReadAll(dir_->File("view.Qm48ComDbg"))).size(), size_t{6});
-
-    QStringList commands;
-    for (int i = 0; i < 126; ++i) commands << QString("%1 0020 M").arg(i, 4, 16, QChar('0'));
-    t.Type(commands.join('\n'));  // 252 more lines: 258 in all, so 2 once the last is in
-    QTRY_COMPARE_WITH_TIMEOUT(t.form->TrafficLines().size(), 2, 20000);
-    QCOMPARE(CrLfLines(ReadAll(tracePath)).size(), size_t{6});  // the trace was stopped
 
     t.form->hide();
     ReplyEvent().Reset();

@@ -1,13 +1,10 @@
 // The main window under the offscreen platform: the close question, a port that will not
-// open, the room a larger window gives and its place at the next start, and every text
-// readable (its contrast read off the drawn pixels). The offscreen screen is made larger
-// than the window.
+// open, and every text readable (its contrast read off the drawn pixels).
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +14,7 @@
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "ModalDriver.h"
 #include "SetupTestKit.h"
@@ -269,44 +266,6 @@ class MainWindowTest : public QObject {
     window.reset();
   }
 
-  // The first size is the least; the query grid takes the room of a larger window, every
-  // row whole; place and size (maximised too) come back at the next start.
-  void TheRoomAndThePlaceComeBack() {
-    UnitDir place;
-    QVERIFY(place.started);
-    QRect moved;
-    for (int run = 0; run < 3; ++run) {
-      auto window = StartedWindow();
-      QVERIFY(window);
-      if (run == 0) {
-        const QSize least = window->minimumSize();
-        QCOMPARE(window->size(), least);
-        QTableWidget* grid = window->SetupForm()->QueryPage()->GridRaw;
-        window->SetupForm()->SelectTab(2);
-        const QSize gridBefore = grid->size();
-        window->resize(least + QSize(320, 240));
-        QTRY_VERIFY(grid->width() > gridBefore.width() && grid->height() > gridBefore.height());
-        QCOMPARE(grid->height(), grid->rowCount() * grid->rowHeight(0) + 2 * grid->frameWidth());
-        SavePicture(window.get(), "main-query-large.png");
-        window->SetupForm()->SelectTab(3);
-        SavePicture(window.get(), "main-frame-map-large.png");
-        window->resize(QSize(200, 150));  // no smaller than the least
-        QTRY_COMPARE(window->size(), least);
-        moved = QRect(QPoint(70, 50), least + QSize(150, 90));
-        window->setGeometry(moved);
-        QTRY_COMPARE(window->geometry(), moved);
-      } else if (run == 1) {
-        QTRY_COMPARE(window->geometry(), moved);
-        window->showMaximized();
-      } else {
-        QTRY_VERIFY(window->isMaximized());
-        QCOMPARE(window->normalGeometry(), moved);
-      }
-      QTRY_VERIFY(run != 1 || window->isMaximized());
-      window->close();
-    }
-  }
-
   // The arithmetic on pairs worked by hand (sRGB 0x77 is 0.1845 linear; navy's blue 0x80 is
   // 0.2159 linear, times 0.0722), then every text of every tab and of the dialogs the pages
   // open, read off the window.
@@ -371,29 +330,5 @@ class MainWindowTest : public QObject {
   }
 };
 
-// The offscreen platform's one screen is 800 by 600, smaller than the window's least size:
-// a larger one is configured so that a remembered size has room to come back.
-int main(int argc, char** argv) {
-  const QString config = QDir::temp().filePath(
-      QStringLiteral("qm48-screen-%1.json").arg(QCoreApplication::applicationPid()));
-  const bool offscreen = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
-  if (offscreen) {
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly)) return 2;
-    file.write(R"({"screens": [{"name": "Large", "x": 0, "y": 0, "width": 1920,
-                   "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    file.close();
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
-  }
-  int result = 0;
-  {
-    QApplication app(argc, argv);
-    MainWindowTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    result = QTest::qExec(&test, argc, argv);
-  }
-  if (offscreen) QFile::remove(config);
-  return result;
-}
-
+QTEST_MAIN(MainWindowTest)
 #include "MainWindow_test.moc"
