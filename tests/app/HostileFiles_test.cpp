@@ -266,8 +266,12 @@ TEST_F(HostileFiles, PortConfigurationKeepsItsFieldsInsideTheirTables) {
   const std::string path = dir.File("Qm48Com.Cfg");
   ASSERT_TRUE(SavePortConfig(PortConfig{}, path));
   const std::string text = ReadAll(path);
+  std::vector<std::string> values = kHostileNumbers;
+  for (int count : {kPortCount, kBaudRateCount, kFlowControlCount, kDataBitsCount, kParityCount,
+                    kStopBitsCount})
+    values.push_back(std::to_string(count));  // one past each table
   for (const Entry& e : Entries(text)) {
-    for (const std::string& value : kHostileNumbers) {
+    for (const std::string& value : values) {
       WriteFile(path, Edited(text, e, value));
       PortConfig c;
       SCOPED_TRACE(e.key + "=" + value);

@@ -50,7 +50,8 @@ class PortReconnectTest : public ::testing::Test {
 };
 
 TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotResent) {
-  options.fault = {FaultKind::VanishAfter, 3};
+  std::string error;
+  ASSERT_TRUE(ParseFaultMode("vanish-after=3", options.fault, error)) << error;
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start());
   ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
