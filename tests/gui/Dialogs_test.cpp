@@ -144,18 +144,12 @@ class DialogsTest : public QObject {
     dir_.reset();
   }
 
-  // A box answers the button pressed, Esc the safe one; OK on a typed, the offered or an
-  // emptied text is that answer, Cancel none.
+  // Esc on a box is its safe answer; OK on a typed, the offered or an emptied text is that
+  // answer, Cancel none.
   void messageAndInputBoxes() {
-    for (auto [press, answer] : {std::pair{QMessageBox::No, MsgAnswer::No},
-                                 {QMessageBox::Cancel, MsgAnswer::Cancel},
-                                 {QMessageBox::NoButton, MsgAnswer::Cancel}}) {  // Esc
-      OnModal<QMessageBox>([press = press](QMessageBox* box) {
-        press == QMessageBox::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
-                                       : box->button(press)->click();
-      });
-      QCOMPARE(qt_.MessageBox("Save?", "SAVE", MsgButtons::YesNoCancel, MsgIcon::Question), answer);
-    }
+    OnModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QCOMPARE(qt_.MessageBox("Save?", "SAVE", MsgButtons::YesNoCancel, MsgIcon::Question),
+             MsgAnswer::Cancel);
     const std::tuple<const char*, bool, std::optional<std::string>> inputs[] = {
         {"0x1F", true, "0x1F"}, {nullptr, true, "16"}, {"", true, ""}, {"999", false, {}}};
     for (const auto& [typed, ok, answer] : inputs) {

@@ -1,14 +1,12 @@
 // The setup window and its pages, offscreen with a scripted operator: the header against the
-// format globals, the checks of placed words, the panels, the transmitter and query pages,
-// and the frame map's click.
+// format globals, the checks of placed words, the transmitter and query pages, and the
+// frame map's click.
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
@@ -16,14 +14,11 @@
 
 #include "ModalDriver.h"
 #include "SetupTestKit.h"
-#include "common/RecordCompare.h"
 #include "common/ScriptedOperator.h"
 #include "editor/gui/FrameMapView.h"
 #include "editor/gui/FspMmiUnit.h"
-#include "editor/gui/MajFrameMmiUnit.h"
 #include "editor/gui/MinFrameMmiUnit.h"
 #include "editor/gui/Qm48SetupMMIUnit.h"
-#include "editor/gui/SimDataMmiUnit.h"
 #include "editor/gui/SimDynamicMmiUnit.h"
 #include "editor/gui/SimSetupMMIUnit.h"
 #include "editor/gui/SimUniqueMmiUnit.h"
@@ -33,8 +28,6 @@
 #include "transmitter/gui/TxSetupMMIUnit.h"
 
 namespace {
-
-using Names = std::vector<std::string>;
 
 // The entry of a menu or of one of its submenus with that text ("8" under "Common Word
 // Length" is reached as {"Common Word Length", "8"}).
@@ -55,21 +48,6 @@ void TypeText(QLineEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
-// Types text into a grid cell through its editor and commits it with Enter.
-void TypeIntoCell(QTableWidget* grid, int row, int column, const QString& text) {
-  grid->window()->activateWindow();
-  grid->setFocus();
-  grid->setCurrentCell(row, column);
-  grid->editItem(grid->item(row, column));
-  QCoreApplication::processEvents();
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  QVERIFY(editor != nullptr);
-  editor->selectAll();
-  QTest::keyClicks(editor, text);
-  QTest::keyClick(editor, Qt::Key_Return);
-  QCoreApplication::processEvents();
-}
-
 QString Cell(const QTableWidget* grid, int row, int column) {
   return grid->item(row, column)->text();
 }
@@ -82,12 +60,6 @@ class PagesTest : public QObject {
   std::unique_ptr<ProgramObjectsScope> objects_;
   std::unique_ptr<ScriptedOperator> op_;
   std::unique_ptr<ScopedOperator> scope_;
-  std::unique_ptr<SimSetupSnapshot> before_;
-  Names Changed() const { return SimDifferences(*before_, *SimProg); }
-  void Mark() {
-    before_ = TakeSnapshot(*SimProg);
-    gSetupEdited = false;
-  }
   void Fresh() {
     cleanup();
     init();
@@ -99,7 +71,6 @@ class PagesTest : public QObject {
     op_ = std::make_unique<ScriptedOperator>();
     scope_ = std::make_unique<ScopedOperator>(*op_);
     QueryProg->Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
-    Mark();
   }
   void cleanup() {
     scope_.reset();
@@ -211,49 +182,6 @@ class PagesTest : public QObject {
         QVERIFY(gSetupEdited);
       }
     }
-  }
-
-  // The six panels (their pictures for the README): a typed hex value goes upper case and
-  // changes only its field; the minor frame's ticks mark the bits the count needs below the
-  // msb (64 frames from 0 with msb 5: bits 0-5; 1..1024 with msb 12: bits 2-12).
-  void panelsEditTheirFields() {
-    TSimUniqueMmiForm unique(*SimProg, nullptr);
-    unique.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&unique));
-    QTest::mouseClick(unique.CheckBoxHex, Qt::LeftButton);
-    Mark();
-    TypeIntoCell(unique.Grid, 1, 4, "0xab12");
-    QCOMPARE(Cell(unique.Grid, 1, 4), QString("0xAB12"));
-    QCOMPARE(Changed(), Names{"UniqueWords[1].SimUniqueWordValue"});
-    SavePicture(&unique, "panel-unique-words.png", true);
-    unique.hide();
-    TMinFrameMmiForm minor(*SimProg, nullptr);
-    auto ticks = [&](int from, int to) {
-      const QImage picture = minor.ImageSfIdBit->pixmap().toImage();
-      for (int bit = 0; bit < 16; ++bit)
-        if (picture.pixelColor(181 - 11 / 2 - 5 - bit * 11, 15 - 15 / 4) !=
-            (bit >= from && bit <= to ? QColor(255, 0, 0) : QColor(128, 128, 128)))
-          return bit;
-      return -1;
-    };
-    QCOMPARE(ticks(0, 5), -1);
-    SavePicture(&minor, "panel-minor-frame.png", true);
-    op_->QueueInput("2000");
-    Entry(minor.PopupMenu, {"Minor Frame Count"})->trigger();
-    Entry(minor.PopupMenu, {"Sync ID Msb", "12"})->trigger();
-    Entry(minor.PopupMenu, {"Minor Frame Counts From", "1"})->trigger();
-    QCOMPARE(ticks(2, 12), -1);
-
-    TMajFrameMmiForm major(*SimProg, nullptr);
-    SavePicture(&major, "panel-major-frame.png", true);
-
-    TSimDataMmiForm data(*SimProg, nullptr);
-    SavePicture(&data, "panel-sim-data.png", true);
-
-    TSimDynamicMmiForm dynamic(*SimProg, nullptr);
-    SavePicture(&dynamic, "panel-dynamic-words.png", true);
-    TFspMmiForm sync(*SimProg, nullptr);
-    SavePicture(&sync, "panel-frame-sync.png", true);
   }
 
   // The frequency takes digits and a point, snaps on Enter and is limited to the unit's
