@@ -98,24 +98,9 @@ inline std::unique_ptr<TQm48MainForm> StartedWindow() {
 }
 
 // With QM48_SCREENSHOT_DIR set (scripts/screenshots, under Xvfb), the widget's picture is
-// saved there under name; a panel is drawn on the simulator page's navy.
-inline void SavePicture(QWidget* widget, const char* name, bool onNavy = false) {
+// saved there under name.
+inline void SavePicture(QWidget* widget, const char* name) {
   const QString dir = qEnvironmentVariable("QM48_SCREENSHOT_DIR");
-  if (dir.isEmpty()) return;
-  QWidget frame;
-  QWidget* parent = widget->parentWidget();
-  if (onNavy) {
-    QPalette palette = frame.palette();
-    palette.setColor(QPalette::Window, QColor(0, 0, 128));
-    frame.setPalette(palette);
-    frame.setAutoFillBackground(true);
-    widget->setParent(&frame);
-    widget->move(10, 10);
-    widget->resize(widget->sizeHint());
-    frame.resize(widget->size() + QSize(20, 20));
-    frame.show();
-  }
   QCoreApplication::processEvents();  // pending layout; grab() paints by itself
-  if (!(onNavy ? &frame : widget)->grab().save(dir + "/" + name)) qWarning("%s not saved", name);
-  if (onNavy) widget->setParent(parent);
+  if (!dir.isEmpty() && !widget->grab().save(dir + "/" + name)) qWarning("%s not saved", name);
 }
