@@ -13,7 +13,7 @@
 
 #include "app/Qm48GlobUnit.h"
 #include "link/Qm48SendDataUnit.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/serialcomclass.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "unit/VirtualUnit.h"
@@ -22,15 +22,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The link every benchmark here loads on.
+UnitLink& BenchLink() {
+  static UnitLink link;
+  return link;
+}
+
 // Counts the bytes each way and stamps every completed send.
 struct Traffic {
   std::mutex mutex;
   std::vector<Clock::time_point> sends;
   uint64_t txBytes = 0;
   uint64_t rxBytes = 0;
+  UnitLink::ObserverId observer = 0;
 
   void Install() {
-    SetPortTrafficObserver([this](int code, const uint8_t*, uint32_t count) {
+    observer = BenchLink().AddObserver([this](int code, const uint8_t*, uint32_t count) {
       std::lock_guard lock(mutex);
       if (code == EVT_TX_DONE) {
         sends.push_back(Clock::now());
@@ -40,12 +47,12 @@ struct Traffic {
       }
     });
   }
-  ~Traffic() { SetPortTrafficObserver(nullptr); }
+  ~Traffic() { BenchLink().RemoveObserver(observer); }
 };
 
 bool Connect(VirtualUnit& unit, benchmark::State& state) {
   std::string error;
-  if (!unit.Start(&error) || !OpenApplicationPort(PortConfig{}, unit.DevicePath())) {
+  if (!unit.Start(&error) || !BenchLink().Open(PortConfig{}, unit.DevicePath())) {
     state.SkipWithError(("no unit: " + error).c_str());
     return false;
   }
@@ -66,8 +73,8 @@ void BM_OverheadPerCommand(benchmark::State& state) {
     if (!Connect(unit, state)) return;
     Traffic traffic;
     traffic.Install();
-    SendOutcome out = SendBuffer("BENCH", buffer);
-    CloseApplicationPort();
+    SendOutcome out = SendBuffer(BenchLink(), "BENCH", buffer);
+    BenchLink().Close();
     if (!out.Ok()) state.SkipWithError(SendOutcomeText(out).c_str());
     std::vector<double> gapsMs;
     {
@@ -101,9 +108,9 @@ void LoadAtLineRate(benchmark::State& state, uint32_t replyLatencyMs) {
     gFormatNumber = 0;
     progsimulatorclass sim;
     const auto start = Clock::now();
-    SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat());
+    SendOutcome out = sim.Send232SimSetupData(BenchLink(), SelectedLoadFormat());
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    CloseApplicationPort();
+    BenchLink().Close();
     if (!out.Ok()) state.SkipWithError(SendOutcomeText(out).c_str());
     uint64_t bytes = 0;
     {

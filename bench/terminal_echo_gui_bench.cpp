@@ -14,7 +14,7 @@
 #include "app/Qm48GlobUnit.h"
 #include "link/Qm48SendDataUnit.h"
 #include "link/TransmitBuffer.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/gui/Qm48DebugUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/Operator.h"
@@ -43,9 +43,9 @@ uint32_t LengthOfFirst(const TransmitBuffer& buffer, int commands) {
 }
 
 // One load under the progress dialog, with what the window still had to draw after it.
-double LoadMs(const TransmitBuffer& buffer, uint32_t length) {
+double LoadMs(UnitLink& link, const TransmitBuffer& buffer, uint32_t length) {
   const auto start = std::chrono::steady_clock::now();
-  const SendOutcome outcome = SendBuffer("LOADING SIMULATOR", buffer.Data(), length);
+  const SendOutcome outcome = SendBuffer(link, "LOADING SIMULATOR", buffer.Data(), length);
   if (outcome.result != SendResult::Done) std::fprintf(stderr, "load did not complete\n");
   QApplication::processEvents();
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -54,24 +54,25 @@ double LoadMs(const TransmitBuffer& buffer, uint32_t length) {
 
 void BM_LoadWithTerminalHiddenAndShown(benchmark::State& state) {
   VirtualUnit unit;
+  UnitLink link;
   std::string error;
-  if (!unit.Start(&error) || !OpenApplicationPort(PortConfig{}, unit.DevicePath())) {
+  if (!unit.Start(&error) || !link.Open(PortConfig{}, unit.DevicePath())) {
     state.SkipWithError(("virtual unit: " + error).c_str());
     return;
   }
   const auto sim = LargestLoad();
   const uint32_t length = LengthOfFirst(sim->TxBuffer, kCommands);
-  TQm48DebugForm terminal([] { return false; });
+  TQm48DebugForm terminal(link, [] { return false; });
   double hiddenMs = 0, shownMs = 0;
   for (auto _ : state) {
     terminal.hide();
     QApplication::processEvents();
-    hiddenMs += LoadMs(sim->TxBuffer, length);
+    hiddenMs += LoadMs(link, sim->TxBuffer, length);
     terminal.show();
     QApplication::processEvents();
-    shownMs += LoadMs(sim->TxBuffer, length);
+    shownMs += LoadMs(link, sim->TxBuffer, length);
   }
-  CloseApplicationPort();
+  link.Close();
   const double n = static_cast<double>(state.iterations());
   state.counters["commands"] = kCommands;
   state.counters["hidden_ms"] = hiddenMs / n;

@@ -13,6 +13,6 @@ std::string MatchLastSetupName(const std::string& stored, const std::string& bas
 
 // Start-up: loads the whole setup from the last-setup file at path (all or nothing) and,
 // when it loaded, takes over its "FileName" as matched above. False when the file is
-// missing (nothing changes) or did not load (the setup stays, gSetupEdited is set).
+// missing (nothing changes) or did not load (the setup stays, its edited flag is set).
 bool RecallLastSetup(const WholeSetup& setup, const std::string& path,
                      std::string& currentFileName);

@@ -9,20 +9,20 @@
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxSend.h"
 
-LoadAllOutcome QueryAndLoadTransmitter(progqueryclass& query, progtxclass& tx,
+LoadAllOutcome QueryAndLoadTransmitter(UnitLink& link, progqueryclass& query, progtxclass& tx,
                                        const LoadAllOptions& options) {
   LoadAllOutcome out;
   out.stage = LoadStage::Query;
-  out.send = query.RunQueries(options.query);
+  out.send = query.RunQueries(link, options.query);
   if (!out.send.Ok()) return out;
   out.stage = LoadStage::Transmitter;
-  out.send = LimitAndSendTransmitter(tx, query.TxLimits(), options.send);
+  out.send = LimitAndSendTransmitter(link, tx, query.TxLimits(), options.send);
   return out;
 }
 
-LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
-                       const LoadAllOptions& options) {
-  LoadAllOutcome out = QueryAndLoadTransmitter(query, tx, options);
+LoadAllOutcome LoadAll(UnitLink& link, progqueryclass& query, progtxclass& tx,
+                       progsimulatorclass& sim, const LoadAllOptions& options) {
+  LoadAllOutcome out = QueryAndLoadTransmitter(link, query, tx, options);
   if (!out.send.Ok()) return out;
 
   out.stage = LoadStage::Validation;
@@ -30,15 +30,20 @@ LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclas
   if (!ValidateSimulatorSetup(sim, out.validationMessage)) return out;
 
   out.stage = LoadStage::Simulator;
-  out.send = LoadSimulator(sim, options.send);
+  out.send = LoadSimulator(link, sim, options.send);
   return out;
 }
 
-SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options) {
+SendOutcome LoadSimulator(UnitLink& link, progsimulatorclass& sim, const SimLoadFormat& format,
+                          const SendOptions& options) {
   for (const LockWarning& warning :
        LockWarnings(sim.Setup, sim.UserWaves, {sim.DoCrc16, sim.DoCttit, sim.CrcWdNum}))
     LogInfo("SIMULATOR SETUP WARNING: " + warning.Text, 0, false);
-  return sim.Send232SimSetupData(SelectedLoadFormat(), options);
+  return sim.Send232SimSetupData(link, format, options);
+}
+
+SendOutcome LoadSimulator(UnitLink& link, progsimulatorclass& sim, const SendOptions& options) {
+  return LoadSimulator(link, sim, SelectedLoadFormat(), options);
 }
 
 const char* LoadStageName(LoadStage stage) {

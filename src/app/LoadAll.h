@@ -9,6 +9,8 @@
 class progqueryclass;
 class progtxclass;
 class progsimulatorclass;
+struct SimLoadFormat;
+class UnitLink;
 
 enum class LoadStage { Query, Transmitter, Validation, Simulator };
 
@@ -24,16 +26,20 @@ struct LoadAllOptions {
   SendOptions send;
 };
 
-// Stops at the first stage that fails: a unit that did not answer, a port that went away
-// or a cancel leaves the later stages unsent, and an invalid simulator setup is not sent.
-LoadAllOutcome LoadAll(progqueryclass& query, progtxclass& tx, progsimulatorclass& sim,
-                       const LoadAllOptions& options = {});
-// The simulator load of the selected format, after its lock warnings are logged (the unit
+// All on the link. Stops at the first stage that fails: a unit that did not answer, a port
+// that went away or a cancel leaves the later stages unsent, and an invalid simulator
+// setup is not sent.
+LoadAllOutcome LoadAll(UnitLink& link, progqueryclass& query, progtxclass& tx,
+                       progsimulatorclass& sim, const LoadAllOptions& options = {});
+// The simulator load filed under format, after its lock warnings are logged (the unit
 // takes these setups, but a ground station may never lock to what it then sends).
-SendOutcome LoadSimulator(progsimulatorclass& sim, const SendOptions& options = {});
+SendOutcome LoadSimulator(UnitLink& link, progsimulatorclass& sim, const SimLoadFormat& format,
+                          const SendOptions& options = {});
+// The same under the application session's selected format.
+SendOutcome LoadSimulator(UnitLink& link, progsimulatorclass& sim, const SendOptions& options = {});
 
 // The first two stages of LoadAll: query the unit, then load the transmitter limited to it.
-LoadAllOutcome QueryAndLoadTransmitter(progqueryclass& query, progtxclass& tx,
+LoadAllOutcome QueryAndLoadTransmitter(UnitLink& link, progqueryclass& query, progtxclass& tx,
                                        const LoadAllOptions& options = {});
 // "Query", "Transmitter", "Validation", "Simulator".
 const char* LoadStageName(LoadStage stage);

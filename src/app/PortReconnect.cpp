@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "link/UnitLink.h"
 #include "platform/SerialDevices.h"
-#include "serial/ApplicationPort.h"
 #include "support/ProgramLog.h"
 
 namespace {
@@ -15,8 +15,8 @@ bool DevicePresent(const std::string& path) {
 
 }  // namespace
 
-bool PortReconnect::Poll(const PortConfig& config) {
-  std::shared_ptr<serialcomclass> port = ComPort();
+bool PortReconnect::Poll(UnitLink& link, const PortConfig& config) {
+  std::shared_ptr<serialcomclass> port = link.Port();
   if (!port) {  // closed on purpose, or never opened: nothing to bring back
     watched_.reset();
     awaited_.clear();
@@ -49,7 +49,7 @@ bool PortReconnect::Poll(const PortConfig& config) {
   if (attempts_ >= kOpenAttempts) return false;
   ++attempts_;
   const std::string path = awaited_;
-  if (!OpenApplicationPort(config, path)) return false;  // the open logged why
+  if (!link.Open(config, path)) return false;  // the open logged why
   awaited_.clear();
   LogText("The port's device " + path + " is back: port reopened", 0);
   return true;

@@ -1,5 +1,5 @@
 #pragma once
-// Brings the application port back when its device returns: an adapter unplugged and
+// Brings a link's port back when its device returns: an adapter unplugged and
 // plugged in again, the virtual unit's link made anew. While the port is open it learns the
 // device's stable name (its /dev/serial/by-id link, or the configured link); once the port
 // has lost its device, each poll looks for that name and, when a device is there, reopens
@@ -12,12 +12,13 @@
 #include "serial/PortConfig.h"
 
 class serialcomclass;
+class UnitLink;
 
 class PortReconnect {
  public:
-  // Call on the GUI thread once a second or more often (the caption timer). True when
-  // this call reopened the port.
-  bool Poll(const PortConfig& config);
+  // Call on the GUI thread once a second or more often (the caption timer), always with
+  // the same link. True when this call reopened its port.
+  bool Poll(UnitLink& link, const PortConfig& config);
   // The device waited for; empty while nothing is lost.
   const std::string& Awaited() const { return awaited_; }
 

@@ -1,11 +1,11 @@
 #include "app/ProgramObjects.h"
 
-#include "query/Qm48QueryUnit.h"
-#include "simulator/Qm48SimulatorUnit.h"
-#include "transmitter/Qm48TransmitterUnit.h"
+SetupSession& AppSession() {
+  // Never destroyed: the names below stay valid to the end of the process. Without
+  // program objects until the window's start-up renews it.
+  static SetupSession* const session = new SetupSession(SetupSession::NoProgramObjects{});
+  return *session;
+}
 
-std::unique_ptr<progsimulatorclass> SimProg;
-std::unique_ptr<progtxclass> TxProg;
-std::unique_ptr<progqueryclass> QueryProg;
 std::string gCurrentFileName;
 bool gDebugMenuShown = false;

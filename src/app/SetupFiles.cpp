@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/Qm48GlobUnit.h"
+#include "app/ProgramObjects.h"
 #include "platform/StartDirectory.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimFileSection.h"
@@ -76,8 +76,14 @@ void LoadUserWaves(progsimulatorclass& sim) {
 
 }  // namespace
 
+WholeSetup SessionSetup(SetupSession& session) {
+  return WholeSetup{session.Sim(), session.Tx(), session.formatNumber, session.formatNames,
+                    &session.edited};
+}
+
 WholeSetup ProgramSetup(progsimulatorclass& sim, progtxclass& tx) {
-  return WholeSetup{sim, tx, gFormatNumber, gFormatName_};
+  SetupSession& app = AppSession();
+  return WholeSetup{sim, tx, app.formatNumber, app.formatNames, &app.edited};
 }
 
 std::string LastSetupPath() {
@@ -110,7 +116,7 @@ bool LoadWholeFile(const WholeSetup& setup, const std::string& givenPath, bool t
     scratch.CommitTo(setup);
     currentFileName = lastName;
   }
-  gSetupEdited = !ok;
+  if (setup.edited != nullptr) *setup.edited = !ok;
   return ok;
 }
 
@@ -138,7 +144,7 @@ SaveOutcome SaveSetup(const WholeSetup& setup, const std::string& currentFileNam
   if (IsFileReadOnly(currentFileName)) return SaveOutcome::ReadOnly;
   if (!SaveWholeFile(setup, currentFileName, nullptr)) return SaveOutcome::WriteFailed;
   if (!SaveWholeFile(setup, LastSetupPath(), &currentFileName)) return SaveOutcome::WriteFailed;
-  gSetupEdited = false;
+  if (setup.edited != nullptr) *setup.edited = false;
   return SaveOutcome::Saved;
 }
 
@@ -146,7 +152,7 @@ bool RecallSetup(const WholeSetup& setup, const std::string& name, std::string& 
   std::string unchanged = currentFileName;
   if (!LoadWholeFile(setup, name, false, unchanged)) return false;
   currentFileName = name;
-  gSetupEdited = false;
+  if (setup.edited != nullptr) *setup.edited = false;
   SaveWholeFile(setup, LastSetupPath(), &currentFileName);
   return true;
 }

@@ -18,15 +18,20 @@ extern const char* const kInvalidSetupFileText;     // "INVALID SETUP FILE..ABOR
 extern const char* const kInvalidSetupFileCaption;  // "INVALID FILE"
 extern const char* const kReadOnlySetupFileText;
 
+class SetupSession;
+
 // Everything a setup file holds: the simulator and transmitter objects and the format
-// number and names.
+// number and names; and the edited flag a load or save sets or clears (none when null).
 struct WholeSetup {
   progsimulatorclass& sim;
   progtxclass& tx;
   int32_t& formatNumber;
   std::array<std::string, 4>& formatNames;
+  bool* edited = nullptr;
 };
-// The program's setup: the given objects with the format globals.
+// The setup of a session: its objects, its format selection and its edited flag.
+WholeSetup SessionSetup(SetupSession& session);
+// The given objects with the application session's format selection and edited flag.
 WholeSetup ProgramSetup(progsimulatorclass& sim, progtxclass& tx);
 
 // "LastQm48.Cfg" in the start directory.
@@ -35,7 +40,7 @@ std::string LastSetupPath();
 // Reads both sections and the user wave files they name. All or nothing: the setup
 // changes only when both sections loaded. With takeLastName a "FileName" entry naming an
 // existing file becomes currentFileName (also only on success). False when the file
-// does not exist (nothing changes) or a section lacks its "FileVersion"; gSetupEdited
+// does not exist (nothing changes) or a section lacks its "FileVersion"; the edited flag
 // is then set unless the file was missing, and cleared on success.
 bool LoadWholeFile(const WholeSetup& setup, const std::string& path, bool takeLastName,
                    std::string& currentFileName);
@@ -53,9 +58,9 @@ enum class SaveOutcome {
   ReadOnly,     // the file may not be written: nothing was written
   WriteFailed,  // the store could not write one of the files
 };
-// Save: the current file, then the last-setup file; gSetupEdited is cleared on success.
+// Save: the current file, then the last-setup file; the edited flag is cleared on success.
 SaveOutcome SaveSetup(const WholeSetup& setup, const std::string& currentFileName);
 
-// Recall of name: on success it becomes currentFileName, gSetupEdited is cleared and the
+// Recall of name: on success it becomes currentFileName, the edited flag is cleared and the
 // last-setup file is rewritten. On failure the setup and currentFileName are unchanged.
 bool RecallSetup(const WholeSetup& setup, const std::string& name, std::string& currentFileName);

@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "cli/LinkCommands.h"
+#include "link/UnitLink.h"
 #include "platform/Clock.h"
-#include "serial/ApplicationPort.h"
 #include "serial/PortConfig.h"
 #include "serial/PortErrorHint.h"
 #include "support/ConsoleOperator.h"
@@ -98,12 +98,12 @@ bool HasFlag(const LinkArguments& parsed, const std::string& flag) {
   return false;
 }
 
-bool OpenPortForCommand(const std::string& device) {
+bool OpenPortForCommand(UnitLink& link, const std::string& device) {
   PortConfig config;
   const bool haveConfig = LoadPortConfig(config, kCurrentPortConfig);
   const std::string path =
       device.empty() ? PortDevicePath(config.PortNum, kCurrentPortConfig) : device;
-  if (OpenApplicationPort(config, path)) return true;
+  if (link.Open(config, path)) return true;
   std::cerr << "qm48ctl: " << PortOpenFailureText(path, ProbePortDevice(path)) << "\n";
   if (device.empty() && !haveConfig)
     std::cerr << "qm48ctl: (no " << kCurrentPortConfig
@@ -121,7 +121,6 @@ CommandLineOperatorScope::CommandLineOperatorScope() {
 }
 
 CommandLineOperatorScope::~CommandLineOperatorScope() {
-  CloseApplicationPort();
   SetOperator(gPreviousOperator);
   ::sigaction(SIGINT, &gPreviousInterrupt, nullptr);
 }

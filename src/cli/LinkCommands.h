@@ -1,10 +1,13 @@
 #pragma once
 // The qm48ctl subcommands that talk to a unit ("load", "query") and what they share: the
-// exit codes, opening the port, the progress bar and the report of a failed send.
+// exit codes, opening the port, the progress bar and the report of a failed send. Each
+// command owns the link it talks on.
 #include <string>
 #include <vector>
 
 #include "link/SendOutcome.h"
+
+class UnitLink;
 
 int RunLoadCommand(const std::vector<std::string>& args);
 int RunQueryCommand(const std::vector<std::string>& args);
@@ -30,13 +33,14 @@ bool ParseLinkArguments(const std::vector<std::string>& args, const std::vector<
                         LinkArguments& parsed);
 bool HasFlag(const LinkArguments& parsed, const std::string& flag);
 
-// Opens the application port on device, or without one on the port "Qm48Com.Cfg" in the
+// Opens the link's port on device, or without one on the port "Qm48Com.Cfg" in the
 // current directory names (the line settings always come from that file when it exists).
 // False after a message on stderr with the system's reason.
-bool OpenPortForCommand(const std::string& device);
+bool OpenPortForCommand(UnitLink& link, const std::string& device);
 
 // Installs, for its lifetime, an operator whose progress dialogs draw a bar on stderr when
-// stderr is a terminal, and makes Ctrl+C cancel the send in progress.
+// stderr is a terminal, and makes Ctrl+C cancel the send in progress. Make it before the
+// command's link, so that the port is closed before the operator goes.
 class CommandLineOperatorScope {
  public:
   CommandLineOperatorScope();

@@ -6,6 +6,7 @@
 #include "app/Qm48GlobUnit.h"
 #include "cli/LinkCommands.h"
 #include "cli/SetupCommands.h"
+#include "link/UnitLink.h"
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 
@@ -55,16 +56,17 @@ int RunLoadCommand(const std::vector<std::string>& args) {
   if (!transmitter && !ValidateForCommand(*setup.sim)) return kExitInvalidSetup;
 
   CommandLineOperatorScope scope;
-  if (!OpenPortForCommand(parsed.device)) return kExitNoPort;
+  UnitLink link;
+  if (!OpenPortForCommand(link, parsed.device)) return kExitNoPort;
   progqueryclass query;
   LoadAllOutcome out;
   if (all) {
-    out = LoadAll(query, setup.tx, *setup.sim);
+    out = LoadAll(link, query, setup.tx, *setup.sim);
   } else if (transmitter) {
-    out = QueryAndLoadTransmitter(query, setup.tx);
+    out = QueryAndLoadTransmitter(link, query, setup.tx);
   } else {
     out.stage = LoadStage::Simulator;
-    out.send = LoadSimulator(*setup.sim);
+    out.send = LoadSimulator(link, *setup.sim);
   }
   const int code = Report(out);
   if (code == kExitOk)

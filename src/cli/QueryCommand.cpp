@@ -8,6 +8,7 @@
 
 #include "cli/JsonText.h"
 #include "cli/LinkCommands.h"
+#include "link/UnitLink.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/QueryDisplayRows.h"
 
@@ -112,9 +113,10 @@ int RunQueryCommand(const std::vector<std::string>& args) {
     return kExitUsage;
   }
   CommandLineOperatorScope scope;
-  if (!OpenPortForCommand(parsed.device)) return kExitNoPort;
+  UnitLink link;
+  if (!OpenPortForCommand(link, parsed.device)) return kExitNoPort;
   progqueryclass query;
-  const int code = ReportOutcome("query", query.RunQueries());
+  const int code = ReportOutcome("query", query.RunQueries(link));
   if (code != kExitOk) return code;
   if (HasFlag(parsed, "--json"))
     PrintJson(query);

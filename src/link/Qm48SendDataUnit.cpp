@@ -1,20 +1,21 @@
 #include "link/Qm48SendDataUnit.h"
 
 #include "link/ReplyWait.h"
+#include "link/UnitLink.h"
 #include "platform/Clock.h"
-#include "serial/ApplicationPort.h"
 #include "serial/serialcomclass.h"
 #include "support/ProgramLog.h"
 #include "support/Signals.h"
 
-qm48cmdrxthreadclass::qm48cmdrxthreadclass(std::shared_ptr<serialcomclass> port,
+qm48cmdrxthreadclass::qm48cmdrxthreadclass(UnitLink& link, std::shared_ptr<serialcomclass> port,
                                            const uint8_t* buffer, uint32_t length,
                                            SendOptions options)
-    : port_(std::move(port)),
+    : link_(link),
+      port_(std::move(port)),
       buffer_(buffer),
       length_(length),
       options_(options),
-      thread_(ReplyEvent()) {}
+      thread_(link.ReplyEvent()) {}
 
 void qm48cmdrxthreadclass::Start() {
   thread_.Start([this] { Body(); });
@@ -40,7 +41,7 @@ void qm48cmdrxthreadclass::Body() {
     ++out.commandNumber;
     out.commandStart = start;
     out.commandText = command;
-    switch (SendAndAwaitReply(*port_, command, options_.replyTimeoutMs, false, thread_)) {
+    switch (SendAndAwaitReply(link_, *port_, command, options_.replyTimeoutMs, false, thread_)) {
       case ReplyWaitResult::Replied:
         ++out.commandsAnswered;
         SleepMs(options_.pauseMs);
@@ -63,15 +64,15 @@ void qm48cmdrxthreadclass::Body() {
   }
 }
 
-SendOutcome SendBuffer(const std::string& caption, const uint8_t* buffer, uint32_t length,
-                       const SendOptions& options) {
-  std::shared_ptr<serialcomclass> port = ComPort();
+SendOutcome SendBuffer(UnitLink& link, const std::string& caption, const uint8_t* buffer,
+                       uint32_t length, const SendOptions& options) {
+  std::shared_ptr<serialcomclass> port = link.Port();
   if (!port || !port->IsRunning()) {
     SendOutcome none;
     none.result = SendResult::NoPort;
     return none;
   }
-  qm48cmdrxthreadclass sender(std::move(port), buffer, length, options);
+  qm48cmdrxthreadclass sender(link, std::move(port), buffer, length, options);
   ProgressDialogRequest request;
   request.caption = caption;
   Operator().RunProgress(request, sender);

@@ -12,6 +12,7 @@
 #include "support/Operator.h"
 
 class serialcomclass;
+class UnitLink;
 
 struct SendOptions {
   int replyTimeoutMs = 7000;  // how long the unit may take to answer one command
@@ -22,8 +23,9 @@ struct SendOptions {
 // so far) and its end, and may cancel it; the buffer is not owned and must outlive it.
 class qm48cmdrxthreadclass final : public ProgressTask {
  public:
-  qm48cmdrxthreadclass(std::shared_ptr<serialcomclass> port, const uint8_t* buffer, uint32_t length,
-                       SendOptions options);
+  // Sends on port, the link's port when the send began; link gives the reply event.
+  qm48cmdrxthreadclass(UnitLink& link, std::shared_ptr<serialcomclass> port, const uint8_t* buffer,
+                       uint32_t length, SendOptions options);
   ~qm48cmdrxthreadclass() override = default;
 
   void Start() override;
@@ -39,6 +41,7 @@ class qm48cmdrxthreadclass final : public ProgressTask {
  private:
   void Body();
 
+  UnitLink& link_;
   std::shared_ptr<serialcomclass> port_;
   const uint8_t* buffer_;
   uint32_t length_;
@@ -47,12 +50,12 @@ class qm48cmdrxthreadclass final : public ProgressTask {
   SenderThread thread_;  // last: destroyed (joined) before the members it uses
 };
 
-// Sends buffer[0, length) on the application port under a progress dialog with the given
+// Sends buffer[0, length) on the link's port under a progress dialog with the given
 // caption and returns when every command was answered, a reply did not come in time, the
 // operator cancelled or the port went away. Without an open port nothing is sent.
-SendOutcome SendBuffer(const std::string& caption, const uint8_t* buffer, uint32_t length,
-                       const SendOptions& options = {});
-inline SendOutcome SendBuffer(const std::string& caption, const TransmitBuffer& buffer,
-                              const SendOptions& options = {}) {
-  return SendBuffer(caption, buffer.Data(), buffer.Fill(), options);
+SendOutcome SendBuffer(UnitLink& link, const std::string& caption, const uint8_t* buffer,
+                       uint32_t length, const SendOptions& options = {});
+inline SendOutcome SendBuffer(UnitLink& link, const std::string& caption,
+                              const TransmitBuffer& buffer, const SendOptions& options = {}) {
+  return SendBuffer(link, caption, buffer.Data(), buffer.Fill(), options);
 }

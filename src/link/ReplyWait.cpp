@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "link/SenderThread.h"
+#include "link/UnitLink.h"
 #include "platform/AutoResetEvent.h"
-#include "serial/ApplicationPort.h"
 #include "serial/serialcomclass.h"
 
 namespace {
@@ -36,12 +36,12 @@ ReplyWaitResult Hand(serialcomclass& port, const std::string& command, Clock::ti
 
 }  // namespace
 
-ReplyWaitResult SendAndAwaitReply(serialcomclass& port, const std::string& command, int timeoutMs,
-                                  bool clearReplyLine, const SenderThread& thread) {
+ReplyWaitResult SendAndAwaitReply(UnitLink& link, serialcomclass& port, const std::string& command,
+                                  int timeoutMs, bool clearReplyLine, const SenderThread& thread) {
   AutoResetEvent& reply = thread.ReplyEvent();
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   reply.Reset();
-  if (clearReplyLine) ClearReplyLine();
+  if (clearReplyLine) link.ClearReplyLine();
   ReplyWaitResult handed = Hand(port, command, deadline, thread);
   if (handed != ReplyWaitResult::Replied) return handed;
   std::this_thread::yield();

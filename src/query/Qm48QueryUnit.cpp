@@ -83,7 +83,7 @@ void progqueryclass::Prep232ISetupDataNumAttenSteps() {
              "I-QUERY Prep232ISetupDataNumAttenSteps Routine END");
 }
 
-SendOutcome progqueryclass::RunOne(int step, const QueryOptions& options) {
+SendOutcome progqueryclass::RunOne(UnitLink& link, int step, const QueryOptions& options) {
   switch (step) {
     case 0:
       Prep232SetupData();
@@ -104,7 +104,7 @@ SendOutcome progqueryclass::RunOne(int step, const QueryOptions& options) {
   const QueryStep& s = kSteps[static_cast<size_t>(step)];
   LogDetail(s.startLabel, 0);
   ReplyParse parse;
-  SendOutcome outcome = SendQuery(s.caption, s.kind, {&Results, &WResults, &IResults},
+  SendOutcome outcome = SendQuery(link, s.caption, s.kind, {&Results, &WResults, &IResults},
                                   TxBuffer.Data(), TxBuffer.Fill(), options, &parse);
   LogDetail(s.endLabel, 0);
   if (outcome.commandsAnswered > 0) {
@@ -116,11 +116,11 @@ SendOutcome progqueryclass::RunOne(int step, const QueryOptions& options) {
   return outcome;
 }
 
-SendOutcome progqueryclass::RunQueries(const QueryOptions& options) {
+SendOutcome progqueryclass::RunQueries(UnitLink& link, const QueryOptions& options) {
   SendOutcome first;
   bool failed = false;
   for (int step = 0; step < kQueryCount; ++step) {
-    SendOutcome outcome = RunOne(step, options);
+    SendOutcome outcome = RunOne(link, step, options);
     LastOutcomes[static_cast<size_t>(step)] = outcome;
     if (!outcome.Ok() && !failed) {
       first = outcome;

@@ -10,6 +10,8 @@
 #include "query/Qm48SendQueryUnit.h"
 #include "query/QueryResults.h"
 
+class UnitLink;
+
 class progqueryclass {
  public:
   // Each empties TxBuffer and puts the one command of its query into it.
@@ -19,9 +21,10 @@ class progqueryclass {
   void Prep232ISetupDataMaxDb();            // "0BI"
   void Prep232ISetupDataNumAttenSteps();    // "0CI"
 
-  // The Query, the W-Query and the three I-Queries, each under its own progress dialog.
-  // Every query runs even when an earlier one failed; the first failure is returned.
-  SendOutcome RunQueries(const QueryOptions& options = {});
+  // The Query, the W-Query and the three I-Queries on the link, each under its own
+  // progress dialog. Every query runs even when an earlier one failed; the first failure
+  // is returned.
+  SendOutcome RunQueries(UnitLink& link, const QueryOptions& options = {});
 
   // The transmitter limits the unit has reported: a limit counts once a reply carried it.
   TxUnitLimits TxLimits() const;
@@ -41,5 +44,5 @@ class progqueryclass {
  private:
   void PutCommand(const char* startLabel, const char* writePrefix, const char* command,
                   const char* endLabel);
-  SendOutcome RunOne(int step, const QueryOptions& options);
+  SendOutcome RunOne(UnitLink& link, int step, const QueryOptions& options);
 };

@@ -4,7 +4,7 @@
 
 #include "link/CommandCutter.h"
 #include "link/ReplyWait.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/serialcomclass.h"
 #include "support/NumberText.h"
 #include "support/ProgramLog.h"
@@ -26,17 +26,18 @@ std::string NextQueryCommand(const uint8_t* buffer, uint32_t fill, uint32_t& ind
   return NextCommand(buffer, fill, index, CommandCutter::Rules::Query);
 }
 
-qm48queryrxthreadclass::qm48queryrxthreadclass(std::shared_ptr<serialcomclass> port,
+qm48queryrxthreadclass::qm48queryrxthreadclass(UnitLink& link, std::shared_ptr<serialcomclass> port,
                                                const uint8_t* buffer, uint32_t length,
                                                QueryKind kind, QueryBlocks blocks,
                                                QueryOptions options)
-    : port_(std::move(port)),
+    : link_(link),
+      port_(std::move(port)),
       buffer_(buffer),
       length_(length),
       kind_(kind),
       blocks_(blocks),
       options_(options),
-      thread_(ReplyEvent()) {}
+      thread_(link.ReplyEvent()) {}
 
 void qm48queryrxthreadclass::Start() {
   thread_.Start([this] { Body(); });
@@ -91,7 +92,7 @@ void qm48queryrxthreadclass::Body() {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.replyTimeoutMs);
     // The reply line is emptied before sending: what earlier commands left there is
     // never read as this query's values.
-    switch (SendAndAwaitReply(*port_, command, options_.replyTimeoutMs, true, thread_)) {
+    switch (SendAndAwaitReply(link_, *port_, command, options_.replyTimeoutMs, true, thread_)) {
       case ReplyWaitResult::Replied:
         break;
       case ReplyWaitResult::TimedOut:
@@ -116,7 +117,7 @@ void qm48queryrxthreadclass::Body() {
     // Parsed into copies first: only a line known to be the unit's reaches the results.
     uint32_t lines = 0;
     QueryCopies copies = Copies();
-    ReplyParse parse = ParseReply(TakeReplyLine(&lines), copies);
+    ReplyParse parse = ParseReply(link_.TakeReplyLine(&lines), copies);
     if (lines != 1 || !parse.Complete(ExpectedValues(kind_))) {
       // Not one clean answer: another device on the line may have spoken first, with the
       // unit's reply still to come. What arrives until the reply time is up decides. A wake
@@ -130,7 +131,7 @@ void qm48queryrxthreadclass::Body() {
         }
         if (more != ReplyWaitResult::Replied) break;
         uint32_t moreLines = 0;
-        const std::string text = TakeReplyLine(&moreLines);
+        const std::string text = link_.TakeReplyLine(&moreLines);
         if (lines == 0 && moreLines > 0) {
           copies = Copies();
           parse = ParseReply(text, copies);
@@ -156,16 +157,16 @@ void qm48queryrxthreadclass::Body() {
   }
 }
 
-SendOutcome SendQuery(const std::string& caption, QueryKind kind, QueryBlocks blocks,
-                      const uint8_t* buffer, uint32_t length, const QueryOptions& options,
-                      ReplyParse* parse) {
-  std::shared_ptr<serialcomclass> port = ComPort();
+SendOutcome SendQuery(UnitLink& link, const std::string& caption, QueryKind kind,
+                      QueryBlocks blocks, const uint8_t* buffer, uint32_t length,
+                      const QueryOptions& options, ReplyParse* parse) {
+  std::shared_ptr<serialcomclass> port = link.Port();
   if (!port || !port->IsRunning()) {
     SendOutcome none;
     none.result = SendResult::NoPort;
     return none;
   }
-  qm48queryrxthreadclass query(std::move(port), buffer, length, kind, blocks, options);
+  qm48queryrxthreadclass query(link, std::move(port), buffer, length, kind, blocks, options);
   ProgressDialogRequest request;
   request.caption = caption;
   Operator().RunProgress(request, query);

@@ -1,6 +1,6 @@
 #pragma once
-// The query sender: sends the one query command of a transmit buffer on the application
-// port under a progress dialog, waits for the unit's reply line and parses it into the
+// The query sender: sends the one query command of a transmit buffer on a link's port
+// under a progress dialog, waits for the unit's reply line and parses it into the
 // query results.
 #include <cstdint>
 #include <memory>
@@ -13,6 +13,7 @@
 #include "support/Operator.h"
 
 class serialcomclass;
+class UnitLink;
 
 // Which reply a query expects: the Query, the W-Query, or one of the three I-Queries.
 struct QueryKind {
@@ -37,8 +38,11 @@ std::string NextQueryCommand(const uint8_t* buffer, uint32_t fill, uint32_t& ind
 
 class qm48queryrxthreadclass final : public ProgressTask {
  public:
-  qm48queryrxthreadclass(std::shared_ptr<serialcomclass> port, const uint8_t* buffer,
-                         uint32_t length, QueryKind kind, QueryBlocks blocks, QueryOptions options);
+  // Sends on port, the link's port when the query began; the link gives the reply event
+  // and the reply line.
+  qm48queryrxthreadclass(UnitLink& link, std::shared_ptr<serialcomclass> port,
+                         const uint8_t* buffer, uint32_t length, QueryKind kind, QueryBlocks blocks,
+                         QueryOptions options);
 
   void Start() override;
   bool Finished() const override { return thread_.Finished(); }
@@ -65,6 +69,7 @@ class qm48queryrxthreadclass final : public ProgressTask {
   ReplyParse ParseReply(const std::string& reply, QueryCopies& into) const;
   void Store(const QueryCopies& copies) const;
 
+  UnitLink& link_;
   std::shared_ptr<serialcomclass> port_;
   const uint8_t* buffer_;
   uint32_t length_;
@@ -78,6 +83,6 @@ class qm48queryrxthreadclass final : public ProgressTask {
 
 // Runs one query under a progress dialog with the caption; the parse is stored in *parse
 // when given. Without an open port nothing is sent and the results stay as they were.
-SendOutcome SendQuery(const std::string& caption, QueryKind kind, QueryBlocks blocks,
-                      const uint8_t* buffer, uint32_t length, const QueryOptions& options = {},
-                      ReplyParse* parse = nullptr);
+SendOutcome SendQuery(UnitLink& link, const std::string& caption, QueryKind kind,
+                      QueryBlocks blocks, const uint8_t* buffer, uint32_t length,
+                      const QueryOptions& options = {}, ReplyParse* parse = nullptr);

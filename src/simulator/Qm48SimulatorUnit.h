@@ -12,6 +12,8 @@
 
 // The format a load files the setup under in the unit: its number 0..3 and its name (the
 // unit keeps 8 characters). The caller hands down the operator's selection.
+class UnitLink;
+
 struct SimLoadFormat {
   int32_t Number = 0;
   std::string Name;
@@ -24,9 +26,9 @@ class progsimulatorclass {
   // Fills TxBuffer with the whole load sequence of the current setup. May reset
   // Setup.FirstSubFrameNum (a counter whose last value equals its first).
   void Prep232SimSetupData(const SimLoadFormat& format = {});
-  // Builds the load sequence and sends it to the unit under the progress dialog
+  // Builds the load sequence and sends it on the link under the progress dialog
   // "LOADING SIMULATOR"; returns how the send ended.
-  SendOutcome Send232SimSetupData(const SimLoadFormat& format = {},
+  SendOutcome Send232SimSetupData(UnitLink& link, const SimLoadFormat& format = {},
                                   const SendOptions& options = {});
 
   // The command writers of the load sequence: each appends one command to TxBuffer and,

@@ -5,9 +5,11 @@
 #include "link/UnitReportedLimits.h"
 
 class progtxclass;
+class UnitLink;
 
-// Builds the four writes and sends them under the progress dialog "LOADING TRANSMITTER".
-SendOutcome SendRs232Data(progtxclass& tx, const SendOptions& options = {});
+// Builds the four writes and sends them on the link under the progress dialog
+// "LOADING TRANSMITTER".
+SendOutcome SendRs232Data(UnitLink& link, progtxclass& tx, const SendOptions& options = {});
 // Limits the record by the limits the unit reported, then SendRs232Data.
-SendOutcome LimitAndSendTransmitter(progtxclass& tx, const TxUnitLimits& limits,
+SendOutcome LimitAndSendTransmitter(UnitLink& link, progtxclass& tx, const TxUnitLimits& limits,
                                     const SendOptions& options = {});

@@ -12,7 +12,7 @@
 
 #include "common/ScriptedOperator.h"
 #include "link/Qm48SendDataUnit.h"
-#include "serial/ApplicationPort.h"
+#include "link/UnitLink.h"
 #include "serial/PortErrorHint.h"
 #include "support/TempDir.h"
 #include "unit/VirtualUnit.h"
@@ -33,20 +33,21 @@ TransmitBuffer MemoryWrites(int n) {
 class PortReconnectTest : public ::testing::Test {
  protected:
   PortReconnectTest() { options.linkPath = dir.File("qm48-link"); }
-  ~PortReconnectTest() override { CloseApplicationPort(); }
+  ~PortReconnectTest() override { link.Close(); }
   // A device just made may be busy for a moment (another process was seen to hold a new
   // terminal briefly under load); the caption timer's next poll would try again.
   bool PollOnceFree(PortReconnect& reconnect) {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (ProbePortDevice(options.linkPath) == EBUSY && std::chrono::steady_clock::now() < giveUp)
       std::this_thread::yield();
-    return reconnect.Poll(config);
+    return reconnect.Poll(link, config);
   }
   TempDir dir;
   ScriptedOperator op;
   ScopedOperator scope{op};
   const PortConfig config{};
   VirtualUnitOptions options;
+  UnitLink link;
 };
 
 TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotResent) {
@@ -54,20 +55,20 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   ASSERT_TRUE(ParseFaultMode("vanish-after=3", options.fault, error)) << error;
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start());
-  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  ASSERT_TRUE(link.Open(config, options.linkPath));
   PortReconnect reconnect;
-  EXPECT_FALSE(reconnect.Poll(config));  // running: learns the link as the device's name
+  EXPECT_FALSE(reconnect.Poll(link, config));  // running: learns the link as the device's name
   EXPECT_EQ(reconnect.Awaited(), "");
 
   // The unit goes away on the fourth command of a load of ten.
   SendOptions quick;
   quick.replyTimeoutMs = 2000;
-  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(10), quick);
+  const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(10), quick);
   EXPECT_EQ(out.result, SendResult::Disconnected) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 3u);
-  for (int poll = 0; poll < 2; ++poll) EXPECT_FALSE(reconnect.Poll(config));  // leads nowhere
+  for (int poll = 0; poll < 2; ++poll) EXPECT_FALSE(reconnect.Poll(link, config));  // leads nowhere
   EXPECT_EQ(reconnect.Awaited(), options.linkPath);
-  EXPECT_FALSE(ApplicationPortConnected());
+  EXPECT_FALSE(link.Connected());
 
   // The link is made anew, on a new pseudo-terminal (its number may be the old one's).
   unit.Stop();
@@ -76,15 +77,15 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   ASSERT_TRUE(unit.Start());
   const uint64_t commandsBefore = unit.CommandCount();
   EXPECT_TRUE(PollOnceFree(reconnect));
-  EXPECT_TRUE(ApplicationPortConnected());
+  EXPECT_TRUE(link.Connected());
   EXPECT_EQ(reconnect.Awaited(), "");
-  ASSERT_NE(ComPort(), nullptr);
-  EXPECT_EQ(ComPort()->DevicePath(), options.linkPath);
+  ASSERT_NE(link.Port(), nullptr);
+  EXPECT_EQ(link.Port()->DevicePath(), options.linkPath);
   // The port works, and only what is sent now reaches the unit: nothing of the load.
-  const SendOutcome one = SendBuffer("LOADING SIMULATOR", MemoryWrites(1), quick);
+  const SendOutcome one = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1), quick);
   EXPECT_EQ(one.result, SendResult::Done) << SendOutcomeText(one);
   EXPECT_EQ(unit.CommandCount(), commandsBefore + 1);
-  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_FALSE(reconnect.Poll(link, config));
 }
 
 // Lost before the first poll (a load started at once): the path it was opened with is the
@@ -92,23 +93,23 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
 TEST_F(PortReconnectTest, LostBeforeTheFirstPollComesBackClosedOnPurposeStaysClosed) {
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start());
-  ASSERT_TRUE(OpenApplicationPort(config, options.linkPath));
+  ASSERT_TRUE(link.Open(config, options.linkPath));
   PortReconnect reconnect;
   unit.Stop();
   // Whether the port thread saw the hang-up before the send or during it.
-  const SendOutcome out = SendBuffer("LOADING SIMULATOR", MemoryWrites(1));
+  const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1));
   EXPECT_TRUE(out.result == SendResult::Disconnected || out.result == SendResult::NoPort)
       << SendOutcomeText(out);
-  EXPECT_FALSE(reconnect.Poll(config));
+  EXPECT_FALSE(reconnect.Poll(link, config));
   EXPECT_EQ(reconnect.Awaited(), options.linkPath);
   ASSERT_TRUE(unit.Start());
   EXPECT_TRUE(PollOnceFree(reconnect));
-  EXPECT_TRUE(ApplicationPortConnected());
+  EXPECT_TRUE(link.Connected());
 
-  CloseApplicationPort();
-  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(config));
+  link.Close();
+  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(link, config));
   EXPECT_EQ(reconnect.Awaited(), "");
-  EXPECT_EQ(ComPort(), nullptr);
+  EXPECT_EQ(link.Port(), nullptr);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/CtlRun.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -84,7 +84,7 @@ TEST_F(LoadQueryCommands, PortsThatCannotBeOpenedExitWithThree) {
   EXPECT_EQ(r.code, 3);
   EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
   // A device another program holds.
-  UnitLink holder;
+  VirtualUnitOnPty holder;
   ASSERT_TRUE(holder.Ready());
   r = RunCtl("query" + Device(holder.Unit()), dir);
   EXPECT_EQ(r.code, 3) << r.err;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/CtlRun.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -43,7 +43,7 @@ TEST(PortOpenMessages, MissingNonTerminalAndBusyDevicesAreExplained) {
   EXPECT_EQ(plain.code, 3);
   EXPECT_TRUE(Contains(plain.err, "this is not a serial device")) << plain.err;
 
-  UnitLink holder;  // this process holds the virtual unit's device
+  VirtualUnitOnPty holder;  // this process holds the virtual unit's device
   ASSERT_TRUE(holder.Ready());
   CtlResult busy = RunCtl("query --device '" + holder.Unit().DevicePath() + "'", dir);
   EXPECT_EQ(busy.code, 3);

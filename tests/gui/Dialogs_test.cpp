@@ -94,20 +94,21 @@ QAction* Action(QMenu* menu, const char* text) {
   return nullptr;
 }
 
-// A virtual unit, and a debug window whose Connect opens the application port on it.
+// A virtual unit, and a debug window whose Connect opens its link's port on it.
 struct Terminal {
   VirtualUnit unit;
+  UnitLink link;
   std::unique_ptr<TQm48DebugForm> form;
   Terminal() {
     unit.Start();
     form = std::make_unique<TQm48DebugForm>(
-        [this] { return OpenApplicationPort(PortConfig{}, unit.DevicePath()); });
+        link, [this] { return link.Open(PortConfig{}, unit.DevicePath()); });
     form->show();
     form->ButtonConnectClick();
   }
   ~Terminal() {
     form.reset();
-    CloseApplicationPort();
+    link.Close();
   }
   void Type(const QString& text) {
     form->MemoSend()->setPlainText(text);
@@ -138,7 +139,6 @@ class DialogsTest : public QObject {
     gSetupEdited = false;
   }
   void cleanup() {
-    CloseApplicationPort();
     scope_.reset();
     op_.reset();
     dir_.reset();
@@ -271,12 +271,12 @@ class DialogsTest : public QObject {
     QCOMPARE(t.form->TrafficLines(), lines);
 
     t.form->hide();
-    ReplyEvent().Reset();
+    t.link.ReplyEvent().Reset();
     t.Type("0 R");
-    QVERIFY(ReplyEvent().Wait(5000));  // its reply came in while the window was hidden
+    QVERIFY(t.link.ReplyEvent().Wait(5000));  // its reply came in while the window was hidden
     // The port thread offered those bytes to the window in the same notification; once it
     // has taken the next job (an empty write), that notification is over.
-    std::shared_ptr<serialcomclass> port = ComPort();
+    std::shared_ptr<serialcomclass> port = t.link.Port();
     QVERIFY(port && port->Send("", 0));
     QTRY_VERIFY(!port->IsWriting());
     t.form->ButtonRxClearClick();
@@ -286,7 +286,7 @@ class DialogsTest : public QObject {
     QCOMPARE(t.form->TrafficLines(), (QStringList{"TX 2 N", "RX OK<CR>"}));
 
     t.form->ButtonConnectClick();
-    QVERIFY(!ApplicationPortConnected());
+    QVERIFY(!t.link.Connected());
     t.form->ButtonConnectClick();
     QCOMPARE(t.form->ButtonConnect()->text(), QString("Disconnect"));
     t.unit.Stop();  // the device vanishes: the port thread ends

@@ -184,7 +184,6 @@ class MainWindowTest : public QObject {
     scope_ = std::make_unique<ScopedOperator>(*op_);
   }
   void cleanup() {
-    CloseApplicationPort();
     scope_.reset();
     op_.reset();
   }

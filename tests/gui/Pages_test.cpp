@@ -81,7 +81,7 @@ class PagesTest : public QObject {
   // Inert until shown; then the number and name of the selected format, the name typed in
   // lower case without spaces, at most eight printable characters, each number its own name.
   void headerFollowsTheFormatGlobals() {
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
     form.SelectTab(2);
     QCOMPARE(form.FrontPage(), static_cast<QWidget*>(form.SimPage()));
     form.SpinEditFormatNumber->setValue(3);
@@ -123,7 +123,7 @@ class PagesTest : public QObject {
   // An edit in one panel that puts a placed wave or unique word on a sync or SFID word is
   // caught at once, not at the next visit of the words' own grid.
   void anEditElsewhereChecksThePlacedWordsAtOnce() {
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     auto* sync = qobject_cast<TFspMmiForm*>(host->Panel(TSimSetupMMIForm::kFrameSync));
     op_->QueueInput("64");  // 64 pattern bits take words 1 to 4; waves are on 4..8
@@ -156,10 +156,10 @@ class PagesTest : public QObject {
         QTableWidget* grid = nullptr;
         if (dynamic) {
           SimProg->Setup.DynamicWords[0].SimDynamicWordNumber = 1;  // on the sync words
-          grid = (new TSimDynamicMmiForm(*SimProg, &window))->Grid;
+          grid = (new TSimDynamicMmiForm(AppSession(), &window))->Grid;
         } else {
           SimProg->Setup.UniqueWords[0].SimUniqueWordStartWord = 2;
-          grid = (new TSimUniqueMmiForm(*SimProg, &window))->Grid;
+          grid = (new TSimUniqueMmiForm(AppSession(), &window))->Grid;
         }
         grid->parentWidget()->move(0, 30);
         window.show();
@@ -187,7 +187,7 @@ class PagesTest : public QObject {
   // The frequency takes digits and a point, snaps on Enter and is limited to the unit's
   // range; Tab, Shift+Tab and Escape are no edits.
   void transmitterPage() {
-    TTxSetupMMIForm page(nullptr);
+    TTxSetupMMIForm page(objects_->Session(), nullptr);
     page.ScrollBarDeviation->setValue(10);  // inert until shown
     QVERIFY(!gSetupEdited);
     QueryProg->Results.MinFreqMhz = 2200;
@@ -221,7 +221,7 @@ class PagesTest : public QObject {
   // Without a port the query is skipped quietly; captions are never cut and every row is in
   // view; a query that did not complete is told (a whole one is in the end-to-end test).
   void queryPage() {
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
     TQuerySetupMMIForm* page = form.QueryPage();
     QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
     QVERIFY(op_->MessageBoxes().empty() && op_->Progresses().empty());
@@ -244,7 +244,7 @@ class PagesTest : public QObject {
   // A click on the frame map opens the word values dialog at the word clicked; what it
   // applies is drawn at once.
   void frameMapClickOpensTheWordValues() {
-    TQm48SetupMMIForm form(nullptr);
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.SelectTab(3);

@@ -7,11 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "app/ApplicationLink.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "app/gui/Qm48MainUnit.h"
+#include "link/UnitLink.h"
 #include "query/Qm48QueryUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -28,35 +29,28 @@ inline void PointCom1At(const TempDir& dir, const std::string& device) {
 class ProgramObjectsScope {
  public:
   ProgramObjectsScope() {
-    SimProg = std::make_unique<progsimulatorclass>();
-    TxProg = std::make_unique<progtxclass>();
-    QueryProg = std::make_unique<progqueryclass>();
+    AppSession().Renew();
     gFormatNumber = 0;
     gFormatName_ = {"one", "two", "three", "four"};
     gSetupEdited = false;
     gShuttingDown = false;
     gDebugMenuShown = false;
   }
-  ~ProgramObjectsScope() {
-    CloseApplicationPort();
-    SimProg.reset();
-    TxProg.reset();
-    QueryProg.reset();
-  }
+  ~ProgramObjectsScope() { AppSession().Release(); }
+  SetupSession& Session() { return AppSession(); }
   ProgramObjectsScope(const ProgramObjectsScope&) = delete;
   ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
 };
 
-// A virtual unit with the application port on its pty; both closed at the end of scope.
+// A virtual unit with a link's port on its pty, the application's link while it lives;
+// both closed at the end of scope.
 class GuiUnitLink {
  public:
   explicit GuiUnitLink(const std::string& fault = "none") : unit_(Options(fault)) {
-    if (unit_.Start()) opened_ = OpenApplicationPort(PortConfig{}, unit_.DevicePath());
-    ReplyEvent().Reset();
-    ClearReplyLine();
+    if (unit_.Start()) opened_ = link_.Open(PortConfig{}, unit_.DevicePath());
   }
   ~GuiUnitLink() {
-    CloseApplicationPort();
+    link_.Close();
     unit_.Stop();
   }
   bool Ready() const { return opened_; }
@@ -70,18 +64,19 @@ class GuiUnitLink {
     return options;
   }
   VirtualUnit unit_;
+  UnitLink link_;
+  ApplicationLinkScope scope_{link_};  // the pages send on the application's link
   bool opened_ = false;
 };
 
 // A start directory, made current, whose COM1 leads to a virtual unit (its link when the
-// options name one); the application port is closed at the end of scope.
+// options name one).
 struct UnitDir {
   explicit UnitDir(VirtualUnitOptions options = {}) : unit(std::make_unique<VirtualUnit>(options)) {
     started = unit->Start();
     PointCom1At(dir, options.linkPath.empty() ? unit->DevicePath() : options.linkPath);
     dir.Enter();
   }
-  ~UnitDir() { CloseApplicationPort(); }
   TempDir dir;
   std::unique_ptr<VirtualUnit> unit;
   bool started = false;

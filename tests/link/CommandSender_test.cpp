@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "link/Qm48SendDataUnit.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
@@ -46,11 +46,11 @@ class CommandSender : public ::testing::Test {
 };
 
 TEST_F(CommandSender, EveryCommandIsAnsweredInOrderUnderTheProgressDialog) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
   const auto commands = MemoryWrites(20);
   const TransmitBuffer buffer = Commands(commands);
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", buffer, Quick());
+  SendOutcome out = SendBuffer(link.Link(), "LOADING SIMULATOR", buffer, Quick());
   EXPECT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 20u);
   EXPECT_EQ(link.Unit().Commands(), commands);
@@ -63,18 +63,19 @@ TEST_F(CommandSender, EveryCommandIsAnsweredInOrderUnderTheProgressDialog) {
 }
 
 TEST_F(CommandSender, EmptyBufferFinishesAtOnceAndSendsNothing) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", TransmitBuffer{}, Quick());
+  SendOutcome out = SendBuffer(link.Link(), "LOADING SIMULATOR", TransmitBuffer{}, Quick());
   EXPECT_EQ(out.result, SendResult::Done);
   EXPECT_EQ(out.commandsAnswered, 0u);
   EXPECT_EQ(link.Unit().CommandCount(), 0u);
 }
 
 TEST_F(CommandSender, WithoutAPortNothingIsSentAndNoPortIsReported) {
-  UnitLink link;
-  CloseApplicationPort();
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(MemoryWrites(3)), Quick());
+  VirtualUnitOnPty link;
+  link.Link().Close();
+  SendOutcome out =
+      SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(MemoryWrites(3)), Quick());
   EXPECT_EQ(out.result, SendResult::NoPort);
   EXPECT_FALSE(out.Ok());
   EXPECT_TRUE(op.Progresses().empty());
@@ -86,9 +87,10 @@ TEST_F(CommandSender, SilentUnitTimesOutAtTheFirstCommandAndTheLogNamesIt) {
   dir.Enter();
   LogStart("1.41", "Qm48", "", "Qm48");
   {
-    UnitLink link("silent");
+    VirtualUnitOnPty link("silent");
     ASSERT_TRUE(link.Ready());
-    SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(MemoryWrites(5)), Quick(200));
+    SendOutcome out =
+        SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(MemoryWrites(5)), Quick(200));
     EXPECT_EQ(out.result, SendResult::TimedOut);
     EXPECT_EQ(out.commandNumber, 1u);
     EXPECT_EQ(out.commandText, "0001 0100 M");
@@ -101,10 +103,10 @@ TEST_F(CommandSender, SilentUnitTimesOutAtTheFirstCommandAndTheLogNamesIt) {
 }
 
 TEST_F(CommandSender, UnitFallingSilentMidLoadTimesOutAtThatCommand) {
-  UnitLink link("silent-after=3");
+  VirtualUnitOnPty link("silent-after=3");
   ASSERT_TRUE(link.Ready());
   const auto commands = MemoryWrites(6);
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(commands), Quick(200));
+  SendOutcome out = SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(commands), Quick(200));
   EXPECT_EQ(out.result, SendResult::TimedOut);
   EXPECT_EQ(out.commandNumber, 4u);
   EXPECT_EQ(out.commandText, commands[3]);
@@ -114,11 +116,12 @@ TEST_F(CommandSender, UnitFallingSilentMidLoadTimesOutAtThatCommand) {
 }
 
 TEST_F(CommandSender, CancelWhileWaitingEndsAtOnceWithoutSendingMore) {
-  UnitLink link("silent");
+  VirtualUnitOnPty link("silent");
   ASSERT_TRUE(link.Ready());
   op.CancelProgressAfterPolls(5);
   const auto start = Clock::now();
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(MemoryWrites(5)), Quick(20000));
+  SendOutcome out =
+      SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(MemoryWrites(5)), Quick(20000));
   EXPECT_EQ(out.result, SendResult::Cancelled);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));  // not the reply time-out
   EXPECT_EQ(link.Unit().CommandCount(), 1u);
@@ -126,36 +129,37 @@ TEST_F(CommandSender, CancelWhileWaitingEndsAtOnceWithoutSendingMore) {
 
 // A carriage return left over from before the send must not count as the first reply.
 TEST_F(CommandSender, StrayReplyEventBeforeTheSendDoesNotAnswerACommand) {
-  UnitLink link("silent");
+  VirtualUnitOnPty link("silent");
   ASSERT_TRUE(link.Ready());
-  ReplyEvent().Set();
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(MemoryWrites(2)), Quick(200));
+  link.Link().ReplyEvent().Set();
+  SendOutcome out =
+      SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(MemoryWrites(2)), Quick(200));
   EXPECT_EQ(out.result, SendResult::TimedOut);
   EXPECT_EQ(out.commandNumber, 1u);
 }
 
 TEST_F(CommandSender, VanishingPortEndsTheSendWithDisconnected) {
-  UnitLink link("vanish-after=2");
+  VirtualUnitOnPty link("vanish-after=2");
   ASSERT_TRUE(link.Ready());
   const auto commands = MemoryWrites(6);
   const auto start = Clock::now();
-  SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(commands), Quick(20000));
+  SendOutcome out = SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(commands), Quick(20000));
   EXPECT_EQ(out.result, SendResult::Disconnected) << SendOutcomeText(out);
   EXPECT_EQ(out.commandNumber, 3u);
   EXPECT_EQ(out.commandsAnswered, 2u);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));  // not the reply time-out
   // The port is gone for good: a second send is refused at once.
-  EXPECT_FALSE(SendBuffer("LOADING SIMULATOR", Commands(commands), Quick()).Ok());
+  EXPECT_FALSE(SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(commands), Quick()).Ok());
 }
 
 // Faults the sender must ride out: it only counts carriage returns, never reads the text.
 TEST_F(CommandSender, LoadsCompleteWhateverTheReplyText) {
   for (const char* fault : {"garbage", "double-cr", "echo", "slow=20"}) {
     SCOPED_TRACE(fault);
-    UnitLink link(fault);
+    VirtualUnitOnPty link(fault);
     ASSERT_TRUE(link.Ready());
     const auto commands = MemoryWrites(12);
-    SendOutcome out = SendBuffer("LOADING SIMULATOR", Commands(commands), Quick(1000));
+    SendOutcome out = SendBuffer(link.Link(), "LOADING SIMULATOR", Commands(commands), Quick(1000));
     EXPECT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
     EXPECT_EQ(out.commandsAnswered, 12u);
     EXPECT_EQ(link.Unit().Commands(), commands);

@@ -12,7 +12,7 @@
 
 #include "cli/CtlRun.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "link/CommandText.h"
 #include "link/Qm48SendDataUnit.h"
 #include "query/Qm48QueryUnit.h"
@@ -108,10 +108,10 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
  protected:
   // The fault is cleared on the unit (a vanished one is replaced by a new unit on a new
   // port) and a different setup is loaded and queried back.
-  void ExpectNextLoadWorks(std::unique_ptr<UnitLink>& link) {
+  void ExpectNextLoadWorks(std::unique_ptr<VirtualUnitOnPty>& link) {
     if (link->Unit().Vanished()) {
       link.reset();
-      link = std::make_unique<UnitLink>();
+      link = std::make_unique<VirtualUnitOnPty>();
       ASSERT_TRUE(link->Ready());
     } else {
       link->Unit().SetFault(FaultMode{});
@@ -121,14 +121,14 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
     const uint64_t before = unit.CommandCount();
     SendOptions options;
     options.replyTimeoutMs = kLongTimeoutMs;
-    SendOutcome load =
-        Bounded([&] { return SendBuffer("LOADING SIMULATOR", Buffer(commands), options); });
+    SendOutcome load = Bounded(
+        [&] { return SendBuffer(link->Link(), "LOADING SIMULATOR", Buffer(commands), options); });
     EXPECT_EQ(load.result, SendResult::Done) << SendOutcomeText(load);
     ASSERT_TRUE(unit.WaitForCommands(before + commands.size(), 5000ms));
     ExpectHolds(unit, 3, "next", 0x2345);
 
     progqueryclass query;
-    SendOutcome queried = Bounded([&] { return query.RunQueries({kLongTimeoutMs}); });
+    SendOutcome queried = Bounded([&] { return query.RunQueries(link->Link(), {kLongTimeoutMs}); });
     EXPECT_EQ(queried.result, SendResult::Done) << SendOutcomeText(queried);
     EXPECT_EQ(query.Results.FormatNumber, 3u);
     EXPECT_EQ(FormatNameText(query.WResults), "next    ");
@@ -141,13 +141,13 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
 
 TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
   const FaultCase& c = GetParam();
-  auto link = std::make_unique<UnitLink>(c.mode);
+  auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
   const auto commands = LoadCommands(2, "matrix", 0x1234);
   SendOptions options;
   options.replyTimeoutMs = TimeoutFor(c.load);
-  SendOutcome out =
-      Bounded([&] { return SendBuffer("LOADING SIMULATOR", Buffer(commands), options); });
+  SendOutcome out = Bounded(
+      [&] { return SendBuffer(link->Link(), "LOADING SIMULATOR", Buffer(commands), options); });
   EXPECT_EQ(out.result, c.load) << SendOutcomeText(out);
   EXPECT_EQ(SendOutcomeText(out), c.loadMessage);
   if (out.Ok()) {
@@ -166,10 +166,10 @@ TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
 
 TEST_P(FaultMatrix, QuerySenderNeverTakesWhatTheUnitDidNotSayAndTheNextQueryWorks) {
   const FaultCase& c = GetParam();
-  auto link = std::make_unique<UnitLink>(c.mode);
+  auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
   progqueryclass query;
-  SendOutcome out = Bounded([&] { return query.RunQueries({TimeoutFor(c.query)}); });
+  SendOutcome out = Bounded([&] { return query.RunQueries(link->Link(), {TimeoutFor(c.query)}); });
   EXPECT_EQ(out.result, c.query) << SendOutcomeText(out);
   EXPECT_EQ(SendOutcomeText(out), c.queryMessage);
 
@@ -231,13 +231,13 @@ TEST(SecondController, IsRefusedWithPortBusyWhileALoadRunsUndisturbed) {
   ScopedOperator scope{op};
   TempDir dir;
   ASSERT_EQ(RunCtl("save-default d.qm48", dir).code, 0);
-  UnitLink link("slow=400");
+  VirtualUnitOnPty link("slow=400");
   ASSERT_TRUE(link.Ready());
   const auto commands = LoadCommands(1, "first", 0x0ABC);
   SendOptions options;
   options.replyTimeoutMs = 2000;
   auto load = std::async(std::launch::async, [&] {
-    return SendBuffer("LOADING SIMULATOR", Buffer(commands), options);
+    return SendBuffer(link.Link(), "LOADING SIMULATOR", Buffer(commands), options);
   });
   ASSERT_TRUE(link.Unit().WaitForCommands(1, 5000ms));  // mid-load
   CtlResult second = RunCtl("load --device '" + link.Unit().DevicePath() + "' d.qm48", dir);

@@ -8,7 +8,7 @@
 #include "app/LoadAll.h"
 #include "app/Qm48GlobUnit.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -42,10 +42,10 @@ class Loads : public ::testing::Test {
 };
 
 TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
-  ASSERT_TRUE(query.RunQueries().Ok());
-  SendOutcome out = LimitAndSendTransmitter(tx, query.TxLimits());
+  ASSERT_TRUE(query.RunQueries(link.Link()).Ok());
+  SendOutcome out = LimitAndSendTransmitter(link.Link(), tx, query.TxLimits());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 4u);
   EXPECT_EQ(op.Progresses().back().request.caption, "LOADING TRANSMITTER");
@@ -58,19 +58,19 @@ TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
 
 // Without a query answer the record is sent as the operator set it, never forced to 0.
 TEST_F(Loads, TransmitterKeepsItsRecordWhenTheQueryFailed) {
-  UnitLink link("silent-after=0");
+  VirtualUnitOnPty link("silent-after=0");
   ASSERT_TRUE(link.Ready());
-  EXPECT_FALSE(query.RunQueries(Quick().query).Ok());
-  LimitAndSendTransmitter(tx, query.TxLimits(), Quick().send);
+  EXPECT_FALSE(query.RunQueries(link.Link(), Quick().query).Ok());
+  LimitAndSendTransmitter(link.Link(), tx, query.TxLimits(), Quick().send);
   EXPECT_DOUBLE_EQ(tx.Setup.FreqMhz, 2550.0);
   EXPECT_EQ(tx.Setup.AttenuationIndexDb, 19);  // only kept within what a setup file may hold
   EXPECT_EQ(link.Unit().Commands().back(), "639C 0 G");  // 25500 steps of 100 kHz
 }
 
 TEST_F(Loads, LoadAllQueriesThenLoadsTransmitterThenSimulator) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
-  LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+  LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
   ASSERT_TRUE(out.Ok()) << LoadStageName(out.stage) << ": " << SendOutcomeText(out.send);
   const std::vector<std::string> commands = link.Unit().Commands();
   ASSERT_GT(commands.size(), 9u);
@@ -85,34 +85,34 @@ TEST_F(Loads, LoadAllQueriesThenLoadsTransmitterThenSimulator) {
 
 TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
   {
-    UnitLink link("silent");
+    VirtualUnitOnPty link("silent");
     ASSERT_TRUE(link.Ready());
-    LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+    LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
     EXPECT_EQ(out.stage, LoadStage::Query);
     EXPECT_EQ(out.send.result, SendResult::TimedOut);
     EXPECT_EQ(link.Unit().CommandCount(), 5u);  // the queries, nothing loaded
   }
   {
-    UnitLink link("silent-after=7");
+    VirtualUnitOnPty link("silent-after=7");
     ASSERT_TRUE(link.Ready());
-    LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+    LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
     EXPECT_EQ(out.stage, LoadStage::Transmitter);
     EXPECT_EQ(out.send.result, SendResult::TimedOut);
     EXPECT_EQ(out.send.commandText, "0002 2 G");
     EXPECT_FALSE(out.Ok());
   }
   {
-    UnitLink link;
+    VirtualUnitOnPty link;
     ASSERT_TRUE(link.Ready());
     sim.Setup.FrameSyncLength = 2;  // not a valid setup
-    LoadAllOutcome out = LoadAll(query, tx, sim, Quick());
+    LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
     EXPECT_EQ(out.stage, LoadStage::Validation);
     EXPECT_FALSE(out.validationMessage.empty());
     EXPECT_FALSE(out.Ok());
     EXPECT_EQ(link.Unit().CommandCount(), 9u);  // queries and transmitter only
   }
-  CloseApplicationPort();
-  EXPECT_EQ(LoadAll(query, tx, sim, Quick()).send.result, SendResult::NoPort);
+  UnitLink unconnected;
+  EXPECT_EQ(LoadAll(unconnected, query, tx, sim, Quick()).send.result, SendResult::NoPort);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "app/Qm48GlobUnit.h"
 #include "common/RandomSimSetup.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "simulator/BitRateSynthesis.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimRegisters.h"
@@ -71,10 +71,10 @@ class SimulatorLoad : public ::testing::Test {
 };
 
 TEST_F(SimulatorLoad, DefaultSetupLandsInTheUnit) {
-  UnitLink link;
+  VirtualUnitOnPty link;
   ASSERT_TRUE(link.Ready());
   progsimulatorclass sim;
-  SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat());
+  SendOutcome out = sim.Send232SimSetupData(link.Link(), SelectedLoadFormat());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, SplitCommands(sim.TxBuffer).size());
   EXPECT_EQ(op.Progresses().at(0).request.caption, "LOADING SIMULATOR");
@@ -91,11 +91,11 @@ TEST_F(SimulatorLoad, RandomSetupsLandInTheUnit) {
     sim.Prep232SimSetupData(SelectedLoadFormat());
     if (SplitCommands(sim.TxBuffer).size() > 3000) continue;  // keep the test short
     SCOPED_TRACE(seed);
-    UnitLink link;
+    VirtualUnitOnPty link;
     ASSERT_TRUE(link.Ready());
     SendOptions fast;
     fast.pauseMs = 0;
-    SendOutcome out = sim.Send232SimSetupData(SelectedLoadFormat(), fast);
+    SendOutcome out = sim.Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast);
     ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
     ExpectLoaded(sim, link.Unit());
     ++loaded;

@@ -10,7 +10,7 @@
 #include "app/SetupFiles.h"
 #include "cli/CtlRun.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "pcm/Ch10Packets.h"
 #include "pcm/Ch10Recording.h"
 #include "pcm/Ch10TestReader.h"
@@ -79,7 +79,7 @@ TEST_F(Ch10Recorder, TheUnitsRecordingReadsBackAndDecommutatesFromItsOwnTmats) {
   VirtualUnitOptions options;
   options.ch10Path = dir.File("unit.ch10");
   options.bitstreamFrames = 130;
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   auto sim = std::make_unique<progsimulatorclass>();
   sim->Setup.NumSubframes = 16;
@@ -88,7 +88,7 @@ TEST_F(Ch10Recorder, TheUnitsRecordingReadsBackAndDecommutatesFromItsOwnTmats) {
   sim->Setup.SimOutputCode = 4;  // BIO-M on the line; the recording holds the bits
   SendOptions fast;
   fast.pauseMs = 0;
-  ASSERT_EQ(sim->Send232SimSetupData({0, "ch10test"}, fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData(link.Link(), {0, "ch10test"}, fast).result, SendResult::Done);
   ASSERT_TRUE(link.Unit().Ch10()->WaitForStreams(1, std::chrono::seconds(20)))
       << link.Unit().Ch10()->LastError();
 

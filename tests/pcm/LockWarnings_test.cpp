@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/LoadAll.h"
+#include "link/UnitLink.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimValidation.h"
 #include "transmitter/TxTestLog.h"
@@ -191,7 +192,8 @@ TEST(LockWarningsTest, TheLoadLogsThem) {
   auto sim = std::make_unique<progsimulatorclass>();
   SmallFrame(*sim);
   sim->Setup.SimOutputCode = 18;  // RNRZ9
-  LoadSimulator(*sim);
+  UnitLink unconnected;
+  LoadSimulator(unconnected, *sim);
   const std::vector<std::string> messages = log.Messages();
   EXPECT_NE(std::find(messages.begin(), messages.end(),
                       "SIMULATOR SETUP WARNING: output code RNRZ9: the unit has no encoder "

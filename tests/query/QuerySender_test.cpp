@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "link/Qm48SendDataUnit.h"
 #include "query/Qm48QueryUnit.h"
 
@@ -53,11 +53,11 @@ class QuerySender : public ::testing::Test {
 TEST_F(QuerySender, ResultsAreWhatTheUnitHolds) {
   VirtualUnitOptions options;
   options.limits = OddLimits();
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   // The command replies left in the reply line must not be read as query values.
-  ASSERT_TRUE(SendBuffer("LOADING", LoadStream()).Ok());
-  SendOutcome out = query.RunQueries(Quick());
+  ASSERT_TRUE(SendBuffer(link.Link(), "LOADING", LoadStream()).Ok());
+  SendOutcome out = query.RunQueries(link.Link(), Quick());
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
 
   const UnitLimits l = OddLimits();
@@ -104,7 +104,8 @@ TEST_F(QuerySender, ResultsAreWhatTheUnitHolds) {
 
 TEST_F(QuerySender, WithoutAPortNothingChangesAndNoLimitIsKnown) {
   query.Results.MaxFreqMhz = 7;
-  SendOutcome out = query.RunQueries(Quick());
+  UnitLink unconnected;
+  SendOutcome out = query.RunQueries(unconnected, Quick());
   EXPECT_EQ(out.result, SendResult::NoPort);
   EXPECT_EQ(query.Results.MaxFreqMhz, 7u);
   EXPECT_FALSE(query.TxLimits().FreqLimitsKnown);
@@ -112,9 +113,9 @@ TEST_F(QuerySender, WithoutAPortNothingChangesAndNoLimitIsKnown) {
 }
 
 TEST_F(QuerySender, SilentUnitTimesOutEveryQueryAndTheFirstIsReported) {
-  UnitLink link("silent");
+  VirtualUnitOnPty link("silent");
   ASSERT_TRUE(link.Ready());
-  SendOutcome out = query.RunQueries(Quick(100));
+  SendOutcome out = query.RunQueries(link.Link(), Quick(100));
   EXPECT_EQ(out.result, SendResult::TimedOut);
   EXPECT_EQ(out.commandText, "Q");
   for (const SendOutcome& each : query.LastOutcomes) EXPECT_EQ(each.result, SendResult::TimedOut);
@@ -123,9 +124,9 @@ TEST_F(QuerySender, SilentUnitTimesOutEveryQueryAndTheFirstIsReported) {
 }
 
 TEST_F(QuerySender, UnitFallingSilentKeepsWhatItAnswered) {
-  UnitLink link("silent-after=2");
+  VirtualUnitOnPty link("silent-after=2");
   ASSERT_TRUE(link.Ready());
-  SendOutcome out = query.RunQueries(Quick(100));
+  SendOutcome out = query.RunQueries(link.Link(), Quick(100));
   EXPECT_EQ(out.result, SendResult::TimedOut);
   EXPECT_EQ(out.commandText, "0FI");
   EXPECT_EQ(query.Results.MaxFreqMhz, UnitLimits{}.maxFreqMhz);
@@ -135,19 +136,19 @@ TEST_F(QuerySender, UnitFallingSilentKeepsWhatItAnswered) {
 }
 
 TEST_F(QuerySender, VanishingPortEndsWithDisconnected) {
-  UnitLink link("vanish-after=1");
+  VirtualUnitOnPty link("vanish-after=1");
   ASSERT_TRUE(link.Ready());
-  SendOutcome out = query.RunQueries(Quick(5000));
+  SendOutcome out = query.RunQueries(link.Link(), Quick(5000));
   EXPECT_EQ(out.result, SendResult::Disconnected) << SendOutcomeText(out);
   EXPECT_EQ(out.commandText, "W");
   EXPECT_TRUE(query.LastOutcomes[0].Ok());
 }
 
 TEST_F(QuerySender, CancelEndsEachQueryWithoutWaitingForItsReply) {
-  UnitLink link("silent");
+  VirtualUnitOnPty link("silent");
   ASSERT_TRUE(link.Ready());
   op.CancelProgressAfterPolls(3);
-  SendOutcome out = query.RunQueries(Quick(20000));
+  SendOutcome out = query.RunQueries(link.Link(), Quick(20000));
   EXPECT_EQ(out.result, SendResult::Cancelled);
   EXPECT_EQ(op.Progresses().size(), 5u);
 }
@@ -155,10 +156,10 @@ TEST_F(QuerySender, CancelEndsEachQueryWithoutWaitingForItsReply) {
 TEST_F(QuerySender, GarbageAndEchoedRepliesAreReportedAsUnreadable) {
   for (const char* fault : {"garbage", "echo"}) {
     SCOPED_TRACE(fault);
-    UnitLink link(fault);
+    VirtualUnitOnPty link(fault);
     ASSERT_TRUE(link.Ready());
     progqueryclass fresh;
-    SendOutcome out = fresh.RunQueries(Quick());
+    SendOutcome out = fresh.RunQueries(link.Link(), Quick());
     EXPECT_EQ(out.result, SendResult::InvalidReply);
     EXPECT_EQ(fresh.LastOutcomes[0].result, SendResult::InvalidReply);
     EXPECT_EQ(out.commandText, "Q");
@@ -174,10 +175,10 @@ TEST_F(QuerySender, GarbageAndEchoedRepliesAreReportedAsUnreadable) {
 TEST_F(QuerySender, StrayCarriageReturnsAndSlowRepliesStillGiveEveryValue) {
   for (const char* fault : {"double-cr", "stray-cr", "slow=40"}) {
     SCOPED_TRACE(fault);
-    UnitLink link(fault);
+    VirtualUnitOnPty link(fault);
     ASSERT_TRUE(link.Ready());
     progqueryclass fresh;
-    SendOutcome out = fresh.RunQueries(Quick(1000));
+    SendOutcome out = fresh.RunQueries(link.Link(), Quick(1000));
     EXPECT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
     EXPECT_EQ(fresh.Results.MaxFreqMhz, UnitLimits{}.maxFreqMhz);
     EXPECT_EQ(fresh.IResults.NumAttenSteps, UnitLimits{}.numAttenSteps);

@@ -17,7 +17,7 @@
 #include "app/Qm48GlobUnit.h"
 #include "common/RandomSimSetup.h"
 #include "common/ScriptedOperator.h"
-#include "common/UnitLink.h"
+#include "common/VirtualUnitOnPty.h"
 #include "pcm/BitstreamFile.h"
 #include "pcm/Decommutator.h"
 #include "simulator/MemoryImages.h"
@@ -129,7 +129,7 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   TempDir dir;
   VirtualUnitOptions options;
   options.bitstreamPath = dir.File("pcm.bits");
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   const UnitBitstreamWriter* writer = link.Unit().Bitstream();
   ASSERT_NE(writer, nullptr);
@@ -139,7 +139,8 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   auto sim = std::make_unique<progsimulatorclass>();
   sim->Setup.NumSubframes = 16;
   sim->Setup.SfIdStartBit = 3;
-  ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast).result,
+            SendResult::Done);
   ASSERT_TRUE(writer->WaitForStreams(1, std::chrono::seconds(20))) << writer->LastError();
   BitSequence cells;
   std::string error;
@@ -155,7 +156,8 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   next->Setup.SfIdStartBit = 2;
   next->Setup.SimOutputCode = static_cast<int32_t>(LineCode::BiPhaseM);
   next->Setup.Words[40].SimValue = 0xC0DE;
-  ASSERT_EQ(next->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+  ASSERT_EQ(next->Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast).result,
+            SendResult::Done);
   ASSERT_TRUE(writer->WaitForStreams(2, std::chrono::seconds(20))) << writer->LastError();
   ASSERT_TRUE(ReadBitstreamFile(options.bitstreamPath, cells, error, 1u << 30)) << error;
   DecomSettings settings;
@@ -173,7 +175,7 @@ TEST_F(UnitBitstream, RandomSetupsRoundTripThroughTheUnit) {
   TempDir dir;
   VirtualUnitOptions options;
   options.bitstreamPath = dir.File("pcm.bits");
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   const UnitBitstreamWriter* writer = link.Unit().Bitstream();
   SendOptions fast;
@@ -190,7 +192,8 @@ TEST_F(UnitBitstream, RandomSetupsRoundTripThroughTheUnit) {
     const SyncPattern pattern = FrameSyncReference(s, model);
     if (pattern.Length == 0 || std::popcount(pattern.Care) < 24) continue;  // findable only
     SCOPED_TRACE(seed);
-    ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+    ASSERT_EQ(sim->Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast).result,
+              SendResult::Done);
     ++streams;
     ASSERT_TRUE(writer->WaitForStreams(streams, std::chrono::seconds(20))) << writer->LastError();
     BitSequence cells;
@@ -212,7 +215,7 @@ TEST_F(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
   options.bitstreamPath = dir.File("pcm.fifo");
   options.bitstreamFrames = 200;  // more than the pipe holds
   ASSERT_EQ(::mkfifo(options.bitstreamPath.c_str(), 0600), 0);
-  UnitLink link(options);
+  VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
   SendOptions fast;
   fast.pauseMs = 0;
@@ -220,7 +223,8 @@ TEST_F(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
   sim->Setup.NumSubframes = 16;
   sim->Setup.SfIdStartBit = 3;
   // The load ends whether or not anyone reads the pipe.
-  ASSERT_EQ(sim->Send232SimSetupData(SelectedLoadFormat(), fast).result, SendResult::Done);
+  ASSERT_EQ(sim->Send232SimSetupData(link.Link(), SelectedLoadFormat(), fast).result,
+            SendResult::Done);
 
   const int fd = ::open(options.bitstreamPath.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(fd, 0);

@@ -9,7 +9,6 @@
 #include "editor/gui/Qm48SetupMMIUnit.h"
 #include "platform/Clock.h"
 #include "query/Qm48QueryUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/Operator.h"
 #include "support/ProgramLog.h"
@@ -23,7 +22,7 @@ constexpr int kShutdownWaitMs = 50;
 }  // namespace
 
 bool TQm48MainForm::SaveFirstIfEdited() {
-  if (!gSetupEdited) return true;
+  if (!session_.edited) return true;
   switch (Operator().MessageBox(kSaveFirstText, kSaveFirstCaption, MsgButtons::YesNoCancel,
                                 MsgIcon::Question)) {
     case MsgAnswer::Yes:
@@ -56,10 +55,10 @@ void TQm48MainForm::RunShutdownSteps() {
   timer1_->stop();
   gShuttingDown = true;
   SleepMs(kShutdownWaitMs);
-  ReplyEvent().Set();
+  link_.ReplyEvent().Set();
   // Stopped now rather than at process end: no notification may reach the objects below
   // once they are gone.
-  CloseApplicationPort();
+  link_.Close();
   if (!SavePortConfig(portConfig_)) LogError("The port configuration could not be saved", 0, false);
   WriteLastSetup();
   SaveWindowPlace();
@@ -69,9 +68,7 @@ void TQm48MainForm::RunShutdownSteps() {
     delete setupForm_;
     setupForm_ = nullptr;
   }
-  QueryProg.reset();
-  TxProg.reset();
-  SimProg.reset();
+  session_.Release();
   RemoveTerminationHandler();
   LogEnd();
 }

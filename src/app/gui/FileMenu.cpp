@@ -33,9 +33,9 @@ void TQm48MainForm::MenuSaveAsClick() {
 }
 
 bool TQm48MainForm::SaveCurrent() {
-  if (!SimProg || !TxProg) return false;
+  if (!session_.HasProgramObjects()) return false;
   bool saved = false;
-  switch (SaveSetup(ProgramSetup(*SimProg, *TxProg), gCurrentFileName)) {
+  switch (SaveSetup(SessionSetup(session_), gCurrentFileName)) {
     case SaveOutcome::Saved:
       LogText("Setup saved to " + gCurrentFileName, 0);
       saved = true;
@@ -77,7 +77,7 @@ bool TQm48MainForm::SaveAsChosen() {
 }
 
 void TQm48MainForm::MenuRecallClick() {
-  if (!SimProg || !TxProg) return;
+  if (!session_.HasProgramObjects()) return;
   if (!SaveFirstIfEdited()) return;
   GoToStartDirectory();
   std::string name;
@@ -85,7 +85,7 @@ void TQm48MainForm::MenuRecallClick() {
       ChooseOpenFile(StartDirectory(), kSetupFileExtension, FileTitle(gCurrentFileName), name);
   GoToStartDirectory();
   if (!chosen) return;
-  if (RecallSetup(ProgramSetup(*SimProg, *TxProg), name, gCurrentFileName)) {
+  if (RecallSetup(SessionSetup(session_), name, gCurrentFileName)) {
     LogText("Setup recalled from " + name, 0);
   } else {
     SignalError();
@@ -98,27 +98,26 @@ void TQm48MainForm::MenuRecallClick() {
 }
 
 void TQm48MainForm::MenuExportTmatsClick() {
-  if (!SimProg || !TxProg) return;
-  const std::array<uint32_t, 4> filters =
-      QueryProg ? QueryProg->Results.PremodFilterFreqKhz : std::array<uint32_t, 4>{};
-  ExportTmatsChosen(*SimProg, *TxProg, filters, gCurrentFileName);
+  if (!session_.HasProgramObjects()) return;
+  const std::array<uint32_t, 4> filters = session_.Query().Results.PremodFilterFreqKhz;
+  ExportTmatsChosen(session_.Sim(), session_.Tx(), filters, gCurrentFileName);
   RefreshSetupWindow();  // validation may have reset a corrupt setup
 }
 
 // A setup made from TMATS replaces the one shown, like a recall, and has no file yet.
 void TQm48MainForm::MenuImportTmatsClick() {
-  if (!SimProg || !TxProg) return;
+  if (!session_.HasProgramObjects()) return;
   if (!SaveFirstIfEdited()) return;
-  if (ImportTmatsChosen(*SimProg, *TxProg)) {
+  if (ImportTmatsChosen(session_.Sim(), session_.Tx())) {
     gCurrentFileName.clear();
-    gSetupEdited = true;
+    session_.MarkEdited();
   }
   RefreshSetupWindow();
   UpdateStatusLine();
 }
 
 void TQm48MainForm::WriteLastSetup() {
-  if (!SimProg || !TxProg || lastSetupPath_.empty()) return;
-  if (!SaveWholeFile(ProgramSetup(*SimProg, *TxProg), lastSetupPath_, &gCurrentFileName))
+  if (!session_.HasProgramObjects() || lastSetupPath_.empty()) return;
+  if (!SaveWholeFile(SessionSetup(session_), lastSetupPath_, &gCurrentFileName))
     LogError("The last setup could not be written to " + lastSetupPath_, 0, false);
 }

@@ -9,7 +9,6 @@
 #include "app/StatusCaption.h"
 #include "app/gui/AboutBox.h"
 #include "editor/gui/Qm48SetupMMIUnit.h"
-#include "serial/ApplicationPort.h"
 #include "serial/PortErrorHint.h"
 #include "serial/gui/Qm48DebugUnit.h"
 #include "support/ProgramLog.h"
@@ -36,7 +35,7 @@ TQm48MainForm::TQm48MainForm(QWidget* parent) : QMainWindow(parent) {
   timer1_ = new QTimer(this);
   timer1_->setInterval(kStatusPeriodMs);
   connect(timer1_, &QTimer::timeout, this, [this] {
-    reconnect_.Poll(portConfig_);
+    reconnect_.Poll(link_, portConfig_);
     UpdateStatusLine();
   });
   UpdateStatusLine();
@@ -44,6 +43,8 @@ TQm48MainForm::TQm48MainForm(QWidget* parent) : QMainWindow(parent) {
 
 TQm48MainForm::~TQm48MainForm() {
   if (startedUp_ && !shutDown_) RunShutdownSteps();
+  // The terminal watches the link, which goes before the child windows would.
+  delete findChild<TQm48DebugForm*>();
 }
 
 void TQm48MainForm::BuildMenus() {
@@ -69,8 +70,8 @@ void TQm48MainForm::BuildMenus() {
 }
 
 void TQm48MainForm::UpdateStatusLine() {
-  setWindowTitle(QString::fromStdString(
-      StatusCaption(gSetupEdited, gCurrentFileName, ApplicationPortConnected())));
+  setWindowTitle(
+      QString::fromStdString(StatusCaption(session_.edited, gCurrentFileName, link_.Connected())));
 }
 
 void TQm48MainForm::ToggleDebugMenu() {
@@ -84,8 +85,9 @@ void TQm48MainForm::MenuDebugClick() {
     // Connect in the debug window: a port that will not open is explained, as after the
     // port dialog.
     terminal = new TQm48DebugForm(
+        link_,
         [this] {
-          if (OpenApplicationPort(portConfig_)) return true;
+          if (link_.Open(portConfig_)) return true;
           const std::string path = PortDevicePath(portConfig_.PortNum);
           LogInfo(PortOpenFailureText(path, ProbePortDevice(path)), 0, true);
           return false;

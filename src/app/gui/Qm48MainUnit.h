@@ -6,7 +6,10 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/ApplicationLink.h"
 #include "app/PortReconnect.h"
+#include "app/ProgramObjects.h"
+#include "link/UnitLink.h"
 #include "serial/PortConfig.h"
 
 class QAction;
@@ -40,6 +43,7 @@ class TQm48MainForm : public QMainWindow {
   bool StartedUp() const { return startedUp_; }
   bool ShutDown() const { return shutDown_; }
   TQm48SetupMMIForm* SetupForm() const { return setupForm_; }
+  SetupSession& Session() const { return session_; }
   QAction* DebugMenuAction() const { return menuDebug_; }
   bool DebugTerminalShown() const { return debugTerminalShown_; }
   QAction* SaveAction() const { return menuSave_; }
@@ -51,6 +55,7 @@ class TQm48MainForm : public QMainWindow {
   QAction* ComPortAction() const { return configComPort_; }
   QAction* AboutAction() const { return about_; }
   const PortConfig& Config() const { return portConfig_; }
+  UnitLink& Link() { return link_; }
   const std::string& LastSetupFile() const { return lastSetupPath_; }
   // Milliseconds from construction to the window first shown and started.
   qint64 StartupMs() const { return startupMs_; }
@@ -78,6 +83,9 @@ class TQm48MainForm : public QMainWindow {
   void SaveWindowPlace();
   void RefreshSetupWindow();
 
+  // The application's session: made fresh at start-up, handed to the setup window, its
+  // program objects dropped at shut-down.
+  SetupSession& session_ = AppSession();
   QAction* menuSave_ = nullptr;
   QAction* menuSaveAs_ = nullptr;
   QAction* menuRecall_ = nullptr;
@@ -91,6 +99,8 @@ class TQm48MainForm : public QMainWindow {
   TQm48SetupMMIForm* setupForm_ = nullptr;
 
   PortConfig portConfig_;
+  UnitLink link_;  // the port to the unit: the application's link while the window lives
+  ApplicationLinkScope linkScope_{link_};
   PortReconnect reconnect_;  // reopens the port when its unplugged device returns
   std::string lastSetupPath_;
   QElapsedTimer sinceConstruction_;

@@ -17,7 +17,6 @@
 #include "platform/StartDirectory.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/gui/QuerySetupMMIUnit.h"
-#include "serial/ApplicationPort.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/ProfileStore.h"
 #include "support/ProgramLog.h"
@@ -45,18 +44,14 @@ void TQm48MainForm::RunStartupSequence() {
   gDebugMenuShown = false;
   menuDebug_->setVisible(false);
 
-  gSetupEdited = false;
   gCurrentFileName.clear();
-  gFormatNumber = 0;
-  gFormatName_ = {};
-  ReplyEvent().Reset();
+  link_.ReplyEvent().Reset();
   DefaultPortConfig(portConfig_);
 
-  SimProg = std::make_unique<progsimulatorclass>();
-  TxProg = std::make_unique<progtxclass>();
-  QueryProg = std::make_unique<progqueryclass>();
+  // Fresh program objects, the first format with no names, not edited.
+  session_.Renew();
 
-  setupForm_ = new TQm48SetupMMIForm(this);
+  setupForm_ = new TQm48SetupMMIForm(session_, this);
   setCentralWidget(setupForm_);
   setupForm_->show();
   // The first size, the one the pages are laid out for, is the least; the window may grow.
@@ -65,18 +60,18 @@ void TQm48MainForm::RunStartupSequence() {
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  CloseApplicationPort();
+  link_.Close();
   if (!LoadPortConfig(portConfig_)) LogText("No port configuration read: defaults in force", 0);
 
   lastSetupPath_ = LastSetupPath();
-  RecallLastSetup(ProgramSetup(*SimProg, *TxProg), lastSetupPath_, gCurrentFileName);
+  RecallLastSetup(SessionSetup(session_), lastSetupPath_, gCurrentFileName);
   RestoreWindowPlace();
   RefreshSetupWindow();
 
   UpdateStatusLine();
   timer1_->start();
 
-  if (!OpenApplicationPort(portConfig_))
+  if (!link_.Open(portConfig_))
     LogText("The port to the unit could not be opened: running disconnected", 0);
   UpdateStatusLine();
 

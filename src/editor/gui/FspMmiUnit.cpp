@@ -9,7 +9,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/FrameSyncEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -31,7 +30,7 @@ QRadioButton* RadixRow(QGridLayout* grid, int row, const QString& caption, const
 
 }  // namespace
 
-TFspMmiForm::TFspMmiForm(progsimulatorclass& sim, QWidget* parent) : SimPanelBase(sim, parent) {
+TFspMmiForm::TFspMmiForm(SetupSession& session, QWidget* parent) : SimPanelBase(session, parent) {
   QFrame* inner = AddInnerFrame(this, tr("Right click to set pattern"));
   LabelType = new QLabel(tr("FSP"), inner);
   QFont bold = LabelType->font();
@@ -113,7 +112,7 @@ void TFspMmiForm::FrameSyncPatternClick() {
 
 void TFspMmiForm::Finish(bool edited) {
   if (edited) {
-    gSetupEdited = true;
+    session_.MarkEdited();
     emit Edited();
   }
   // Also after a refusal: the radio buttons show the record again.

@@ -12,7 +12,7 @@ class TFspMmiForm : public SimPanelBase {
   Q_OBJECT
 
  public:
-  TFspMmiForm(progsimulatorclass& sim, QWidget* parent);
+  TFspMmiForm(SetupSession& session, QWidget* parent);
 
   void RefreshPanel() override { RefreshFspPanel(); }
   // "Hex" only for lengths that are a multiple of 4, "Octal" for multiples of 3.

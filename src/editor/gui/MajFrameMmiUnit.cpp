@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/MajorFrameEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -22,8 +21,8 @@ QString NameOf(const std::array<const char*, N>& names, int32_t index) {
 
 }  // namespace
 
-TMajFrameMmiForm::TMajFrameMmiForm(progsimulatorclass& sim, QWidget* parent)
-    : SimPanelBase(sim, parent) {
+TMajFrameMmiForm::TMajFrameMmiForm(SetupSession& session, QWidget* parent)
+    : SimPanelBase(session, parent) {
   QFrame* inner = AddInnerFrame(this, tr("Right click to set major frame info."));
   LabelCwl = AddRow(inner, tr("Common Word Length"));
   LabelWpf = AddRow(inner, tr("Words Per Minor Frame"));
@@ -89,7 +88,7 @@ void TMajFrameMmiForm::SubframeModeClick(int tag) {
 
 void TMajFrameMmiForm::Finish(bool edited) {
   if (edited) {
-    gSetupEdited = true;
+    session_.MarkEdited();
     emit Edited();
   }
   RefreshMajorFramePanel();

@@ -11,7 +11,7 @@ class TMajFrameMmiForm : public SimPanelBase {
   Q_OBJECT
 
  public:
-  TMajFrameMmiForm(progsimulatorclass& sim, QWidget* parent);
+  TMajFrameMmiForm(SetupSession& session, QWidget* parent);
 
   void RefreshPanel() override { RefreshMajorFramePanel(); }
   void RefreshMajorFramePanel();

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QPainter>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/MinorFrameEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -27,8 +26,8 @@ QString TwoChars(const QString& text) {
 
 }  // namespace
 
-TMinFrameMmiForm::TMinFrameMmiForm(progsimulatorclass& sim, QWidget* parent)
-    : SimPanelBase(sim, parent) {
+TMinFrameMmiForm::TMinFrameMmiForm(SetupSession& session, QWidget* parent)
+    : SimPanelBase(session, parent) {
   QFrame* inner = AddInnerFrame(this, tr("Right click to set minor frame info"));
   LabelCountDir = AddRow(inner, tr("Minor Frame Count Direction"));
   LabelFirstFrame = AddRow(inner, tr("First Minor Frame Number"));
@@ -130,7 +129,7 @@ void TMinFrameMmiForm::SyncIdMsbClick(int tag) {
 
 void TMinFrameMmiForm::Finish(bool edited) {
   if (edited) {
-    gSetupEdited = true;
+    session_.MarkEdited();
     emit Edited();
   }
   RefreshMinorFramePanel();

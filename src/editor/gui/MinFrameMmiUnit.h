@@ -13,7 +13,7 @@ class TMinFrameMmiForm : public SimPanelBase {
   Q_OBJECT
 
  public:
-  TMinFrameMmiForm(progsimulatorclass& sim, QWidget* parent);
+  TMinFrameMmiForm(SetupSession& session, QWidget* parent);
 
   void RefreshPanel() override { RefreshMinorFramePanel(); }
   void RefreshMinorFramePanel();

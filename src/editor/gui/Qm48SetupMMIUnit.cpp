@@ -13,9 +13,9 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
-#include "app/ProgramObjects.h"
-#include "app/Qm48GlobUnit.h"
+#include "editor/SetupSession.h"
 #include "editor/gui/FrameMapView.h"
 #include "editor/gui/SimSetupMMIUnit.h"
 #include "editor/gui/SimValuesDlgUnit.h"
@@ -23,6 +23,7 @@
 #include "query/gui/QuerySetupMMIUnit.h"
 #include "support/NumberText.h"
 #include "support/Operator.h"
+#include "support/ProgramClosing.h"
 #include "support/gui/NavyLook.h"
 #include "transmitter/gui/TxSetupMMIUnit.h"
 
@@ -44,13 +45,14 @@ std::string StoredName(const std::string& typed) {
   return name;
 }
 
-int ClampedFormat() {
-  return std::clamp(gFormatNumber, 0, 3);
+int ClampedFormat(const SetupSession& session) {
+  return std::clamp(session.formatNumber, 0, 3);
 }
 
 }  // namespace
 
-TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
+TQm48SetupMMIForm::TQm48SetupMMIForm(SetupSession& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
   setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
   PaintNavy(this);
 
@@ -83,13 +85,13 @@ TQm48SetupMMIForm::TQm48SetupMMIForm(QWidget* parent) : QWidget(parent) {
   StyleNavyTabs(TabControl);
   pages_ = new QStackedWidget(this);
 
-  simPage_ = new TSimSetupMMIForm(pages_);
+  simPage_ = new TSimSetupMMIForm(session_, pages_);
   TabControl->addTab(tr("Simulator"));
-  txPage_ = new TTxSetupMMIForm(pages_);
+  txPage_ = new TTxSetupMMIForm(session_, pages_);
   TabControl->addTab(tr("Transmitter"));
-  queryPage_ = new TQuerySetupMMIForm(pages_);
+  queryPage_ = new TQuerySetupMMIForm(session_.Query(), pages_);
   TabControl->addTab(tr("Query"));
-  frameMapPage_ = new FrameMapView(*SimProg, pages_);
+  frameMapPage_ = new FrameMapView(session_.Sim(), pages_);
   TabControl->addTab(tr("Frame Map"));
   frameMapPage_->SetClickHandler([this](int, int) { FrameMapWordClick(); });
   for (QWidget* page : {static_cast<QWidget*>(simPage_), static_cast<QWidget*>(txPage_),
@@ -134,14 +136,15 @@ void TQm48SetupMMIForm::showEvent(QShowEvent* event) {
 
 void TQm48SetupMMIForm::RefreshFromSetup() {
   if (gShuttingDown.load()) return;
-  gFormatNumber = ClampedFormat();
+  session_.formatNumber = ClampedFormat(session_);
+  const auto format = static_cast<size_t>(session_.formatNumber);
   // The refresh shows what the setup holds; it is no edit of the operator's.
   const bool wasStoring = storing_;
   storing_ = true;
-  SpinEditFormatNumber->setValue(gFormatNumber + 1);
-  const std::string name = StoredName(gFormatName_[static_cast<size_t>(gFormatNumber)]);
+  SpinEditFormatNumber->setValue(session_.formatNumber + 1);
+  const std::string name = StoredName(session_.formatNames[format]);
   EditFormatName->setText(QString::fromStdString(name));
-  gFormatName_[static_cast<size_t>(gFormatNumber)] = EditFormatName->text().toStdString();
+  session_.formatNames[format] = EditFormatName->text().toStdString();
   storing_ = wasStoring;
 
   queryPage_->ShowQueryResults();
@@ -152,33 +155,33 @@ void TQm48SetupMMIForm::RefreshFromSetup() {
 
 void TQm48SetupMMIForm::FrameMapWordClick() {
   if (gShuttingDown.load()) return;
-  EditWordValues(*SimProg, this);
+  if (EditWordValues(session_.Sim(), this).edited) session_.MarkEdited();
   RefreshFromSetup();
 }
 
 void TQm48SetupMMIForm::StoreFormatIdentity() {
   if (gShuttingDown.load() || initialising_ || storing_) return;
   storing_ = true;
-  gFormatNumber = SpinEditFormatNumber->value() - 1;
-  gFormatName_[static_cast<size_t>(ClampedFormat())] =
+  session_.formatNumber = SpinEditFormatNumber->value() - 1;
+  session_.formatNames[static_cast<size_t>(ClampedFormat(session_))] =
       StoredName(EditFormatName->text().toStdString());
   storing_ = false;
 }
 
 void TQm48SetupMMIForm::SpinEditFormatNumberChange() {
   if (initialising_ || storing_) return;
-  gSetupEdited = true;
-  gFormatNumber = SpinEditFormatNumber->value() - 1;
+  session_.MarkEdited();
+  session_.formatNumber = SpinEditFormatNumber->value() - 1;
   storing_ = true;
   EditFormatName->setText(
-      QString::fromStdString(gFormatName_[static_cast<size_t>(ClampedFormat())]));
+      QString::fromStdString(session_.formatNames[static_cast<size_t>(ClampedFormat(session_))]));
   storing_ = false;
   StoreFormatIdentity();
 }
 
 void TQm48SetupMMIForm::EditFormatNameChange() {
   if (initialising_ || storing_) return;
-  gSetupEdited = true;
+  session_.MarkEdited();
   StoreFormatIdentity();
 }
 
@@ -250,7 +253,7 @@ LoadAllOutcome TQm48SetupMMIForm::LoadAll() {
   }
   // The query bounds the transmitter and fills the pages; the setup's own transmitter
   // values are what this load is for, so the unit's current ones do not replace them.
-  outcome.send = QueryProg->RunQueries();
+  outcome.send = session_.Query().RunQueries(AppLink());
   txPage_->ShowFromQuery(false);
   RefreshFromSetup();
   if (!outcome.send.Ok()) return outcome;

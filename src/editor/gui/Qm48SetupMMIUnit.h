@@ -1,7 +1,7 @@
 #pragma once
 // The setup window: a header strip with the format number and name, and the Simulator,
 // Transmitter and Query tabs, each bringing its page to the front. It owns the three
-// pages, keeps the header in step with gFormatNumber / gFormatName_, and offers the
+// pages, keeps the header in step with the session's format selection, and offers the
 // "Load All" the main window's menu calls.
 #include <QWidget>
 
@@ -13,6 +13,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTabBar;
 class FrameMapView;
+class SetupSession;
 class TSimSetupMMIForm;
 class TTxSetupMMIForm;
 class TQuerySetupMMIForm;
@@ -21,8 +22,9 @@ class TQm48SetupMMIForm : public QWidget {
   Q_OBJECT
 
  public:
-  // Works on the program objects SimProg, TxProg and QueryProg, which must exist.
-  explicit TQm48SetupMMIForm(QWidget* parent);
+  // Works on the session's program objects and format selection, and hands the session to
+  // its pages; edits mark it edited.
+  TQm48SetupMMIForm(SetupSession& session, QWidget* parent);
 
   // Shows the current format number and name, then refreshes the query page, the
   // transmitter page and the simulator page. Nothing while closing.
@@ -68,11 +70,12 @@ class TQm48SetupMMIForm : public QWidget {
   // The page and its accept button for a tab caption; false for an unknown caption.
   bool PageForTab(int index, QWidget*& page, QWidget*& acceptButton) const;
 
+  SetupSession& session_;
   TSimSetupMMIForm* simPage_ = nullptr;
   TTxSetupMMIForm* txPage_ = nullptr;
   TQuerySetupMMIForm* queryPage_ = nullptr;
   FrameMapView* frameMapPage_ = nullptr;
   QStackedWidget* pages_ = nullptr;
   bool initialising_ = true;  // until first shown: the change handlers are dead
-  bool storing_ = true;       // while the header is written to the globals
+  bool storing_ = true;       // while the header is written to the session
 };

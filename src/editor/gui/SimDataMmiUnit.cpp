@@ -6,8 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "app/ProgramObjects.h"
-#include "app/Qm48GlobUnit.h"
+#include "app/ApplicationLink.h"
 #include "editor/SimDataEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "link/SendOutcome.h"
@@ -17,8 +16,8 @@
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxSend.h"
 
-TSimDataMmiForm::TSimDataMmiForm(progsimulatorclass& sim, QWidget* parent)
-    : SimPanelBase(sim, parent) {
+TSimDataMmiForm::TSimDataMmiForm(SetupSession& session, QWidget* parent)
+    : SimPanelBase(session, parent) {
   QFrame* inner = AddInnerFrame(this, tr("Right click to set simulator data."));
   LabelBitrate = AddRow(inner, tr("Bit Rate (bps)"));
   LabelOutputCode = AddRow(inner, tr("Output Code"));
@@ -91,9 +90,9 @@ void TSimDataMmiForm::CrcWordNumberClick() {
 }
 
 void TSimDataMmiForm::RetuneTransmitterForRate() {
-  if (!TxProg || !QueryProg) return;
-  if (!RetuneTransmitter(*TxProg, *QueryProg, sim_.Setup)) return;
-  const SendOutcome outcome = LimitAndSendTransmitter(*TxProg, QueryProg->TxLimits());
+  if (!RetuneTransmitter(session_.Tx(), session_.Query(), sim_.Setup)) return;
+  const SendOutcome outcome =
+      LimitAndSendTransmitter(AppLink(), session_.Tx(), session_.Query().TxLimits());
   if (!outcome.Ok())
     LogError("Transmitter not loaded after the bit rate change: " + SendOutcomeText(outcome), 0,
              false);
@@ -101,7 +100,7 @@ void TSimDataMmiForm::RetuneTransmitterForRate() {
 
 void TSimDataMmiForm::Finish(bool edited) {
   if (edited) {
-    gSetupEdited = true;
+    session_.MarkEdited();
     emit Edited();
   }
   RefreshSimDataPanel();

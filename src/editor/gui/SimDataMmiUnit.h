@@ -12,7 +12,7 @@ class TSimDataMmiForm : public SimPanelBase {
   Q_OBJECT
 
  public:
-  TSimDataMmiForm(progsimulatorclass& sim, QWidget* parent);
+  TSimDataMmiForm(SetupSession& session, QWidget* parent);
 
   void RefreshPanel() override { RefreshSimDataPanel(); }
   void RefreshSimDataPanel();

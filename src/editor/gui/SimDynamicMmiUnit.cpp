@@ -6,12 +6,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/DynamicWordEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "editor/gui/SlotGrid.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/gui/Qm48UserDefWaveUnit.h"
+#include "support/ProgramClosing.h"
 
 namespace {
 constexpr int kWaveColumn = 2;  // grid column 3 counting the row header
@@ -27,8 +27,8 @@ bool SameSlots(const std::array<SimDynamicWord, kNumDynamicWords>& a,
 }
 }  // namespace
 
-TSimDynamicMmiForm::TSimDynamicMmiForm(progsimulatorclass& sim, QWidget* parent)
-    : SimPanelBase(sim, parent) {
+TSimDynamicMmiForm::TSimDynamicMmiForm(SetupSession& session, QWidget* parent)
+    : SimPanelBase(session, parent) {
   ColourPanel(this);
   setToolTip(tr("Right click to set simulator wave words"));
   auto* layout = new QVBoxLayout(this);
@@ -116,6 +116,6 @@ void TSimDynamicMmiForm::contextMenuEvent(QContextMenuEvent* event) {
 void TSimDynamicMmiForm::Finish(bool edited) {
   RefreshDynamicGrid();
   if (!edited) return;
-  gSetupEdited = true;
+  session_.MarkEdited();
   emit Edited();
 }

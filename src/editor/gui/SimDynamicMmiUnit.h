@@ -11,7 +11,7 @@ class TSimDynamicMmiForm : public SimPanelBase {
   Q_OBJECT
 
  public:
-  TSimDynamicMmiForm(progsimulatorclass& sim, QWidget* parent);
+  TSimDynamicMmiForm(SetupSession& session, QWidget* parent);
   ~TSimDynamicMmiForm() override;
 
   void CheckPlacement() override { ReadAndCheckDynamicGrid(); }

@@ -1,16 +1,18 @@
 #pragma once
 // What every panel of the simulator page is to its host: it shows and edits the one
-// simulator record in place and keeps no copy of it. After an edit it sets
-// gSetupEdited and emits Edited(); the host then redraws every panel from the record.
+// simulator record of its session in place and keeps no copy of it. After an edit it
+// marks the session edited and emits Edited(); the host then redraws every panel from the
+// record.
 #include <QWidget>
 
-class progsimulatorclass;
+#include "editor/SetupSession.h"
 
 class SimPanelBase : public QWidget {
   Q_OBJECT
 
  public:
-  SimPanelBase(progsimulatorclass& sim, QWidget* parent) : QWidget(parent), sim_(sim) {}
+  SimPanelBase(SetupSession& session, QWidget* parent)
+      : QWidget(parent), session_(session), sim_(session.Sim()) {}
 
   // Shows the record again.
   virtual void RefreshPanel() = 0;
@@ -27,5 +29,6 @@ class SimPanelBase : public QWidget {
   void Edited();
 
  protected:
+  SetupSession& session_;
   progsimulatorclass& sim_;
 };

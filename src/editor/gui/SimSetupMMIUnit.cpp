@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
-#include "app/ProgramObjects.h"
-#include "app/Qm48GlobUnit.h"
+#include "editor/SetupSession.h"
 #include "editor/gui/FspMmiUnit.h"
 #include "editor/gui/MajFrameMmiUnit.h"
 #include "editor/gui/MinFrameMmiUnit.h"
@@ -56,7 +56,8 @@ QPushButton* BoldButton(const QString& caption, const QColor& colour, QWidget* p
 
 }  // namespace
 
-TSimSetupMMIForm::TSimSetupMMIForm(QWidget* parent) : QWidget(parent) {
+TSimSetupMMIForm::TSimSetupMMIForm(SetupSession& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
   setToolTip(tr("Simulator Setup"));
   PaintNavy(this);
 
@@ -79,14 +80,17 @@ TSimSetupMMIForm::TSimSetupMMIForm(QWidget* parent) : QWidget(parent) {
   LayoutSlots();
 
   // The six panels, in the order they are created, and the word values dialog.
-  progsimulatorclass& sim = *SimProg;
-  SetPanel(kMajorFrame, new TMajFrameMmiForm(sim, this));
-  SetPanel(kMinorFrame, new TMinFrameMmiForm(sim, this));
-  SetPanel(kSimData, new TSimDataMmiForm(sim, this));
-  SetPanel(kFrameSync, new TFspMmiForm(sim, this));
-  SetPanel(kDynamicWords, new TSimDynamicMmiForm(sim, this));
-  SetPanel(kUniqueWords, new TSimUniqueMmiForm(sim, this));
-  SetWordAttributesEditor([this](int) { return EditWordValues(*SimProg, this); });
+  SetPanel(kMajorFrame, new TMajFrameMmiForm(session_, this));
+  SetPanel(kMinorFrame, new TMinFrameMmiForm(session_, this));
+  SetPanel(kSimData, new TSimDataMmiForm(session_, this));
+  SetPanel(kFrameSync, new TFspMmiForm(session_, this));
+  SetPanel(kDynamicWords, new TSimDynamicMmiForm(session_, this));
+  SetPanel(kUniqueWords, new TSimUniqueMmiForm(session_, this));
+  SetWordAttributesEditor([this](int) {
+    const WordValuesAnswer answer = EditWordValues(session_.Sim(), this);
+    if (answer.edited) session_.MarkEdited();
+    return answer.applied;
+  });
 
   connect(SimSetupWordValuesSpeedButton, &QPushButton::clicked, this,
           &TSimSetupMMIForm::SimSetupWordValuesSpeedButtonClick);
@@ -162,7 +166,7 @@ void TSimSetupMMIForm::RefreshPanels() {
 }
 
 void TSimSetupMMIForm::ApplyPanelVisibility() {
-  const int32_t mode = SimProg->Setup.SubframeMode;
+  const int32_t mode = session_.Sim().Setup.SubframeMode;
   // SFID and URC count minor frames; NONE and FCC have none to set up.
   const bool minorFrames = mode == 1 || mode == 3;
   SlotWidget(kMinorFrame)->setVisible(minorFrames);
@@ -173,7 +177,7 @@ void TSimSetupMMIForm::ApplyPanelVisibility() {
 // After any edit the placed dynamic and unique words are checked again: a longer pattern,
 // another SFID word or a shorter frame must not leave one on top of a sync or SFID word.
 void TSimSetupMMIForm::PanelEdited() {
-  gSetupEdited = true;
+  session_.MarkEdited();
   RefreshPanels();
   for (SimPanelBase* panel : panels_)
     if (panel != nullptr) panel->CheckPlacement();
@@ -186,7 +190,7 @@ void TSimSetupMMIForm::SimSetupWordValuesSpeedButtonClick() {
     return;
   }
   const int words =
-      std::clamp<int32_t>(SimProg->Setup.WordsPerMinorFrame, 0, kMaxWordsPerMinorFrame);
+      std::clamp<int32_t>(session_.Sim().Setup.WordsPerMinorFrame, 0, kMaxWordsPerMinorFrame);
   if (wordEditor_(words)) RefreshPanels();
 }
 
@@ -194,14 +198,14 @@ LoadAllOutcome TSimSetupMMIForm::AcceptSimulator() {
   LoadAllOutcome outcome;
   ApplyPanelVisibility();
   outcome.stage = LoadStage::Validation;
-  if (!ValidateSimulatorSetup(*SimProg, outcome.validationMessage)) {
+  if (!ValidateSimulatorSetup(session_.Sim(), outcome.validationMessage)) {
     LogInfo(InvalidSimSetupReport(outcome.validationMessage).text, 255, false);
     // A corrupt record was reset to the defaults: show what it holds now.
     RefreshPanels();
     return outcome;
   }
   outcome.stage = LoadStage::Simulator;
-  outcome.send = LoadSimulator(*SimProg);
+  outcome.send = LoadSimulator(AppLink(), session_.Sim(), session_.LoadFormat());
   RefreshEachPanel();
   return outcome;
 }

@@ -11,6 +11,7 @@
 class QFrame;
 class QPushButton;
 class SimPanelBase;
+class SetupSession;
 
 class TSimSetupMMIForm : public QWidget {
   Q_OBJECT
@@ -32,8 +33,8 @@ class TSimSetupMMIForm : public QWidget {
   // operator accepted.
   using WordAttributesEditor = std::function<bool(int wordCount)>;
 
-  // Works on the program's SimProg, which must exist.
-  explicit TSimSetupMMIForm(QWidget* parent);
+  // Works on the session's simulator record; edits mark the session edited.
+  TSimSetupMMIForm(SetupSession& session, QWidget* parent);
 
   // Puts a panel (reparented to the host) into its place, in place of what was there, and
   // redraws every panel after each of its edits.
@@ -66,6 +67,7 @@ class TSimSetupMMIForm : public QWidget {
   void PanelEdited();
   void LayoutSlots();
 
+  SetupSession& session_;
   std::array<SimPanelBase*, kSlotCount> panels_{};
   std::array<QFrame*, kSlotCount> placeholders_{};
   WordAttributesEditor wordEditor_;

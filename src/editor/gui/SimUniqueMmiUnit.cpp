@@ -6,11 +6,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/UniqueWordEdits.h"
 #include "editor/gui/PanelRows.h"
 #include "editor/gui/SlotGrid.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "support/ProgramClosing.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ bool SameSlots(const std::array<SimUniqueWord, kNumUniqueWords>& a,
 
 }  // namespace
 
-TSimUniqueMmiForm::TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent)
-    : SimPanelBase(sim, parent) {
+TSimUniqueMmiForm::TSimUniqueMmiForm(SetupSession& session, QWidget* parent)
+    : SimPanelBase(session, parent) {
   ColourPanel(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 6);
@@ -94,7 +94,7 @@ void TSimUniqueMmiForm::ReadAndCheckUniqueGrid() {
   const bool edited = !SameSlots(before, sim_.Setup.UniqueWords);
   RefreshUniqueGrid();
   if (edited) {
-    gSetupEdited = true;
+    session_.MarkEdited();
     emit Edited();
   }
   checking_ = false;

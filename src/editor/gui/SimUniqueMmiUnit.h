@@ -11,7 +11,7 @@ class TSimUniqueMmiForm : public SimPanelBase {
   Q_OBJECT
 
  public:
-  TSimUniqueMmiForm(progsimulatorclass& sim, QWidget* parent);
+  TSimUniqueMmiForm(SetupSession& session, QWidget* parent);
   ~TSimUniqueMmiForm() override;
 
   void CheckPlacement() override { ReadAndCheckUniqueGrid(); }

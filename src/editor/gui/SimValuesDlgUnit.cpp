@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/Qm48GlobUnit.h"
 #include "editor/gui/WordGridView.h"
 #include "editor/gui/WordValuesModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -161,13 +160,12 @@ void TSimValuesDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-bool EditWordValues(progsimulatorclass& sim, QWidget* parent) {
+WordValuesAnswer EditWordValues(progsimulatorclass& sim, QWidget* parent) {
   TSimValuesDlg dialog(parent);
   dialog.SetUp(sim.Setup);
   dialog.ShowModal();
   // Only an applied fill reaches the setup and marks it edited.
-  if (dialog.Cancelled()) return false;
+  if (dialog.Cancelled()) return {};
   dialog.CopyBack(sim.Setup);
-  if (dialog.Edited()) gSetupEdited = true;
-  return true;
+  return {true, dialog.Edited()};
 }

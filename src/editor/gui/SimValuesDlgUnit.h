@@ -80,6 +80,11 @@ class TSimValuesDlg : public QDialog {
 };
 
 // The "Word Attributes" button: copies the frame's words into the dialog, runs it modally
-// and copies them back unless it was cancelled. True when the operator applied. A cancelled
-// dialog leaves the record and the unsaved-edits flag as they were.
-bool EditWordValues(progsimulatorclass& sim, QWidget* parent);
+// and copies them back unless it was cancelled. A cancelled dialog leaves the record as it
+// was. The caller marks the setup edited when the answer says so.
+struct WordValuesAnswer {
+  bool applied = false;  // the operator applied (true as a whole)
+  bool edited = false;   // and the words changed
+  explicit operator bool() const { return applied; }
+};
+WordValuesAnswer EditWordValues(progsimulatorclass& sim, QWidget* parent);

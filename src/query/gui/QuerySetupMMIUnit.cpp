@@ -9,8 +9,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
-#include "app/ProgramObjects.h"
 #include "query/Qm48QueryUnit.h"
 #include "query/QueryDisplayRows.h"
 #include "support/Operator.h"
@@ -79,7 +79,8 @@ void GrowGrid(QTableWidget* grid, QSize room) {
 
 }  // namespace
 
-TQuerySetupMMIForm::TQuerySetupMMIForm(QWidget* parent) : QWidget(parent) {
+TQuerySetupMMIForm::TQuerySetupMMIForm(progqueryclass& query, QWidget* parent)
+    : QWidget(parent), query_(query) {
   move(0, 25);
   ButtonQueryAccept = new QPushButton(tr("Query QM48 Info"), this);
   ButtonQueryAccept->setToolTip(tr("Load transmitter setup info"));
@@ -120,12 +121,12 @@ void TQuerySetupMMIForm::WriteValues(QTableWidget* grid, const std::vector<Query
 }
 
 void TQuerySetupMMIForm::ShowQueryResults() {
-  WriteValues(GridRaw, QueryGridRows(QueryProg->Results, QueryProg->WResults, QueryProg->IResults));
-  WriteValues(GridWRaw, WQueryGridRows(QueryProg->WResults));
+  WriteValues(GridRaw, QueryGridRows(query_.Results, query_.WResults, query_.IResults));
+  WriteValues(GridWRaw, WQueryGridRows(query_.WResults));
 }
 
 SendOutcome TQuerySetupMMIForm::QueryAndShow() {
-  SendOutcome outcome = QueryProg->RunQueries();
+  SendOutcome outcome = query_.RunQueries(AppLink());
   if (afterQuery_) afterQuery_();
   ShowQueryResults();
   return outcome;

@@ -10,15 +10,16 @@ class QFrame;
 class QPushButton;
 class QTableWidget;
 struct QueryDisplayRow;
+class progqueryclass;
 
 class TQuerySetupMMIForm : public QWidget {
   Q_OBJECT
 
  public:
-  // Works on the program's QueryProg, which must exist.
-  explicit TQuerySetupMMIForm(QWidget* parent);
+  // Works on the given query object (the session's).
+  TQuerySetupMMIForm(progqueryclass& query, QWidget* parent);
 
-  // Writes the value column of both grids from QueryProg's results.
+  // Writes the value column of both grids from the query's results.
   void ShowQueryResults();
   // "Query QM48 Info": queries the unit, shows the results, and tells the operator in a
   // box when a query was sent and did not complete (no port: quietly nothing).
@@ -42,5 +43,6 @@ class TQuerySetupMMIForm : public QWidget {
  private:
   static void WriteValues(QTableWidget* grid, const std::vector<QueryDisplayRow>& rows);
 
+  progqueryclass& query_;
   std::function<void()> afterQuery_;
 };

@@ -17,7 +17,6 @@
 
 #include "platform/Clock.h"
 #include "platform/StartDirectory.h"
-#include "serial/ApplicationPort.h"
 #include "serial/serialcomclass.h"
 #include "support/Operator.h"
 #include "support/ProgramLog.h"
@@ -38,8 +37,8 @@ QString Q(const std::string& text) {
 }
 }  // namespace
 
-TQm48DebugForm::TQm48DebugForm(std::function<bool()> openPort, QWidget* parent)
-    : QMainWindow(parent), openPort_(std::move(openPort)) {
+TQm48DebugForm::TQm48DebugForm(UnitLink& link, std::function<bool()> openPort, QWidget* parent)
+    : QMainWindow(parent), link_(link), openPort_(std::move(openPort)) {
   setObjectName("Qm48DebugForm");
   QPalette red = palette();
   red.setColor(QPalette::Window, QColor(0xb0, 0x20, 0x20));
@@ -64,13 +63,13 @@ TQm48DebugForm::TQm48DebugForm(std::function<bool()> openPort, QWidget* parent)
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  SetPortTrafficObserver(
+  observer_ = link_.AddObserver(
       [this](int code, const uint8_t* bytes, uint32_t count) { Observe(code, bytes, count); });
 }
 
 TQm48DebugForm::~TQm48DebugForm() {
   // After this no notification reaches the window; a queued hand-over dies with it.
-  SetPortTrafficObserver(nullptr);
+  link_.RemoveObserver(observer_);
 }
 
 void TQm48DebugForm::BuildControls() {
@@ -155,7 +154,7 @@ void TQm48DebugForm::hideEvent(QHideEvent* event) {
 }
 
 void TQm48DebugForm::ShowConnectState() {
-  connected_ = ApplicationPortConnected();
+  connected_ = link_.Connected();
   buttonConnect_->setText(connected_ ? "Disconnect" : "Connect");
 }
 
@@ -183,7 +182,7 @@ void TQm48DebugForm::ButtonTxClearClick() {
 }
 
 void TQm48DebugForm::ButtonSendBufferClick() {
-  if (!ComPort()) {
+  if (!link_.Port()) {
     SignalWarning();
     ShowConnectState();
     return;
@@ -201,7 +200,7 @@ void TQm48DebugForm::ButtonSendBufferClick() {
 // so that no line of the buffer is dropped.
 void TQm48DebugForm::SendNextQueued() {
   while (!txQueue_.empty()) {
-    std::shared_ptr<serialcomclass> port = ComPort();
+    std::shared_ptr<serialcomclass> port = link_.Port();
     if (!port || !port->IsRunning()) {
       LogText("Debug window: " + std::to_string(txQueue_.size()) +
                   " line(s) not sent, the port is closed",
@@ -221,8 +220,8 @@ void TQm48DebugForm::SendNextQueued() {
 }
 
 void TQm48DebugForm::ButtonConnectClick() {
-  if (ApplicationPortConnected()) {
-    CloseApplicationPort();
+  if (link_.Connected()) {
+    link_.Close();
   } else if (!openPort_ || !openPort_()) {
     SignalWarning();  // the reason is in the program log
   }

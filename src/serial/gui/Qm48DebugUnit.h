@@ -1,7 +1,8 @@
 #pragma once
 // The RS-232 debug window: the text to send with its special characters, the traffic of
-// the application port line by line (time stamps and hex view on request), Connect and
-// Disconnect, and trace files. The port's traffic is seen on the port thread and handed to
+// a link's port line by line (time stamps and hex view on request), Connect and
+// Disconnect, and trace files. The port's traffic is seen on the port thread (the window
+// is one of the link's observers) and handed to
 // this window through a queued call: the widgets are touched on the GUI thread only.
 #include <QMainWindow>
 #include <QStringList>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "link/UnitLink.h"
 #include "serial/DebugTraffic.h"
 #include "serial/TraceFile.h"
 
@@ -26,12 +28,12 @@ class TQm48DebugForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  // openPort opens the application port with the program's port configuration (Connect);
-  // true when the port runs.
-  explicit TQm48DebugForm(std::function<bool()> openPort, QWidget* parent = nullptr);
+  // Shows the traffic of link, which must outlive the window. openPort opens the link's
+  // port with the program's port configuration (Connect); true when the port runs.
+  TQm48DebugForm(UnitLink& link, std::function<bool()> openPort, QWidget* parent = nullptr);
   ~TQm48DebugForm() override;
 
-  // Connected = the application port exists and its thread runs; the button says so.
+  // Connected = the link's port exists and its thread runs; the button says so.
   void ShowConnectState();
 
   // Control actions.
@@ -79,6 +81,8 @@ class TQm48DebugForm : public QMainWindow {
   std::string Formatted(const TrafficLine& line) const;
   std::string ChooseTraceName(const char* title);
 
+  UnitLink& link_;
+  UnitLink::ObserverId observer_ = 0;
   std::function<bool()> openPort_;
   QPlainTextEdit* memoSend_ = nullptr;
   QPlainTextEdit* memoReceive_ = nullptr;

@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "app/ApplicationLink.h"
 #include "app/LoadReportText.h"
-#include "app/ProgramObjects.h"
-#include "app/Qm48GlobUnit.h"
+#include "app/ProgramObjects.h"  // gDebugMenuShown
+#include "editor/SetupSession.h"
 #include "editor/TxPageFromQuery.h"
 #include "query/Qm48QueryUnit.h"
 #include "support/Operator.h"
+#include "support/ProgramClosing.h"
 #include "support/Signals.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxPageValues.h"
@@ -43,7 +45,8 @@ void FillCombo(QComboBox* combo, const std::vector<std::string>& names, int sele
 
 }  // namespace
 
-TTxSetupMMIForm::TTxSetupMMIForm(QWidget* parent) : QWidget(parent) {
+TTxSetupMMIForm::TTxSetupMMIForm(SetupSession& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
   move(0, 25);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(16, 12, 16, 12);
@@ -111,9 +114,9 @@ void TTxSetupMMIForm::showEvent(QShowEvent* event) {
 
 void TTxSetupMMIForm::ShowFromQuery(bool takeUnitState) {
   FlagScope refreshing(refreshing_);
-  TxSetupData& record = TxProg->Setup;
+  TxSetupData& record = session_.Tx().Setup;
   const TxPageChoices choices =
-      TakeQueryIntoRecord(record, *QueryProg, takeUnitState, gDebugMenuShown);
+      TakeQueryIntoRecord(record, session_.Query(), takeUnitState, gDebugMenuShown);
   EditFreqMhz->setText(QString::fromStdString(FreqMhzText(record.FreqMhz)));
   const int deviation = DeviationPosition(record.FmDeviation);
   ScrollBarDeviation->setValue(deviation);
@@ -124,8 +127,8 @@ void TTxSetupMMIForm::ShowFromQuery(bool takeUnitState) {
 
 void TTxSetupMMIForm::ShowRecord() {
   FlagScope refreshing(refreshing_);
-  TxSetupData& record = TxProg->Setup;
-  record.FreqMhz = PageFreqMhz(record.FreqMhz, QueryProg->TxLimits());
+  TxSetupData& record = session_.Tx().Setup;
+  record.FreqMhz = PageFreqMhz(record.FreqMhz, session_.Query().TxLimits());
   EditFreqMhz->setText(QString::fromStdString(FreqMhzText(record.FreqMhz)));
   const int deviation = DeviationPosition(record.FmDeviation);
   ScrollBarDeviation->setValue(deviation);
@@ -139,8 +142,8 @@ void TTxSetupMMIForm::ShowRecord() {
 void TTxSetupMMIForm::ReadControls() {
   if (refreshing_) return;
   FlagScope refreshing(refreshing_);
-  TxSetupData& record = TxProg->Setup;
-  ReadFreqText(EditFreqMhz->text().toStdString(), QueryProg->TxLimits(), record.FreqMhz);
+  TxSetupData& record = session_.Tx().Setup;
+  ReadFreqText(EditFreqMhz->text().toStdString(), session_.Query().TxLimits(), record.FreqMhz);
   EditFreqMhz->setText(QString::fromStdString(FreqMhzText(record.FreqMhz)));
   record.FmDeviation = ScrollBarDeviation->value();
   LabelDeviation->setNum(ScrollBarDeviation->value());
@@ -153,7 +156,7 @@ void TTxSetupMMIForm::ReadControls() {
 
 void TTxSetupMMIForm::ControlChanged() {
   if (refreshing_ || initialising_ || gShuttingDown.load()) return;
-  gSetupEdited = true;
+  session_.MarkEdited();
   ReadControls();
 }
 
@@ -161,8 +164,8 @@ void TTxSetupMMIForm::ControlChanged() {
 // 50 kHz steps, so an untouched text is not read back: Tab through the page changes nothing.
 void TTxSetupMMIForm::FreqEditFinished() {
   if (refreshing_ || initialising_ || gShuttingDown.load()) return;
-  if (EditFreqMhz->text().toStdString() == FreqMhzText(TxProg->Setup.FreqMhz)) return;
-  gSetupEdited = true;
+  if (EditFreqMhz->text().toStdString() == FreqMhzText(session_.Tx().Setup.FreqMhz)) return;
+  session_.MarkEdited();
   ReadControls();
 }
 
@@ -178,7 +181,7 @@ bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
   if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)
     return false;
   if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-    gSetupEdited = true;
+    session_.MarkEdited();
     ReadControls();
     return true;
   }
@@ -186,7 +189,7 @@ bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
   if (key->key() == Qt::Key_Delete || text.isEmpty() || key->matches(QKeySequence::Copy) ||
       key->matches(QKeySequence::SelectAll))
     return false;  // navigation and selection keys are no characters
-  gSetupEdited = true;
+  session_.MarkEdited();
   if (text.size() == 1 && (text[0].isDigit() || text[0] == QLatin1Char('.')) &&
       text[0].unicode() < 128)
     return false;
@@ -196,7 +199,8 @@ bool TTxSetupMMIForm::FreqKeyPress(QKeyEvent* key) {
 
 SendOutcome TTxSetupMMIForm::AcceptTransmitter() {
   ReadControls();
-  SendOutcome outcome = LimitAndSendTransmitter(*TxProg, QueryProg->TxLimits());
+  SendOutcome outcome =
+      LimitAndSendTransmitter(AppLink(), session_.Tx(), session_.Query().TxLimits());
   ShowRecord();
   return outcome;
 }

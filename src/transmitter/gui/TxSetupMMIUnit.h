@@ -1,6 +1,6 @@
 #pragma once
 // The transmitter page: centre frequency, deviation, premodulation filter and attenuation
-// of TxProg's record, with the choices the unit reported, and "Load Transmitter".
+// of the session's transmitter record, with the choices the unit reported, and "Load Transmitter".
 #include <QWidget>
 
 #include "link/SendOutcome.h"
@@ -10,13 +10,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class SetupSession;
 
 class TTxSetupMMIForm : public QWidget {
   Q_OBJECT
 
  public:
-  // Works on the program's TxProg and QueryProg, which must exist.
-  explicit TTxSetupMMIForm(QWidget* parent);
+  // Works on the session's transmitter record and query results; edits mark the session
+  // edited.
+  TTxSetupMMIForm(SetupSession& session, QWidget* parent);
   ~TTxSetupMMIForm() override;
 
   // Rebuilds the filter and attenuation lists from the query results; with takeUnitState
@@ -49,6 +51,7 @@ class TTxSetupMMIForm : public QWidget {
   void FreqEditFinished();
   bool FreqKeyPress(QKeyEvent* key);
 
+  SetupSession& session_;
   bool refreshing_ = true;    // the page writes its own controls: change events ignored
   bool initialising_ = true;  // until first shown
 };
