@@ -5,96 +5,54 @@
 
 #include "query/Qm48QueryUnit.h"
 
-namespace {
-
-// A query object as a complete Query reply leaves it.
-progqueryclass Answered(uint32_t minMhz, uint32_t maxMhz) {
-  progqueryclass q;
-  q.Results.MinFreqMhz = minMhz;
-  q.Results.MaxFreqMhz = maxMhz;
-  q.FreqLimitsReceived = true;
-  q.Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
-  q.IResults.MaxDb = 19;
-  q.IResults.NumAttenSteps = 20;
-  q.AttenStepsReceived = true;
-  return q;
-}
-
-}  // namespace
-
-TEST(TxPageFromQuery, BeforeAnyQueryTheRecordKeepsEverythingTheOperatorSet) {
-  progqueryclass q;  // nothing received yet
+TEST(TxPageFromQuery, TheUnitsAnswersThatReachTheRecord) {
+  progqueryclass q;  // nothing received yet: the record keeps what the operator set
   TxSetupData r{2250.37, 300, 2, 5};
-  const TxPageChoices c = TakeQueryIntoRecord(r, q, true, false);
+  TxPageChoices c = TakeQueryIntoRecord(r, q, true, false);
   EXPECT_NEAR(r.FreqMhz, 2250.35, 1e-9);
-  EXPECT_EQ(r.FmDeviation, 300);
-  EXPECT_EQ(r.PreModFilterSelected, 2);
-  EXPECT_EQ(r.AttenuationIndexDb, 5);
+  EXPECT_EQ(std::tuple(r.FmDeviation, r.PreModFilterSelected, r.AttenuationIndexDb, c.filterIndex,
+                       c.attenIndex, c.attenNames.size()),
+            std::tuple(300, 2, 5, 2, -1, size_t(0)));
   EXPECT_EQ(c.filterNames, (std::vector<std::string>{"0", "0", "0", "0"}));
-  EXPECT_EQ(c.filterIndex, 2);
-  EXPECT_TRUE(c.attenNames.empty());
-  EXPECT_EQ(c.attenIndex, -1);
-}
 
-TEST(TxPageFromQuery, ACompleteQueryPutsTheUnitsStateIntoTheRecord) {
-  progqueryclass q = Answered(2200, 2400);
+  // A complete query puts the unit's state into the record.
+  q.Results = {};
+  q.Results.MinFreqMhz = 2200;
+  q.Results.MaxFreqMhz = 2400;
+  q.Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
+  q.Results.FreqSelectedMhz = 22503;  // 100 kHz steps
   q.Results.DeviationSelected = 250;
   q.Results.PremodSelected = 3;
   q.Results.AttenuationDb = 4;
-  TxSetupData r{2300.0, 700, 1, 0};
-  const TxPageChoices c = TakeQueryIntoRecord(r, q, true, false);
-  EXPECT_EQ(r.FmDeviation, 250);
-  EXPECT_EQ(r.PreModFilterSelected, 3);
-  EXPECT_EQ(r.AttenuationIndexDb, 4);
+  q.FreqLimitsReceived = q.AttenStepsReceived = true;
+  q.IResults.MaxDb = 19;
+  q.IResults.NumAttenSteps = 20;
+  r = {1500.0, 700, 1, 0};  // a frequency outside the range becomes the selected one
+  c = TakeQueryIntoRecord(r, q, true, false);
+  EXPECT_EQ(std::tuple(r.FmDeviation, r.PreModFilterSelected, r.AttenuationIndexDb, c.filterIndex,
+                       c.attenIndex, c.attenNames.size(), c.attenNames[4]),
+            std::tuple(250, 3, 4, 3, 4, size_t(20), std::string("75")));
+  EXPECT_NEAR(r.FreqMhz, 2250.3, 1e-9);
   EXPECT_EQ(c.filterNames, (std::vector<std::string>{"100", "300", "600", "1000"}));
-  EXPECT_EQ(c.filterIndex, 3);
-  ASSERT_EQ(c.attenNames.size(), 20u);
-  EXPECT_EQ(c.attenIndex, 4);
-  EXPECT_EQ(c.attenNames[4], "75");
-
-  // Indexes the lists do not have leave the record's own choice.
-  q.Results.PremodSelected = 7;
+  r.FreqMhz = 2400.5;            // the top of the range is in it
+  q.Results.PremodSelected = 7;  // indexes the lists do not have leave the record's own
   q.Results.AttenuationDb = 20;
   q.Results.DeviationSelected = 5000;
   TakeQueryIntoRecord(r, q, true, false);
-  EXPECT_EQ(r.PreModFilterSelected, 3);
-  EXPECT_EQ(r.AttenuationIndexDb, 4);
-  EXPECT_EQ(r.FmDeviation, 999);
-}
+  EXPECT_EQ(std::tuple(r.FreqMhz, r.FmDeviation, r.PreModFilterSelected, r.AttenuationIndexDb),
+            std::tuple(2400.5, 999, 3, 4));
 
-TEST(TxPageFromQuery, TheUnitsStateIsLeftOutWhenNotWantedOrWhenTheQueryFailed) {
-  progqueryclass q = Answered(2200, 2400);
-  q.Results.DeviationSelected = 250;
-  TxSetupData r{2300.0, 700, 1, 2};
-  TakeQueryIntoRecord(r, q, false, false);
-  EXPECT_EQ(r.FmDeviation, 700);
-
-  q.LastOutcomes[0].result = SendResult::TimedOut;
-  TakeQueryIntoRecord(r, q, true, false);
-  EXPECT_EQ(r.FmDeviation, 700);
-  EXPECT_EQ(r.PreModFilterSelected, 1);
-  EXPECT_EQ(r.AttenuationIndexDb, 2);
-}
-
-TEST(TxPageFromQuery, AFrequencyOutsideTheUnitsRangeBecomesItsSelectedOne) {
-  progqueryclass q = Answered(2200, 2400);
-  q.Results.FreqSelectedMhz = 22503;  // 100 kHz steps
-  TxSetupData r{1500.0, 0, 0, 0};
-  TakeQueryIntoRecord(r, q, true, false);
-  EXPECT_NEAR(r.FreqMhz, 2250.3, 1e-9);
-
-  r.FreqMhz = 2400.5;  // the top of the range is in it
-  TakeQueryIntoRecord(r, q, true, false);
-  EXPECT_NEAR(r.FreqMhz, 2400.5, 1e-9);
-}
-
-TEST(TxPageFromQuery, TheDebugMenuGivesTheBenchAttenuationRange) {
-  progqueryclass q = Answered(2200, 2400);
-  TxSetupData r;
-  const TxPageChoices c = TakeQueryIntoRecord(r, q, true, true);
-  EXPECT_EQ(q.IResults.MaxDb, 4u);
-  EXPECT_EQ(q.IResults.NumAttenSteps, 16u);
-  ASSERT_EQ(c.attenNames.size(), 16u);
-  EXPECT_EQ(c.attenNames.front(), "20");
-  EXPECT_EQ(c.attenNames.back(), "-55");
+  // Left out when not wanted or when the query failed.
+  for (bool failed : {false, true}) {
+    r = {2300.0, 700, 1, 2};
+    q.LastOutcomes[0].result = failed ? SendResult::TimedOut : SendResult::Done;
+    TakeQueryIntoRecord(r, q, failed, false);
+    EXPECT_EQ(std::tuple(r.FmDeviation, r.PreModFilterSelected, r.AttenuationIndexDb),
+              std::tuple(700, 1, 2));
+  }
+  // The debug menu gives the bench attenuation range.
+  q.LastOutcomes[0].result = SendResult::Done;
+  c = TakeQueryIntoRecord(r, q, true, true);
+  EXPECT_EQ(std::pair(q.IResults.MaxDb, q.IResults.NumAttenSteps), std::pair(4u, 16u));
+  EXPECT_EQ(c.attenNames.front() + " " + c.attenNames.back(), "20 -55");
 }

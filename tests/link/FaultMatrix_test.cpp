@@ -4,10 +4,8 @@
 // work on the same port.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/CtlRun.h"
@@ -16,7 +14,7 @@
 #include "link/CommandText.h"
 #include "link/Qm48SendDataUnit.h"
 #include "query/Qm48QueryUnit.h"
-#include "support/TempDir.h"
+#include "support/ProgramLog.h"
 
 namespace {
 
@@ -48,15 +46,10 @@ void ExpectHolds(VirtualUnit& unit, int format, const std::string& name, uint32_
   EXPECT_TRUE(unit.Running());
 }
 
-// Runs f on a thread of its own: a send that hangs fails the test instead of blocking it.
-template <typename F>
-auto Bounded(F f) {
-  auto result = std::async(std::launch::async, f);
-  if (result.wait_for(60s) != std::future_status::ready) {
-    ADD_FAILURE() << "the send did not end";
-    std::terminate();  // the thread cannot be abandoned safely
-  }
-  return result.get();
+SendOutcome Load(UnitLink& link, const std::vector<std::string>& commands, int timeoutMs) {
+  SendOptions options;
+  options.replyTimeoutMs = timeoutMs;
+  return SendBuffer(link, "LOADING SIMULATOR", Buffer(commands), options);
 }
 
 struct FaultCase {
@@ -107,7 +100,8 @@ int TimeoutFor(SendResult expected) {
 class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
  protected:
   // The fault is cleared on the unit (a vanished one is replaced by a new unit on a new
-  // port) and a different setup is loaded and queried back.
+  // port) and a different setup is loaded and queried back. Lines still on their way from
+  // the faulty unit must not count for either.
   void ExpectNextLoadWorks(std::unique_ptr<VirtualUnitOnPty>& link) {
     if (link->Unit().Vanished()) {
       link.reset();
@@ -119,16 +113,13 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
     VirtualUnit& unit = link->Unit();
     const auto commands = LoadCommands(3, "next", 0x2345);
     const uint64_t before = unit.CommandCount();
-    SendOptions options;
-    options.replyTimeoutMs = kLongTimeoutMs;
-    SendOutcome load = Bounded(
-        [&] { return SendBuffer(link->Link(), "LOADING SIMULATOR", Buffer(commands), options); });
+    const SendOutcome load = Load(link->Link(), commands, kLongTimeoutMs);
     EXPECT_EQ(load.result, SendResult::Done) << SendOutcomeText(load);
     ASSERT_TRUE(unit.WaitForCommands(before + commands.size(), 5000ms));
     ExpectHolds(unit, 3, "next", 0x2345);
 
     progqueryclass query;
-    SendOutcome queried = Bounded([&] { return query.RunQueries(link->Link(), {kLongTimeoutMs}); });
+    const SendOutcome queried = query.RunQueries(link->Link(), {kLongTimeoutMs});
     EXPECT_EQ(queried.result, SendResult::Done) << SendOutcomeText(queried);
     EXPECT_EQ(query.Results.FormatNumber, 3u);
     EXPECT_EQ(FormatNameText(query.WResults), "next    ");
@@ -141,26 +132,45 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
 
 TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
   const FaultCase& c = GetParam();
+  TempDir dir;
+  dir.Enter();
+  LogStart("1.41", "Qm48", "", "Qm48");
   auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
   const auto commands = LoadCommands(2, "matrix", 0x1234);
-  SendOptions options;
-  options.replyTimeoutMs = TimeoutFor(c.load);
-  SendOutcome out = Bounded(
-      [&] { return SendBuffer(link->Link(), "LOADING SIMULATOR", Buffer(commands), options); });
+  const TransmitBuffer buffer = Buffer(commands);
+  const SendOutcome out = Load(link->Link(), commands, TimeoutFor(c.load));
   EXPECT_EQ(out.result, c.load) << SendOutcomeText(out);
   EXPECT_EQ(SendOutcomeText(out), c.loadMessage);
+  const auto progress = op.Progresses();
+  ASSERT_EQ(progress.size(), 1u);
+  EXPECT_EQ(progress[0].request.caption, "LOADING SIMULATOR");
   if (out.Ok()) {
     // Done means the unit got the whole setup, every command once and in order.
+    EXPECT_EQ(out.commandsAnswered, commands.size());
+    EXPECT_EQ(progress[0].lastPosition, static_cast<int>(buffer.Fill()));
     ASSERT_TRUE(link->Unit().WaitForCommands(commands.size(), 5000ms));
     EXPECT_EQ(link->Unit().Commands(), commands);
     ExpectHolds(link->Unit(), 2, "matrix", 0x1234);
   } else {
-    // Nothing after the command the send ended at.
+    // The outcome names where the send ended, and nothing went out after that command.
+    ASSERT_GT(out.commandNumber, 0u);
+    EXPECT_EQ(out.commandsAnswered, out.commandNumber - 1);
+    EXPECT_EQ(out.commandText, commands[out.commandNumber - 1]);
+    size_t start = 0;
+    for (uint32_t k = 1; k < out.commandNumber; ++k) start += commands[k - 1].size();
+    EXPECT_EQ(out.commandStart, start);
     EXPECT_EQ(link->Unit().CommandCount(), out.commandNumber);
   }
-  // Lines still on their way from the faulty unit are not part of the next load.
-  std::this_thread::sleep_for(50ms);
+  if (out.result == SendResult::Disconnected) {
+    // The port is gone for good: a second send is refused at once.
+    EXPECT_EQ(Load(link->Link(), commands, kLongTimeoutMs).result, SendResult::NoPort);
+  }
+  LogEnd();
+  const bool logged =
+      ReadAll(dir.File("Qm48.Log")).find("SENDING COMMANDS TIMED OUT AT " + out.commandText) !=
+      std::string::npos;
+  EXPECT_EQ(logged, out.result == SendResult::TimedOut);
   ExpectNextLoadWorks(link);
 }
 
@@ -169,50 +179,32 @@ TEST_P(FaultMatrix, QuerySenderNeverTakesWhatTheUnitDidNotSayAndTheNextQueryWork
   auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
   progqueryclass query;
-  SendOutcome out = Bounded([&] { return query.RunQueries(link->Link(), {TimeoutFor(c.query)}); });
+  const SendOutcome out = query.RunQueries(link->Link(), {TimeoutFor(c.query)});
   EXPECT_EQ(out.result, c.query) << SendOutcomeText(out);
   EXPECT_EQ(SendOutcomeText(out), c.queryMessage);
 
   // A garbled reply is still the unit's one line, read by the usual rules; otherwise every
-  // block holds the unit's own values or is as it was (all 0): never a value that came
-  // from another line or from the wrong field.
-  if (std::string(c.mode) == "garbage") {
-    std::this_thread::sleep_for(50ms);
-    ExpectNextLoadWorks(link);
-    return;
+  // value is the unit's own or as it was (0): never one from another line or field, and a
+  // fresh unit has loaded nothing (every W value 0, the name blank).
+  if (std::string(c.mode) != "garbage") {
+    const UnitLimits limits;
+    const QueryResults& q = query.Results;
+    const IQueryResults& i = query.IResults;
+    const WQueryResults& w = query.WResults;
+    EXPECT_TRUE(q.MaxFreqMhz == 0 || q.MaxFreqMhz == limits.maxFreqMhz) << q.MaxFreqMhz;
+    EXPECT_TRUE(q.PremodFilterFreqKhz[0] == 0 || q.PremodFilterFreqKhz == limits.premodFilterKhz);
+    if (c.query == SendResult::InvalidReply && std::string(c.mode) != "echo") {
+      EXPECT_EQ(q.MinFreqMhz, 0u);  // the first query's reply was not taken at all
+    }
+    for (const auto& [value, expected] :
+         {std::pair{i.FirmwareVersion, limits.firmwareVersion}, std::pair{i.MaxDb, limits.maxDb},
+          std::pair{i.NumAttenSteps, limits.numAttenSteps}})
+      EXPECT_TRUE(value == 0 || value == expected) << value;
+    for (uint32_t value : {w.FreqSelected100khz, w.Deviation, w.PremodFilter, w.ClockRateMsb,
+                           w.ClockRateLsb, w.ControlReg[0], w.ControlReg[1], w.ControlReg[2]})
+      EXPECT_EQ(value, 0u);
+    for (uint32_t code : w.FormatNameCode) EXPECT_TRUE(code == 0 || code == 0x2020) << code;
   }
-  const UnitLimits limits;
-  const QueryResults& q = query.Results;
-  if (q.MaxFreqMhz != 0 || q.PremodFilterFreqKhz[0] != 0) {
-    EXPECT_EQ(q.MaxFreqMhz, limits.maxFreqMhz);
-    EXPECT_EQ(q.PremodFilterFreqKhz, limits.premodFilterKhz);
-    EXPECT_EQ(q.InputModulationSource, limits.inputModulationSource);
-  }
-  if (c.query == SendResult::InvalidReply && std::string(c.mode) != "echo") {
-    EXPECT_EQ(q.MinFreqMhz, 0u);  // the first query's reply was not taken at all
-  }
-  const IQueryResults& i = query.IResults;
-  for (uint32_t value : {i.FirmwareVersion, i.MaxDb, i.NumAttenSteps})
-    EXPECT_TRUE(value == 0 || value == limits.firmwareVersion || value == limits.maxDb ||
-                value == limits.numAttenSteps)
-        << value;
-  if (i.FirmwareVersion != 0) {
-    EXPECT_EQ(i.FirmwareVersion, limits.firmwareVersion);
-  }
-  if (i.MaxDb != 0) {
-    EXPECT_EQ(i.MaxDb, limits.maxDb);
-  }
-  if (i.NumAttenSteps != 0) {
-    EXPECT_EQ(i.NumAttenSteps, limits.numAttenSteps);
-  }
-  // A fresh unit has loaded nothing: every W value is 0 and the name is blank.
-  const WQueryResults& w = query.WResults;
-  for (uint32_t value : {w.FreqSelected100khz, w.Deviation, w.PremodFilter, w.ClockRateMsb,
-                         w.ClockRateLsb, w.ControlReg[0], w.ControlReg[1], w.ControlReg[2]})
-    EXPECT_EQ(value, 0u);
-  for (uint32_t code : w.FormatNameCode) EXPECT_TRUE(code == 0 || code == 0x2020) << code;
-  EXPECT_TRUE(FormatNameText(w).empty() || FormatNameText(w) == "        ") << FormatNameText(w);
-  std::this_thread::sleep_for(50ms);
   ExpectNextLoadWorks(link);
 }
 
@@ -224,6 +216,31 @@ INSTANTIATE_TEST_SUITE_P(EveryFault, FaultMatrix, ::testing::ValuesIn(kCases),
                            return name;
                          });
 
+// The ends of a send no fault makes: nothing to send, no port, the operator's cancel, and a
+// reply event left over from before the send, which must not answer the first command.
+TEST(CommandSender, EmptyBufferNoPortCancelAndAStrayReplyEvent) {
+  ScriptedOperator op;
+  ScopedOperator scope{op};
+  {
+    VirtualUnitOnPty link;
+    ASSERT_TRUE(link.Ready());
+    EXPECT_EQ(Load(link.Link(), {}, kShortTimeoutMs).result, SendResult::Done);
+    EXPECT_EQ(link.Unit().CommandCount(), 0u);
+    link.Link().Close();
+    EXPECT_EQ(Load(link.Link(), {"0 R"}, kShortTimeoutMs).result, SendResult::NoPort);
+    EXPECT_EQ(link.Unit().CommandCount(), 0u);
+  }
+  VirtualUnitOnPty link("silent");
+  ASSERT_TRUE(link.Ready());
+  link.Link().ReplyEvent().Set();
+  const SendOutcome stray = Load(link.Link(), LoadCommands(0, "x", 1), kShortTimeoutMs);
+  EXPECT_EQ(stray.result, SendResult::TimedOut);
+  EXPECT_EQ(stray.commandNumber, 1u);
+  op.CancelProgressAfterPolls(5);  // long before the reply time runs out
+  EXPECT_EQ(Load(link.Link(), LoadCommands(0, "x", 1), 600000).result, SendResult::Cancelled);
+  EXPECT_EQ(link.Unit().CommandCount(), 2u);
+}
+
 // A second controller on the port while a load runs is refused at once and leaves the
 // load alone. The lock holds for every user, root included (who may ignore exclusive mode).
 TEST(SecondController, IsRefusedWithPortBusyWhileALoadRunsUndisturbed) {
@@ -234,11 +251,7 @@ TEST(SecondController, IsRefusedWithPortBusyWhileALoadRunsUndisturbed) {
   VirtualUnitOnPty link("slow=400");
   ASSERT_TRUE(link.Ready());
   const auto commands = LoadCommands(1, "first", 0x0ABC);
-  SendOptions options;
-  options.replyTimeoutMs = 2000;
-  auto load = std::async(std::launch::async, [&] {
-    return SendBuffer(link.Link(), "LOADING SIMULATOR", Buffer(commands), options);
-  });
+  auto load = std::async(std::launch::async, [&] { return Load(link.Link(), commands, 2000); });
   ASSERT_TRUE(link.Unit().WaitForCommands(1, 5000ms));  // mid-load
   CtlResult second = RunCtl("load --device '" + link.Unit().DevicePath() + "' d.qm48", dir);
   EXPECT_EQ(second.code, 3) << second.err;

@@ -1,205 +1,187 @@
-// Saving: batches, atomic replacement, failures that must leave the old file intact,
-// and several threads at once.
+// Saving: batches, atomic replacement, failures that must leave the old file intact;
+// backups, file tests, base names and the file choosers.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <thread>
+#include <filesystem>
+#include <fstream>
 
-#include "profile/ProfileTestFiles.h"
+#include "common/ScriptedOperator.h"
 #include "support/ProfileStore.h"
+#include "support/TempDir.h"
 
 namespace {
 
-ino_t InodeOf(const std::string& path) {
+struct stat StatOf(const std::string& path) {
   struct stat st {};
   ::stat(path.c_str(), &st);
-  return st.st_ino;
+  return st;
+}
+void Put(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+bool Root() {
+  return ::geteuid() == 0;
 }
 
-unsigned ModeOf(const std::string& path) {
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  return st.st_mode & 07777;
-}
-
-// Limits the size of any file this process writes, so a save runs out of room half-way
-// whoever runs the test (root included). Writes beyond the limit fail instead of
-// raising SIGXFSZ.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    ::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t previousHandler_;
-};
-
-}  // namespace
-
-TEST(ProfileSaves, BatchHoldsChangesUntilItsEndWritesThemOnce) {
-  TempFolder dir;
-  std::string f = dir / "setup.QM48";
-  PutFileBytes(f, "[SIMULATOR SETUP]\r\nOld=1\r\n");
-  ino_t before = InodeOf(f);
-
-  BeginProfileBatch(f);
-  for (int i = 0; i < 500; ++i)
-    ASSERT_TRUE(WriteProfileInt(f, "SIMULATOR SETUP", "Word" + std::to_string(i), i));
-  ASSERT_TRUE(WriteProfileInt(f, "SIMULATOR SETUP", "Old", 2));
-  int32_t v = 0;
-  EXPECT_TRUE(ReadProfileInt(f, "simulator setup", "word499", v));  // reads see the batch
-  EXPECT_EQ(v, 499);
-  // Nothing has touched the file yet: same file, same bytes.
-  EXPECT_EQ(InodeOf(f), before);
-  EXPECT_EQ(FileBytes(f), "[SIMULATOR SETUP]\r\nOld=1\r\n");
-  EXPECT_FALSE(FlushProfileFile(f));  // changes are still pending
-  EXPECT_TRUE(EndProfileBatch(f));
-
-  EXPECT_TRUE(FlushProfileFile(f));
-  EXPECT_NE(InodeOf(f), before);
-  EXPECT_TRUE(ReadProfileInt(f, "SIMULATOR SETUP", "Old", v));
-  EXPECT_EQ(v, 2);
-  EXPECT_TRUE(ReadProfileInt(f, "SIMULATOR SETUP", "Word250", v));
-  EXPECT_EQ(v, 250);
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"setup.QM48"});  // no temporary left
-}
-
-TEST(ProfileSaves, BatchesNestAndOnlyTheOutermostEndWrites) {
-  TempFolder dir;
-  std::string f = dir / "nest.ini";
+TEST(ProfileSaves, BatchesWriteOnceAtTheOutermostEnd) {
+  TempDir dir;
+  const std::string f = dir.File("setup.QM48");
+  Put(f, "[SIMULATOR SETUP]\r\nOld=1\r\n");
+  const ino_t before = StatOf(f).st_ino;
   {
     ProfileBatch outer(f);
-    ASSERT_TRUE(WriteProfileString(f, "S", "a", "1"));
     BeginProfileBatch(f);
-    ASSERT_TRUE(WriteProfileString(f, "S", "b", "2"));
+    for (int i = 0; i < 500; ++i)
+      ASSERT_TRUE(WriteProfileInt(f, "SIMULATOR SETUP", "Word" + std::to_string(i), i));
+    int32_t v = 0;
+    EXPECT_TRUE(ReadProfileInt(f, "simulator setup", "word499", v) && v == 499);  // reads see it
     EXPECT_TRUE(EndProfileBatch(f));
-    EXPECT_FALSE(PathExists(f));
-    EXPECT_TRUE(outer.End());
-    EXPECT_TRUE(outer.End());  // asking again gives the same answer
+    EXPECT_EQ(StatOf(f).st_ino, before);  // nothing has touched the file yet
+    EXPECT_EQ(ReadAll(f), "[SIMULATOR SETUP]\r\nOld=1\r\n");
+    EXPECT_FALSE(FlushProfileFile(f));        // changes are pending
+    EXPECT_TRUE(outer.End() && outer.End());  // asking again gives the same answer
   }
-  EXPECT_EQ(FileBytes(f), "[S]\r\na=1\r\nb=2\r\n");
-  EXPECT_FALSE(EndProfileBatch(f));  // no batch open
+  EXPECT_TRUE(FlushProfileFile(f));
+  EXPECT_NE(StatOf(f).st_ino, before);  // replaced in one step
+  int32_t v = 0;
+  EXPECT_TRUE(ReadProfileInt(f, "SIMULATOR SETUP", "Word250", v) && v == 250);
+  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"setup.QM48"});  // no temporary left
+  EXPECT_FALSE(EndProfileBatch(f));                                      // no batch open
 
-  // A batch that only read leaves the file alone.
-  ino_t before = InodeOf(f);
+  const ino_t written = StatOf(f).st_ino;  // a batch that only read leaves the file alone
   BeginProfileBatch(f);
-  std::string t;
-  EXPECT_TRUE(ReadProfileString(f, "S", "b", t));
+  EXPECT_TRUE(ReadProfileInt(f, "SIMULATOR SETUP", "Old", v));
   EXPECT_TRUE(EndProfileBatch(f));
-  EXPECT_EQ(InodeOf(f), before);
+  EXPECT_EQ(StatOf(f).st_ino, written);
 }
 
 TEST(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
-  TempFolder start, elsewhere;
-  std::string previous = std::filesystem::current_path().string();
-  std::filesystem::current_path(start.Path());
+  TempDir start, elsewhere;
+  start.Enter();
   BeginProfileBatch("rel.ini");
-  std::filesystem::current_path(elsewhere.Path());  // as a file chooser may do
+  elsewhere.Enter();  // as a file chooser may do
   EXPECT_TRUE(WriteProfileString("rel.ini", "S", "k", "v"));
   EXPECT_TRUE(EndProfileBatch("rel.ini"));
-  std::filesystem::current_path(previous);
-  EXPECT_EQ(FileBytes(start / "rel.ini"), "[S]\r\nk=v\r\n");
-  EXPECT_TRUE(elsewhere.Names().empty());
-}
+  EXPECT_EQ(ReadAll(start.File("rel.ini")), "[S]\r\nk=v\r\n");
+  EXPECT_TRUE(Names(elsewhere.Path()).empty());
 
-TEST(ProfileSaves, BatchOfAFileThatCannotBeReadNeitherReadsNorWrites) {
-  TempFolder dir;
-  std::string notAFile = dir / "folder.ini";
-  ASSERT_EQ(::mkdir(notAFile.c_str(), 0755), 0);
-  BeginProfileBatch(notAFile);
+  const std::string folder = start.File("folder.ini");  // cannot be read: no reads, no writes
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  BeginProfileBatch(folder);
   std::string t;
-  EXPECT_FALSE(ReadProfileString(notAFile, "S", "k", t));
-  EXPECT_FALSE(WriteProfileString(notAFile, "S", "k", "v"));
-  EXPECT_FALSE(EndProfileBatch(notAFile));
-  EXPECT_TRUE(DirectoryExists(notAFile));
-  EXPECT_FALSE(WriteProfileString(notAFile, "S", "k", "v"));  // and without a batch
+  EXPECT_FALSE(ReadProfileString(folder, "S", "k", t) || WriteProfileString(folder, "S", "k", "v"));
+  EXPECT_FALSE(EndProfileBatch(folder) || WriteProfileString(folder, "S", "k", "v"));
+  EXPECT_TRUE(DirectoryExists(folder));
 }
 
 TEST(ProfileSaves, FailedSaveKeepsTheOldFileAndReportsFalse) {
-  TempFolder dir;
-  std::string f = dir / "keep.QM48";
+  TempDir dir;
+  const std::string f = dir.File("keep.QM48");
   // Bigger than the room left below, so a backup copy runs out of it as well.
   const std::string old = "[S]\r\nk=old\r\npad=" + std::string(10000, 'p') + "\r\n";
-  PutFileBytes(f, old);
-
-  {  // The disk fills up in the middle of the save.
-    FileSizeLimit limit(4096);
+  Put(f, old);
+  {  // The disk fills up in the middle of the save: writes past 4096 bytes fail (root too).
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved;
+    limit.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     EXPECT_FALSE(WriteProfileString(f, "S", "big", std::string(10000, 'b')));
     BeginProfileBatch(f);
-    for (int i = 0; i < 1000; ++i)
-      ASSERT_TRUE(WriteProfileInt(f, "S", "Key" + std::to_string(i), i));
-    EXPECT_FALSE(EndProfileBatch(f));
+    for (int i = 0; i < 1000; ++i) WriteProfileInt(f, "S", "Key" + std::to_string(i), i);
+    const bool saved_batch = EndProfileBatch(f);
     BackupProfileFile(f);  // cannot fail visibly, but must not leave a part copy either
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(saved_batch);
   }
-  EXPECT_EQ(FileBytes(f), old);
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"keep.QM48"});
-
-  // The folder of the file is a file: nothing can be created there.
-  EXPECT_FALSE(WriteProfileString(f + "/inner.ini", "S", "k", "v"));
-  EXPECT_EQ(FileBytes(f), old);
-
-  // A read-only folder stops everyone but root, who may write regardless of the bits.
-  if (!RunningAsRoot()) {
+  EXPECT_EQ(ReadAll(f), old);
+  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"keep.QM48"});
+  EXPECT_FALSE(WriteProfileString(f + "/inner.ini", "S", "k", "v"));  // its folder is a file
+  if (!Root()) {  // a read-only folder stops everyone but root
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
     EXPECT_FALSE(WriteProfileString(f, "S", "k", "new"));
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    EXPECT_EQ(FileBytes(f), old);
   }
+  EXPECT_EQ(ReadAll(f), old);
 }
 
-TEST(ProfileSaves, SaveKeepsPermissionBitsAndFollowsSymbolicLinks) {
-  TempFolder dir;
-  std::string f = dir / "mode.ini";
-  PutFileBytes(f, "[S]\nk=1\n");
+TEST(ProfileSaves, SaveKeepsPermissionsAndFollowsLinks) {
+  TempDir dir;
+  const std::string f = dir.File("mode.ini");
+  Put(f, "[S]\nk=1\n");
   ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
   ASSERT_TRUE(WriteProfileString(f, "S", "k", "2"));
-  EXPECT_EQ(ModeOf(f), 0640u);
-
-  mode_t mask = ::umask(022);
-  ASSERT_TRUE(WriteProfileString(dir / "fresh.ini", "S", "k", "1"));
+  EXPECT_EQ(StatOf(f).st_mode & 07777, 0640u);
+  const mode_t mask = ::umask(022);
+  ASSERT_TRUE(WriteProfileString(dir.File("fresh.ini"), "S", "k", "1"));
   ::umask(mask);
-  EXPECT_EQ(ModeOf(dir / "fresh.ini"), 0644u);
-
-  std::string link = dir / "link.ini";
+  EXPECT_EQ(StatOf(dir.File("fresh.ini")).st_mode & 07777, 0644u);
+  const std::string link = dir.File("link.ini");
   ASSERT_EQ(::symlink("mode.ini", link.c_str()), 0);
   ASSERT_TRUE(WriteProfileString(link, "S", "k", "3"));
-  struct stat st {};
-  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(FileBytes(f), "[S]\nk=3\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadAll(f), "[S]\nk=3\n");
 }
 
-TEST(ProfileSaves, ThreadsWritingAtOnceLoseNothing) {
-  TempFolder dir;
-  std::string shared = dir / "shared.ini";
-  auto writer = [&](const std::string& own, const std::string& tag) {
-    BeginProfileBatch(own);
-    for (int i = 0; i < 2000; ++i) WriteProfileInt(own, "S", tag + std::to_string(i), i);
-    EXPECT_TRUE(EndProfileBatch(own));
-    for (int i = 0; i < 40; ++i) WriteProfileInt(shared, "S", tag + std::to_string(i), i);
-  };
-  std::thread a(writer, dir / "a.ini", "a");
-  std::thread b(writer, dir / "b.ini", "b");
-  a.join();
-  b.join();
-  int32_t v = -1;
-  for (const char* tag : {"a", "b"}) {
-    std::string own = dir / (std::string(tag) + ".ini");
-    EXPECT_TRUE(ReadProfileInt(own, "S", std::string(tag) + "1999", v));
-    EXPECT_EQ(v, 1999);
-    for (int i = 0; i < 40; ++i)
-      EXPECT_TRUE(ReadProfileInt(shared, "S", tag + std::to_string(i), v)) << tag << i;
-  }
+TEST(ProfileFileOps, BackupsFileTestsBaseNamesAndChoosers) {
+  TempDir dir;
+  const std::string f = dir.File("Qm48Com.Cfg");
+  BackupProfileFile(f);  // nothing to back up
+  EXPECT_FALSE(PathExists(f + ".BAK") || PathExists(f) || IsFileProtected(f) ||
+               FlushProfileFile(f));
+  std::string bytes;
+  for (int i = 0; i < 20000; ++i) bytes += static_cast<char>(i * 7);  // crosses blocks
+  Put(f, bytes);
+  Put(f + ".BAK", std::string(50000, 'o'));
+  BackupProfileFile(f);
+  EXPECT_EQ(ReadAll(f + ".BAK"), bytes);
+  BackupProfileFile(dir.Path());  // a folder is not backed up
+  EXPECT_FALSE(PathExists(dir.Path() + ".BAK"));
+  EXPECT_TRUE(PathExists(f) && !DirectoryExists(f) && DirectoryExists(dir.Path()));
+  EXPECT_FALSE(IsFileProtected(f) || IsFileProtected(f + "/below"));
+  ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
+  EXPECT_EQ(IsFileProtected(f), !Root());                // root may write any file
+  EXPECT_TRUE(IsFileProtected(std::string(5000, 'n')));  // cannot even be looked at
+
+  for (auto [path, base] : {std::pair{"Setups\\Run 1.old.QM48", "Run 1"},
+                            {"/home/op/setups/Flight.QM48", "Flight"},
+                            {"  Padded.QM48  ", "Padded"},
+                            {"NoExtension", "NoExtension"},
+                            {"dir/", ""},
+                            {"", ""}})
+    EXPECT_EQ(BaseNameOf(path), base);
+  // Paths of 260 characters or more are cut to 259 first: here the extension goes.
+  EXPECT_EQ(BaseNameOf("x/" + std::string(262, 'a') + ".QM48"), std::string(257, 'a'));
+
+  ScriptedOperator op;  // the choosers: extension, filter and suggested name from the paths
+  ScopedOperator installed(op);
+  op.QueueChosenFile("/chosen/New.QM48");
+  std::string path = "unchanged";
+  EXPECT_TRUE(ChooseOpenFile("/start", ".QM48", "C:\\Setups\\Run 2.v1.QM48", path));
+  op.QueueChooserCancel();
+  EXPECT_FALSE(ChooseSaveFile("/other", "QM48", "x", path));
+  EXPECT_FALSE(ChooseSaveFile("/other", "*.Cfg.old", "", path));  // nothing queued: Cancel
+  EXPECT_EQ(path, "/chosen/New.QM48");
+  const auto asked = op.FileChoosers();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0].defaultExtension + " " + asked[0].filter + " " + asked[0].suggestedName,
+            "QM48 File Type (*.QM48)|*.QM48 Run 2");
+  EXPECT_EQ(asked[1].defaultExtension + " " + asked[1].suggestedName, "QM48 x");
+  EXPECT_EQ(asked[2].kind, FileChooserKind::Save);
+  EXPECT_EQ(asked[2].filter + asked[2].suggestedName, "File Type (*.Cfg.old)|*.Cfg.old");
 }
+
+}  // namespace

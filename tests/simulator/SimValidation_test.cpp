@@ -1,53 +1,113 @@
+// Validation of the simulator setup before a load: the operator's message for each rule,
+// in the order the rules are checked, and a corrupt record reset to the defaults.
 #include "simulator/SimValidation.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "simulator/Qm48SimulatorUnit.h"
 
 namespace {
 
-class SimValidationTest : public ::testing::Test {
- protected:
-  void SetUp() override { sim = std::make_unique<progsimulatorclass>(); }
-  SimSetupData& S() { return sim->Setup; }
-  std::string Check() {
+using Edit = std::function<void(SimSetupData&)>;
+
+TEST(SimValidation, EachRuleHasItsMessage) {
+  const auto sfid = [](SimSetupData& s) { s.SubframeMode = 1; };
+  const auto fromOne = [](SimSetupData& s) {
+    s.FirstSubFrameNum = 1, s.SfIdWordNum = 2, s.SfIdStartBit = 6;
+  };
+  const struct {
+    std::vector<Edit> edits;
+    const char* message;
+  } cases[] = {
+      {{}, ""},
+      {{sfid}, ""},
+      // Rules in order: the first broken one is named.
+      {{[](SimSetupData& s) { s.FrameSyncLength = 2, s.CommonWordLength = 0; }},
+       "Sync Pattern Length MUST be between 3 and 64"},
+      {{[](SimSetupData& s) { s.FrameSyncLength = 65; }},
+       "Sync Pattern Length MUST be between 3 and 64"},
+      {{[](SimSetupData& s) { s.FrameSyncLength = 64, s.CommonWordLength = 0; }},
+       "Common Word Length MUST be at least 1"},
+      {{[](SimSetupData& s) { s.CommonWordLength = -5, s.WordsPerMinorFrame = 20000; }},
+       "Common Word Length MUST be at least 1"},
+      {{[](SimSetupData& s) { s.WordsPerMinorFrame = 16384; }},
+       "Words Per Minor Frame MUST be less than 16383"},
+      {{[](SimSetupData& s) { s.WordsPerMinorFrame = 16383; }}, ""},
+      {{[](SimSetupData& s) { s.WordsPerMinorFrame = -7; }}, ""},  // no lower bound without SFID
+      // Subframe rules only with a subframe mode.
+      {{[](SimSetupData& s) { s.NumSubframes = 5000, s.SfIdWordNum = 99999; }}, ""},
+      {{sfid, [](SimSetupData& s) { s.NumSubframes = 1025; }}, "Too Many Subframes, Max is 1024"},
+      {{sfid, [](SimSetupData& s) { s.NumSubframes = 1024, s.SfIdWordNum = 99999; }},
+       "SFID MUST be less than Words Per Minor Frame 256"},
+      {{sfid, [](SimSetupData& s) { s.WordsPerMinorFrame = 300, s.SfIdWordNum = 12000; }},
+       "SFID MUST be less than Words Per Minor Frame 300"},
+      // The SFID word away from the sync words (a 32-bit pattern in 16-bit words leads).
+      {{sfid, [](SimSetupData& s) { s.SfIdWordNum = 2; }}, ""},
+      {{sfid, [](SimSetupData& s) { s.SfIdWordNum = 1; }}, "SfId Word Must be Greater than 1"},
+      {{sfid, fromOne}, "SfId Word Must be Greater than 2"},
+      // Counting down from 1, the SFID word is compared with the sync words alone.
+      {{sfid, fromOne, [](SimSetupData& s) { s.SubframeDirection = 1; }}, ""},
+      {{sfid, fromOne, [](SimSetupData& s) { s.SubframeDirection = 1, s.SfIdWordNum = 1; }},
+       "SfId Word Must be Greater than 2"},
+      {{sfid, fromOne, [](SimSetupData& s) { s.SubframeDirection = 1, s.SfIdWordNum = 1; },
+        [](SimSetupData& s) { s.FrameSyncLength = 33; }},  // 33 bits need three words
+       "SfId Word Must be Greater than 3"},
+      {{sfid, [](SimSetupData& s) { s.PatternLeads = 0, s.SfIdWordNum = 254; }}, ""},
+      {{sfid, [](SimSetupData& s) { s.PatternLeads = 0, s.SfIdWordNum = 255; }},
+       "SfId Word Must be Less than 254"},
+      {{sfid, [](SimSetupData& s) { s.PatternLeads = 0, s.SubframeDirection = 1; },
+        [](SimSetupData& s) { s.SfIdWordNum = 255; }},
+       "SfId Word Must be Less than 254"},
+      // The counter must fit the SFID word from its start bit.
+      {{sfid, [](SimSetupData& s) { s.SfIdStartBit = 4; }},
+       "Not enough bits for SF ID for the number of minor frames. Check Start Bit"},
+      {{sfid, [](SimSetupData& s) { s.SfIdStartBit = 16; }},
+       "SF ID Start Bit MUST be in the range of 0 to 15"},
+      {{sfid, [](SimSetupData& s) { s.SfIdStartBit = -1; }},
+       "SF ID Start Bit MUST be in the range of 0 to 15"},
+      {{sfid, [](SimSetupData& s) { s.Words[2].SimWordLen = 8, s.SfIdStartBit = 8; }},
+       "SF ID Start Bit MUST be in the range of 0 to 7"},
+      {{sfid, [](SimSetupData& s) { s.Words[2].SimWordLen = 8, s.SfIdStartBit = 7; }}, ""},
+      {{sfid, [](SimSetupData& s) { s.SubframeDirection = 1, s.SfIdStartBit = 0; }}, ""},
+      {{sfid, [](SimSetupData& s) { s.NumSubframes = -3; }},  // a negative top needs every bit
+       "Not enough bits for SF ID for the number of minor frames. Check Start Bit"},
+      // A word number below 1 is refused, never read.
+      {{sfid, [](SimSetupData& s) { s.SubframeDirection = 1, s.FrameSyncLength = 3; },
+        [](SimSetupData& s) { s.SfIdWordNum = 1, s.SfIdStartBit = 0; }},
+       ""},
+      {{sfid, [](SimSetupData& s) { s.SubframeDirection = 1, s.FrameSyncLength = 3; },
+        [](SimSetupData& s) { s.PatternLeads = 0, s.SfIdWordNum = 0, s.SfIdStartBit = 0; }},
+       "SFID MUST be greater than 0"},
+      {{sfid, [](SimSetupData& s) { s.SubframeDirection = 1, s.FrameSyncLength = 3; },
+        [](SimSetupData& s) { s.PatternLeads = 0, s.SfIdWordNum = INT32_MIN; }},
+       "SFID MUST be greater than 0"},
+      // Hostile numbers do not overflow.
+      {{sfid, [](SimSetupData& s) { s.PatternLeads = 0, s.WordsPerMinorFrame = INT32_MIN; },
+        [](SimSetupData& s) { s.SfIdWordNum = INT32_MIN; }},
+       "SfId Word Must be Less than -2147483650"},
+      {{sfid, [](SimSetupData& s) { s.NumSubframes = INT32_MIN, s.FirstSubFrameNum = 1; }},
+       "Not enough bits for SF ID for the number of minor frames. Check Start Bit"},
+      {{[](SimSetupData& s) { s.SimBitRate = 10, s.SimOutputCode = 18; }}, ""},
+      {{[](SimSetupData& s) { s.SimBitRate = 33000000; }}, ""},
+  };
+  for (const auto& c : cases) {
+    auto sim = std::make_unique<progsimulatorclass>();
+    for (const Edit& edit : c.edits) edit(sim->Setup);
     std::string message = "stale";
-    bool ok = ValidateSimulatorSetup(*sim, message);
+    const bool ok = ValidateSimulatorSetup(*sim, message);
     EXPECT_EQ(ok, message.empty()) << message;
-    return message;
+    EXPECT_EQ(message, c.message);
   }
-  void UseSfid() { S().SubframeMode = 1; }
-  std::unique_ptr<progsimulatorclass> sim;
-};
-
-TEST_F(SimValidationTest, DefaultsPass) {
-  EXPECT_EQ(Check(), "");
-  UseSfid();
-  EXPECT_EQ(Check(), "");
 }
 
-TEST_F(SimValidationTest, CorruptRecordIsResetKeepingUserWaves) {
-  sim->UserWaves[2].NumWords = 7;
-  sim->UserWaves[2].Samples[0] = 1234;
-  sim->UserDefDynWordFn[2] = "WAVE.R4V8SimUserWave";
-  S().WordsPerMinorFrame = 99;
-  S().SimOutputCode = 19;
-  std::string message = "stale";
-  EXPECT_FALSE(ValidateSimulatorSetup(*sim, message));
-  EXPECT_EQ(message, "");
-  EXPECT_EQ(S().WordsPerMinorFrame, 256);
-  EXPECT_EQ(S().SimOutputCode, 0);
-  EXPECT_EQ(sim->UserWaves[2].NumWords, 7);
-  EXPECT_EQ(sim->UserWaves[2].Samples[0], 1234);
-  EXPECT_EQ(sim->UserDefDynWordFn[2], "WAVE.R4V8SimUserWave");
-}
-
-TEST_F(SimValidationTest, EveryCorruptFieldIsCaught) {
-  const std::vector<std::function<void(SimSetupData&)>> corruptions = {
+// A field outside its list is a corrupt record: it is reset to the defaults, user waves
+// kept, with no message, before any rule is looked at.
+TEST(SimValidation, CorruptRecordIsResetKeepingUserWaves) {
+  const Edit corruptions[] = {
       [](SimSetupData& s) { s.BitOrder = 2; },
       [](SimSetupData& s) { s.BitOrder = -1; },
       [](SimSetupData& s) { s.SubframeMode = 4; },
@@ -56,142 +116,25 @@ TEST_F(SimValidationTest, EveryCorruptFieldIsCaught) {
       [](SimSetupData& s) { s.SimBitRate = 9; },
       [](SimSetupData& s) { s.SimBitRate = 33000001; },
       [](SimSetupData& s) { s.SimOutputCode = -1; },
+      [](SimSetupData& s) { s.SimOutputCode = 19; },
   };
-  for (const auto& corrupt : corruptions) {
-    SetUp();
-    S().FrameSyncLength = 99;  // would fail stage 2 if stage 1 let it through
-    corrupt(S());
+  for (const Edit& corrupt : corruptions) {
+    auto sim = std::make_unique<progsimulatorclass>();
+    sim->UserWaves[2].NumWords = 7;
+    sim->UserDefDynWordFn[2] = "WAVE.R4V8SimUserWave";
+    sim->Setup.FrameSyncLength = 99;  // would fail a rule if the reset let it through
+    sim->Setup.WordsPerMinorFrame = 99;
+    corrupt(sim->Setup);
     std::string message = "stale";
     EXPECT_FALSE(ValidateSimulatorSetup(*sim, message));
     EXPECT_EQ(message, "");
-    EXPECT_EQ(S().FrameSyncLength, 32);
+    EXPECT_EQ(sim->Setup.FrameSyncLength, 32);
+    EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 256);
+    EXPECT_EQ(sim->UserWaves[2].NumWords, 7);
+    EXPECT_EQ(sim->UserDefDynWordFn[2], "WAVE.R4V8SimUserWave");
   }
-  SetUp();
-  S().SimBitRate = 10;
-  S().SimOutputCode = 18;
-  EXPECT_EQ(Check(), "");
-  S().SimBitRate = 33000000;
-  EXPECT_EQ(Check(), "");
-}
-
-TEST_F(SimValidationTest, RulesInOrder) {
-  S().FrameSyncLength = 2;
-  S().CommonWordLength = 0;
-  S().WordsPerMinorFrame = 20000;
-  EXPECT_EQ(Check(), "Sync Pattern Length MUST be between 3 and 64");
-  S().FrameSyncLength = 65;
-  EXPECT_EQ(Check(), "Sync Pattern Length MUST be between 3 and 64");
-  S().FrameSyncLength = 64;
-  EXPECT_EQ(Check(), "Common Word Length MUST be at least 1");
-  S().CommonWordLength = -5;
-  EXPECT_EQ(Check(), "Common Word Length MUST be at least 1");
-  S().CommonWordLength = 1;
-  EXPECT_EQ(Check(), "Words Per Minor Frame MUST be less than 16383");
-  S().WordsPerMinorFrame = 16384;
-  EXPECT_EQ(Check(), "Words Per Minor Frame MUST be less than 16383");
-  S().WordsPerMinorFrame = 16383;
-  EXPECT_EQ(Check(), "");
-  S().WordsPerMinorFrame = -7;  // no lower bound without a subframe ID
-  EXPECT_EQ(Check(), "");
-}
-
-TEST_F(SimValidationTest, SubframeRulesOnlyWithSubframeMode) {
-  S().NumSubframes = 5000;
-  S().SfIdWordNum = 99999;
-  EXPECT_EQ(Check(), "");
-  UseSfid();
-  EXPECT_EQ(Check(), "Too Many Subframes, Max is 1024");
-  S().NumSubframes = 1024;
-  EXPECT_EQ(Check(), "SFID MUST be less than Words Per Minor Frame 256");
-  S().WordsPerMinorFrame = 300;
-  S().SfIdWordNum = 12000;
-  EXPECT_EQ(Check(), "SFID MUST be less than Words Per Minor Frame 300");
-}
-
-TEST_F(SimValidationTest, SfidAwayFromSyncWords) {
-  UseSfid();  // 32-bit pattern in 16-bit words: two sync words, pattern leads
-  S().SfIdWordNum = 2;
-  S().SfIdStartBit = 5;
-  EXPECT_EQ(Check(), "");
-  S().SfIdWordNum = 1;
-  EXPECT_EQ(Check(), "SfId Word Must be Greater than 1");
-  S().FirstSubFrameNum = 1;
-  S().SfIdWordNum = 2;
-  S().SfIdStartBit = 6;
-  EXPECT_EQ(Check(), "SfId Word Must be Greater than 2");
-  S().SubframeDirection = 1;  // down: compared with the sync words alone
-  EXPECT_EQ(Check(), "");
-  S().SfIdWordNum = 1;
-  EXPECT_EQ(Check(), "SfId Word Must be Greater than 2");
-  S().FrameSyncLength = 33;  // 33 bits need three 16-bit words
-  EXPECT_EQ(Check(), "SfId Word Must be Greater than 3");
-
-  SetUp();
-  UseSfid();
-  S().PatternLeads = 0;
-  S().SfIdWordNum = 254;
-  EXPECT_EQ(Check(), "");
-  S().SfIdWordNum = 255;
-  EXPECT_EQ(Check(), "SfId Word Must be Less than 254");
-  S().SubframeDirection = 1;
-  EXPECT_EQ(Check(), "SfId Word Must be Less than 254");
-}
-
-TEST_F(SimValidationTest, CounterMustFitTheSfidWord) {
-  UseSfid();
-  S().SfIdStartBit = 4;
-  EXPECT_EQ(Check(), "Not enough bits for SF ID for the number of minor frames. Check Start Bit");
-  S().SfIdStartBit = 16;
-  EXPECT_EQ(Check(), "SF ID Start Bit MUST be in the range of 0 to 15");
-  S().SfIdStartBit = -1;
-  EXPECT_EQ(Check(), "SF ID Start Bit MUST be in the range of 0 to 15");
-  S().Words[2].SimWordLen = 8;  // word 3 is the SFID word
-  S().SfIdStartBit = 8;
-  EXPECT_EQ(Check(), "SF ID Start Bit MUST be in the range of 0 to 7");
-  S().SfIdStartBit = 7;
-  EXPECT_EQ(Check(), "");
-  S().SubframeDirection = 1;  // a downward counter only needs FirstSubFrameNum's bits
-  S().SfIdStartBit = 0;
-  EXPECT_EQ(Check(), "");
-  S().SubframeDirection = 0;
-  S().NumSubframes = -3;  // a negative top needs every bit
-  EXPECT_EQ(Check(), "Not enough bits for SF ID for the number of minor frames. Check Start Bit");
-}
-
-TEST_F(SimValidationTest, SfidWordNumberBelowOneIsRejectedNotRead) {
-  UseSfid();
-  S().SubframeDirection = 1;
-  S().FrameSyncLength = 3;
-  S().SfIdWordNum = 1;  // passes the sync rule (one sync word) ...
-  S().SfIdStartBit = 0;
-  EXPECT_EQ(Check(), "");
-  S().PatternLeads = 0;
-  S().SfIdWordNum = 0;  // ... and 0 or less passes a trailing pattern's rule
-  EXPECT_EQ(Check(), "SFID MUST be greater than 0");
-  S().SfIdWordNum = -2147483647 - 1;
-  EXPECT_EQ(Check(), "SFID MUST be greater than 0");
-}
-
-TEST_F(SimValidationTest, HostileNumbersDoNotOverflow) {
-  UseSfid();
-  S().PatternLeads = 0;
-  S().WordsPerMinorFrame = -2147483647 - 1;
-  S().SfIdWordNum = -2147483647 - 1;
-  EXPECT_EQ(Check(), "SfId Word Must be Less than -2147483650");
-  SetUp();
-  UseSfid();
-  S().NumSubframes = -2147483647 - 1;
-  S().FirstSubFrameNum = 1;
-  S().SfIdWordNum = 3;
-  EXPECT_EQ(Check(), "Not enough bits for SF ID for the number of minor frames. Check Start Bit");
-}
-
-TEST(BitsNeeded, CountsSignificantBits) {
-  EXPECT_EQ(BitsNeeded(0), 0);
-  EXPECT_EQ(BitsNeeded(1), 1);
-  EXPECT_EQ(BitsNeeded(63), 6);
-  EXPECT_EQ(BitsNeeded(64), 7);
-  EXPECT_EQ(BitsNeeded(0xFFFFFFFFu), 32);
+  for (const auto& [value, bits] : {std::pair{0u, 0}, {1u, 1}, {63u, 6}, {64u, 7}, {~0u, 32}})
+    EXPECT_EQ(BitsNeeded(value), bits) << value;
 }
 
 }  // namespace

@@ -55,13 +55,6 @@ class RawPort {
     }
     return std::exchange(pending_, std::string());
   }
-  // True once reading the device reports a hang-up or an error (the unit is gone).
-  bool HungUp(int timeoutMs = 2000) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (ReadSome(deadline)) {
-    }
-    return hungUp_;
-  }
 
  private:
   bool ReadSome(std::chrono::steady_clock::time_point deadline) {

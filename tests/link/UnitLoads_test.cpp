@@ -1,5 +1,6 @@
-// The transmitter load and "Load All" on the virtual unit: order, limits from the query,
-// and where a failing stage stops the rest.
+// The loads on the virtual unit over a pseudo-terminal: the simulator's whole command
+// stream lands in the unit's memory, registers, clock and name; the transmitter is limited
+// to what the query reported; "Load All" keeps its order and stops at the first failing stage.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,7 @@
 #include "simulator/Qm48SimulatorUnit.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 #include "transmitter/TxSend.h"
+#include "unit/UnitProtocol.h"
 
 namespace {
 
@@ -27,8 +29,8 @@ LoadAllOptions Quick() {
 class Loads : public ::testing::Test {
  protected:
   void SetUp() override {
-    gFormatNumber = 0;
-    gFormatName_ = {"", "", "", ""};
+    gFormatNumber = 2;
+    gFormatName_ = {"", "", "Loaded", ""};
     tx.Setup.FreqMhz = 2550.0;  // above the unit's 2200..2400 MHz
     tx.Setup.FmDeviation = 350;
     tx.Setup.PreModFilterSelected = 2;
@@ -40,6 +42,26 @@ class Loads : public ::testing::Test {
   progtxclass tx;
   progsimulatorclass sim;
 };
+
+TEST_F(Loads, SimulatorSetupLandsInTheUnit) {
+  VirtualUnitOnPty link;
+  ASSERT_TRUE(link.Ready());
+  sim.Setup.SubframeMode = 1;
+  sim.Setup.FacEnable = true;
+  sim.DoCrc16 = true;
+  sim.CrcWdNum = 9;
+  const SendOutcome out = sim.Send232SimSetupData(link.Link(), SelectedLoadFormat());
+  ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
+  EXPECT_EQ(out.commandsAnswered, SplitCommands(sim.TxBuffer).size());
+  EXPECT_EQ(op.Progresses().at(0).request.caption, "LOADING SIMULATOR");
+  // The unit holds what its own interpreter makes of the stream, fed in one piece.
+  UnitProtocol direct;
+  direct.Feed(sim.TxBuffer.Data(), sim.TxBuffer.Fill());
+  EXPECT_EQ(link.Unit().State(), direct.State());
+  EXPECT_EQ(link.Unit().FormatName(2), "loaded  ");
+  EXPECT_TRUE(link.Unit().Running());
+  EXPECT_EQ(link.Unit().FlashSaveCount(), 1u);
+}
 
 TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
   VirtualUnitOnPty link;
@@ -81,35 +103,39 @@ TEST_F(Loads, LoadAllQueriesThenLoadsTransmitterThenSimulator) {
   EXPECT_EQ(commands.back(), "1 R");
   EXPECT_EQ(commands.size(), 9 + SplitCommands(sim.TxBuffer).size());
   EXPECT_TRUE(link.Unit().Running());
+  EXPECT_STREQ(LoadStageName(out.stage), "Simulator");
 }
 
 TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
-  {
-    VirtualUnitOnPty link("silent");
+  const struct {
+    const char* fault;
+    bool invalidSetup;
+    LoadStage stage;
+    const char* stageName;
+    SendResult result;
+    const char* commandText;
+    uint64_t commandsReceived;
+  } cases[] = {
+      {"silent", false, LoadStage::Query, "Query", SendResult::TimedOut, "Q", 5},  // nothing loaded
+      {"silent-after=7", false, LoadStage::Transmitter, "Transmitter", SendResult::TimedOut,
+       "0002 2 G", 8},
+      {"none", true, LoadStage::Validation, "Validation", SendResult::Done, "",
+       9},  // nothing of the sim
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    VirtualUnitOnPty link(c.fault);
     ASSERT_TRUE(link.Ready());
-    LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
-    EXPECT_EQ(out.stage, LoadStage::Query);
-    EXPECT_EQ(out.send.result, SendResult::TimedOut);
-    EXPECT_EQ(link.Unit().CommandCount(), 5u);  // the queries, nothing loaded
-  }
-  {
-    VirtualUnitOnPty link("silent-after=7");
-    ASSERT_TRUE(link.Ready());
-    LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
-    EXPECT_EQ(out.stage, LoadStage::Transmitter);
-    EXPECT_EQ(out.send.result, SendResult::TimedOut);
-    EXPECT_EQ(out.send.commandText, "0002 2 G");
+    progsimulatorclass bad;
+    bad.Setup.FrameSyncLength = 2;
+    LoadAllOutcome out = LoadAll(link.Link(), query, tx, c.invalidSetup ? bad : sim, Quick());
     EXPECT_FALSE(out.Ok());
-  }
-  {
-    VirtualUnitOnPty link;
-    ASSERT_TRUE(link.Ready());
-    sim.Setup.FrameSyncLength = 2;  // not a valid setup
-    LoadAllOutcome out = LoadAll(link.Link(), query, tx, sim, Quick());
-    EXPECT_EQ(out.stage, LoadStage::Validation);
-    EXPECT_FALSE(out.validationMessage.empty());
-    EXPECT_FALSE(out.Ok());
-    EXPECT_EQ(link.Unit().CommandCount(), 9u);  // queries and transmitter only
+    EXPECT_EQ(out.stage, c.stage);
+    EXPECT_STREQ(LoadStageName(out.stage), c.stageName);
+    EXPECT_EQ(out.send.result, c.result);
+    EXPECT_EQ(out.send.commandText, c.commandText);
+    EXPECT_EQ(out.validationMessage.empty(), !c.invalidSetup);
+    EXPECT_EQ(link.Unit().CommandCount(), c.commandsReceived);
   }
   UnitLink unconnected;
   EXPECT_EQ(LoadAll(unconnected, query, tx, sim, Quick()).send.result, SendResult::NoPort);
