@@ -1,22 +1,18 @@
 // Every file the programs read, made hostile: numbers past any integer, negative indexes,
 // a line of a megabyte, NUL and 0xFF bytes, missing sections and keys. Each reader refuses
-// the file or clamps what it took, never reads or writes outside its tables, and where the
-// program has a message of its own for a refusal, that is the message given. What comes
+// the file or clamps what it took and never reads or writes outside its tables; what comes
 // after a load that was accepted (validation, the load sequence, the dump, the frame map)
 // copes with whatever the file held.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/LastSetupMatch.h"
 #include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
-#include "cli/CtlRun.h"
 #include "editor/FrameMapModel.h"
 #include "serial/PortConfig.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -33,11 +29,9 @@ namespace {
 const std::vector<std::string> kHostileNumbers = {
     "99999999999999999999", "-2147483649", "2147483648", "2147483647",
     "-2147483648",          "-1",          "4294967296"};
-
-// Numbers saturate at the ends of 32 bits, so for sweeps over every key one past each end
-// and a negative index stand for all of them.
+// Numbers saturate at the ends of 32 bits: one past each end and a negative index stand for
+// all of them in the sweeps over every key.
 const std::vector<std::string> kSaturatingNumbers = {"99999999999999999999", "-2147483649", "-1"};
-
 const std::string kMegabyte(1 << 20, '7');
 const std::string kBinary = std::string("\xFF\xFE", 2) + std::string(1, '\0') + "9\x01\x7F";
 
@@ -45,74 +39,39 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::string Join(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
-  return text;
-}
-
 struct Entry {
-  std::string section;
-  std::string key;
+  std::string section, key;
 };
 
 // Every key of every section, in file order.
 std::vector<Entry> Entries(const std::string& text) {
   std::vector<Entry> entries;
   std::string section;
-  for (const std::string& line : Lines(text)) {
-    if (!line.empty() && line.front() == '[') {
+  for (const std::string& line : CrLfLines(text))
+    if (!line.empty() && line.front() == '[')
       section = line.substr(1, line.find(']') - 1);
-    } else if (size_t eq = line.find('='); eq != std::string::npos) {
+    else if (size_t eq = line.find('='); eq != std::string::npos)
       entries.push_back({section, line.substr(0, eq)});
-    }
-  }
   return entries;
 }
 
-// The text with the value of section/key replaced (with key = "" the section's header is
-// replaced by value), or the entry (or the whole section) left out when remove.
+// The text with section/key set to value (with key "" the section's header replaced by
+// value), or that entry or whole section left out when remove; lines added at the top of the
+// section with add.
 std::string Edited(const std::string& text, const Entry& at, const std::string& value,
-                   bool remove = false) {
-  std::vector<std::string> out;
-  std::string section;
-  for (const std::string& line : Lines(text)) {
-    if (!line.empty() && line.front() == '[') {
-      section = line.substr(1, line.find(']') - 1);
-      if (section == at.section && at.key.empty()) {
-        if (!remove) out.push_back(value);
-        continue;
-      }
-    } else if (section == at.section &&
-               (at.key.empty() ? remove : line.rfind(at.key + "=", 0) == 0)) {
-      if (!remove) out.push_back(at.key + "=" + value);
-      continue;
+                   bool remove = false, const std::string& add = "") {
+  std::string out, section;
+  for (const std::string& line : CrLfLines(text)) {
+    const bool header = !line.empty() && line.front() == '[';
+    if (header) section = line.substr(1, line.find(']') - 1);
+    const bool here = section == at.section;
+    if (here && (at.key.empty() ? header || remove : line.rfind(at.key + "=", 0) == 0)) {
+      if (!remove) out += (at.key.empty() ? value : at.key + "=" + value) + "\r\n";
+    } else {
+      out += line + "\r\n";
     }
-    out.push_back(line);
+    if (header && here && !add.empty()) out += add;
   }
-  return Join(out);
-}
-
-// The text with lines added at the top of a section.
-std::string Added(const std::string& text, const std::string& section, const std::string& lines) {
-  const std::string header = "[" + section + "]\r\n";
-  std::string out = text;
-  const size_t at = out.find(header);
-  if (at != std::string::npos) out.insert(at + header.size(), lines);
   return out;
 }
 
@@ -135,39 +94,34 @@ class HostileFiles : public ::testing::Test {
   // setup runs on it. Returns whether the file was taken.
   bool LoadAndUse(const std::string& bytes, const std::string& what) {
     SCOPED_TRACE(what);
-    const std::string path = dir.File("HOSTILE.QM48");
-    WriteFile(path, bytes);
+    WriteFile(dir.File("HOSTILE.QM48"), bytes);
     auto sim = std::make_unique<progsimulatorclass>();
     progtxclass tx;
     int32_t format = 0;
     std::array<std::string, 4> names;
     std::string current = "BEFORE";
-    if (!LoadWholeFile(WholeSetup{*sim, tx, format, names}, path, true, current)) {
+    if (!LoadWholeFile(WholeSetup{*sim, tx, format, names}, dir.File("HOSTILE.QM48"), true,
+                       current)) {
       EXPECT_EQ(current, "BEFORE");
       return false;
     }
     const SimSetupData& s = sim->Setup;
-    EXPECT_GE(format, 0);
-    EXPECT_LE(format, 3);
-    EXPECT_GE(s.FrameSyncLength, 3);
-    EXPECT_LE(s.FrameSyncLength, 64);
-    EXPECT_GE(s.FirstSubFrameNum, 0);
-    EXPECT_LE(s.FirstSubFrameNum, 1);
+    const TxSetupData& t = tx.Setup;
+    // A transmitter key missing or unreadable keeps its field (0.0 for a new record's
+    // frequency); anything taken from the file lies in its range.
+    const double freq = t.FreqMhz == TxSetupData{}.FreqMhz ? kTxFields[0].FileLow : t.FreqMhz;
+    const std::tuple<double, double, double> ranges[] = {
+        {format, 0, 3},
+        {s.FrameSyncLength, 3, 64},
+        {s.FirstSubFrameNum, 0, 1},
+        {freq, kTxFields[kTxFreqRegister].FileLow, kTxFields[kTxFreqRegister].FileHigh},
+        {t.FmDeviation, kTxFields[kTxDeviationRegister].FileLow,
+         kTxFields[kTxDeviationRegister].FileHigh},
+        {t.PreModFilterSelected, 0, kTxFields[kTxPremodRegister].FileHigh},
+        {t.AttenuationIndexDb, 0, kTxFields[kTxAttenRegister].FileHigh}};
+    for (const auto& [value, low, high] : ranges) EXPECT_TRUE(value >= low && value <= high);
     EXPECT_LT(strnlen(s.FrameSyncPattern, sizeof s.FrameSyncPattern), sizeof s.FrameSyncPattern);
     for (const std::string& name : names) EXPECT_LE(name.size(), 1023u);
-    // A transmitter key that is missing or unreadable leaves its field as it was (0.0 for
-    // the frequency of a new record); anything taken from the file lies in its range.
-    const TxSetupData& t = tx.Setup;
-    if (t.FreqMhz != TxSetupData{}.FreqMhz) {
-      EXPECT_GE(t.FreqMhz, kTxFields[kTxFreqRegister].FileLow);
-      EXPECT_LE(t.FreqMhz, kTxFields[kTxFreqRegister].FileHigh);
-    }
-    EXPECT_GE(t.FmDeviation, kTxFields[kTxDeviationRegister].FileLow);
-    EXPECT_LE(t.FmDeviation, kTxFields[kTxDeviationRegister].FileHigh);
-    EXPECT_GE(t.PreModFilterSelected, 0);
-    EXPECT_LE(t.PreModFilterSelected, kTxFields[kTxPremodRegister].FileHigh);
-    EXPECT_GE(t.AttenuationIndexDb, 0);
-    EXPECT_LE(t.AttenuationIndexDb, kTxFields[kTxAttenRegister].FileHigh);
 
     FrameMapModel map;
     map.Build(*sim);
@@ -189,43 +143,56 @@ class HostileFiles : public ::testing::Test {
   std::string base;
 };
 
-TEST_F(HostileFiles, SetupFileKeysTakeAnyNumberWithoutHarm) {
+// Any number in any key, a change list starting at a hostile word index, a frame of hostile
+// length.
+TEST_F(HostileFiles, SetupFileKeysTakeAnyNumber) {
   ASSERT_TRUE(LoadAndUse(base, "the file as saved"));
-  const std::vector<Entry> entries = Entries(base);
-  ASSERT_GT(entries.size(), 50u);
-  for (const Entry& e : entries)
+  ASSERT_GT(Entries(base).size(), 50u);
+  for (const Entry& e : Entries(base))
     for (const std::string& number : kSaturatingNumbers)
       LoadAndUse(Edited(base, e, number), e.section + "/" + e.key + "=" + number);
-}
-
-TEST_F(HostileFiles, SetupFileChangeListWithHostileIndexesStaysInsideTheWordTable) {
-  const Entry changes{"SIMULATOR SETUP", "NumChanges"};
   for (const std::string& index : kHostileNumbers) {
-    // A run starting at a hostile word index, and a frame of hostile length.
-    std::string text = Edited(base, changes, "2");
-    text = Added(text, "SIMULATOR SETUP",
-                 "ChangeIndex1=" + index + "\r\nSimWordLen" + index + "=99\r\nSimValue" + index +
-                     "=65535\r\n");
-    LoadAndUse(text, "ChangeIndex1=" + index);
-    LoadAndUse(Edited(text, {"SIMULATOR SETUP", "WordsPerMinorFrame"}, index),
+    const std::string text = Edited(base, {"SIMULATOR SETUP", "NumChanges"}, "2", false, "");
+    const std::string changed = Edited(text, {"SIMULATOR SETUP", ""}, "[SIMULATOR SETUP]", false,
+                                       "ChangeIndex1=" + index + "\r\nSimWordLen" + index +
+                                           "=99\r\nSimValue" + index + "=65535\r\n");
+    LoadAndUse(changed, "ChangeIndex1=" + index);
+    LoadAndUse(Edited(changed, {"SIMULATOR SETUP", "WordsPerMinorFrame"}, index),
                "WordsPerMinorFrame=" + index);
   }
+}
+
+// Every key missing in turn keeps its field and the file loads; without a section or its
+// version the file is refused.
+TEST_F(HostileFiles, SetupFileKeysMayBeMissingButNotTheSectionsAndVersions) {
+  for (const Entry& e : Entries(base))
+    if (e.key != "FileVersion") {
+      EXPECT_TRUE(LoadAndUse(Edited(base, e, "", true), "no " + e.key));
+    }
+  const std::pair<const char*, std::string> broken[] = {
+      {"no simulator section", Edited(base, {"SIMULATOR SETUP", ""}, "", true)},
+      {"no transmitter section", Edited(base, {"TRANSMITTER SETUP", ""}, "", true)},
+      {"no simulator version", Edited(base, {"SIMULATOR SETUP", "FileVersion"}, "", true)},
+      {"unreadable transmitter version", Edited(base, {"TRANSMITTER SETUP", "FileVersion"}, "1x")},
+      {"binary simulator version", Edited(base, {"SIMULATOR SETUP", "FileVersion"}, kBinary)},
+      {"empty file", ""},
+      {"only 0xFF", std::string(4096, '\xFF')}};
+  for (const auto& [what, text] : broken) EXPECT_FALSE(LoadAndUse(text, what)) << what;
 }
 
 TEST_F(HostileFiles, SetupFileWithMegabyteLinesAndBinaryBytesLoadsOrIsRefused) {
   const Entry pattern{"SIMULATOR SETUP", "FrameSyncPattern"};
   const Entry name{"SIMULATOR SETUP", "gFormatName_1"};
-  const Entry wave{"SIMULATOR SETUP", "UserDefDynWordFn1"};
   for (const std::string& value : {kMegabyte, kBinary, std::string(kMegabyte.size(), '\xFF')}) {
-    for (const Entry& e : {pattern, name, wave, Entry{"TRANSMITTER SETUP", "FreqMhz"},
-                           Entry{"SIMULATOR SETUP", "WordsPerMinorFrame"}})
+    for (const Entry& e :
+         {pattern, name, Entry{"SIMULATOR SETUP", "UserDefDynWordFn1"},
+          Entry{"TRANSMITTER SETUP", "FreqMhz"}, Entry{"SIMULATOR SETUP", "WordsPerMinorFrame"}})
       LoadAndUse(Edited(base, e, value), e.key + " hostile");
     // A megabyte (or binary) line of its own, without "=", and as a section header.
     LoadAndUse(base + value + "\r\n", "trailing line");
     LoadAndUse(Edited(base, {"TRANSMITTER SETUP", ""}, "[" + value + "]"), "section header");
   }
   // The keys are read cut to 1023 bytes, and the pattern to its 64 characters.
-  ASSERT_TRUE(LoadAndUse(Edited(base, name, kMegabyte), "long name"));
   auto sim = std::make_unique<progsimulatorclass>();
   progtxclass tx;
   int32_t format = 0;
@@ -236,40 +203,20 @@ TEST_F(HostileFiles, SetupFileWithMegabyteLinesAndBinaryBytesLoadsOrIsRefused) {
       LoadWholeFile(WholeSetup{*sim, tx, format, names}, dir.File("LONG.QM48"), false, current));
   EXPECT_EQ(names[0], std::string(1023, '7'));
   EXPECT_EQ(std::string(sim->Setup.FrameSyncPattern), std::string(64, '7'));
-  // Bytes of a whole file, NULs and all, and a file of nothing but 0xFF.
-  std::string binaryFile = base;
+  std::string binaryFile = base;  // NULs and 0xFF bytes throughout
   for (size_t i = 7; i < binaryFile.size(); i += 97) binaryFile[i] = (i % 2) ? '\0' : '\xFF';
   LoadAndUse(binaryFile, "binary bytes throughout");
-  EXPECT_FALSE(LoadAndUse(std::string(4096, '\xFF'), "only 0xFF"));
-}
-
-TEST_F(HostileFiles, SetupFileWithoutASectionOrItsVersionIsRefusedWithTheProgramsMessage) {
-  const std::vector<std::pair<std::string, std::string>> broken = {
-      {"no simulator section", Edited(base, {"SIMULATOR SETUP", ""}, "", true)},
-      {"no transmitter section", Edited(base, {"TRANSMITTER SETUP", ""}, "", true)},
-      {"no simulator version", Edited(base, {"SIMULATOR SETUP", "FileVersion"}, "", true)},
-      {"unreadable transmitter version", Edited(base, {"TRANSMITTER SETUP", "FileVersion"}, "1x")},
-      {"binary simulator version", Edited(base, {"SIMULATOR SETUP", "FileVersion"}, kBinary)},
-      {"empty file", ""},
-  };
-  for (const auto& [what, text] : broken) {
-    EXPECT_FALSE(LoadAndUse(text, what)) << what;
-    WriteFile(dir.File("BROKEN.QM48"), text);
-    CtlResult r = RunCtl("validate BROKEN.QM48", dir);
-    EXPECT_EQ(r.code, 2) << what;
-    EXPECT_EQ(r.err, "INVALID SETUP FILE..ABORT LOAD\n") << what;
-  }
-  // Keys missing one by one keep their fields as they were: the file still loads.
-  for (const Entry& e : Entries(base))
-    if (e.key != "FileVersion") LoadAndUse(Edited(base, e, "", true), "without " + e.key);
 }
 
 TEST_F(HostileFiles, LastSetupFileNamingAnythingForgetsTheNameAndKeepsTheSetup) {
   const Entry last{"LAST SETUP FILENAME", "FileName"};
-  for (const std::string& stored :
-       {kMegabyte, kBinary, std::string("../../../../../../etc/passwd"), std::string("/"),
-        std::string("BASE.QM48/../BASE.QM48"), std::string("//\\\\..")}) {
-    WriteFile(dir.File("LastQm48.Cfg"), Edited(base, last, stored));
+  const std::string remembered[] = {
+      kMegabyte,  kBinary,       "../../../../../../etc/passwd", "/", "BASE.QM48/../BASE.QM48",
+      "//\\\\..", "(no section)"};
+  for (const std::string& stored : remembered) {
+    WriteFile(dir.File("LastQm48.Cfg"), stored == "(no section)"
+                                            ? Edited(base, {last.section, ""}, "", true)
+                                            : Edited(base, last, stored));
     auto sim = std::make_unique<progsimulatorclass>();
     progtxclass tx;
     int32_t format = 0;
@@ -283,79 +230,60 @@ TEST_F(HostileFiles, LastSetupFileNamingAnythingForgetsTheNameAndKeepsTheSetup) 
                 current == "../../../../../../etc/passwd")
         << current.size();
   }
-  WriteFile(dir.File("LastQm48.Cfg"), Edited(base, {"LAST SETUP FILENAME", ""}, "", true));
-  auto sim = std::make_unique<progsimulatorclass>();
-  progtxclass tx;
-  int32_t format = 0;
-  std::array<std::string, 4> names;
-  std::string current = "BEFORE";
-  ASSERT_TRUE(
-      RecallLastSetup(WholeSetup{*sim, tx, format, names}, dir.File("LastQm48.Cfg"), current));
-  EXPECT_EQ(current, "");
 }
 
 TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
   const std::string path = dir.File("W.R4V8SimUserWave");
   UserWaveTable written;
   written.NumWords = 3;
-  written.DefaultValue = 0x1111;
-  written.Samples[0] = 1;
   std::strcpy(written.Name, "WAVE");
   WriteUserWaveFile(path, written);
   const std::string text = ReadAll(path);
-  const Entry count{kUserWaveCommonSection, "NumWords"};
-  const Entry label{kUserWaveCommonSection, "Name"};
   for (const std::string& number : kHostileNumbers) {
     UserWaveTable table;
     WriteFile(path, std::string("[") + kUserWaveCommonSection + "]\r\nName=WAVE\r\nDefaultValue=" +
                         number + "\r\nNumWords=" + number + "\r\n[" + kUserWaveValueSection +
                         "]\r\n-1=5\r\n0=6\r\n1=" + number + "\r\n1025=7\r\n");
     ASSERT_TRUE(ReadUserWaveFile(path, table)) << number;
-    EXPECT_GE(table.NumWords, 0) << number;
-    EXPECT_LE(table.NumWords, kUserWaveMaxWords) << number;
+    EXPECT_TRUE(table.NumWords >= 0 && table.NumWords <= kUserWaveMaxWords) << number;
     EXPECT_EQ(table.Samples[1024 - 1], table.DefaultValue) << number;  // no key 1024
   }
-  // Numbers past 32 bits saturate, so a megabyte of digits is the most samples there are;
-  // a count that is no number at all is none.
-  for (const auto& [value, words] :
-       {std::pair{kMegabyte, kUserWaveMaxWords}, std::pair{kBinary, 0}}) {
+  // A megabyte of digits saturates to the most samples there are; binary is no count at all.
+  for (const auto& [value, words] : {std::pair{kMegabyte, kUserWaveMaxWords}, std::pair{kBinary, 0},
+                                     std::pair{std::string(), 0}}) {
     UserWaveTable table;
-    WriteFile(path, Edited(Edited(text, label, value), count, value));
+    const Entry count{kUserWaveCommonSection, "NumWords"};
+    WriteFile(path, value.empty() ? ""
+                                  : Edited(Edited(text, {kUserWaveCommonSection, "Name"}, value),
+                                           count, value));
     ASSERT_TRUE(ReadUserWaveFile(path, table));
     EXPECT_LT(strnlen(table.Name, sizeof table.Name), sizeof table.Name);
     EXPECT_EQ(table.NumWords, words);
   }
-  UserWaveTable table;
-  WriteFile(path, "");
-  ASSERT_TRUE(ReadUserWaveFile(path, table));
-  EXPECT_EQ(table.NumWords, 0);
 }
 
 TEST_F(HostileFiles, PortConfigurationKeepsItsFieldsInsideTheirTables) {
   const std::string path = dir.File("Qm48Com.Cfg");
   ASSERT_TRUE(SavePortConfig(PortConfig{}, path));
   const std::string text = ReadAll(path);
+  std::vector<std::string> values = kHostileNumbers;
+  for (int count : {kPortCount, kBaudRateCount, kFlowControlCount, kDataBitsCount, kParityCount,
+                    kStopBitsCount})
+    values.push_back(std::to_string(count));  // one past each table
   for (const Entry& e : Entries(text)) {
-    for (const std::string& value : kHostileNumbers) {
+    for (const std::string& value : values) {
       WriteFile(path, Edited(text, e, value));
-      PortConfig config;
+      PortConfig c;
       SCOPED_TRACE(e.key + "=" + value);
-      // Numbers saturate at the ends of 32 bits; whatever lies outside a table falls back.
-      EXPECT_TRUE(LoadPortConfig(config, path));
-      EXPECT_GE(config.PortNum, 0);
-      EXPECT_LT(config.PortNum, kPortCount);
-      EXPECT_GE(config.BaudRate, 0);
-      EXPECT_LT(config.BaudRate, kBaudRateCount);
-      EXPECT_GE(config.FlowControl, 0);
-      EXPECT_LT(config.FlowControl, kFlowControlCount);
-      EXPECT_GE(config.DataBits, 0);
-      EXPECT_LT(config.DataBits, kDataBitsCount);
-      EXPECT_GE(config.Parity, 0);
-      EXPECT_LT(config.Parity, kParityCount);
-      EXPECT_GE(config.StopBits, 0);
-      EXPECT_LT(config.StopBits, kStopBitsCount);
-      EXPECT_GE(config.MaxRxBufSize, 32u);
-      EXPECT_GE(config.MaxTxBufSize, 32u);
+      EXPECT_TRUE(LoadPortConfig(c, path));  // whatever lies outside a table falls back
+      const std::tuple<int, int> fields[] = {{c.PortNum, kPortCount},
+                                             {c.BaudRate, kBaudRateCount},
+                                             {c.FlowControl, kFlowControlCount},
+                                             {c.DataBits, kDataBitsCount},
+                                             {c.Parity, kParityCount},
+                                             {c.StopBits, kStopBitsCount}};
+      for (const auto& [field, count] : fields) EXPECT_TRUE(field >= 0 && field < count);
+      EXPECT_TRUE(c.MaxRxBufSize >= 32u && c.MaxTxBufSize >= 32u);
     }
   }
   for (const std::string& value : {kMegabyte, kBinary}) {
@@ -385,8 +313,7 @@ TEST(HostileUnitState, RefusesWhatTheUnitCannotHoldAndKeepsTheStateAsItWas) {
     EXPECT_EQ(error.substr(0, 8), "line 2: ") << bad.substr(0, 40);
     EXPECT_EQ(state.sim.clock, 42u);
   }
-  // Missing lines keep the unit as it starts.
-  UnitState state;
+  UnitState state;  // missing lines keep the unit as it starts
   std::string error;
   ASSERT_TRUE(ParseUnitStateText("run 1\n", state, error)) << error;
   EXPECT_EQ(state.sim.clock, 0u);

@@ -1,19 +1,16 @@
-// A save killed at any moment (power cut, SIGKILL) leaves every file either as it was or
-// as the new version: never torn, never missing. A child process saves two versions in
-// turn, the test kills it at random moments and reads what is left.
+// A save cut off at any moment (power cut, SIGKILL) leaves every file either as it was or as
+// the new version: never torn, never missing. A child saves two versions in turn and tells
+// through a pipe each time it begins a save; the test kills it at a stage it waits for (the
+// save begun, its temporary file made, its temporary file whole) and reads what is left.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -22,130 +19,111 @@
 #include "serial/PortConfig.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/UserWaveFiles.h"
+#include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+enum class Cut { SaveBegun, TemporaryMade, TemporaryWhole };
+
+// Whether the child's temporary file (".<name>.tmp<pid>.<n>" beside the target) is there
+// with at least `bytes` in it.
+bool TemporaryHolds(const fs::path& dir, pid_t child, uintmax_t bytes) {
+  const std::string mark = ".tmp" + std::to_string(child) + ".";
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename().string().find(mark) != std::string::npos) {
+      std::error_code sizeError;
+      const uintmax_t size = fs::file_size(it->path(), sizeError);
+      if (!sizeError && size >= bytes) return true;
+    }
+  return false;
 }
 
-class PowerCut : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("qm48-powercut-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Writes version 0 and 1 once each to learn their bytes, then kills a child that writes
-  // them in turn at `rounds` random moments; after each kill the file must hold one of them.
-  void KillDuringSaves(const std::string& path, const std::function<bool(int)>& save, int rounds) {
-    ASSERT_TRUE(save(0));
-    ASSERT_TRUE(save(1));
-    const std::string version1 = ReadAll(path);
-    ASSERT_TRUE(save(0));
-    const std::string version0 = ReadAll(path);
-    ASSERT_NE(version0, version1);
-
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delayUs(0, 12000);
-    int torn = 0, missing = 0;
-    for (int round = 0; round < rounds; ++round) {
-      pid_t child = ::fork();
+// Learns the bytes of versions 0 and 1, then for each stage, several times, kills a child
+// saving them in turn once that stage is reached; the file must then hold one of them.
+void KillDuringSaves(const std::string& path, const std::function<bool(int)>& save) {
+  ASSERT_TRUE(save(1));
+  const std::string version1 = ReadAll(path);
+  ASSERT_TRUE(save(0));
+  const std::string version0 = ReadAll(path);
+  ASSERT_NE(version0, version1);
+  const uintmax_t whole = std::min(version0.size(), version1.size());
+  const fs::path dir = fs::path(path).parent_path();
+  for (Cut cut : {Cut::SaveBegun, Cut::TemporaryMade, Cut::TemporaryWhole}) {
+    for (int round = 0; round < 4; ++round) {
+      int pipeFds[2];
+      ASSERT_EQ(::pipe(pipeFds), 0);
+      const pid_t child = ::fork();
       ASSERT_GE(child, 0);
       if (child == 0) {
-        for (int k = 1;; k ^= 1) save(k);  // until killed
+        ::close(pipeFds[0]);
+        for (int k = 1;; k ^= 1) {  // until killed
+          (void)!::write(pipeFds[1], "s", 1);
+          save(k);
+        }
       }
-      std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+      ::close(pipeFds[1]);
+      // Begun saves to let pass before the cut: the first save, or one after it.
+      for (int begun = 0; begun <= round % 2; ++begun) {
+        char byte = 0;
+        ASSERT_EQ(::read(pipeFds[0], &byte, 1), 1);
+      }
+      // The stage of this save, or the next save begun (a stage too short to be seen).
+      const uintmax_t least = cut == Cut::TemporaryWhole ? whole : 0;
+      pollfd next{pipeFds[0], POLLIN, 0};
+      while (cut != Cut::SaveBegun && !TemporaryHolds(dir, child, least) &&
+             ::poll(&next, 1, 0) == 0)
+        std::this_thread::yield();
       ::kill(child, SIGKILL);
-      int status = 0;
-      ::waitpid(child, &status, 0);
-      if (!fs::exists(path)) {
-        ++missing;
-        continue;
-      }
+      ::waitpid(child, nullptr, 0);
+      ::close(pipeFds[0]);
+      const int stage = static_cast<int>(cut);
+      ASSERT_TRUE(fs::exists(path)) << "stage " << stage << " round " << round;
       const std::string now = ReadAll(path);
-      if (now != version0 && now != version1) ++torn;
+      EXPECT_TRUE(now == version0 || now == version1)
+          << "torn at stage " << stage << " round " << round << ": " << now.size() << " bytes";
     }
-    EXPECT_EQ(missing, 0);
-    EXPECT_EQ(torn, 0);
   }
-
-  fs::path dir_;
-};
-
-// Two versions of a large setup (every word its own run, about a megabyte), so that kills
-// land in the middle of writing.
-void MakeSetup(progsimulatorclass& sim, int version) {
-  SimSetupData& s = sim.Setup;
-  s.WordsPerMinorFrame = kMaxWordsPerMinorFrame;
-  s.CommonWordValue = 1 + version;
-  for (int i = 0; i < kMaxWordsPerMinorFrame; ++i)
-    s.Words[static_cast<size_t>(i)].SimValue = static_cast<uint16_t>(2 * i + version);
 }
 
-TEST_F(PowerCut, SetupFileSaveAndSaveAsLeaveTheOldOrTheNewFile) {
+// Two versions each of a large setup file (every word its own run, about a megabyte), saved
+// by name and as the last setup, of the port configuration and of a user wave file.
+TEST(PowerCut, SavesLeaveTheOldOrTheNewFile) {
+  TempDir dir;
   auto sims = std::make_unique<std::array<progsimulatorclass, 2>>();
-  auto txs = std::make_unique<std::array<progtxclass, 2>>();
-  for (int v = 0; v < 2; ++v) MakeSetup((*sims)[static_cast<size_t>(v)], v);
-  const std::string path = (dir_ / "RUN.QM48").string();
-  KillDuringSaves(
-      path,
-      [&](int v) {
-        return SaveWholeFile(
-            ProgramSetup((*sims)[static_cast<size_t>(v)], (*txs)[static_cast<size_t>(v)]), path,
-            nullptr);
-      },
-      40);
-}
-
-TEST_F(PowerCut, LastSetupFileLeavesTheOldOrTheNewFile) {
-  auto sims = std::make_unique<std::array<progsimulatorclass, 2>>();
-  auto txs = std::make_unique<std::array<progtxclass, 2>>();
-  for (int v = 0; v < 2; ++v) MakeSetup((*sims)[static_cast<size_t>(v)], v);
-  const std::string path = (dir_ / "LastQm48.Cfg").string();
-  const std::array<std::string, 2> names = {"/data/A.QM48", "/data/B.QM48"};
-  KillDuringSaves(
-      path,
-      [&](int v) {
-        return SaveWholeFile(
-            ProgramSetup((*sims)[static_cast<size_t>(v)], (*txs)[static_cast<size_t>(v)]), path,
-            &names[static_cast<size_t>(v)]);
-      },
-      40);
-}
-
-TEST_F(PowerCut, PortConfigurationLeavesTheOldOrTheNewFile) {
+  std::array<progtxclass, 2> txs;
   std::array<PortConfig, 2> configs;
-  DefaultPortConfig(configs[0]);
-  DefaultPortConfig(configs[1]);
-  configs[1].BaudRate = 15;
-  configs[1].Parity = 2;
-  const std::string path = (dir_ / "Qm48Com.Cfg").string();
-  KillDuringSaves(
-      path, [&](int v) { return SavePortConfig(configs[static_cast<size_t>(v)], path); }, 60);
-}
-
-TEST_F(PowerCut, UserWaveFileLeavesTheOldOrTheNewFile) {
   std::array<UserWaveTable, 2> waves{};
-  for (int v = 0; v < 2; ++v) {
-    UserWaveTable& w = waves[static_cast<size_t>(v)];
-    w.NumWords = kUserWaveMaxWords;
-    for (int k = 0; k < kUserWaveMaxWords; ++k)
-      w.Samples[static_cast<size_t>(k)] = static_cast<uint16_t>(k * 3 + v);
+  for (size_t v = 0; v < 2; ++v) {
+    SimSetupData& s = (*sims)[v].Setup;
+    s.WordsPerMinorFrame = kMaxWordsPerMinorFrame;
+    s.CommonWordValue = 1 + v;
+    for (size_t i = 0; i < kMaxWordsPerMinorFrame; ++i) s.Words[i].SimValue = uint16_t(2 * i + v);
+    DefaultPortConfig(configs[v]);
+    waves[v].NumWords = kUserWaveMaxWords;
+    for (size_t k = 0; k < kUserWaveMaxWords; ++k) waves[v].Samples[k] = uint16_t(k * 3 + v);
   }
-  const std::string path = (dir_ / "WAVE.R4V8SimUserWave").string();
-  KillDuringSaves(
-      path,
-      [&](int v) {
-        WriteUserWaveFile(path, waves[static_cast<size_t>(v)]);
-        return true;
-      },
-      60);
+  configs[1].BaudRate = 15;
+  const std::array<std::string, 2> names = {"/data/A.QM48", "/data/B.QM48"};
+  for (const char* file : {"RUN.QM48", "LastQm48.Cfg"}) {
+    SCOPED_TRACE(file);
+    const std::string path = dir.File(file);
+    const bool last = std::string(file) == "LastQm48.Cfg";
+    KillDuringSaves(path, [&](int v) {
+      return SaveWholeFile(ProgramSetup((*sims)[size_t(v)], txs[size_t(v)]), path,
+                           last ? &names[size_t(v)] : nullptr);
+    });
+  }
+  const std::string portFile = dir.File("Qm48Com.Cfg");
+  KillDuringSaves(portFile, [&](int v) { return SavePortConfig(configs[size_t(v)], portFile); });
+  const std::string waveFile = dir.File("WAVE.R4V8SimUserWave");
+  KillDuringSaves(waveFile, [&](int v) {
+    WriteUserWaveFile(waveFile, waves[size_t(v)]);
+    return true;
+  });
 }
 
 }  // namespace

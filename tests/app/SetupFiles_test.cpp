@@ -1,15 +1,22 @@
+// Setup files: save and all-or-nothing recall, the last-setup file and the name it keeps
+// (matched without regard to case), user waves, random setups round trip, the window's place
+// in the last-setup file, and the TMATS entries of the File menu.
 #include "app/SetupFiles.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
-#include <fstream>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
+#include "app/LastSetupMatch.h"
 #include "app/Qm48GlobUnit.h"
+#include "app/TmatsFiles.h"
+#include "app/WindowPlace.h"
 #include "common/RandomSimSetup.h"
+#include "common/ScriptedOperator.h"
 #include "link/TransmitBuffer.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/UserWaveFiles.h"
@@ -19,6 +26,18 @@
 
 namespace {
 
+void Touch(const std::string& path) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path) << "x";
+}
+
+bool Same(const WindowPlace& a, const WindowPlace& b) {
+  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height &&
+         a.maximised == b.maximised;
+}
+
+// A fresh setup in a fresh current directory; the format globals and the edited mark are the
+// program's, reset here (the one place these tests reach them).
 class SetupFilesTest : public ::testing::Test {
  protected:
   SetupFilesTest() : sim(std::make_unique<progsimulatorclass>()) {
@@ -28,6 +47,11 @@ class SetupFilesTest : public ::testing::Test {
     gSetupEdited = false;
   }
   WholeSetup Whole() { return ProgramSetup(*sim, tx); }
+  std::string Read(const std::string& path, const char* section, const char* key) {
+    std::string text = "(missing)";
+    ReadProfileString(path, section, key, text);
+    return text;
+  }
 
   TempDir dir;
   std::unique_ptr<progsimulatorclass> sim;
@@ -41,26 +65,17 @@ TEST_F(SetupFilesTest, SaveWritesBothSectionsAndTheLastSetupFile) {
   gSetupEdited = true;
   ASSERT_EQ(SaveSetup(Whole(), current), SaveOutcome::Saved);
   EXPECT_FALSE(gSetupEdited);
-  int32_t version = 0;
-  std::string text;
-  EXPECT_TRUE(ReadProfileInt(current, kSimulatorSection, "FileVersion", version));
-  EXPECT_EQ(version, 2);
-  EXPECT_TRUE(ReadProfileInt(current, kTransmitterSection, "FileVersion", version));
-  EXPECT_EQ(version, 1);
-  EXPECT_TRUE(ReadProfileString(current, kTransmitterSection, "FreqMhz", text));
-  EXPECT_EQ(text, "0.000000000");
-  EXPECT_FALSE(ReadProfileString(current, kLastSetupSection, "FileName", text));
-  EXPECT_TRUE(ReadProfileString(LastSetupPath(), kLastSetupSection, "FileName", text));
-  EXPECT_EQ(text, current);
-  EXPECT_TRUE(ReadProfileString(LastSetupPath(), kSimulatorSection, "gFormatName_1", text));
-  EXPECT_EQ(text, "FMT");
-
+  EXPECT_EQ(Read(current, kSimulatorSection, "FileVersion"), "2");
+  EXPECT_EQ(Read(current, kTransmitterSection, "FileVersion"), "1");
+  EXPECT_EQ(Read(current, kTransmitterSection, "FreqMhz"), "0.000000000");
+  EXPECT_EQ(Read(current, kLastSetupSection, "FileName"), "(missing)");
+  EXPECT_EQ(Read(LastSetupPath(), kLastSetupSection, "FileName"), current);
+  EXPECT_EQ(Read(LastSetupPath(), kSimulatorSection, "gFormatName_1"), "FMT");
   EXPECT_EQ(SaveSetup(Whole(), ""), SaveOutcome::NeedsName);
   EXPECT_EQ(SaveSetup(Whole(), dir.Path() + "/"), SaveOutcome::NoFileName);
-}
 
-TEST_F(SetupFilesTest, ReadOnlyFileIsNotWrittenNorTheLastSetup) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  if (::geteuid() == 0) return;  // root may write any file
+  std::filesystem::remove(LastSetupPath());
   current = dir.File("RO.QM48");
   std::ofstream(current) << "[X]\n";
   std::filesystem::permissions(current, std::filesystem::perms::owner_read);
@@ -75,21 +90,21 @@ TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
   tx.Setup = {2250.3, 350, 2, 4};
   ASSERT_TRUE(SaveWholeFile(Whole(), good, nullptr));
 
-  // A broken transmitter section: nothing of the simulator section is taken either.
+  // A section without its version: nothing of the other section is taken either.
   const std::string broken = dir.File("BROKEN.QM48");
-  std::ofstream(broken) << "[SIMULATOR SETUP]\nFileVersion=2\nWordsPerMinorFrame=99\n"
-                           "gFormatNumber=3\n[TRANSMITTER SETUP]\nFreqMhz=2250.5\n";
-  current = good;
-  EXPECT_FALSE(RecallSetup(Whole(), broken, current));
-  EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 77);
-  EXPECT_EQ(gFormatNumber, 2);
-  EXPECT_EQ(current, good);
-  EXPECT_TRUE(gSetupEdited);
-
-  std::ofstream(broken) << "[SIMULATOR SETUP]\nWordsPerMinorFrame=99\n"
-                           "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=2250.5\n";
-  EXPECT_FALSE(RecallSetup(Whole(), broken, current));
-  EXPECT_EQ(tx.Setup.FreqMhz, 2250.3);
+  for (const char* text : {"[SIMULATOR SETUP]\nFileVersion=2\nWordsPerMinorFrame=99\n"
+                           "gFormatNumber=3\n[TRANSMITTER SETUP]\nFreqMhz=2250.5\n",
+                           "[SIMULATOR SETUP]\nWordsPerMinorFrame=99\n"
+                           "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=2250.5\n"}) {
+    std::ofstream(broken, std::ios::trunc) << text;
+    current = good;
+    EXPECT_FALSE(RecallSetup(Whole(), broken, current));
+    EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 77);
+    EXPECT_EQ(gFormatNumber, 2);
+    EXPECT_EQ(tx.Setup.FreqMhz, 2250.3);
+    EXPECT_EQ(current, good);
+    EXPECT_TRUE(gSetupEdited);
+  }
 
   sim->Setup.WordsPerMinorFrame = 5;
   tx.Setup = {};
@@ -100,29 +115,65 @@ TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
   EXPECT_EQ(tx.Setup.AttenuationIndexDb, 4);
   EXPECT_EQ(current, good);
   EXPECT_FALSE(gSetupEdited);
-  std::string text;
-  EXPECT_TRUE(ReadProfileString(LastSetupPath(), kLastSetupSection, "FileName", text));
-  EXPECT_EQ(text, good);
+  EXPECT_EQ(Read(LastSetupPath(), kLastSetupSection, "FileName"), good);
 }
 
-TEST_F(SetupFilesTest, StartUpTakesTheLastNameOnlyWhenItsFileExists) {
-  const std::string named = dir.File("NAMED.QM48");
-  current = named;
-  ASSERT_TRUE(SaveWholeFile(Whole(), LastSetupPath(), &current));
-  current.clear();
-  EXPECT_TRUE(LoadWholeFile(Whole(), LastSetupPath(), true, current));
-  EXPECT_EQ(current, "");  // NAMED.QM48 does not exist
-  std::ofstream(named) << "\n";
-  EXPECT_TRUE(LoadWholeFile(Whole(), LastSetupPath(), true, current));
-  EXPECT_EQ(current, named);
+TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) {
+  Touch(dir.File("Setups/Flight.qm48"));
+  Touch(dir.File("a.qm48"));
+  Touch(dir.File("A.QM48x"));
+  Touch(dir.File("twin.qm48"));
+  Touch(dir.File("Twin.qm48"));
+  std::filesystem::create_directories(dir.File("folder"));
+  const std::string d = dir.Path();
+  struct Case {
+    std::string stored, base, matched;
+  };
+  const Case cases[] = {
+      {dir.File("Setups/Flight.qm48"), "/", dir.File("Setups/Flight.qm48")},
+      {"Setups/Flight.qm48", d, "Setups/Flight.qm48"},
+      {"", d, ""},
+      {dir.File("SETUPS/FLIGHT.QM48"), "/", dir.File("Setups/Flight.qm48")},
+      {"SETUPS/FLIGHT.QM48", d, "Setups/Flight.qm48"},
+      {"./SETUPS//FLIGHT.QM48", d, "./Setups/Flight.qm48"},
+      {dir.File("GONE.QM48"), "/", ""},
+      {dir.File("TWIN.QM48"), "/", ""},  // two candidates
+      {dir.File("twin.qm48"), "/", dir.File("twin.qm48")},
+      {dir.File("FOLDER"), "/", ""},
+      {dir.File("NOWHERE/A.QM48"), "/", ""},
+      {"C:\\SETUPS\\A.QM48", d, ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MatchLastSetupName(c.stored, c.base), c.matched) << c.stored;
 
-  // A recalled file's own last-name entry is ignored.
-  std::string other = "OTHER";
-  EXPECT_TRUE(RecallSetup(Whole(), LastSetupPath(), other));
-  EXPECT_EQ(other, LastSetupPath());
+  // The setup of an old upper-case name loads with the file found; a vanished file is
+  // forgotten and its setup still loads; a missing or broken file changes nothing.
+  const std::string last = dir.File("LastQm48.Cfg");
+  for (const auto& [stored, expected] :
+       {std::pair{d + "/SETUPS/FLIGHT.QM48", dir.File("Setups/Flight.qm48")},
+        std::pair{dir.File("GONE.QM48"), std::string()}}) {
+    gFormatName_[1] = "KEPT";
+    std::string name = stored;
+    ASSERT_TRUE(SaveWholeFile(Whole(), last, &name));
+    gFormatName_[1] = "";
+    current = "before";
+    ASSERT_TRUE(RecallLastSetup(Whole(), last, current));
+    EXPECT_EQ(current, expected);
+    EXPECT_EQ(gFormatName_[1], "KEPT");
+    EXPECT_FALSE(gSetupEdited);
+  }
+  current = "kept";
+  EXPECT_FALSE(RecallLastSetup(Whole(), dir.File("NONE.Cfg"), current));
+  EXPECT_FALSE(gSetupEdited);
+  gFormatName_[0] = "LIVE";
+  std::ofstream(last, std::ios::trunc) << "[LAST SETUP FILENAME]\r\nFileName=x\r\n";
+  EXPECT_FALSE(RecallLastSetup(Whole(), last, current));
+  EXPECT_EQ(current, "kept");
+  EXPECT_EQ(gFormatName_[0], "LIVE");
+  EXPECT_TRUE(gSetupEdited);
 }
 
-TEST_F(SetupFilesTest, UserWaveFilesAreReadForUserDefinedSlotsOnly) {
+TEST_F(SetupFilesTest, UserWavesAreReadForUserDefinedSlotsOnlyWithTheirEdgeValues) {
   UserWaveTable wave;
   std::strcpy(wave.Name, "STEPS");
   wave.DefaultValue = 100;
@@ -132,7 +183,6 @@ TEST_F(SetupFilesTest, UserWaveFilesAreReadForUserDefinedSlotsOnly) {
   wave.Samples[1] = 2;
   wave.Samples[2] = 3;
   WriteUserWaveFile("STEPS.R4V8SimUserWave", wave);
-
   sim->Setup.DynamicWords[1].SimDynamicWordWave = kWaveUserDef;
   sim->UserDefDynWordFn[1] = "STEPS.R4V8SimUserWave";
   sim->Setup.DynamicWords[3].SimDynamicWordWave = kWaveUserDef;
@@ -154,14 +204,12 @@ TEST_F(SetupFilesTest, UserWaveFilesAreReadForUserDefinedSlotsOnly) {
   EXPECT_EQ(fresh->UserWaves[1].Samples[1023], 100);
   EXPECT_EQ(fresh->UserDefDynWordFn[3], "GONE.R4V8SimUserWave");
   EXPECT_EQ(fresh->UserWaves[3].Samples[0], 4321);
-}
 
-TEST_F(SetupFilesTest, UserWaveFileReadEdgeCases) {
+  // A name cut to 64, a default past 16 bits keeps its low 16, a sample of -1 is 0xFFFF.
   std::ofstream("a.R4V8SimUserWave")
       << "[UserDef Wave Info Common Area]\nName=" << std::string(70, 'N')
       << "\nDefaultValue=65636\nNumWords=3\n"
          "[UserDef Wave Info Word Value Area (1 based)]\n1=7\n3=-1\n";
-  UserWaveTable wave;
   ASSERT_TRUE(ReadUserWaveFile("a.R4V8SimUserWave", wave));
   EXPECT_EQ(std::string(wave.Name), std::string(64, 'N'));
   EXPECT_EQ(wave.DefaultValue, 100);
@@ -169,15 +217,14 @@ TEST_F(SetupFilesTest, UserWaveFileReadEdgeCases) {
   EXPECT_EQ(wave.Samples[1], 100);
   EXPECT_EQ(wave.Samples[2], 0xFFFF);
   EXPECT_EQ(wave.Samples[3], 100);
-
-  std::ofstream("b.R4V8SimUserWave") << "[UserDef Wave Info Common Area]\nNumWords=5000\n";
-  ASSERT_TRUE(ReadUserWaveFile("b.R4V8SimUserWave", wave));
-  EXPECT_EQ(wave.NumWords, 1024);
-  EXPECT_EQ(wave.DefaultValue, 0);
-  EXPECT_STREQ(wave.Name, "");
-  std::ofstream("c.R4V8SimUserWave") << "[UserDef Wave Info Common Area]\nNumWords=-5\n";
-  ASSERT_TRUE(ReadUserWaveFile("c.R4V8SimUserWave", wave));
-  EXPECT_EQ(wave.NumWords, 0);
+  for (const auto& [count, words] : {std::pair{"5000", 1024}, std::pair{"-5", 0}}) {
+    std::ofstream("b.R4V8SimUserWave", std::ios::trunc)
+        << "[UserDef Wave Info Common Area]\nNumWords=" << count << "\n";
+    ASSERT_TRUE(ReadUserWaveFile("b.R4V8SimUserWave", wave));
+    EXPECT_EQ(wave.NumWords, words);
+    EXPECT_EQ(wave.DefaultValue, 0);
+    EXPECT_STREQ(wave.Name, "");
+  }
   wave.Samples[0] = 9;
   EXPECT_FALSE(ReadUserWaveFile("none.R4V8SimUserWave", wave));
   EXPECT_FALSE(ReadUserWaveFile(dir.Path(), wave));
@@ -202,6 +249,112 @@ TEST_F(SetupFilesTest, RandomSetupsSavedAndRecalledBuildTheSameStream) {
     recalled->Prep232SimSetupData(SelectedLoadFormat());
     EXPECT_EQ(SplitCommands(recalled->TxBuffer), expected) << "seed " << seed;
   }
+}
+
+// The place survives the setup written again at every close and Load All; an older file
+// without it loads and leaves the place alone; a damaged section is not taken.
+TEST_F(SetupFilesTest, WindowPlaceLivesInTheLastSetupFile) {
+  const std::string last = dir.File(kLastSetupFileName);
+  sim->Setup.WordsPerMinorFrame = 77;
+  ASSERT_TRUE(SaveWholeFile(Whole(), last, &current));
+  WindowPlace place{1, 2, 3, 4, false};
+  EXPECT_FALSE(ReadWindowPlace(last, place));
+  EXPECT_FALSE(ReadWindowPlace(dir.File("none.cfg"), place));
+  EXPECT_TRUE(Same(place, WindowPlace{1, 2, 3, 4, false}));
+
+  for (const WindowPlace& written :
+       {WindowPlace{-40, 25, 1400, 900, true}, WindowPlace{10, 20, 960, 632, false}}) {
+    ASSERT_TRUE(WriteWindowPlace(last, written));
+    sim->Setup.WordsPerMinorFrame = 100;
+    ASSERT_TRUE(SaveWholeFile(Whole(), last, &current));
+    ASSERT_TRUE(ReadWindowPlace(last, place));
+    EXPECT_TRUE(Same(place, written));
+    sim = std::make_unique<progsimulatorclass>();
+    ASSERT_TRUE(LoadWholeFile(Whole(), last, true, current));
+    EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 100);
+  }
+
+  const std::pair<const char*, bool> sections[] = {
+      {"Left=5\nTop=6\nWidth=970\nHeight=640\n", true},  // no Maximized: not maximised
+      {"Left=5\nTop=6\nWidth=970\n", false},             // no height
+      {"Left=5\nTop=6\nWidth=0\nHeight=640\n", false},
+      {"Left=5\nTop=6\nWidth=-970\nHeight=640\n", false},
+      {"Left=5\nTop=6\nWidth=99999999\nHeight=640\n", false},
+      {"Left=99999999999\nTop=6\nWidth=970\nHeight=640\n", false},
+      {"Left=five\nTop=6\nWidth=970\nHeight=640\n", false},
+  };
+  for (const auto& [section, taken] : sections) {
+    std::ofstream(last, std::ios::trunc) << "[MAIN WINDOW]\n" << section;
+    place = {1, 2, 3, 4, true};
+    EXPECT_EQ(ReadWindowPlace(last, place), taken) << section;
+    EXPECT_TRUE(
+        Same(place, taken ? WindowPlace{5, 6, 970, 640, false} : WindowPlace{1, 2, 3, 4, true}))
+        << section;
+  }
+}
+
+TEST(WindowPlaceFit, KeepsTheLeastSizeAndStaysOnTheScreen) {
+  const ScreenArea screen{0, 0, 1280, 1000};
+  struct Case {
+    const char* name;
+    WindowPlace remembered, fitted;
+    ScreenArea screen;
+  };
+  const Case cases[] = {
+      {"fits as it is", {100, 50, 1000, 700, false}, {100, 50, 1000, 700, false}, screen},
+      {"smaller than the least", {100, 50, 500, 300, true}, {100, 50, 960, 632, true}, screen},
+      {"larger than the screen", {0, 0, 3000, 2000, false}, {0, 0, 1280, 1000, false}, screen},
+      {"off right and below", {1200, 900, 1000, 700, false}, {280, 300, 1000, 700, false}, screen},
+      {"off left and above", {-500, -80, 1000, 700, false}, {0, 0, 1000, 700, false}, screen},
+      {"screen below the least",
+       {300, 300, 960, 632, false},
+       {10, 20, 960, 632, false},
+       {10, 20, 800, 600}},
+  };
+  for (const Case& c : cases)
+    EXPECT_TRUE(Same(FitWindowPlace(c.remembered, 960, 632, c.screen), c.fitted)) << c.name;
+}
+
+// Export writes the chosen file with the transmitter and the queried filter corner; import
+// asks which link of several, and refuses one the unit cannot send, leaving the setup alone.
+TEST_F(SetupFilesTest, TmatsExportAndImportThroughTheOperator) {
+  ScriptedOperator op;
+  ScopedOperator scope(op);
+  tx.Setup.FreqMhz = 2250.5;
+  tx.Setup.FmDeviation = 358;
+  tx.Setup.PreModFilterSelected = 2;
+  op.QueueChosenFile(dir.File("a.tmt"));
+  ASSERT_TRUE(ExportTmatsChosen(*sim, tx, {100, 300, 600, 1000}, "/x/flight7.QM48"));
+  const std::string one = ReadAll(dir.File("a.tmt"));
+  for (const char* line :
+       {"G\\PN:flight7;", "T-1\\RF1:2250.5;", "T-1\\RF5:716;", "T-1\\PMF1:600;", "P-1\\MF1:255;"})
+    EXPECT_NE(one.find(line), std::string::npos) << line;
+  EXPECT_EQ(op.FileChoosers().at(0).suggestedName, "flight7");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("a.tmt.part")));
+  op.QueueChooserCancel();
+  EXPECT_FALSE(ExportTmatsChosen(*sim, tx, {}, ""));
+  EXPECT_TRUE(op.MessageBoxes().empty());
+
+  std::string second = one;
+  for (size_t at; (at = second.find("P-1\\")) != std::string::npos;) second.replace(at, 4, "P-2\\");
+  second.replace(second.find("P-2\\DLN:QM48-PCM"), 16, "P-2\\DLN:FAST");
+  second.replace(second.find("P-2\\D2:1024000"), 14, "P-2\\D2:2000000");
+  std::ofstream(dir.File("two.tmt")) << one << second;
+  op.QueueChosenFile(dir.File("two.tmt"));
+  op.QueueInput("FAST");
+  ASSERT_TRUE(ImportTmatsChosen(*sim, tx));
+  EXPECT_EQ(sim->Setup.SimBitRate, 2000000u);
+  EXPECT_NE(op.InputBoxes().at(0).prompt.find("QM48-PCM, FAST"), std::string::npos);
+
+  std::string odd = one;
+  odd.replace(odd.find("P-1\\F3:NO"), 9, "P-1\\F3:EV");
+  std::ofstream(dir.File("odd.tmt")) << odd;
+  op.QueueChosenFile(dir.File("odd.tmt"));
+  EXPECT_FALSE(ImportTmatsChosen(*sim, tx));
+  EXPECT_EQ(sim->Setup.SimBitRate, 2000000u) << "the setup stays as it was";
+  ASSERT_EQ(op.MessageBoxes().size(), 1u);
+  EXPECT_NE(op.MessageBoxes()[0].text.find("P-1\\F3:EV"), std::string::npos);
+  EXPECT_EQ(op.MessageBoxes()[0].caption, "TMATS");
 }
 
 }  // namespace

@@ -1,47 +1,28 @@
 // The program from start-up to a loaded unit, offscreen against the virtual unit: a setup
 // recalled and loaded with "Load All" leaves the unit holding the image its stream
-// prescribes, with the debug window showing the commands; a unit that goes away mid-load
-// is told to the operator, the caption says so, and Connect reaches the restarted unit.
+// prescribes, traced in the debug window; a unit gone mid-load is told, the caption and
+// Connect follow, and Connect reaches the unit once it is back.
 #include <QAction>
 #include <QPushButton>
 #include <QtTest>
-#include <fstream>
-#include <memory>
 
-#include "app/ProgramObjects.h"
-#include "app/Qm48GlobUnit.h"
+#include "SetupTestKit.h"
 #include "app/SetupFiles.h"
-#include "app/gui/Qm48MainUnit.h"
 #include "common/ScriptedOperator.h"
 #include "link/TransmitBuffer.h"
-#include "link/UnitLink.h"
 #include "serial/gui/Qm48DebugUnit.h"
-#include "simulator/Qm48SimulatorUnit.h"
-#include "support/TempDir.h"
-#include "transmitter/Qm48TransmitterUnit.h"
 #include "unit/UnitProtocol.h"
 #include "unit/UnitStateText.h"
-#include "unit/VirtualUnit.h"
 
 namespace {
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-// "Qm48Com.Cfg" that sends COM1 to device.
-void WritePortConfig(const TempDir& dir, const std::string& device) {
-  WriteText(dir.File("Qm48Com.Cfg"),
-            "[PortConfig]\r\nPortNum=0\r\n[PortDevices]\r\nCOM1=" + device + "\r\n");
-}
-
-// A setup file of some hundreds of commands: several minor frames with a subframe counter,
-// a dynamic word and a unique word.
-std::string WriteSetupFile(const TempDir& dir, int wordsPerMinorFrame) {
+// A setup file of some hundreds of commands: 300 words a minor frame with a subframe
+// counter, a dynamic word and a unique word.
+std::string WriteSetupFile(const TempDir& dir) {
   progsimulatorclass sim;
   progtxclass tx;
   SimSetupData& s = sim.Setup;
-  s.WordsPerMinorFrame = wordsPerMinorFrame;
+  s.WordsPerMinorFrame = 300;
   s.NumSubframes = 4;
   s.SubframeMode = 1;
   s.SfIdWordNum = 3;
@@ -57,14 +38,14 @@ std::string WriteSetupFile(const TempDir& dir, int wordsPerMinorFrame) {
   return path;
 }
 
-// The commands of a stream as the unit executes them, from a fresh unit.
+// What a fresh unit holds after executing a stream.
 UnitState StateAfter(const TransmitBuffer& stream) {
   UnitProtocol unit;
   unit.Feed(stream.Data(), stream.Fill());
   return unit.State();
 }
 
-// The sent commands among traffic lines ("TX 1 R" → "1 R").
+// The sent commands among traffic lines ("TX 1 R" -> "1 R").
 std::vector<std::string> SentCommands(const std::vector<std::string>& lines) {
   std::vector<std::string> sent;
   for (const std::string& line : lines)
@@ -82,67 +63,39 @@ std::vector<std::string> SentCommands(const QStringList& lines) {
 class EndToEndTest : public QObject {
   Q_OBJECT
 
-  ScriptedOperator* op_ = nullptr;
-  std::unique_ptr<ScopedOperator> scope_;
-
-  std::unique_ptr<TQm48MainForm> Start(const TempDir& dir) {
-    dir.Enter();
-    auto window = std::make_unique<TQm48MainForm>();
-    window->show();
-    if (!QTest::qWaitFor([&] { return window->StartupQueryDone(); }, 30000))
-      qWarning("start-up query did not end");
-    return window;
-  }
-  // Ctrl+D, then "Debug": the debug window, shown.
-  static TQm48DebugForm* ShowTerminal(TQm48MainForm& window) {
-    window.ToggleDebugMenu();
-    window.DebugMenuAction()->trigger();
-    auto* terminal = window.findChild<TQm48DebugForm*>();
-    if (terminal && !QTest::qWaitForWindowExposed(terminal)) qWarning("debug window not shown");
-    return terminal;
-  }
-  static std::unique_ptr<VirtualUnit> StartUnit(VirtualUnitOptions options) {
-    auto unit = std::make_unique<VirtualUnit>(std::move(options));
-    std::string error;
-    if (!unit->Start(&error)) qWarning("virtual unit: %s", error.c_str());
-    return unit;
-  }
-
  private slots:
-  void init() {
-    op_ = new ScriptedOperator;
-    scope_ = std::make_unique<ScopedOperator>(*op_);
-  }
-  void cleanup() {
-    scope_.reset();
-    delete op_;
-  }
-
-  void RecallAndLoadAllFillTheUnit() {
-    TempDir dir;
+  void LoadAllThenUnitGoneAndBack() {
+    ScriptedOperator op;
+    ScopedOperator scope(op);
     VirtualUnitOptions options;
-    options.stateFile = dir.File("unit.state");
-    auto unit = StartUnit(options);
-    WritePortConfig(dir, unit->DevicePath());
-    const std::string setupFile = WriteSetupFile(dir, 300);
-    auto window = Start(dir);
-    QCOMPARE(window->windowTitle(), QString("QM-48  Ver 1.41    Connected"));
-    TQm48DebugForm* terminal = ShowTerminal(*window);
-    QVERIFY(terminal && terminal->isVisible());
-    QCOMPARE(terminal->ButtonConnect()->text(), QString("Disconnect"));
-    const std::string tracePath = dir.File("load.Qm48ComDbg");
-    op_->QueueChosenFile(tracePath);
+    TempDir place;  // the link and the state file outlive the unit they belong to
+    options.linkPath = place.File("qm48-unit");
+    options.stateFile = place.File("unit.state");
+    UnitDir start(options);
+    QVERIFY(start.started);
+    std::unique_ptr<VirtualUnit>& unit = start.unit;
+    const std::string setupFile = WriteSetupFile(start.dir);
+    auto window = StartedWindow();
+    QVERIFY(window);
+    QVERIFY(window->windowTitle().endsWith("    Connected"));
+
+    // Ctrl+D, then "Debug": the debug window, tracing to a file.
+    window->ToggleDebugMenu();
+    window->DebugMenuAction()->trigger();
+    auto* terminal = window->findChild<TQm48DebugForm*>();
+    QVERIFY(terminal && QTest::qWaitForWindowExposed(terminal));
+    const std::string tracePath = start.dir.File("load.Qm48ComDbg");
+    op.QueueChosenFile(tracePath);
     terminal->TraceToFileClick();
     QVERIFY(terminal->Tracing());
 
-    op_->QueueChosenFile(setupFile);
+    op.QueueChosenFile(setupFile);
     window->RecallAction()->trigger();
     QCOMPARE(gCurrentFileName, setupFile);
-    QCOMPARE(SimProg->Setup.WordsPerMinorFrame, 300);
-    op_->ClearRecords();
+    op.ClearRecords();
     window->LoadAllAction()->trigger();
-    QVERIFY(op_->MessageBoxes().empty());
-    QCOMPARE(op_->Progresses().size(), size_t{7});  // five queries, transmitter, simulator
+    QVERIFY(op.MessageBoxes().empty());
+    QCOMPARE(op.Progresses().size(), size_t{7});  // five queries, transmitter, simulator
 
     // What the stream of the recalled setup prescribes, built apart from the program.
     progsimulatorclass sim;
@@ -158,28 +111,22 @@ class EndToEndTest : public QObject {
     const std::vector<std::string> simCommands = SplitCommands(sim.TxBuffer);
     QVERIFY(simCommands.size() > 2 * kTraceMaxLines);  // more than the window keeps
 
-    // The unit's state file after the load.
+    // The unit's state file after the load, and its flash.
     QVERIFY(unit->WriteState());
     UnitState written;
     std::string error;
-    QVERIFY2(ParseUnitStateText(ReadAll(dir.File("unit.state")), written, error), error.c_str());
-    QVERIFY(written.sim.memory == expected.sim.memory);
+    QVERIFY2(ParseUnitStateText(ReadAll(options.stateFile), written, error), error.c_str());
     QVERIFY(written.sim == expected.sim);
     QVERIFY(written.running);
     QCOMPARE(written.tx, StateAfter(TxProg->TxBuffer).tx);
     QCOMPARE(unit->State().flash.memory, expected.sim.memory);
 
-    // The debug window: the last of the commands sent, each in its line, in order, and the
-    // trace file with every command of the load and a reply to each.
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-          return terminal->TrafficLines().endsWith("RX OK<CR>") &&
-                 SentCommands(terminal->TrafficLines()).back() == simCommands.back();
-        },
-        5000));
+    // The debug window shows the last commands, in order; the trace has every command of
+    // the load with a reply to each, as the unit received them.
+    QTRY_VERIFY(terminal->TrafficLines().endsWith("RX OK<CR>") &&
+                SentCommands(terminal->TrafficLines()).back() == simCommands.back());
     const std::vector<std::string> shown = SentCommands(terminal->TrafficLines());
-    QVERIFY(!shown.empty());
-    QVERIFY(std::equal(shown.rbegin(), shown.rend(), simCommands.rbegin()));
+    QVERIFY(!shown.empty() && std::equal(shown.rbegin(), shown.rend(), simCommands.rbegin()));
     const std::vector<std::string> traced = CrLfLines(ReadAll(tracePath));
     const std::vector<std::string> tracedCommands = SentCommands(traced);
     QVERIFY(tracedCommands.size() > simCommands.size());
@@ -187,82 +134,30 @@ class EndToEndTest : public QObject {
     QCOMPARE(traced.size(), 2 * tracedCommands.size());
     const std::vector<std::string> received = unit->Commands();
     QVERIFY(std::equal(tracedCommands.rbegin(), tracedCommands.rend(), received.rbegin()));
-    window->close();
-  }
 
-  void UnitGoneMidLoadThenConnectAgain() {
-    TempDir dir;
-    VirtualUnitOptions options;
-    options.linkPath = dir.File("qm48-unit");
-    options.fault.kind = FaultKind::VanishAfter;
-    options.fault.count = 400;  // the start-up query, then a good part of the load
-    auto unit = StartUnit(options);
-    WritePortConfig(dir, options.linkPath);
-    const std::string setupFile = WriteSetupFile(dir, 300);
-    auto window = Start(dir);
-    TQm48DebugForm* terminal = ShowTerminal(*window);
-    QVERIFY(terminal);
-    op_->QueueChosenFile(setupFile);
-    window->RecallAction()->trigger();
-    op_->ClearRecords();
+    // The unit goes away mid-load: the operator is told, the caption and Connect follow.
+    unit->SetFault({FaultKind::VanishAfter, unit->CommandCount() + 200});
+    op.ClearRecords();
     window->LoadAllAction()->trigger();
     QVERIFY(unit->Vanished());
+    QCOMPARE(op.MessageBoxes().size(), size_t{1});
+    QCOMPARE(op.MessageBoxes()[0].caption, std::string("SIMULATOR LOAD INCOMPLETE"));
+    QTRY_VERIFY(window->windowTitle().endsWith("  Disconnected"));
+    QTRY_COMPARE(terminal->ButtonConnect()->text(), QString("Connect"));
 
-    // The operator is told, the caption and the window's button follow.
-    QCOMPARE(op_->MessageBoxes().size(), size_t{1});
-    QCOMPARE(op_->MessageBoxes()[0].caption, std::string("SIMULATOR LOAD INCOMPLETE"));
-    QVERIFY(op_->MessageBoxes()[0].text.find("THE SIMULATOR LOAD DID NOT COMPLETE") == 0);
-    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Disconnected"), 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(terminal->ButtonConnect()->text(), QString("Connect"), 3000);
-
-    // The unit comes back on the same path: Connect, and the load goes through.
+    // Connect with nothing on the path tells why; once the unit is back it connects.
     unit->Stop();
-    op_->ClearRecords();
-    terminal->ButtonConnectClick();  // nothing on the path yet: the operator is told why
+    op.ClearRecords();
+    terminal->ButtonConnectClick();
     QCOMPARE(terminal->ButtonConnect()->text(), QString("Connect"));
-    QCOMPARE(op_->MessageBoxes().size(), size_t{1});
-    QVERIFY(op_->MessageBoxes()[0].text.find(options.linkPath) != std::string::npos);
-    options.fault = {};
-    unit = StartUnit(options);
+    QCOMPARE(op.MessageBoxes().size(), size_t{1});
+    QVERIFY(op.MessageBoxes()[0].text.find(options.linkPath) != std::string::npos);
+    unit = std::make_unique<VirtualUnit>(options);
+    QVERIFY(unit->Start());
     terminal->ButtonConnectClick();
     QCOMPARE(terminal->ButtonConnect()->text(), QString("Disconnect"));
-    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Connected"), 3000);
-    op_->ClearRecords();
-    window->LoadAllAction()->trigger();
-    QVERIFY(op_->MessageBoxes().empty());
-    QVERIFY(unit->State().running);
-    QVERIFY(unit->State().sim == StateAfter(SimProg->TxBuffer).sim);
-    window->close();
-  }
+    QTRY_VERIFY(window->windowTitle().endsWith("  Connected"));
 
-  // The unit's link goes with the unit mid-load and comes back: the port reopens by itself
-  // at the caption's next tick, and the load is not sent again.
-  void UnitGoneMidLoadThenBackReconnectsByItself() {
-    TempDir dir;
-    VirtualUnitOptions options;
-    options.linkPath = dir.File("qm48-unit");
-    options.fault.kind = FaultKind::VanishAfter;
-    options.fault.count = 400;
-    auto unit = StartUnit(options);
-    WritePortConfig(dir, options.linkPath);
-    const std::string setupFile = WriteSetupFile(dir, 300);
-    auto window = Start(dir);
-    op_->QueueChosenFile(setupFile);
-    window->RecallAction()->trigger();
-    window->LoadAllAction()->trigger();
-    QVERIFY(unit->Vanished());
-    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Disconnected"), 3000);
-
-    unit->Stop();  // the link goes
-    options.fault = {};
-    unit = StartUnit(options);  // and is made anew
-    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().endsWith("  Connected"), 5000);
-    QVERIFY(window->Link().Connected());
-    QCOMPARE(window->Link().Port()->DevicePath(), options.linkPath);
-    QCOMPARE(unit->CommandCount(), uint64_t{0});  // nothing of the load was sent again
-    const std::string log = ReadAll(dir.File("Qm48.Log"));
-    QVERIFY(log.find("The port's device " + options.linkPath + " is back: port reopened") !=
-            std::string::npos);
     window->close();
   }
 };

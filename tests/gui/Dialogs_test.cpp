@@ -1,0 +1,298 @@
+// The dialogs driven as an operator drives them: the Qt operator's message boxes, input box,
+// progress dialog (and calls from other threads), the user wave editor, and the RS-232 debug
+// window on the virtual unit.
+
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <condition_variable>
+#include <thread>
+
+#include "ModalDriver.h"
+#include "SetupTestKit.h"
+#include "common/ScriptedOperator.h"
+#include "platform/StartDirectory.h"
+#include "serial/gui/Qm48DebugUnit.h"
+#include "serial/serialcomclass.h"
+#include "simulator/UserWaveFiles.h"
+#include "simulator/gui/Qm48UserDefWaveUnit.h"
+#include "support/gui/ProgressDlg.h"
+#include "support/gui/QtOperator.h"
+
+namespace {
+
+// Counts up to a hold point and waits there until released or cancelled, then counts to
+// its maximum; a cancelled one with windDown set waits again, until WindDown(), before it
+// finishes. Records whether its dialog was up when it was started.
+class GatedTask : public ProgressTask {
+ public:
+  GatedTask(int holdAt, int maximum, bool windDown = false)
+      : holdAt_(holdAt), maximum_(maximum), windDown_(windDown) {}
+  ~GatedTask() override {
+    Release();
+    WindDown();
+    if (worker_.joinable()) worker_.join();
+  }
+  void Start() override {
+    if (QThread::currentThread() == qApp->thread())
+      for (QWidget* window : QApplication::topLevelWidgets())
+        dialogUpAtStart_ |= qobject_cast<TProgressDlg*>(window) && window->isVisible();
+    worker_ = std::thread([this] {
+      while (position_ < holdAt_) ++position_;
+      Await(released_);
+      while (position_ < maximum_ && !cancelled_) ++position_;
+      if (cancelled_ && windDown_) Await(woundDown_);
+      finished_ = true;
+    });
+  }
+  bool Finished() const override { return finished_; }
+  int Position() const override { return position_; }
+  int Maximum() const override { return maximum_; }
+  void Cancel() override { Set(cancelled_); }
+  void Release() { Set(released_); }
+  void WindDown() { Set(woundDown_); }
+  bool DialogUpAtStart() const { return dialogUpAtStart_; }
+  bool Cancelled() const { return cancelled_; }
+
+ private:
+  void Set(std::atomic<bool>& flag) {
+    std::lock_guard lock(mutex_);
+    flag = true;
+    gate_.notify_all();
+  }
+  void Await(const std::atomic<bool>& flag) {
+    std::unique_lock lock(mutex_);
+    gate_.wait(lock, [&] { return flag || (&flag == &released_ && cancelled_); });
+  }
+  const int holdAt_, maximum_;
+  const bool windDown_;
+  std::mutex mutex_;
+  std::condition_variable gate_;
+  std::atomic<bool> released_{false}, cancelled_{false}, woundDown_{false}, finished_{false};
+  std::atomic<int> position_{0};
+  bool dialogUpAtStart_ = false;
+  std::thread worker_;
+};
+
+ProgressDialogRequest Request(const std::string& caption, int timerMs) {
+  ProgressDialogRequest request;
+  request.caption = caption;
+  request.timerMs = timerMs;
+  return request;
+}
+
+QAction* Action(QMenu* menu, const char* text) {
+  for (QAction* a : menu->actions())
+    if (a->text() == text) return a;
+  return nullptr;
+}
+
+// A virtual unit, and a debug window whose Connect opens its link's port on it.
+struct Terminal {
+  VirtualUnit unit;
+  UnitLink link;
+  std::unique_ptr<TQm48DebugForm> form;
+  Terminal() {
+    unit.Start();
+    form = std::make_unique<TQm48DebugForm>(
+        link, [this] { return link.Open(PortConfig{}, unit.DevicePath()); });
+    form->show();
+    form->ButtonConnectClick();
+  }
+  ~Terminal() {
+    form.reset();
+    link.Close();
+  }
+  void Type(const QString& text) {
+    form->MemoSend()->setPlainText(text);
+    form->ButtonSendBufferClick();
+  }
+  bool Lines(int count) {
+    return QTest::qWaitFor([&] { return form->TrafficLines().size() >= count; }, 10000);
+  }
+};
+
+}  // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+  QtOperator qt_{std::make_unique<RecordingSpeaker>()};
+  std::unique_ptr<ScriptedOperator> op_;
+  std::unique_ptr<ScopedOperator> scope_;
+  std::unique_ptr<TempDir> dir_;
+
+ private slots:
+  void init() {
+    op_ = std::make_unique<ScriptedOperator>();
+    scope_ = std::make_unique<ScopedOperator>(*op_);
+    dir_ = std::make_unique<TempDir>();
+    dir_->Enter();
+    RecordStartDirectory(true);
+    gSetupEdited = false;
+  }
+  void cleanup() {
+    scope_.reset();
+    op_.reset();
+    dir_.reset();
+  }
+
+  // Esc on a box is its safe answer; OK on a typed, the offered or an emptied text is that
+  // answer, Cancel none.
+  void messageAndInputBoxes() {
+    OnModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QCOMPARE(qt_.MessageBox("Save?", "SAVE", MsgButtons::YesNoCancel, MsgIcon::Question),
+             MsgAnswer::Cancel);
+    const std::tuple<const char*, bool, std::optional<std::string>> inputs[] = {
+        {"0x1F", true, "0x1F"}, {nullptr, true, "16"}, {"", true, ""}, {"999", false, {}}};
+    for (const auto& [typed, ok, answer] : inputs) {
+      OnModal<QInputDialog>([typed = typed, ok = ok](QInputDialog* box) {
+        if (typed) box->setTextValue(typed);
+        ok ? box->accept() : box->reject();
+      });
+      QCOMPARE(qt_.InputBox("Input Range 3 - 16383", "Words Per Minor Frame", "16"), answer);
+    }
+  }
+
+  // The red dialog shows the task's progress and closes once it finishes; Cancel (or Esc)
+  // asks the task to stop and keeps the dialog up until it has; from another thread nothing
+  // opens a window.
+  void progressDialog() {
+    GatedTask task(40, 100);
+    QColor background;
+    OnModal<TProgressDlg>([&](TProgressDlg* dialog) {
+      background = dialog->palette().color(QPalette::Window);
+      QTRY_COMPARE(dialog->ProgressBar()->value(), 40);
+      task.Release();
+    });
+    qt_.RunProgress(Request("LOADING SIMULATOR", 20), task);
+    QVERIFY(task.Finished() && task.DialogUpAtStart() && !task.Cancelled());
+    QCOMPARE(background, QColor(Qt::red));
+
+    GatedTask cancelled(10, 100, true);
+    bool upWhileWindingDown = false;
+    auto driver = OnModal<TProgressDlg>([&](TProgressDlg* dialog) {
+      QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+      QTRY_VERIFY(cancelled.Cancelled());
+      QCoreApplication::processEvents();  // the dialog's polls see a task not yet finished
+      upWhileWindingDown =
+          dialog->isVisible() && !dialog->CancelButton()->isEnabled() && !cancelled.Finished();
+      cancelled.WindDown();
+    });
+    qt_.RunProgress(Request("LOADING TRANSMITTER", 500), cancelled);
+    QVERIFY(driver->ran && upWhileWindingDown);
+    QVERIFY(cancelled.Finished() && cancelled.Position() < 100);
+    MsgAnswer answer = MsgAnswer::Ok;
+    std::optional<std::string> typed = "not asked";
+    std::string path = "kept";
+    bool chosen = true;
+    GatedTask offThread(5, 10);
+    offThread.Release();
+    std::thread worker([&] {
+      answer = qt_.MessageBox("From a worker", "INFO", MsgButtons::YesNoCancel, MsgIcon::Question);
+      typed = qt_.InputBox("T", "P", "initial");
+      chosen = qt_.ChooseFile(FileChooserRequest{}, path);
+      qt_.RunProgress(Request("LOADING", 20), offThread);
+    });
+    worker.join();
+    QVERIFY(answer == MsgAnswer::Cancel && !typed && !chosen && path == "kept");
+    QVERIFY(offThread.Finished());
+  }
+
+  // A sample typed into the grid is an edit (so Accept asks to save it), a bad one is
+  // refused; Cancel leaves the caller's table, Accept keeps the edits; a bad file is refused.
+  void userWaveEditor() {
+    UserWaveTable table;
+    table.NumWords = 3;
+    table.Samples[1] = 1;
+    table.Samples[2] = 2;
+    std::strcpy(table.Name, "SINE1");
+    const UserWaveTable original = table;
+    std::string name = "START";
+    OnModal<TQm48UserDefWaveDlg>([&](TQm48UserDefWaveDlg* dlg) {
+      SavePicture(dlg, "user-wave-editor.png");
+      dlg->Grid->item(0, 1)->setText("1A2B");
+      QCOMPARE(table.Samples[1], uint16_t{0x1A2B});
+      QVERIFY(dlg->TitleLabel->text().startsWith("*"));
+      dlg->Grid->item(0, 2)->setText("zz");
+      QCOMPARE(dlg->Grid->item(0, 2)->text(), QString("0002"));
+      op_->QueueChosenFile(dir_->File("W.R4V8SimUserWave"));
+      Action(dlg->FileMenu, "Save As")->trigger();
+      QVERIFY(!dlg->TitleLabel->text().startsWith("*"));
+      QTest::mouseClick(dlg->CancelButton, Qt::LeftButton);
+    });
+    QVERIFY(!EditUserWave(table, name, 64));
+    QVERIFY(table.Samples == original.Samples && name == "START");
+    UserWaveTable saved;
+    QVERIFY(ReadUserWaveFile(dir_->File("W.R4V8SimUserWave"), saved));
+    QCOMPARE(saved.Samples[1], uint16_t{0x1A2B});
+
+    std::ofstream(dir_->File("BAD.R4V8SimUserWave")) << "[UserDef Wave Info Common Area]\r\n";
+    OnModal<TQm48UserDefWaveDlg>([&](TQm48UserDefWaveDlg* dlg) {
+      op_->QueueChosenFile(dir_->File("BAD.R4V8SimUserWave"));
+      Action(dlg->FileMenu, "Recall")->trigger();
+      QCOMPARE(op_->MessageBoxes().size(), size_t{1});
+      dlg->CheckBoxHex->setChecked(false);
+      dlg->Grid->item(0, 3)->setText("77");
+      QTest::mouseClick(dlg->AcceptButton, Qt::LeftButton);
+    });
+    QVERIFY(EditUserWave(table, name, 64));
+    QCOMPARE(table.Samples[3], uint16_t{77});
+    QCOMPARE(table.Samples[2], uint16_t{2});
+  }
+
+  // Every line reaches the unit in order and its reply shows, and redraws with time stamps
+  // and hex; a hidden window adds nothing; Disconnect, and a port that goes away.
+  void debugWindow() {
+    Terminal t;
+    t.Type("00AB 0010 M\n\n1<space>R\n1 R<CR>");  // "<space>" is no token: sent as typed
+    QVERIFY(t.Lines(6));
+    QCOMPARE(t.unit.MemoryWord(0x10), uint16_t{0xAB});
+    const QStringList lines = t.form->TrafficLines();
+    QStringList sorted = lines;  // each reply follows its command; the next may go first
+    sorted.sort();
+    QCOMPARE(sorted, (QStringList{"RX ERR<CR>", "RX OK<CR>", "RX OK<CR>", "TX 00AB 0010 M",
+                                  "TX 1 R<CR>", "TX 1<space>R"}));
+    QVERIFY(lines.indexOf("TX 00AB 0010 M") < lines.indexOf("TX 1<space>R") &&
+            lines.indexOf("TX 1<space>R") < lines.indexOf("TX 1 R<CR>"));
+    t.form->CheckTimeStamps()->setChecked(true);  // the toggles redraw what is there
+    t.form->CheckHex()->setChecked(true);
+    const QRegularExpression stamped(R"(^\d\d:\d\d:\d\d\.\d\d\d RX OK<CR>   \[4F 4B 0D\]$)");
+    QCOMPARE(t.form->TrafficLines().filter(stamped).size(), 2);
+    t.form->CheckTimeStamps()->setChecked(false);
+    t.form->CheckHex()->setChecked(false);
+    QCOMPARE(t.form->TrafficLines(), lines);
+
+    t.form->hide();
+    t.link.ReplyEvent().Reset();
+    t.Type("0 R");
+    QVERIFY(t.link.ReplyEvent().Wait(5000));  // its reply came in while the window was hidden
+    // The port thread offered those bytes to the window in the same notification; once it
+    // has taken the next job (an empty write), that notification is over.
+    std::shared_ptr<serialcomclass> port = t.link.Port();
+    QVERIFY(port && port->Send("", 0));
+    QTRY_VERIFY(!port->IsWriting());
+    t.form->ButtonRxClearClick();
+    t.form->show();
+    t.Type("2 N");  // lines reach the view in order: the hidden ones would come first
+    QVERIFY(t.Lines(2));
+    QCOMPARE(t.form->TrafficLines(), (QStringList{"TX 2 N", "RX OK<CR>"}));
+
+    t.form->ButtonConnectClick();
+    QVERIFY(!t.link.Connected());
+    t.form->ButtonConnectClick();
+    QCOMPARE(t.form->ButtonConnect()->text(), QString("Disconnect"));
+    t.unit.Stop();  // the device vanishes: the port thread ends
+    QTRY_COMPARE(t.form->ButtonConnect()->text(), QString("Connect"));
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "Dialogs_test.moc"

@@ -1,0 +1,268 @@
+// The setup window and its pages, offscreen with a scripted operator: the header against the
+// format globals, the checks of placed words, the transmitter and query pages, and the
+// frame map's click.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTableWidget>
+
+#include "ModalDriver.h"
+#include "SetupTestKit.h"
+#include "common/ScriptedOperator.h"
+#include "editor/gui/FrameMapView.h"
+#include "editor/gui/FspMmiUnit.h"
+#include "editor/gui/MinFrameMmiUnit.h"
+#include "editor/gui/Qm48SetupMMIUnit.h"
+#include "editor/gui/SimDynamicMmiUnit.h"
+#include "editor/gui/SimSetupMMIUnit.h"
+#include "editor/gui/SimUniqueMmiUnit.h"
+#include "editor/gui/SimValuesDlgUnit.h"
+#include "query/gui/QuerySetupMMIUnit.h"
+#include "support/Signals.h"
+#include "transmitter/gui/TxSetupMMIUnit.h"
+
+namespace {
+
+// The entry of a menu or of one of its submenus with that text ("8" under "Common Word
+// Length" is reached as {"Common Word Length", "8"}).
+QAction* Entry(QMenu* menu, const QStringList& path) {
+  for (QAction* a : menu->actions())
+    if (a->text() == path.front())
+      return path.size() == 1 ? a : a->menu() ? Entry(a->menu(), path.mid(1)) : nullptr;
+  for (QAction* a : menu->actions())
+    if (a->menu() && path.size() == 1)
+      if (QAction* inner = Entry(a->menu(), path)) return inner;
+  return nullptr;
+}
+
+void TypeText(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, text);
+}
+
+QString Cell(const QTableWidget* grid, int row, int column) {
+  return grid->item(row, column)->text();
+}
+
+}  // namespace
+
+class PagesTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ProgramObjectsScope> objects_;
+  std::unique_ptr<ScriptedOperator> op_;
+  std::unique_ptr<ScopedOperator> scope_;
+  void Fresh() {
+    cleanup();
+    init();
+  }
+
+ private slots:
+  void init() {
+    objects_ = std::make_unique<ProgramObjectsScope>();
+    op_ = std::make_unique<ScriptedOperator>();
+    scope_ = std::make_unique<ScopedOperator>(*op_);
+    QueryProg->Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
+  }
+  void cleanup() {
+    scope_.reset();
+    op_.reset();
+    objects_.reset();
+  }
+
+  // Inert until shown; then the number and name of the selected format, the name typed in
+  // lower case without spaces, at most eight printable characters, each number its own name.
+  void headerFollowsTheFormatGlobals() {
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    form.SelectTab(2);
+    QCOMPARE(form.FrontPage(), static_cast<QWidget*>(form.SimPage()));
+    form.SpinEditFormatNumber->setValue(3);
+    QCOMPARE(gFormatNumber, 0);
+    gFormatNumber = 1;
+    gFormatName_[1] = "Ab Cd";
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.SpinEditFormatNumber->value(), 2);
+    QCOMPARE(form.EditFormatName->text(), QString("abcd"));
+    QVERIFY(!gSetupEdited && op_->Progresses().empty());  // showing the setup is no edit
+    form.SelectTab(2);
+    QCOMPARE(form.FrontPage(), static_cast<QWidget*>(form.QueryPage()));
+
+    gFormatName_[1] = "two";
+    form.SpinEditFormatNumber->stepDown();
+    TypeText(form.EditFormatName, "AB CD EF");
+    QCOMPARE(gFormatName_[0], std::string("abcdef"));
+    QVERIFY(gSetupEdited);
+    TypeText(form.EditFormatName, "ABCDEFGHIJ");
+    QCOMPARE(gFormatName_[0], std::string("abcdefgh"));
+    TypeText(form.EditFormatName, "");
+    for (const QChar c : QString::fromUtf8("Ab\u00e9\u20ac1~")) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(form.EditFormatName, &press);
+    }
+    QCOMPARE(form.EditFormatName->text(), QString("Ab1~"));
+    QCOMPARE(gFormatName_[0], std::string("ab1~"));
+    form.SpinEditFormatNumber->stepUp();
+    QCOMPARE(form.EditFormatName->text(), QString("two"));
+    form.SpinEditFormatNumber->stepDown();
+    QCOMPARE(form.EditFormatName->text(), QString("ab1~"));
+    for (int i = 0; i < 6; ++i) form.SpinEditFormatNumber->stepUp();  // never past 4
+    QCOMPARE(gFormatNumber, 3);
+    QTest::keyClicks(form.SpinEditFormatNumber, "1");  // and not typed into
+    QCOMPARE(gFormatNumber, 3);
+  }
+
+  // An edit in one panel that puts a placed wave or unique word on a sync or SFID word is
+  // caught at once, not at the next visit of the words' own grid.
+  void anEditElsewhereChecksThePlacedWordsAtOnce() {
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    TSimSetupMMIForm* host = form.SimPage();
+    auto* sync = qobject_cast<TFspMmiForm*>(host->Panel(TSimSetupMMIForm::kFrameSync));
+    op_->QueueInput("64");  // 64 pattern bits take words 1 to 4; waves are on 4..8
+    Entry(sync->PopupMenu, {"Pattern Length"})->trigger();
+    QCOMPARE(op_->MessageBoxes().size(), size_t{1});
+    QCOMPARE(op_->MessageBoxes()[0].text,
+             std::string("The Wave Word Start Must Be Greater Than 4  (check framesync pattern "
+                         "length)."));
+    QCOMPARE(SimProg->Setup.DynamicWords[0].SimDynamicWordWave, 0);
+    QCOMPARE(SimProg->Setup.DynamicWords[1].SimDynamicWordNumber, 5);  // the others stay
+    SimProg->Setup.SubframeMode = 1;
+    host->RefreshPanels();
+    auto* minor = qobject_cast<TMinFrameMmiForm*>(host->Panel(TSimSetupMMIForm::kMinorFrame));
+    op_->QueueInput("10");  // unique words are on 9..15
+    Entry(minor->PopupMenu, {"Sync ID Word Number"})->trigger();
+    QCOMPARE(op_->MessageBoxes().size(), size_t{2});
+    QCOMPARE(op_->MessageBoxes()[1].text, std::string("UNIQUE WORD NUMBER 2  The Unique Word "
+                                                      "Start CANNOT Be (cause of sfid) 10"));
+    QCOMPARE(SimProg->Setup.UniqueWords[1].SimUniqueWordStartWord, -1);
+  }
+
+  // A slot made invalid behind a grid's back is caught on its next press, cell selection or
+  // focus loss, in the dynamic and the unique words grid alike.
+  void bothGridsCheckOnPressSelectionAndLeaving() {
+    for (const char* event : {"press", "select", "leave"}) {
+      for (const bool dynamic : {true, false}) {
+        Fresh();
+        QWidget window;
+        auto* other = new QLineEdit(&window);
+        QTableWidget* grid = nullptr;
+        if (dynamic) {
+          SimProg->Setup.DynamicWords[0].SimDynamicWordNumber = 1;  // on the sync words
+          grid = (new TSimDynamicMmiForm(AppSession(), &window))->Grid;
+        } else {
+          SimProg->Setup.UniqueWords[0].SimUniqueWordStartWord = 2;
+          grid = (new TSimUniqueMmiForm(AppSession(), &window))->Grid;
+        }
+        grid->parentWidget()->move(0, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(op_->MessageBoxes().empty());
+        if (event[0] == 'p') {
+          QTest::mousePress(grid->viewport(), Qt::LeftButton, {},
+                            grid->visualItemRect(grid->item(3, 1)).center());
+        } else if (event[0] == 's') {
+          grid->setCurrentCell(4, 1);
+        } else {
+          window.activateWindow();
+          grid->setFocus();
+          QTRY_VERIFY(grid->hasFocus());
+          other->setFocus();
+        }
+        QTRY_COMPARE(op_->MessageBoxes().size(), size_t{1});
+        QVERIFY(dynamic ? SimProg->Setup.DynamicWords[0].SimDynamicWordWave == 0
+                        : SimProg->Setup.UniqueWords[0].SimUniqueWordStartWord == -1);
+        QVERIFY(gSetupEdited);
+      }
+    }
+  }
+
+  // The frequency takes digits and a point, snaps on Enter and is limited to the unit's
+  // range; Tab, Shift+Tab and Escape are no edits.
+  void transmitterPage() {
+    TTxSetupMMIForm page(objects_->Session(), nullptr);
+    page.ScrollBarDeviation->setValue(10);  // inert until shown
+    QVERIFY(!gSetupEdited);
+    QueryProg->Results.MinFreqMhz = 2200;
+    QueryProg->Results.MaxFreqMhz = 2400;
+    QueryProg->FreqLimitsReceived = true;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    TypeText(page.EditFreqMhz, "2250.37");
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
+    QVERIFY(qAbs(TxProg->Setup.FreqMhz - 2250.35) < 1e-9);
+    QCOMPARE(page.EditFreqMhz->text(), QString("2250.3"));
+    const int warnings = op_->CountPlayed(WarningTones());
+    page.EditFreqMhz->end(false);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_Backspace, Qt::Key_Minus})
+      QTest::keyClick(page.EditFreqMhz, key);
+    QCOMPARE(page.EditFreqMhz->text(), QString("2250.3"));
+    QCOMPARE(op_->CountPlayed(WarningTones()), warnings + 3);
+    gSetupEdited = false;
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Escape);
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Tab);
+    QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
+    page.EditFreqMhz->setFocus();
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
+    QVERIFY(!gSetupEdited);
+    TypeText(page.EditFreqMhz, "3000");  // limited to the unit's range
+    QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
+    QVERIFY(qAbs(TxProg->Setup.FreqMhz - 2400.5) < 1e-9);
+  }
+
+  // Without a port the query is skipped quietly; captions are never cut and every row is in
+  // view; a query that did not complete is told (a whole one is in the end-to-end test).
+  void queryPage() {
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    TQuerySetupMMIForm* page = form.QueryPage();
+    QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
+    QVERIFY(op_->MessageBoxes().empty() && op_->Progresses().empty());
+    const QFontMetrics metrics(page->GridRaw->font());
+    for (int r = 0; r < page->GridRaw->rowCount(); ++r)
+      QVERIFY(metrics.horizontalAdvance(Cell(page->GridRaw, r, 0)) < page->GridRaw->columnWidth(0));
+    form.show();
+    form.SelectTab(2);
+    QVERIFY(page->GridRaw->viewport()->height() >=
+            page->GridRaw->rowCount() * page->GridRaw->rowHeight(0));
+    GuiUnitLink silent("silent");
+    QVERIFY(silent.Ready());
+    op_->ClearRecords();
+    op_->CancelProgressAfterPolls(1);
+    QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
+    QCOMPARE(op_->MessageBoxes().at(0).caption, std::string("QUERY INCOMPLETE"));
+    QCOMPARE(op_->Progresses().size(), size_t{5});  // every query still had its turn
+  }
+
+  // A click on the frame map opens the word values dialog at the word clicked; what it
+  // applies is drawn at once.
+  void frameMapClickOpensTheWordValues() {
+    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.SelectTab(3);
+    FrameMapArea* area = form.FrameMapPage()->Area();
+    area->SetZoomLevel(11);  // 16-pixel cells
+    const QPoint word41(40 * 16 + 8 - area->horizontalScrollBar()->value(), 8);
+    auto driver = OnModal<TSimValuesDlg>([](TSimValuesDlg* dlg) {
+      dlg->GridPress(41, Qt::LeftButton, Qt::NoModifier, {});
+      dlg->LengthAction(8)->trigger();
+      dlg->ApplyButton()->click();
+    });
+    area->verticalScrollBar()->setValue(0);
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, word41);
+    QVERIFY(driver->ran);
+    QCOMPARE(SimProg->Setup.Words[40].SimWordLen, uint16_t{8});
+    QVERIFY(gSetupEdited && area->ToolTipAt(word41).contains("Length: 8 bits"));
+  }
+};
+
+QTEST_MAIN(PagesTest)
+#include "Pages_test.moc"
