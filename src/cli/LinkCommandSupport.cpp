@@ -7,7 +7,6 @@
 
 #include "cli/LinkCommands.h"
 #include "link/UnitLink.h"
-#include "platform/Clock.h"
 #include "serial/PortConfig.h"
 #include "serial/PortErrorHint.h"
 #include "support/ConsoleOperator.h"
@@ -44,7 +43,8 @@ class CommandLineOperator : public ConsoleOperator {
         drawn = percent;
       }
       if (finished) break;
-      SleepMs(20);
+      // Ctrl+C only sets a flag, so look at it at least every 20 ms.
+      task.AwaitChange(task.Position(), 20);
     }
     if (bar) std::fputc('\n', stderr);
   }

@@ -33,6 +33,9 @@ class qm48cmdrxthreadclass final : public ProgressTask {
   int Position() const override { return static_cast<int>(thread_.Position()); }
   int Maximum() const override { return static_cast<int>(length_); }
   void Cancel() override { thread_.RequestStop(); }
+  void AwaitChange(int seen, int timeoutMs) const override {
+    thread_.AwaitChange(static_cast<uint32_t>(seen), timeoutMs);
+  }
 
   // Stops a thread still running (as Cancel does), waits for it, and returns how the
   // send ended.

@@ -2,6 +2,8 @@
 
 #include <sys/prctl.h>
 
+#include <chrono>
+
 #include "platform/AutoResetEvent.h"
 #include "support/ProgramClosing.h"
 
@@ -23,8 +25,26 @@ void SenderThread::Start(std::function<void()> body) {
     // default 50 us timer slack on every command.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     body();
-    finished_.store(true, std::memory_order_release);
+    {
+      std::lock_guard<std::mutex> lock(changeMutex_);
+      finished_.store(true, std::memory_order_release);
+    }
+    changed_.notify_all();
   });
+}
+
+void SenderThread::SetPosition(uint32_t position) {
+  {
+    std::lock_guard<std::mutex> lock(changeMutex_);
+    position_.store(position, std::memory_order_relaxed);
+  }
+  changed_.notify_all();
+}
+
+void SenderThread::AwaitChange(uint32_t seen, int timeoutMs) const {
+  std::unique_lock<std::mutex> lock(changeMutex_);
+  changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0),
+                    [&] { return Finished() || Position() != seen; });
 }
 
 void SenderThread::RequestStop() {

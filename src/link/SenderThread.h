@@ -3,8 +3,10 @@
 // position and end the dialog's timer reads, and which Cancel (or the program closing)
 // asks to stop. Everything the dialog reads is atomic.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 class AutoResetEvent;
@@ -27,7 +29,10 @@ class SenderThread {
   bool StopRequested() const;
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
   uint32_t Position() const { return position_.load(std::memory_order_relaxed); }
-  void SetPosition(uint32_t position) { position_.store(position, std::memory_order_relaxed); }
+  void SetPosition(uint32_t position);
+  // Returns once the position is no longer seen, the thread has finished, or timeoutMs
+  // have passed.
+  void AwaitChange(uint32_t seen, int timeoutMs) const;
   AutoResetEvent& ReplyEvent() const { return replyEvent_; }
 
  private:
@@ -35,5 +40,8 @@ class SenderThread {
   std::atomic<bool> stop_{false};
   std::atomic<bool> finished_{false};
   std::atomic<uint32_t> position_{0};
+  // Wakes a dialog waiting for the position to move or the thread to end.
+  mutable std::mutex changeMutex_;
+  mutable std::condition_variable changed_;
   std::thread thread_;
 };

@@ -49,6 +49,9 @@ class qm48queryrxthreadclass final : public ProgressTask {
   int Position() const override { return static_cast<int>(thread_.Position()); }
   int Maximum() const override { return static_cast<int>(length_); }
   void Cancel() override { thread_.RequestStop(); }
+  void AwaitChange(int seen, int timeoutMs) const override {
+    thread_.AwaitChange(static_cast<uint32_t>(seen), timeoutMs);
+  }
 
   // Stops a thread still running, waits for it and returns how the query ended; a reply
   // that did not carry every value of its query ends as InvalidReply, and so does one

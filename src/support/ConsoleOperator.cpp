@@ -3,8 +3,6 @@
 #include <atomic>
 #include <iostream>
 
-#include "platform/Clock.h"
-
 MsgAnswer ConsoleOperator::MessageBox(const std::string& text, const std::string& caption,
                                       MsgButtons buttons, MsgIcon) {
   std::cerr << (caption.empty() ? "" : caption + ": ") << text << "\n";
@@ -22,10 +20,9 @@ bool ConsoleOperator::ChooseFile(const FileChooserRequest&, std::string&) {
 
 void ConsoleOperator::RunProgress(const ProgressDialogRequest& request, ProgressTask& task) {
   task.Start();
-  int interval = request.timerMs > 0 ? request.timerMs : 500;
-  // Poll finely but no faster than needed; the task itself bounds how long it runs.
-  int step = interval < 20 ? interval : 20;
-  while (!task.Finished()) SleepMs(step);
+  const int interval = request.timerMs > 0 ? request.timerMs : 500;
+  // The task itself bounds how long it runs; the end wakes the wait at once.
+  while (!task.Finished()) task.AwaitChange(task.Position(), interval);
 }
 
 void ConsoleOperator::PlayTones(const std::vector<Tone>&) {}

@@ -37,6 +37,9 @@ class ProgressTask {
   virtual int Position() const = 0;
   virtual int Maximum() const = 0;
   virtual void Cancel() = 0;
+  // Returns once the position is no longer seenPosition, the task has finished, or
+  // timeoutMs have passed, whichever comes first: a dialog's look between timer ticks.
+  virtual void AwaitChange(int seenPosition, int timeoutMs) const = 0;
 };
 
 struct ProgressDialogRequest {

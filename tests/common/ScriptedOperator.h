@@ -4,12 +4,11 @@
 // Cancel (or No) everywhere, input boxes included. Any thread may call it
 // (the senders' threads sound signals), so everything is kept under one mutex.
 #include <algorithm>
-#include <chrono>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/Operator.h"
@@ -44,6 +43,11 @@ class ScriptedOperator : public OperatorInterface {
   // Every following progress dialog presses Cancel at its n-th look (n < 0: never).
   void CancelProgressAfterPolls(int n) {
     Locked([&] { cancelAfterPolls_ = n; });
+  }
+  // Every following progress dialog presses Cancel at the first look that finds when()
+  // true (it is asked on the dialog's thread; empty: back to CancelProgressAfterPolls).
+  void CancelProgressWhen(std::function<bool()> when) {
+    Locked([&] { cancelWhen_ = std::move(when); });
   }
 
   // ---- what was shown (copies, safe while other threads still call in)
@@ -102,22 +106,23 @@ class ScriptedOperator : public OperatorInterface {
   // task is under way, after that many looks 2 ms apart: the operator's own pace, which lets
   // the first command reach the unit. The lock is not held meanwhile: the task may sound
   // signals.
+  // The dialog looks at the task when its position moves, when it ends, and at each tick
+  // of a 2 ms timer in between (the real dialog's timer ticks every 500 ms).
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
-    const int cancelAt = Locked([&] { return cancelAfterPolls_; });
+    const auto [cancelAt, cancelWhen] =
+        Locked([&] { return std::make_pair(cancelAfterPolls_, cancelWhen_); });
     ProgressCall call;
     call.request = request;
     task.Start();
-    for (int seen = 0; !task.Finished();) {
-      if (seen != 0 && !call.cancelPressed && cancelAt >= 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      else
-        while (!task.Finished() && task.Position() == seen) std::this_thread::yield();
-      seen = task.Position();
+    while (!task.Finished()) {
+      task.AwaitChange(call.lastPosition, kLookMs);
       ++call.polls;
-      call.lastPosition = seen;
+      call.lastPosition = task.Position();
       call.lastMaximum = task.Maximum();
-      if (seen != 0 && !call.cancelPressed && cancelAt >= 0 && call.polls >= cancelAt &&
-          !task.Finished()) {
+      const bool cancelNow =
+          cancelWhen ? cancelWhen()
+                     : cancelAt >= 0 && call.polls >= cancelAt && call.lastPosition != 0;
+      if (cancelNow && !call.cancelPressed && !task.Finished()) {
         call.cancelPressed = true;
         task.Cancel();
       }
@@ -160,6 +165,8 @@ class ScriptedOperator : public OperatorInterface {
   std::deque<std::optional<std::string>> inputs_;
   std::deque<std::optional<std::string>> files_;
   int cancelAfterPolls_ = -1;
+  std::function<bool()> cancelWhen_;
+  static constexpr int kLookMs = 2;
   std::vector<MessageBoxCall> messageBoxes_;
   std::vector<InputBoxCall> inputBoxes_;
   std::vector<FileChooserRequest> fileChoosers_;

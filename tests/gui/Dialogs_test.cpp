@@ -45,23 +45,33 @@ class GatedTask : public ProgressTask {
       for (QWidget* window : QApplication::topLevelWidgets())
         dialogUpAtStart_ |= qobject_cast<TProgressDlg*>(window) && window->isVisible();
     worker_ = std::thread([this] {
-      while (position_ < holdAt_) ++position_;
+      while (position_ < holdAt_) Step();
       Await(released_);
-      while (position_ < maximum_ && !cancelled_) ++position_;
+      while (position_ < maximum_ && !cancelled_) Step();
       if (cancelled_ && windDown_) Await(woundDown_);
-      finished_ = true;
+      Set(finished_);
     });
   }
   bool Finished() const override { return finished_; }
   int Position() const override { return position_; }
   int Maximum() const override { return maximum_; }
   void Cancel() override { Set(cancelled_); }
+  void AwaitChange(int seen, int timeoutMs) const override {
+    std::unique_lock lock(mutex_);
+    gate_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                   [&] { return finished_ || position_ != seen; });
+  }
   void Release() { Set(released_); }
   void WindDown() { Set(woundDown_); }
   bool DialogUpAtStart() const { return dialogUpAtStart_; }
   bool Cancelled() const { return cancelled_; }
 
  private:
+  void Step() {
+    std::lock_guard lock(mutex_);
+    ++position_;
+    gate_.notify_all();
+  }
   void Set(std::atomic<bool>& flag) {
     std::lock_guard lock(mutex_);
     flag = true;
@@ -73,8 +83,8 @@ class GatedTask : public ProgressTask {
   }
   const int holdAt_, maximum_;
   const bool windDown_;
-  std::mutex mutex_;
-  std::condition_variable gate_;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable gate_;
   std::atomic<bool> released_{false}, cancelled_{false}, woundDown_{false}, finished_{false};
   std::atomic<int> position_{0};
   bool dialogUpAtStart_ = false;

@@ -236,9 +236,11 @@ TEST(CommandSender, EmptyBufferNoPortCancelAndAStrayReplyEvent) {
   const SendOutcome stray = Load(link.Link(), LoadCommands(0, "x", 1), kShortTimeoutMs);
   EXPECT_EQ(stray.result, SendResult::TimedOut);
   EXPECT_EQ(stray.commandNumber, 1u);
-  op.CancelProgressAfterPolls(5);  // long before the reply time runs out
+  // Cancel while the unit holds the command, long before the reply time runs out.
+  op.CancelProgressWhen([&] { return link.Unit().CommandCount() == 2; });
   EXPECT_EQ(Load(link.Link(), LoadCommands(0, "x", 1), 600000).result, SendResult::Cancelled);
   EXPECT_EQ(link.Unit().CommandCount(), 2u);
+  op.CancelProgressWhen({});
 }
 
 // A second controller on the port while a load runs is refused at once and leaves the
