@@ -29,28 +29,25 @@ inline std::unique_ptr<SimSetupSnapshot> TakeSnapshot(const progsimulatorclass& 
 }
 
 namespace record_compare {
+inline void Fields(std::vector<std::string>& names,
+                   std::initializer_list<std::pair<const char*, bool>> same) {
+  for (const auto& [name, equal] : same)
+    if (!equal) names.emplace_back(name);
+}
 // Element-wise over an array of records: each run of entries whose field differs.
 template <typename Array, typename Member>
 void Entries(std::vector<std::string>& names, const char* array, const char* field, const Array& a,
              const Array& b, Member member) {
   for (size_t i = 0; i < a.size();) {
-    if (a[i].*member == b[i].*member) {
+    const size_t start = i;
+    while (i < a.size() && !(a[i].*member == b[i].*member)) ++i;
+    if (i == start) {
       ++i;
       continue;
     }
-    const size_t start = i;
-    while (i < a.size() && !(a[i].*member == b[i].*member)) ++i;
     names.push_back(std::string(array) + "[" + std::to_string(start) +
                     (i - 1 > start ? "-" + std::to_string(i - 1) : "") + "]." + field);
   }
-}
-}  // namespace record_compare
-
-namespace record_compare {
-inline void Fields(std::vector<std::string>& names,
-                   std::initializer_list<std::pair<const char*, bool>> same) {
-  for (const auto& [name, equal] : same)
-    if (!equal) names.emplace_back(name);
 }
 }  // namespace record_compare
 
@@ -60,31 +57,20 @@ inline void Fields(std::vector<std::string>& names,
 
 inline std::vector<std::string> SetupDifferences(const SimSetupData& a, const SimSetupData& b) {
   std::vector<std::string> names;
-  record_compare::Fields(
-      names, {QM48_SAME(BitOrder),
-              QM48_SAME(SubframeMode),
-              QM48_SAME(SubframeDirection),
-              QM48_SAME(PatternLeads),
-              QM48_SAME(TrackDecom),
-              QM48_SAME(SimBitRate),
-              QM48_SAME(SimOutputCode),
-              QM48_SAME(SfIdWordNum),
-              QM48_SAME(SfIdStartBit),
-              QM48_SAME(CommonWordLength),
-              QM48_SAME(WordsPerMinorFrame),
-              QM48_SAME(NumSubframes),
-              QM48_SAME(FsPatternRadix),
-              {"FrameSyncPattern",
-               std::memcmp(a.FrameSyncPattern, b.FrameSyncPattern, sizeof a.FrameSyncPattern) == 0},
-              QM48_SAME(FrameSyncLength),
-              QM48_SAME(FirstSubFrameNum),
-              QM48_SAME(FacEnable),
-              QM48_SAME(ExtClockEnable),
-              QM48_SAME(Convolution),
-              QM48_SAME(SwapG1G2),
-              QM48_SAME(InvertG1),
-              QM48_SAME(DiffEncodingEnable),
-              QM48_SAME(CommonWordValue)});
+  const bool samePattern =
+      std::memcmp(a.FrameSyncPattern, b.FrameSyncPattern, sizeof a.FrameSyncPattern) == 0;
+  record_compare::Fields(names, {QM48_SAME(BitOrder),           QM48_SAME(SubframeMode),
+                                 QM48_SAME(SubframeDirection),  QM48_SAME(PatternLeads),
+                                 QM48_SAME(TrackDecom),         QM48_SAME(SimBitRate),
+                                 QM48_SAME(SimOutputCode),      QM48_SAME(SfIdWordNum),
+                                 QM48_SAME(SfIdStartBit),       QM48_SAME(CommonWordLength),
+                                 QM48_SAME(WordsPerMinorFrame), QM48_SAME(NumSubframes),
+                                 QM48_SAME(FsPatternRadix),     {"FrameSyncPattern", samePattern},
+                                 QM48_SAME(FrameSyncLength),    QM48_SAME(FirstSubFrameNum),
+                                 QM48_SAME(FacEnable),          QM48_SAME(ExtClockEnable),
+                                 QM48_SAME(Convolution),        QM48_SAME(SwapG1G2),
+                                 QM48_SAME(InvertG1),           QM48_SAME(DiffEncodingEnable),
+                                 QM48_SAME(CommonWordValue)});
   QM48_ENTRY(DynamicWords, SimDynamicWord, SimDynamicWordNumber);
   QM48_ENTRY(DynamicWords, SimDynamicWord, SimDynamicWordInterval);
   QM48_ENTRY(DynamicWords, SimDynamicWord, SimDynamicWordWave);

@@ -1,8 +1,8 @@
 #pragma once
 // A test's operator: records everything the program shows or plays and answers from
 // queues the test fills. With its queues empty it behaves like an operator who presses
-// Cancel (or No) everywhere, input boxes included. Any thread may call it
-// (the senders' threads sound signals), so everything is kept under one mutex.
+// Cancel (or No) everywhere, input boxes included. Any thread may call it (the senders'
+// threads sound signals), so everything is kept under one mutex.
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -28,118 +28,102 @@ class ScriptedOperator : public OperatorInterface {
   };
   struct ProgressCall {
     ProgressDialogRequest request;
-    int polls = 0;  // how often the dialog looked at the task
     bool cancelPressed = false;
-    int lastPosition = 0;  // as seen at the last look
-    int lastMaximum = 0;
+    int lastPosition = 0;  // as the dialog's last look saw it
   };
 
   // ---- answers, used in the order queued (nullopt: Cancel in the input box or chooser)
   void QueueAnswer(MsgAnswer answer) { Push(answers_, answer); }
-  void QueueInput(std::string text) { Push(inputs_, std::optional(std::move(text))); }
-  void QueueInputCancel() { Push(inputs_, std::optional<std::string>()); }
-  void QueueChosenFile(std::string path) { Push(files_, std::optional(std::move(path))); }
-  void QueueChooserCancel() { Push(files_, std::optional<std::string>()); }
+  void QueueInput(std::string text) { Push(inputs_, std::move(text)); }
+  void QueueInputCancel() { Push(inputs_, std::nullopt); }
+  void QueueChosenFile(std::string path) { Push(files_, std::move(path)); }
+  void QueueChooserCancel() { Push(files_, std::nullopt); }
   // Every following progress dialog presses Cancel at its n-th look (n < 0: never).
   void CancelProgressAfterPolls(int n) {
     Locked([&] { cancelAfterPolls_ = n; });
   }
   // Every following progress dialog presses Cancel at the first look that finds when()
-  // true (it is asked on the dialog's thread; empty: back to CancelProgressAfterPolls).
+  // true (asked on the dialog's thread; empty: back to CancelProgressAfterPolls).
   void CancelProgressWhen(std::function<bool()> when) {
     Locked([&] { cancelWhen_ = std::move(when); });
   }
 
   // ---- what was shown (copies, safe while other threads still call in)
-  std::vector<MessageBoxCall> MessageBoxes() const { return Copy(messageBoxes_); }
-  std::vector<InputBoxCall> InputBoxes() const { return Copy(inputBoxes_); }
-  std::vector<FileChooserRequest> FileChoosers() const { return Copy(fileChoosers_); }
-  std::vector<ProgressCall> Progresses() const { return Copy(progresses_); }
-  std::vector<std::vector<Tone>> ToneSequences() const { return Copy(toneSequences_); }
+  std::vector<MessageBoxCall> MessageBoxes() const { return Copy(records_.boxes); }
+  std::vector<InputBoxCall> InputBoxes() const { return Copy(records_.inputBoxes); }
+  std::vector<FileChooserRequest> FileChoosers() const { return Copy(records_.choosers); }
+  std::vector<ProgressCall> Progresses() const { return Copy(records_.progresses); }
+  std::vector<std::vector<Tone>> ToneSequences() const { return Copy(records_.tones); }
   // How often exactly this sequence was played (e.g. WarningTones()).
   int CountPlayed(const std::vector<Tone>& tones) const {
-    auto same = [&](const std::vector<Tone>& played) {
-      return std::equal(played.begin(), played.end(), tones.begin(), tones.end(),
-                        [](const Tone& a, const Tone& b) {
-                          return a.frequencyHz == b.frequencyHz && a.durationMs == b.durationMs;
-                        });
-    };
     const auto played = ToneSequences();
-    return static_cast<int>(std::count_if(played.begin(), played.end(), same));
+    return static_cast<int>(std::count_if(played.begin(), played.end(), [&](const auto& p) {
+      return std::equal(p.begin(), p.end(), tones.begin(), tones.end(), [](Tone a, Tone b) {
+        return a.frequencyHz == b.frequencyHz && a.durationMs == b.durationMs;
+      });
+    }));
   }
   void ClearRecords() {
-    Locked([&] {
-      messageBoxes_.clear();
-      inputBoxes_.clear();
-      fileChoosers_.clear();
-      progresses_.clear();
-      toneSequences_.clear();
-    });
+    Locked([&] { records_ = {}; });
   }
 
   // ---- OperatorInterface
   MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                        MsgIcon icon) override {
     return Locked([&] {
-      messageBoxes_.push_back({text, caption, buttons, icon});
+      records_.boxes.push_back({text, caption, buttons, icon});
       return Pop(answers_).value_or(UnansweredAnswer(buttons));
     });
   }
   std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                       const std::string& initialText) override {
     return Locked([&] {
-      inputBoxes_.push_back({title, prompt, initialText});
+      records_.inputBoxes.push_back({title, prompt, initialText});
       return Pop(inputs_).value_or(std::nullopt);
     });
   }
   bool ChooseFile(const FileChooserRequest& request, std::string& path) override {
     const std::optional<std::string> chosen = Locked([&] {
-      fileChoosers_.push_back(request);
+      records_.choosers.push_back(request);
       return Pop(files_).value_or(std::nullopt);
     });
     if (chosen) path = *chosen;
     return chosen.has_value();
   }
-
-  // Starts the task and waits for its end, looking at it each time its position moves (the
-  // looks a dialog's timer would see), without pausing. A scripted Cancel is pressed once the
-  // task is under way, after that many looks 2 ms apart: the operator's own pace, which lets
-  // the first command reach the unit. The lock is not held meanwhile: the task may sound
-  // signals.
-  // The dialog looks at the task when its position moves, when it ends, and at each tick
-  // of a 2 ms timer in between (the real dialog's timer ticks every 500 ms).
+  // Starts the task and looks at it whenever its position moves or it ends, and at each
+  // tick of a 2 ms timer in between (the real dialog's ticks every 500 ms), never pausing.
+  // A scripted Cancel is pressed once the task is under way. The lock is not held
+  // meanwhile: the task may sound signals.
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
     const auto [cancelAt, cancelWhen] =
         Locked([&] { return std::make_pair(cancelAfterPolls_, cancelWhen_); });
-    ProgressCall call;
-    call.request = request;
+    ProgressCall call{request};
     task.Start();
-    while (!task.Finished()) {
-      task.AwaitChange(call.lastPosition, kLookMs);
-      ++call.polls;
+    for (int polls = 1; !task.Finished(); ++polls) {
+      task.AwaitChange(call.lastPosition, 2);
       call.lastPosition = task.Position();
-      call.lastMaximum = task.Maximum();
       const bool cancelNow =
-          cancelWhen ? cancelWhen()
-                     : cancelAt >= 0 && call.polls >= cancelAt && call.lastPosition != 0;
+          cancelWhen ? cancelWhen() : cancelAt >= 0 && polls >= cancelAt && call.lastPosition != 0;
       if (cancelNow && !call.cancelPressed && !task.Finished()) {
         call.cancelPressed = true;
         task.Cancel();
       }
     }
     call.lastPosition = task.Position();
-    call.lastMaximum = task.Maximum();
-    Locked([&] { progresses_.push_back(call); });
+    Locked([&] { records_.progresses.push_back(call); });
   }
-
   void PlayTones(const std::vector<Tone>& tones) override {
-    Locked([&] { toneSequences_.push_back(tones); });
+    Locked([&] { records_.tones.push_back(tones); });
   }
 
  private:
   template <typename T, typename V>
   void Push(std::deque<T>& queue, V&& value) {
-    Locked([&] { queue.push_back(std::forward<V>(value)); });
+    Locked([&] { queue.emplace_back(std::forward<V>(value)); });
+  }
+  template <typename T>
+  T Copy(const T& records) const {
+    return Locked([&] { return records; });
   }
   // The front of a queue, taken off (the caller holds the lock).
   template <typename T>
@@ -150,28 +134,23 @@ class ScriptedOperator : public OperatorInterface {
     return front;
   }
   template <typename F>
-  auto Locked(F&& f) -> decltype(f()) {
+  auto Locked(F&& f) const -> decltype(f()) {
     std::lock_guard<std::mutex> lock(mutex_);
     return f();
-  }
-  template <typename T>
-  T Copy(const T& records) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return records;
   }
 
   mutable std::mutex mutex_;
   std::deque<MsgAnswer> answers_;
-  std::deque<std::optional<std::string>> inputs_;
-  std::deque<std::optional<std::string>> files_;
+  std::deque<std::optional<std::string>> inputs_, files_;
   int cancelAfterPolls_ = -1;
   std::function<bool()> cancelWhen_;
-  static constexpr int kLookMs = 2;
-  std::vector<MessageBoxCall> messageBoxes_;
-  std::vector<InputBoxCall> inputBoxes_;
-  std::vector<FileChooserRequest> fileChoosers_;
-  std::vector<ProgressCall> progresses_;
-  std::vector<std::vector<Tone>> toneSequences_;
+  struct {
+    std::vector<MessageBoxCall> boxes;
+    std::vector<InputBoxCall> inputBoxes;
+    std::vector<FileChooserRequest> choosers;
+    std::vector<ProgressCall> progresses;
+    std::vector<std::vector<Tone>> tones;
+  } records_;
 };
 
 // Installs an operator for one scope and puts the previous one back.
@@ -183,5 +162,13 @@ class ScopedOperator {
   ScopedOperator& operator=(const ScopedOperator&) = delete;
 
  private:
+  template <typename T, typename V>
+  void Push(std::deque<T>& queue, V&& value) {
+    Locked([&] { queue.emplace_back(std::forward<V>(value)); });
+  }
+  template <typename T>
+  T Copy(const T& records) const {
+    return Locked([&] { return records; });
+  }
   OperatorInterface* previous_;
 };
