@@ -139,8 +139,14 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
   ScopedOperator scope{op};
 };
 
-TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
+TEST_P(FaultMatrix, BothSendersEndAsTheFaultDictatesAndTheNextLoadAndQueryWork) {
   const FaultCase& c = GetParam();
+  progqueryclass clean, query;
+  {
+    VirtualUnitOnPty fresh;
+    ASSERT_TRUE(fresh.Ready() && clean.RunQueries(fresh.Link()).Ok());
+  }
+  op.ClearRecords();
   TempDir dir;
   dir.Enter();
   LogStart("1.41", "Qm48", "", "Qm48");
@@ -180,20 +186,12 @@ TEST_P(FaultMatrix, CommandSenderEndsAsTheFaultDictatesAndTheNextLoadWorks) {
       std::string::npos;
   EXPECT_EQ(logged, out.result == SendResult::TimedOut);
   ExpectNextLoadWorks(link);
-}
 
-TEST_P(FaultMatrix, QuerySenderNeverTakesWhatTheUnitDidNotSayAndTheNextQueryWorks) {
-  const FaultCase& c = GetParam();
-  progqueryclass clean, query;
-  {
-    VirtualUnitOnPty fresh;
-    ASSERT_TRUE(fresh.Ready() && clean.RunQueries(fresh.Link()).Ok());
-  }
-  auto link = std::make_unique<VirtualUnitOnPty>(c.mode);
+  link = std::make_unique<VirtualUnitOnPty>(c.mode);
   ASSERT_TRUE(link->Ready());
-  const SendOutcome out = query.RunQueries(link->Link(), {TimeoutFor(c.query)});
-  EXPECT_EQ(out.result, c.query) << SendOutcomeText(out);
-  EXPECT_EQ(SendOutcomeText(out), c.queryMessage);
+  const SendOutcome asked = query.RunQueries(link->Link(), {TimeoutFor(c.query)});
+  EXPECT_EQ(asked.result, c.query) << SendOutcomeText(asked);
+  EXPECT_EQ(SendOutcomeText(asked), c.queryMessage);
   // A garbled reply is still the unit's one line, read by the usual rules; otherwise every
   // value is the unit's own or as it was (0), never one from another line or field.
   if (std::string(c.mode) != "garbage") {
