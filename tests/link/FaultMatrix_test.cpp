@@ -70,10 +70,6 @@ struct FaultCase {
   const char* queryMessage;
 };
 
-std::ostream& operator<<(std::ostream& out, const FaultCase& c) {
-  return out << c.mode;
-}
-
 const FaultCase kCases[] = {
     {"none", SendResult::Done, "all 7 commands answered", SendResult::Done,
      "all 5 commands answered"},
