@@ -162,13 +162,5 @@ class ScopedOperator {
   ScopedOperator& operator=(const ScopedOperator&) = delete;
 
  private:
-  template <typename T, typename V>
-  void Push(std::deque<T>& queue, V&& value) {
-    Locked([&] { queue.emplace_back(std::forward<V>(value)); });
-  }
-  template <typename T>
-  T Copy(const T& records) const {
-    return Locked([&] { return records; });
-  }
   OperatorInterface* previous_;
 };
