@@ -2,18 +2,16 @@
 // format globals, the checks of placed words, the transmitter and query pages, and the
 // frame map's click.
 #include <QAction>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QTabBar>
 #include <QTableWidget>
 
 #include "ModalDriver.h"
 #include "SetupTestKit.h"
+#include "app/ApplicationLink.h"
 #include "common/ScriptedOperator.h"
 #include "editor/gui/FrameMapView.h"
 #include "editor/gui/FspMmiUnit.h"
@@ -23,21 +21,20 @@
 #include "editor/gui/SimSetupMMIUnit.h"
 #include "editor/gui/SimUniqueMmiUnit.h"
 #include "editor/gui/SimValuesDlgUnit.h"
+#include "link/UnitLink.h"
 #include "query/gui/QuerySetupMMIUnit.h"
 #include "support/Signals.h"
 #include "transmitter/gui/TxSetupMMIUnit.h"
+#include "unit/UnitFaults.h"
 
 namespace {
 
-// The entry of a menu or of one of its submenus with that text ("8" under "Common Word
-// Length" is reached as {"Common Word Length", "8"}).
-QAction* Entry(QMenu* menu, const QStringList& path) {
-  for (QAction* a : menu->actions())
-    if (a->text() == path.front())
-      return path.size() == 1 ? a : a->menu() ? Entry(a->menu(), path.mid(1)) : nullptr;
-  for (QAction* a : menu->actions())
-    if (a->menu() && path.size() == 1)
-      if (QAction* inner = Entry(a->menu(), path)) return inner;
+// The entry of a menu or of one of its submenus with that text.
+QAction* Entry(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions()) {
+    if (a->text() == text) return a;
+    if (QAction* inner = a->menu() ? Entry(a->menu(), text) : nullptr) return inner;
+  }
   return nullptr;
 }
 
@@ -117,7 +114,7 @@ class PagesTest : public QObject {
     TSimSetupMMIForm* host = form.SimPage();
     auto* sync = qobject_cast<TFspMmiForm*>(host->Panel(TSimSetupMMIForm::kFrameSync));
     op_->QueueInput("64");  // 64 pattern bits take words 1 to 4; waves are on 4..8
-    Entry(sync->PopupMenu, {"Pattern Length"})->trigger();
+    Entry(sync->PopupMenu, "Pattern Length")->trigger();
     QCOMPARE(op_->MessageBoxes().size(), size_t{1});
     QCOMPARE(op_->MessageBoxes()[0].text,
              std::string("The Wave Word Start Must Be Greater Than 4  (check framesync pattern "
@@ -128,7 +125,7 @@ class PagesTest : public QObject {
     host->RefreshPanels();
     auto* minor = qobject_cast<TMinFrameMmiForm*>(host->Panel(TSimSetupMMIForm::kMinorFrame));
     op_->QueueInput("10");  // unique words are on 9..15
-    Entry(minor->PopupMenu, {"Sync ID Word Number"})->trigger();
+    Entry(minor->PopupMenu, "Sync ID Word Number")->trigger();
     QCOMPARE(op_->MessageBoxes().size(), size_t{2});
     QCOMPARE(op_->MessageBoxes()[1].text, std::string("UNIQUE WORD NUMBER 2  The Unique Word "
                                                       "Start CANNOT Be (cause of sfid) 10"));
@@ -212,8 +209,13 @@ class PagesTest : public QObject {
     TQuerySetupMMIForm* page = form.QueryPage();
     QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
     QVERIFY(op_->MessageBoxes().empty() && op_->Progresses().empty());
-    GuiUnitLink silent("silent");
-    QVERIFY(silent.Ready());
+    VirtualUnitOptions silent;
+    std::string error;
+    QVERIFY(ParseFaultMode("silent", silent.fault, error));
+    VirtualUnit unit(silent);
+    UnitLink link;
+    ApplicationLinkScope scope(link);  // the pages send on the application's link
+    QVERIFY(unit.Start() && link.Open(PortConfig{}, unit.DevicePath()));
     op_->ClearRecords();
     op_->CancelProgressAfterPolls(1);
     QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
