@@ -86,25 +86,29 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   EXPECT_EQ(one.result, SendResult::Done) << SendOutcomeText(one);
   EXPECT_EQ(unit.CommandCount(), commandsBefore + 1);
   EXPECT_FALSE(reconnect.Poll(link, config));
+}
 
-  // Lost before a fresh watch's first poll (a load started at once): the path it was opened
-  // with is the name that is watched.
-  PortReconnect fresh;
+// Lost before the first poll (a load started at once): the path it was opened with is the
+// name that is watched. Closed on purpose (Disconnect, the port dialog): it stays closed.
+TEST_F(PortReconnectTest, LostBeforeTheFirstPollComesBackClosedOnPurposeStaysClosed) {
+  VirtualUnit unit(options);
+  ASSERT_TRUE(unit.Start());
+  ASSERT_TRUE(link.Open(config, options.linkPath));
+  PortReconnect reconnect;
   unit.Stop();
   // Whether the port thread saw the hang-up before the send or during it.
-  const SendOutcome lost = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1), quick);
-  EXPECT_TRUE(lost.result == SendResult::Disconnected || lost.result == SendResult::NoPort)
-      << SendOutcomeText(lost);
-  EXPECT_FALSE(fresh.Poll(link, config));
-  EXPECT_EQ(fresh.Awaited(), options.linkPath);
+  const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1));
+  EXPECT_TRUE(out.result == SendResult::Disconnected || out.result == SendResult::NoPort)
+      << SendOutcomeText(out);
+  EXPECT_FALSE(reconnect.Poll(link, config));
+  EXPECT_EQ(reconnect.Awaited(), options.linkPath);
   ASSERT_TRUE(unit.Start());
-  EXPECT_TRUE(PollOnceFree(fresh));
+  EXPECT_TRUE(PollOnceFree(reconnect));
   EXPECT_TRUE(link.Connected());
 
-  // Closed on purpose (Disconnect, the port dialog): it stays closed.
   link.Close();
-  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(fresh.Poll(link, config));
-  EXPECT_EQ(fresh.Awaited(), "");
+  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(link, config));
+  EXPECT_EQ(reconnect.Awaited(), "");
   EXPECT_EQ(link.Port(), nullptr);
 }
 
