@@ -60,10 +60,11 @@ class MainWindowTest : public QObject {
     op_->QueueAnswer(MsgAnswer::Yes);  // no current file: Save As, whose chooser is cancelled
     op_->QueueChooserCancel();
     QVERIFY(!window->close());
-    gCurrentFileName = dir.File("gone/Lost.qm48");  // its folder is gone
-    op_->QueueAnswer(MsgAnswer::Yes);
+    op_->QueueAnswer(MsgAnswer::Yes);  // Save As to a folder that is gone: no current file yet
+    op_->QueueChosenFile(dir.File("gone/Lost.qm48"));
     QVERIFY(!window->close());
     QVERIFY(op_->MessageBoxes().back().text.find("NOT saved") != std::string::npos);
+    QCOMPARE(gCurrentFileName, std::string());
     QVERIFY(!window->ShutDown() && window->isVisible() && gSetupEdited);
     QVERIFY(window->windowTitle().startsWith("*"));
 
