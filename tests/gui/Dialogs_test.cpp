@@ -48,13 +48,6 @@ struct ManualTask : ProgressTask {
   bool dialogUpAtStart = false;
 };
 
-ProgressDialogRequest Request(const std::string& caption, int timerMs) {
-  ProgressDialogRequest request;
-  request.caption = caption;
-  request.timerMs = timerMs;
-  return request;
-}
-
 QAction* Action(QMenu* menu, const char* text) {
   for (QAction* a : menu->actions())
     if (a->text() == text) return a;
@@ -140,7 +133,7 @@ class DialogsTest : public QObject {
       QTRY_COMPARE(dialog->ProgressBar()->value(), 40);
       task.finished = true;
     });
-    qt_.RunProgress(Request("LOADING SIMULATOR", 20), task);
+    qt_.RunProgress({"LOADING SIMULATOR", "", 20}, task);
     QVERIFY(task.dialogUpAtStart && !task.cancelled);
     QCOMPARE(background, QColor(Qt::red));
 
@@ -154,7 +147,7 @@ class DialogsTest : public QObject {
       upWhileWindingDown = dialog->isVisible() && !dialog->CancelButton()->isEnabled();
       cancelled.finished = true;
     });
-    qt_.RunProgress(Request("LOADING TRANSMITTER", 20), cancelled);
+    qt_.RunProgress({"LOADING TRANSMITTER", "", 20}, cancelled);
     QVERIFY(driver->ran && upWhileWindingDown);
 
     MsgAnswer answer = MsgAnswer::Ok;
@@ -167,7 +160,7 @@ class DialogsTest : public QObject {
       answer = qt_.MessageBox("From a worker", "INFO", MsgButtons::YesNoCancel, MsgIcon::Question);
       typed = qt_.InputBox("T", "P", "initial");
       chosen = qt_.ChooseFile(FileChooserRequest{}, path);
-      qt_.RunProgress(Request("LOADING", 20), offThread);
+      qt_.RunProgress({"LOADING", "", 20}, offThread);
     });
     worker.join();
     QVERIFY(answer == MsgAnswer::Cancel && !typed && !chosen && path == "kept");
