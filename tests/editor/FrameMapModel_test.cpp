@@ -169,6 +169,20 @@ TEST_F(FrameMapModelTest, SpansHostileRecordsAndLockWarnings) {
   EXPECT_EQ(map.CellAt(0, 0).Length, 1);
   EXPECT_EQ(map.CellAt(-1, -1).Detail, "outside the frame");
   EXPECT_FALSE(map.ToolTipText(100000, 100000).empty());
+  // The widest frame, overlapping waves on every word, words of length 0, a huge count.
+  sim->Setup.WordsPerMinorFrame = 40000;
+  sim->Setup.NumSubframes = 2000000;
+  for (auto& word : sim->Setup.Words) word.SimWordLen = 0;
+  for (auto& dynamic : sim->Setup.DynamicWords) dynamic = {1, 1, 8};
+  sim->Setup.DynamicWords[4].SimDynamicWordWave = -7;
+  sim->Setup.SfIdWordNum = 0;
+  sim->Setup.FrameSyncLength = 64;
+  EXPECT_LE(Built().Frames(), kMaxCounterValues);
+  for (int frame : {0, map.Frames() - 1})
+    for (int i : {0, 5, map.Words() - 1}) {
+      const int length = map.CellAt(frame, i).Length;
+      EXPECT_TRUE(length >= 1 && length <= 16 && !map.ToolTipText(frame, i).empty()) << i;
+    }
 }
 
 }  // namespace
