@@ -60,12 +60,16 @@ TEST_F(FrameMapModelTest, DefaultFrame) {
 }
 
 TEST_F(FrameMapModelTest, FollowsTheLoadNotTheRecord) {
-  // A unique word every 4th minor frame from frame 2, every 10th word from word 20.
+  // A unique word every 4th minor frame from frame 2, every 10th word from word 20; the
+  // CRC word outranks it.
   sim->Setup.SubframeMode = 1;
   sim->Setup.UniqueWords[0] = {2, 4, 20, 10, 0x1234};
+  sim->DoCrc16 = true;
+  sim->CrcWdNum = 39;
   Built();
   for (auto [frame, word, role] : {std::tuple{2, 19, Role::Unique},
                                    {6, 29, Role::Unique},
+                                   {2, 39, Role::Crc},
                                    {3, 19, Role::Data},
                                    {2, 20, Role::Data},
                                    {0, 19, Role::Data}})

@@ -174,8 +174,10 @@ TEST(TxRecord, SettingsForABitRate) {
         << rate << " code " << code;
   }
   EXPECT_DOUBLE_EQ(TxSettingsForBitRate(1000000, 3, filters).FilterBandwidthKhz, 1400.0);
-  for (int32_t code : {5, 11, 1, 2, 6, 10, 12, 18, -1})  // codes the transmitter cannot carry
-    EXPECT_EQ(TxSettingsForBitRate(2000, code, filters).FmDeviation, 1) << code;
+  for (int32_t code = -1; code <= 19; ++code)  // the bi-phase codes double the band
+    EXPECT_EQ(TxSettingsForBitRate(1000000, code, filters).FmDeviation,
+              code == 3 || code == 4 || code == 5 || code == 11 ? 700 : 350)
+        << code;
   progtxclass tx;
   tx.Setup = {2250.5, 0, 0, 4};
   EXPECT_TRUE(tx.ApplyBitRate(1000000, 0, filters));
