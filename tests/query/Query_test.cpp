@@ -172,7 +172,7 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
       {"silent-after=2", 100, SendResult::TimedOut, "0FI", true, false, 5},
       {"vanish-after=1", 5000, SendResult::Disconnected, "W", true, false, 2},
       {"echo", 300, SendResult::InvalidReply, "Q", true, false, 5},  // "Q" ran into a value
-      {"stray-cr", 1000, SendResult::Done, "", true, true, 5},  // a lone CR is no reply
+      {"stray-cr", 1000, SendResult::Done, "", true, true, 5},       // a lone CR is no reply
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
