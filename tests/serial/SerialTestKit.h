@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,14 +20,12 @@
 // Baud index, flow control, parity, data and stop bits, user-defined rate.
 inline PortConfig LineConfig(int32_t baud = 8, int32_t flow = 0, int32_t parity = 0,
                              int32_t dataBits = 3, int32_t stopBits = 0, uint32_t userRate = 0) {
-  PortConfig config;
-  config.BaudRate = baud;
-  config.FlowControl = flow;
-  config.Parity = parity;
-  config.DataBits = dataBits;
-  config.StopBits = stopBits;
-  config.UserDefBaudRate = userRate;
-  return config;
+  return {.BaudRate = baud,
+          .UserDefBaudRate = userRate,
+          .FlowControl = flow,
+          .DataBits = dataBits,
+          .Parity = parity,
+          .StopBits = stopBits};
 }
 
 class PtyPair {
@@ -74,25 +71,36 @@ class PtyPair {
   std::string slave_;
 };
 
-// Records every notification and acknowledges received bytes as the application does.
+// Records every notification with the bytes received and sent, from a port (acknowledging
+// received bytes as the application does) or from a link's observer.
 class PortRecorder {
  public:
   serialcomclass::Callback Callback() {
     return [this](serialcomclass* port, int code) {
-      std::lock_guard lock(mutex_);
-      codes_.push_back(code);
-      if (code == EVT_RX_DATA) {
-        received_.append(reinterpret_cast<const char*>(port->RxBuffer()), port->RxCount());
-        port->ReadDone();
-      }
-      changed_.notify_all();
+      uint32_t sent = 0;
+      const uint8_t* tx = port->TxBuffer(sent);
+      const bool rx = code == EVT_RX_DATA;
+      Record(code, rx ? port->RxBuffer() : tx, rx ? port->RxCount() : sent);
+      if (rx) port->ReadDone();
     };
   }
+  void Record(int code, const uint8_t* bytes, uint32_t count) {
+    std::lock_guard lock(mutex_);
+    codes_.push_back(code);
+    const auto text = reinterpret_cast<const char*>(bytes);
+    if (code == EVT_RX_DATA) received_.append(text, count);
+    if (code == EVT_TX_DONE) sent_.append(text, count);
+    changed_.notify_all();
+  }
   bool WaitFor(int code, int count = 1, int timeoutMs = 5000) {
-    return Wait([&] { return CountLocked(code) >= count; }, timeoutMs);
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return CountLocked(code) >= count; });
   }
   bool WaitForReceived(size_t bytes) {
-    return Wait([&] { return received_.size() >= bytes; }, 5000);
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(5),
+                             [&] { return received_.size() >= bytes; });
   }
   int Count(int code) {
     std::lock_guard lock(mutex_);
@@ -102,23 +110,23 @@ class PortRecorder {
     std::lock_guard lock(mutex_);
     return received_;
   }
+  std::string Sent() {
+    std::lock_guard lock(mutex_);
+    return sent_;
+  }
   std::vector<int> Codes() {
     std::lock_guard lock(mutex_);
     return codes_;
   }
 
  private:
-  bool Wait(const std::function<bool()>& done, int timeoutMs) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
-  }
   int CountLocked(int code) const {
     return static_cast<int>(std::count(codes_.begin(), codes_.end(), code));
   }
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<int> codes_;
-  std::string received_;
+  std::string received_, sent_;
 };
 
 // A test folder made the start directory, with the program log in it.

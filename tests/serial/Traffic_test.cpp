@@ -5,8 +5,8 @@
 
 #include "serial/DebugTraffic.h"
 #include "serial/ReplyLine.h"
+#include "serial/SerialTestKit.h"
 #include "serial/TraceFile.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -94,48 +94,44 @@ TEST(TraceFileTest, AppendsAndSaves) {
   EXPECT_FALSE(error.empty());
 }
 
-TEST(ReplyLineCount, CountsEndedLinesWithBytesUntilTakenOrCleared) {
+// Fed as the link feeds it: '|' is a carriage return, '#' a sender emptying the line.
+TEST(ReplyLineBuffer, TakesCountsAndCutsLines) {
+  SerialTestFolder folder;
   ReplyLineBuffer line;
-  auto add = [&](const std::string& bytes) {
-    line.Append(reinterpret_cast<const uint8_t*>(bytes.data()),
-                static_cast<uint32_t>(bytes.size()));
+  std::string many, left;
+  for (int i = 0; i < 300; ++i) many += "0 |";
+  for (int i = 0; i < 45; ++i) left += "0 ";
+  const std::string a511(511, 'a'), a600 = std::string(600, 'a') + "|";
+  const struct {
+    std::string script, text, taken;
+    uint32_t lines;
+    int logged;
+  } steps[] = {
+      {"", "", "", 0, 0},
+      {"0001 ||", "0001 ", "0001 ", 1, 0},  // a reply and the bare CR of a doubled one
+      {"STATION 2 |0002 |TAI", "STATION 2 0002 TAI", "STATION 2 0002 ", 2, 0},  // run together
+      {"|", "TAI", "TAI", 1, 0},  // the line begun stayed
+      // The tail of a line cut by emptying (read alone a plausible value) is not one reply.
+      {"STATION 2 ONLINE 0BA#D |", "D ", "D ", 2, 0},
+      {"#14 |", "14 ", "14 ", 1, 0},  // emptied between lines, nothing is cut
+      {many, left, left, 300, 0},     // finished lines nobody took make room for the next
+      {a600, a511, a511, 1, 1},       // an over-long line keeps its first bytes, logged once
+      {a600 + "bb|", "bb", "bb", 2, 2},
+      // Emptied in the middle of an over-long line: its rest is still dropped up to the CR.
+      {std::string(520, 'c') + "#ccc|xy|", "xy", "xy", 3, 3},
   };
-  uint32_t lines = 99;
-  EXPECT_EQ(line.Take(&lines), "");
-  EXPECT_EQ(lines, 0u);
-  add("0001 ");  // a reply and the bare carriage return of a doubled one: one line
-  line.EndLine();
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "0001 ");
-  EXPECT_EQ(lines, 1u);
-  add("STATION 2 ");  // two lines run together, and a third begun, which stays
-  line.EndLine();
-  add("0002 ");
-  line.EndLine();
-  add("TAI");
-  EXPECT_EQ(line.Take(&lines), "STATION 2 0002 ");
-  EXPECT_EQ(lines, 2u);
-  EXPECT_EQ(line.Text(), "TAI");
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "TAI");
-  EXPECT_EQ(lines, 1u);
-  // The tail of a line cut by emptying (read alone a plausible value) is not one reply.
-  add("STATION 2 ONLINE 0BA");
-  line.Clear();
-  add("D ");
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "D ");
-  EXPECT_EQ(lines, 2u);
-  line.Clear();  // emptied between lines, nothing is cut
-  add("14 ");
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "14 ");
-  EXPECT_EQ(lines, 1u);
-  add(std::string(ReplyLineBuffer::kCapacity + 40, 'x'));  // over-long: still one line
-  line.EndLine();
-  line.Clear();
-  EXPECT_EQ(line.Take(&lines), "");
-  EXPECT_EQ(lines, 0u);
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.script.substr(0, 30));
+    for (const char c : step.script) {
+      const auto byte = static_cast<uint8_t>(c);
+      c == '|' ? line.EndLine() : c == '#' ? line.Clear() : line.Append(&byte, 1);
+    }
+    EXPECT_EQ(line.Text(), step.text);
+    uint32_t lines = 99;
+    EXPECT_EQ(line.Take(&lines), step.taken);
+    EXPECT_EQ(lines, step.lines);
+    EXPECT_EQ(folder.LogCount("REPLY LINE FULL: bytes past 511"), step.logged);
+  }
 }
 
 }  // namespace
