@@ -17,17 +17,6 @@
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
 
-// Baud index, flow control, parity, data and stop bits, user-defined rate.
-inline PortConfig LineConfig(int32_t baud = 8, int32_t flow = 0, int32_t parity = 0,
-                             int32_t dataBits = 3, int32_t stopBits = 0, uint32_t userRate = 0) {
-  return {.BaudRate = baud,
-          .UserDefBaudRate = userRate,
-          .FlowControl = flow,
-          .DataBits = dataBits,
-          .Parity = parity,
-          .StopBits = stopBits};
-}
-
 class PtyPair {
  public:
   PtyPair() {
