@@ -57,8 +57,8 @@ TEST_F(ApplicationPort, OneEventPerCarriageReturnAndTheLineWithoutIt) {
 TEST_F(ApplicationPort, TheObserverSeesRepliesAndTheConnectionIsLogged) {
   pty.Write("13 \r");
   ASSERT_TRUE(seen.WaitForReceived(4));
-  EXPECT_EQ(seen.Received(), "13 \r");
-  EXPECT_EQ(seen.Codes().front(), EVT_CONNECTED);
+  EXPECT_EQ(seen.Now().received, "13 \r");
+  EXPECT_EQ(seen.Now().codes.front(), EVT_CONNECTED);
   pty.CloseMaster();  // the device vanishes
   ASSERT_TRUE(seen.WaitFor(EVT_DISCONNECTED));
   EXPECT_FALSE(link.Connected());
@@ -68,7 +68,7 @@ TEST_F(ApplicationPort, TheObserverSeesRepliesAndTheConnectionIsLogged) {
   EXPECT_EQ(folder.LogCount("SIG_READER  Input/output error"), 1);
   link.Close();
   EXPECT_EQ(link.Port(), nullptr);
-  EXPECT_EQ(seen.Count(EVT_DISCONNECTED), 1);
+  EXPECT_EQ(seen.Now().Count(EVT_DISCONNECTED), 1);
   EXPECT_FALSE(link.Open(PortConfig{}, "/dev/qm48-no-such-device"));
   EXPECT_EQ(link.Port(), nullptr);
 }

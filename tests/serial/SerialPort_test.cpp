@@ -16,7 +16,7 @@ class SerialPort : public testing::Test {
   // Sends blocks until the pseudo-terminal, never read, takes no more.
   int FillTheLine() {
     const std::string block(512, 'w');
-    const int before = recorder.Count(EVT_TX_DONE);
+    const int before = recorder.Now().Count(EVT_TX_DONE);
     int accepted = 0;
     while (accepted < 2000 && port.Send(block.data(), 512) &&
            recorder.WaitFor(EVT_TX_DONE, before + ++accepted, 300)) {
@@ -40,23 +40,23 @@ TEST_F(SerialPort, SendsAndReceivesRawBytesThenStops) {
   ASSERT_TRUE(port.Send("0005 0 G\r", 9));
   EXPECT_EQ(pty.Read(10, 300), "0005 0 G\r");  // no CR LF mapping on output
   ASSERT_TRUE(recorder.WaitFor(EVT_TX_DONE));
-  EXPECT_EQ(recorder.Sent(), "0005 0 G\r");
+  EXPECT_EQ(recorder.Now().sent, "0005 0 G\r");
   EXPECT_TRUE(port.Send(big, 512));  // the next send is taken at once
   EXPECT_EQ(pty.Read(512).size(), 512u);
   // No line-end translation, no echo, no control characters eaten, one byte per read.
   const std::string bytes("OK\r\n\x03\x11\x13\0Z", 9);
   pty.Write(bytes);
   EXPECT_TRUE(recorder.WaitForReceived(9));
-  EXPECT_EQ(recorder.Received(), bytes);
-  EXPECT_EQ(recorder.Count(EVT_RX_DATA), 9);
+  EXPECT_EQ(recorder.Now().received, bytes);
+  EXPECT_EQ(recorder.Now().Count(EVT_RX_DATA), 9);
   EXPECT_EQ(pty.Read(1, 100), "");
   port.Stop();
   port.Stop();  // already ended
   EXPECT_FALSE(port.IsRunning());
   EXPECT_FALSE(port.Send("X", 1));
-  EXPECT_EQ(recorder.Codes().front(), EVT_CONNECTED);
-  EXPECT_EQ(recorder.Codes().back(), EVT_DISCONNECTED);
-  EXPECT_EQ(recorder.Count(EVT_DISCONNECTED), 1);
+  EXPECT_EQ(recorder.Now().codes.front(), EVT_CONNECTED);
+  EXPECT_EQ(recorder.Now().codes.back(), EVT_DISCONNECTED);
+  EXPECT_EQ(recorder.Now().Count(EVT_DISCONNECTED), 1);
 }
 
 TEST_F(SerialPort, ReadSizeDeliversWhatHasArrivedUpToTheBuffer) {
@@ -64,7 +64,7 @@ TEST_F(SerialPort, ReadSizeDeliversWhatHasArrivedUpToTheBuffer) {
   ASSERT_EQ(Open(port), 0u);
   pty.Write(std::string(1500, 'q'));
   EXPECT_TRUE(recorder.WaitForReceived(1500));
-  EXPECT_GE(recorder.Count(EVT_RX_DATA), 3);  // never more than 512 bytes at once
+  EXPECT_GE(recorder.Now().Count(EVT_RX_DATA), 3);  // never more than 512 bytes at once
   EXPECT_EQ(port.RxBuffer()[port.RxCount()], 0);
 }
 
@@ -77,8 +77,8 @@ TEST_F(SerialPort, AWriteThatCannotCompleteEndsWithThePort) {
   EXPECT_FALSE(port.Send("X", 1));
   port.Stop();
   EXPECT_FALSE(port.IsRunning());
-  EXPECT_EQ(recorder.Count(EVT_DISCONNECTED), 1);
-  EXPECT_EQ(recorder.Count(EVT_TX_DONE), accepted - 1);
+  EXPECT_EQ(recorder.Now().Count(EVT_DISCONNECTED), 1);
+  EXPECT_EQ(recorder.Now().Count(EVT_TX_DONE), accepted - 1);
   PtyPair other;
   ASSERT_EQ(port.OpenDevice(other.SlavePath(), PortConfig{}), 0u);
   FillTheLine();
@@ -142,7 +142,7 @@ TEST_F(SerialPort, PortIndexOpensTheMappedDeviceAndReopens) {
   EXPECT_EQ(std::string(port.Settings().PortName), pty.SlavePath().substr(0, 10));
   ASSERT_EQ(port.Open(config), 0u);
   EXPECT_TRUE(recorder.WaitFor(EVT_CONNECTED, 2));
-  EXPECT_EQ(recorder.Count(EVT_DISCONNECTED), 1);
+  EXPECT_EQ(recorder.Now().Count(EVT_DISCONNECTED), 1);
   config.PortNum = 3;
   EXPECT_EQ(port.Open(config), kOpenDeviceFailed);
   EXPECT_EQ(port.DevicePath(), "/dev/ttyS3");

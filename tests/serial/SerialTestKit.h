@@ -75,47 +75,36 @@ class PortRecorder {
   }
   void Record(int code, const uint8_t* bytes, uint32_t count) {
     std::lock_guard lock(mutex_);
-    codes_.push_back(code);
+    seen_.codes.push_back(code);
     const auto text = reinterpret_cast<const char*>(bytes);
-    if (code == EVT_RX_DATA) received_.append(text, count);
-    if (code == EVT_TX_DONE) sent_.append(text, count);
+    if (code == EVT_RX_DATA) seen_.received.append(text, count);
+    if (code == EVT_TX_DONE) seen_.sent.append(text, count);
     changed_.notify_all();
+  }
+  struct Seen {
+    std::vector<int> codes;
+    std::string received, sent;
+    int Count(int code) const { return int(std::count(codes.begin(), codes.end(), code)); }
+  };
+  Seen Now() {
+    std::lock_guard lock(mutex_);
+    return seen_;
   }
   bool WaitFor(int code, int count = 1, int timeoutMs = 5000) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return CountLocked(code) >= count; });
+                             [&] { return seen_.Count(code) >= count; });
   }
   bool WaitForReceived(size_t bytes) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::seconds(5),
-                             [&] { return received_.size() >= bytes; });
-  }
-  int Count(int code) {
-    std::lock_guard lock(mutex_);
-    return CountLocked(code);
-  }
-  std::string Received() {
-    std::lock_guard lock(mutex_);
-    return received_;
-  }
-  std::string Sent() {
-    std::lock_guard lock(mutex_);
-    return sent_;
-  }
-  std::vector<int> Codes() {
-    std::lock_guard lock(mutex_);
-    return codes_;
+                             [&] { return seen_.received.size() >= bytes; });
   }
 
  private:
-  int CountLocked(int code) const {
-    return static_cast<int>(std::count(codes_.begin(), codes_.end(), code));
-  }
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<int> codes_;
-  std::string received_, sent_;
+  Seen seen_;
 };
 
 // A test folder made the start directory, with the program log in it.
