@@ -77,28 +77,19 @@ TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
                            "/device/latency_timer";
   const std::string head =
       pty.SlavePath() + ": no low-latency setting (not a hardware serial port)";
-  const struct {
-    const char* content;  // null: no timer file
-    std::string text, left;
-  } cases[] = {{"16\n", head + "; latency timer 16 ms, now 1 ms", "1"},
-               {"1\n", head + "; latency timer 1 ms", "1\n"},
-               {"junk\n", head, "junk\n"},
-               {nullptr, head, ""}};
-  for (const auto& c : cases) {
-    std::filesystem::remove_all(tree.sys);
-    if (c.content) {
-      std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-      std::ofstream(file) << c.content;
-    }
-    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+  for (const auto& [content, tail, left] :
+       {std::tuple{"16\n", "; latency timer 16 ms, now 1 ms", "1"},
+        {"1\n", "; latency timer 1 ms", "1\n"},
+        {"junk\n", "", "junk\n"}}) {
+    std::ofstream(file) << content;
     const LowLatencyReport report = ApplyLowLatency(fd, pty.SlavePath(), tree);
-    ::close(fd);
-    EXPECT_EQ(report.text, c.text);
+    EXPECT_EQ(report.text, head + tail);
     EXPECT_EQ(report.mode, LowLatencyMode::NotOffered);
-    if (c.content) {
-      EXPECT_EQ(ReadAll(file), c.left);
-    }
+    EXPECT_EQ(ReadAll(file), left);
   }
+  ::close(fd);
 }
 
 TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
