@@ -111,8 +111,11 @@ TEST_F(SerialPort, StopGivesUpOnAThreadHeldInANotification) {
 }
 
 TEST_F(SerialPort, BusyMissingAndUnsuitableDevicesAreRefused) {
+  std::ofstream(folder.Dir().File("Qm48Com.Cfg"))
+      << "[PortDevices]\r\nCOM5=" << pty.SlavePath() << "\r\n";
+  ASSERT_EQ(port.Open(PortConfig{.PortNum = 4}), 0u);  // the device the file names for COM5
+  EXPECT_EQ(port.DevicePath(), pty.SlavePath());
   serialcomclass second;
-  ASSERT_EQ(Open(port), 0u);
   EXPECT_EQ(Open(second), kOpenDeviceFailed);
   EXPECT_EQ(folder.LogCount(pty.SlavePath() + "  Device or resource busy"), 1);
   port.Stop();  // frees the device
@@ -128,24 +131,9 @@ TEST_F(SerialPort, BusyMissingAndUnsuitableDevicesAreRefused) {
   EXPECT_EQ(folder.LogCount("/dev/null  Inappropriate ioctl for device"), 1);
   for (int32_t index : {16, -1})  // no COM17, no COM0
     EXPECT_EQ(port.Open(PortConfig{.PortNum = index}), kOpenDeviceFailed);
-  EXPECT_FALSE(port.IsRunning());
-}
-
-// A port index opens the device the configuration file maps it to, else /dev/ttyS<n>;
-// reopening ends the old thread first.
-TEST_F(SerialPort, PortIndexOpensTheMappedDeviceAndReopens) {
-  std::ofstream(folder.Dir().File("Qm48Com.Cfg"))
-      << "[PortDevices]\r\nCOM5=" << pty.SlavePath() << "\r\n";
-  PortConfig config{.PortNum = 4};
-  ASSERT_EQ(port.Open(config), 0u);
-  EXPECT_EQ(port.DevicePath(), pty.SlavePath());
-  EXPECT_EQ(std::string(port.Settings().PortName), pty.SlavePath().substr(0, 10));
-  ASSERT_EQ(port.Open(config), 0u);
-  EXPECT_TRUE(recorder.WaitFor(EVT_CONNECTED, 2));
-  EXPECT_EQ(recorder.Now().Count(EVT_DISCONNECTED), 1);
-  config.PortNum = 3;
-  EXPECT_EQ(port.Open(config), kOpenDeviceFailed);
+  EXPECT_EQ(port.Open(PortConfig{.PortNum = 3}), kOpenDeviceFailed);  // COM4 is not named
   EXPECT_EQ(port.DevicePath(), "/dev/ttyS3");
+  EXPECT_FALSE(port.IsRunning());
 }
 
 // Ring and carrier cannot be read from a pseudo-terminal: the watch is dropped with one log

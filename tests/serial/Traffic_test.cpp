@@ -14,10 +14,7 @@ TEST(DebugTrafficTest, ListsTextHexAndTimeForms) {
   EXPECT_EQ(SpecialCharEntries().size(), 32u);
   EXPECT_EQ(HexCharEntries().size(), 256u);
   EXPECT_EQ(ControlCharName(2) + ControlCharName(0x20), "STX");
-  EXPECT_EQ(TrafficText(std::string("\x02"
-                                    "AB\r\0\x7f\xff~ ",
-                                    9)),
-            "<STX>AB<CR><NUL><0x7F><0xFF>~ ");
+  EXPECT_EQ(TrafficText(std::string("\002AB\r\0\x7f\xff~ ", 9)), "<STX>AB<CR><NUL><0x7F><0xFF>~ ");
   EXPECT_EQ(HexViewText(std::string("0Q\r\0\xff", 5)), "30 51 0D 00 FF");
   const LocalDateTime t{2026, 1, 1, 7, 5, 9, 42};
   EXPECT_EQ(TimeStampText(t), "07:05:09.042");
@@ -41,15 +38,12 @@ TEST(DebugTrafficTest, ReceivedBytesMakeLines) {
   TrafficLineAssembler lines;
   const LocalDateTime first{2026, 1, 1, 0, 0, 1, 0}, later{2026, 1, 1, 0, 0, 2, 0};
   std::vector<TrafficLine> done;
-  for (char c : std::string("\x02"
-                            "AB\rOK\r\n12")) {
+  for (char c : std::string("\002AB\rOK\r\n12")) {
     const auto byte = static_cast<uint8_t>(c);
     for (TrafficLine& l : lines.Received(&byte, 1, done.empty() ? first : later)) done.push_back(l);
   }
   ASSERT_EQ(done.size(), 2u);
-  EXPECT_EQ(done[0].bytes,
-            "\x02"
-            "AB\r");
+  EXPECT_EQ(done[0].bytes, "\002AB\r");
   EXPECT_EQ(done[0].time.second, 1);
   EXPECT_EQ(done[1].bytes, "OK\r");
   EXPECT_EQ(lines.Sent(reinterpret_cast<const uint8_t*>("0Q"), 2, later).bytes, "0Q");
