@@ -48,7 +48,7 @@ TEST(AutoResetEvent, EachSetReleasesOneWaiterOrIsKeptForTheNext) {
   EXPECT_FALSE(event.Wait(0));  // three sets, three waiters: nothing left over
 }
 
-TEST(SingleInstanceLock, OneHolderAtATimeEvenAfterAKilledHolderAndNoSymbolicLinks) {
+TEST(SingleInstanceLock, OneHolderAtATimeALeftoverFileHoldsNothingAndNoSymbolicLinks) {
   TempDir dir;
   SingleInstanceLock first("Qm48_SingleInstance", dir.Path()),
       second("Qm48_SingleInstance", dir.Path());
@@ -57,7 +57,7 @@ TEST(SingleInstanceLock, OneHolderAtATimeEvenAfterAKilledHolderAndNoSymbolicLink
   EXPECT_FALSE(second.TryAcquire());
   EXPECT_FALSE(second.ErrorText().empty());
   EXPECT_TRUE(SingleInstanceLock("Another_Name", dir.Path()).TryAcquire());
-  first.Release();  // the file stays, as after a killed holder
+  first.Release();  // the file stays behind, as after a killed holder
   EXPECT_TRUE(second.TryAcquire());
   std::ofstream(dir.File("target")) << "keep";
   std::filesystem::create_symlink(dir.File("target"), dir.File("Linked.lock"));

@@ -100,9 +100,7 @@ TEST(SerialDevices, TheFakeTreeIsDescribedAsTheOperatorSeesIt) {
   fake.AddOnBoard("ttyS1", "0");  // announced by the firmware, no UART behind it
   fake.AddVirtual("tty0");
 
-  const struct {
-    std::string tty, stable, driver, description;
-  } expected[] = {
+  const std::tuple<std::string, std::string, std::string, std::string> expected[] = {
       {"ttyACM0", "ttyACM0", "cdc_acm", "Pico (serial E6614C31)"},
       {"ttyS0", "ttyS0", "serial", "ttyS0 (serial)"},
       {"ttyUSB0", std::string("serial/by-id/") + kFtdiById, "ftdi_sio",
@@ -112,12 +110,12 @@ TEST(SerialDevices, TheFakeTreeIsDescribedAsTheOperatorSeesIt) {
   std::vector<SerialDevice> devices = EnumerateSerialDevicesInTree(fake.Tree());
   ASSERT_EQ(devices.size(), std::size(expected));
   for (size_t i = 0; i < devices.size(); ++i) {
-    SCOPED_TRACE(expected[i].tty);
-    EXPECT_EQ(devices[i].node, fake.Dev(expected[i].tty));
-    EXPECT_EQ(devices[i].stablePath, fake.Dev(expected[i].stable));
-    EXPECT_EQ(devices[i].driver, expected[i].driver);
-    EXPECT_EQ(DescribeSerialDevice(devices[i]),
-              expected[i].description + "  " + fake.Dev(expected[i].tty));
+    const auto& [tty, stable, driver, description] = expected[i];
+    SCOPED_TRACE(tty);
+    EXPECT_EQ(devices[i].node, fake.Dev(tty));
+    EXPECT_EQ(devices[i].stablePath, fake.Dev(stable));
+    EXPECT_EQ(devices[i].driver, driver);
+    EXPECT_EQ(DescribeSerialDevice(devices[i]), description + "  " + fake.Dev(tty));
   }
   EXPECT_EQ(devices[2].usbIds, "0403:6001");
   EXPECT_EQ(devices[1].usbIds, "");

@@ -43,11 +43,7 @@ TEST_F(LineSettings, EveryRateIsSetExactly) {
 }
 
 TEST_F(LineSettings, StopBitsAndFlowControlThenARawLineWithoutThem) {
-  const struct {
-    PortConfig config;
-    tcflag_t cflag;
-    const char* logged;
-  } cases[] = {
+  const std::tuple<PortConfig, tcflag_t, const char*> cases[] = {
       {{.StopBits = 2}, CSTOPB, nullptr},
       {{}, 0, nullptr},  // what a previous user left is cleared
       {{.StopBits = 1}, CSTOPB, "ONE POINT FIVE stop bits cannot be set on this system"},
@@ -55,9 +51,9 @@ TEST_F(LineSettings, StopBitsAndFlowControlThenARawLineWithoutThem) {
       {{.FlowControl = kFlowRts}, 0, "RTS handshake flow control cannot be set"},  // input only
       {{.FlowControl = kFlowDsr}, 0, "DSR and DTR flow control cannot be set on this system"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Open(c.config).c_cflag & (CSTOPB | CRTSCTS), c.cflag) << c.config.StopBits;
-    EXPECT_TRUE(!c.logged || folder.LogCount(c.logged) == 1) << c.logged;
+  for (const auto& [config, cflag, logged] : cases) {
+    EXPECT_EQ(Open(config).c_cflag & (CSTOPB | CRTSCTS), cflag) << config.StopBits;
+    EXPECT_TRUE(!logged || folder.LogCount(logged) == 1) << logged;
   }
   termios tio = Open({.FlowControl = kFlowXonXoff});
   EXPECT_FALSE(tio.c_cflag & CRTSCTS);

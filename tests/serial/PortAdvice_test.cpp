@@ -95,12 +95,7 @@ TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
 TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
   const std::string f = "/sys/class/tty/ttyUSB0/device/latency_timer",
                     sudo = ": echo 1 | sudo tee " + f;
-  const struct {
-    LowLatencyMode mode;
-    int error;
-    LatencyTimer timer;
-    std::string text;
-  } cases[] = {
+  const std::tuple<LowLatencyMode, int, LatencyTimer, std::string> cases[] = {
       {LowLatencyMode::Set, 0, {}, "on"},
       {LowLatencyMode::AlreadyOn, 0, {true, 1, 1, 0}, "already on; latency timer 1 ms"},
       {LowLatencyMode::Refused,
@@ -114,9 +109,9 @@ TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
        {true, 16, 16, EPERM},
        "on; latency timer 16 ms, only root may lower it" + sudo},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(LowLatencyText("/dev/ttyUSB0", {c.mode, c.error, c.timer, ""}, f),
-              "/dev/ttyUSB0: low-latency mode " + c.text);
+  for (const auto& [mode, error, timer, text] : cases)
+    EXPECT_EQ(LowLatencyText("/dev/ttyUSB0", {mode, error, timer, ""}, f),
+              "/dev/ttyUSB0: low-latency mode " + text);
   if (::geteuid() != 0) GTEST_SKIP() << "the refusal is met as another user, started by root";
   TempDir dir;
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);

@@ -96,11 +96,7 @@ TEST(ReplyLineBuffer, TakesCountsAndCutsLines) {
   for (int i = 0; i < 300; ++i) many += "0 |";
   for (int i = 0; i < 45; ++i) left += "0 ";
   const std::string a511(511, 'a'), a600 = std::string(600, 'a') + "|";
-  const struct {
-    std::string script, text, taken;
-    uint32_t lines;
-    int logged;
-  } steps[] = {
+  const std::tuple<std::string, std::string, std::string, uint32_t, int> steps[] = {
       {"", "", "", 0, 0},
       {"0001 ||", "0001 ", "0001 ", 1, 0},  // a reply and the bare CR of a doubled one
       {"STATION 2 |0002 |TAI", "STATION 2 0002 TAI", "STATION 2 0002 ", 2, 0},  // run together
@@ -114,17 +110,17 @@ TEST(ReplyLineBuffer, TakesCountsAndCutsLines) {
       // Emptied in the middle of an over-long line: its rest is still dropped up to the CR.
       {std::string(520, 'c') + "#ccc|xy|", "xy", "xy", 3, 3},
   };
-  for (const auto& step : steps) {
-    SCOPED_TRACE(step.script.substr(0, 30));
-    for (const char c : step.script) {
+  for (const auto& [script, text, taken, count, logged] : steps) {
+    SCOPED_TRACE(script.substr(0, 30));
+    for (const char c : script) {
       const auto byte = static_cast<uint8_t>(c);
       c == '|' ? line.EndLine() : c == '#' ? line.Clear() : line.Append(&byte, 1);
     }
-    EXPECT_EQ(line.Text(), step.text);
+    EXPECT_EQ(line.Text(), text);
     uint32_t lines = 99;
-    EXPECT_EQ(line.Take(&lines), step.taken);
-    EXPECT_EQ(lines, step.lines);
-    EXPECT_EQ(folder.LogCount("REPLY LINE FULL: bytes past 511"), step.logged);
+    EXPECT_EQ(line.Take(&lines), taken);
+    EXPECT_EQ(lines, count);
+    EXPECT_EQ(folder.LogCount("REPLY LINE FULL: bytes past 511"), logged);
   }
 }
 
