@@ -62,17 +62,14 @@ TEST(DebugTrafficTest, ReceivedBytesMakeLines) {
 TEST(TraceFileTest, AppendsAndSaves) {
   TempDir dir;
   const std::string path = dir.File("run.Qm48ComDbg");
-  {
-    TraceFile trace;
-    ASSERT_TRUE(trace.Open(path));
-    EXPECT_TRUE(trace.WriteLine("TX 0Q"));
-    EXPECT_EQ(ReadAll(path), "TX 0Q\r\n");
-  }
-  TraceFile again;
-  ASSERT_TRUE(again.Open(path));
-  EXPECT_TRUE(again.WriteLine("TX S"));
-  again.Close();
-  EXPECT_FALSE(again.WriteLine("lost"));
+  TraceFile trace;
+  ASSERT_TRUE(trace.Open(path));
+  EXPECT_TRUE(trace.WriteLine("TX 0Q"));
+  EXPECT_EQ(ReadAll(path), "TX 0Q\r\n");
+  ASSERT_TRUE(trace.Open(path));  // opened again: added to
+  EXPECT_TRUE(trace.WriteLine("TX S"));
+  trace.Close();
+  EXPECT_FALSE(trace.WriteLine("lost"));
   EXPECT_EQ(ReadAll(path), "TX 0Q\r\nTX S\r\n");
   ASSERT_TRUE(SaveTraceLines(path, {"four", "five"}));
   EXPECT_EQ(ReadAll(path), "four\r\nfive\r\n");
@@ -80,12 +77,11 @@ TEST(TraceFileTest, AppendsAndSaves) {
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0644u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-  std::string error;
-  EXPECT_FALSE(again.Open(dir.File("no/such/dir/x"), &error));
-  EXPECT_FALSE(error.empty());
-  error.clear();
-  EXPECT_FALSE(SaveTraceLines(dir.File("no/such/dir/x"), {"a"}, &error));
-  EXPECT_FALSE(error.empty());
+  std::string error, saveError;
+  EXPECT_FALSE(trace.Open(dir.File("no/such/dir/x"), &error));
+  EXPECT_FALSE(SaveTraceLines(dir.File("no/such/dir/x"), {"a"}, &saveError));
+  EXPECT_EQ(error, dir.File("no/such/dir/x") + ": No such file or directory");
+  EXPECT_EQ(saveError, error);
 }
 
 // Fed as the link feeds it: '|' is a carriage return, '#' a sender emptying the line.
