@@ -57,6 +57,8 @@ TEST_F(ApplicationPort, AVanishedDeviceIsLoggedOnceAndRefusesSends) {
   EXPECT_EQ(folder.LogCount("SIG_READER  Input/output error"), 1);
   link.Close();
   EXPECT_EQ(link.Port(), nullptr);
+  EXPECT_FALSE(link.Connected());  // with no port at all
+  EXPECT_FALSE(link.Send("Q", 1));
   EXPECT_EQ(seen.Now().codes, (std::vector<int>{EVT_CONNECTED, EVT_DISCONNECTED}));
   EXPECT_FALSE(link.Open(PortConfig{}, "/dev/qm48-no-such-device"));
   EXPECT_EQ(link.Port(), nullptr);
