@@ -5,10 +5,12 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <tuple>
 
 #include "support/ErrorLog.h"
+#include "support/TempDir.h"
 
 TEST(NumberText, Renderings) {
   const std::pair<std::string, std::string> cases[] = {
@@ -108,21 +110,25 @@ TEST(NumberText, TextToValues) {
   }
 }
 
-// Qt switches the C library to the user's locale; these texts keep "." regardless.
+// Qt switches the C library to the user's locale; these texts keep "." regardless. The
+// test builds its own locale with a decimal comma, so that it runs where none is installed.
 TEST(NumberText, IndependentOfTheUserLocale) {
-  const std::string previous = std::setlocale(LC_ALL, nullptr);
-  const char* found = nullptr;
-  for (const char* name :
-       {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "ru_RU.UTF-8", "de_DE"})
-    if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
-      found = name;
-      break;
-    }
+  TempDir dir;
+  std::ofstream(dir.File("comma.src"))
+      << "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3\nEND LC_NUMERIC\n";
+  const std::string build = "localedef -c -i " + dir.File("comma.src") + " -f UTF-8 " +
+                            dir.File("comma") + " >/dev/null 2>&1; test -d " + dir.File("comma");
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef could not build a locale";
+  ::setenv("LOCPATH", dir.Path().c_str(), 1);
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  const bool set = std::setlocale(LC_NUMERIC, "comma") != nullptr;
+  const std::string decimal = std::localeconv()->decimal_point;
   double point = 0, comma = 0;
   const bool okPoint = TextToDouble("2250.5", point), okComma = TextToDouble("2250,5", comma);
   const std::string text = FloatText(2250.5, 1, 10), stamp = TimeStampText(61.25);
-  std::setlocale(LC_ALL, previous.c_str());
-  if (!found) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  ::unsetenv("LOCPATH");
+  ASSERT_TRUE(set && decimal == ",") << decimal;
   EXPECT_TRUE(okPoint && !okComma);
   EXPECT_DOUBLE_EQ(point, 2250.5);
   EXPECT_EQ(text, "2250.5");
