@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "serial/PortConfig.h"
 #include "serial/PortDeviceList.h"
