@@ -1,17 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Qm48GlobUnit.h"
 #include "link/TransmitBuffer.h"
 #include "platform/StartDirectory.h"
-#include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SimKit.h"
 #include "simulator/SimRegisters.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
@@ -20,16 +17,19 @@ namespace {
 
 using Commands = std::vector<std::string>;
 
-std::unique_ptr<progsimulatorclass> Fresh() {
-  RuntimeSrand(1);
+std::unique_ptr<progsimulatorclass> FreshWithoutFormat() {
   gFormatNumber = 0;
   gFormatName_ = {"", "", "", ""};
-  return std::make_unique<progsimulatorclass>();
+  return Fresh();
 }
 
 Commands Stream(progsimulatorclass& sim) {
   sim.Prep232SimSetupData(SelectedLoadFormat());
   return SplitCommands(sim.TxBuffer);
+}
+
+bool Holds(const Commands& stream, const std::string& command) {
+  return std::find(stream.begin(), stream.end(), command) != stream.end();
 }
 
 Commands ReadGolden(const std::string& name) {
@@ -38,18 +38,6 @@ Commands ReadGolden(const std::string& name) {
   Commands lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-void SetPattern(SimSetupData& s, const char* text, int radix, int length) {
-  std::memset(s.FrameSyncPattern, 0, sizeof s.FrameSyncPattern);
-  std::strcpy(s.FrameSyncPattern, text);
-  s.FsPatternRadix = radix;
-  s.FrameSyncLength = length;
-}
-
-void NoDynamicOrUniqueWords(SimSetupData& s) {
-  for (SimDynamicWord& d : s.DynamicWords) d.SimDynamicWordWave = kWaveNothing;
-  for (SimUniqueWord& u : s.UniqueWords) u.SimUniqueWordStartWord = 0;
 }
 
 }  // namespace
@@ -63,7 +51,7 @@ void NoDynamicOrUniqueWords(SimSetupData& s) {
 // (prescale 1: 320000 = 0004 E200; mode 0x22), format 1 "Fmt-A", common value 0x1ABCD sent
 // as ABCD.
 TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
-  auto sim = Fresh();
+  auto sim = FreshWithoutFormat();
   SimSetupData& s = sim->Setup;
   s.WordsPerMinorFrame = 6;
   s.CommonWordLength = 8;
@@ -98,7 +86,7 @@ TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
 // PCM 8 + 0x300 + swap 0x400 + differential 0x1000), FAC on (frame start 3 + 0x2000 +
 // 0x4000 + 0x8000), format 3 named "LONGNAME9" (cut to 8, lower case), common value -1.
 TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
-  auto sim = Fresh();
+  auto sim = FreshWithoutFormat();
   SimSetupData& s = sim->Setup;
   s.WordsPerMinorFrame = 8;
   s.CommonWordLength = 16;
@@ -138,7 +126,7 @@ TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
 }
 
 TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
-  auto sim = Fresh();
+  auto sim = FreshWithoutFormat();
   const Commands stream = Stream(*sim);
   // halt, format, name; 64 frame attributes, 256 word attributes, 7 unique values,
   // 5 x 64 wave values, 64 SFID values, 2 sync words, the constant, 256 word values,
@@ -161,37 +149,12 @@ TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
   EXPECT_EQ(sim->TxBuffer.Fill(), fill);
 }
 
-TEST(SimLoadSequence, RegistersAndCrcWord) {
-  auto sim = Fresh();
-  sim->DoCrc16 = true;
-  sim->CrcWdNum = 255;
-  Commands stream = Stream(*sim);
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "0002 0001 T"), stream.end());
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "8F80 4100 M"), stream.end());
-  // With both flags off the CRC word number marks nothing.
-  sim->DoCrc16 = false;
-  stream = Stream(*sim);
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "8F00 4100 M"), stream.end());
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "0000 0001 T"), stream.end());
-
-  sim->Setup.SubframeDirection = 1;  // down from 0 over 64 frames: start 63, no UP bit
-  stream = Stream(*sim);
-  EXPECT_EQ(stream[stream.size() - 4], "803F 0000 T");
-  // The frame start flags are added to the start value: a start of 0x1000 carries.
-  sim->Setup.SubframeDirection = 0;
-  sim->Setup.FirstSubFrameNum = 0x1000;
-  sim->Setup.FacEnable = true;
-  stream = Stream(*sim);
-  EXPECT_EQ(stream[stream.size() - 4], "C000 0000 T");
-}
-
 // The three register writes, bit by bit: mode (CTTIT 0, CRC 1, LSB first 3, prescale 5..6),
 // PCM encoder (the unit's code for the output code, convolution 8..9, swap 10, invert 11,
 // differential 12) and frame start (start value, up 12, FAC 13, FCC 14, always 15).
 TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
-  using Edit = std::function<void(SimSetupData&)>;
   const struct {
-    Edit edit;
+    SetupEdit edit;
     bool crc16, cttit;
     uint16_t mode, pcm, start;
   } cases[] = {
@@ -214,6 +177,9 @@ TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
        0xA03F},
       {[](SimSetupData& s) { s.SubframeDirection = 1, s.NumSubframes = 5, s.FirstSubFrameNum = 1; },
        false, false, 0, 0, 0x8003},
+      // The frame start flags are added to the start value: a start of 0x1000 carries.
+      {[](SimSetupData& s) { s.FirstSubFrameNum = 0x1000, s.FacEnable = true; }, false, false, 0, 0,
+       0xC000},
   };
   for (const auto& c : cases) {
     SimSetupData s;
@@ -224,7 +190,7 @@ TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
   }
   // A format number outside the four selects no name (7 goes out as "7 N").
   for (int32_t format : {-12, 7}) {
-    auto sim = Fresh();
+    auto sim = FreshWithoutFormat();
     gFormatNumber = format;
     gFormatName_ = {"a", "b", "c", "d"};
     const Commands stream = Stream(*sim);
@@ -232,6 +198,12 @@ TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
     EXPECT_EQ(stream.at(2), "H        ");
     EXPECT_TRUE(format != 7 || stream.at(1) == "7 N") << stream.at(1);
   }
+  // The CRC word's end-of-frame attribute carries the CRC mark only with a CRC chosen.
+  auto sim = FreshWithoutFormat();
+  sim->CrcWdNum = 255;
+  EXPECT_TRUE(Holds(Stream(*sim), "8F00 4100 M"));
+  sim->DoCrc16 = true;
+  EXPECT_TRUE(Holds(Stream(*sim), "8F80 4100 M"));
 }
 
 // With detail logging on, the build logs its start and end and every command it writes;
@@ -241,8 +213,8 @@ TEST(SimLoadSequence, DetailLoggingWritesEveryCommand) {
   dir.Enter();
   RecordStartDirectory(true);
   LogStart("1.41", "Qm48", "", "Qm48");
-  auto sim = Fresh();
-  sim->Prep232SimSetupData(SelectedLoadFormat());
+  auto sim = FreshWithoutFormat();
+  sim->Prep232SimSetupData(SelectedLoadFormat());  // not logged
   gDebugLogging = true;
   sim->Prep232SimSetupData(SelectedLoadFormat());
   gDebugLogging = false;

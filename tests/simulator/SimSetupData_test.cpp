@@ -1,15 +1,11 @@
-// The simulator record: the runtime generator its word values come from, its defaults as
-// the setup dump lists them line by line, and the dump of edited records.
+// The simulator record: the runtime generator its word values come from, its defaults,
+// and the setup dump of edited records line by line.
 #include "simulator/SimSetupData.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-#include <memory>
-
-#include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SetupDump.h"
+#include "simulator/SimKit.h"
 
 namespace {
 
@@ -20,13 +16,10 @@ TEST(SimSetupData, GeneratorAndDefaults) {
   RuntimeSrand(1);
   for (int i = 0; i < kMaxWordsPerMinorFrame; ++i) RuntimeRand();
   const int next = RuntimeRand();
-  RuntimeSrand(1);
-  auto first = std::make_unique<progsimulatorclass>();
+  auto first = Fresh();
   auto second = std::make_unique<progsimulatorclass>();
   EXPECT_EQ(first->Setup.Words[0].SimValue, 346);
   EXPECT_EQ(second->Setup.Words[0].SimValue, next);
-  EXPECT_EQ(first->CrcWdNum, -1);
-  EXPECT_EQ(first->TxBuffer.Fill(), 0u);
 
   // SetDefaults restores an edited record and the wave tables it is given, no others.
   SimSetupData& s = first->Setup;
@@ -41,29 +34,25 @@ TEST(SimSetupData, GeneratorAndDefaults) {
   SetDefaults(s, scratch);
   EXPECT_EQ(first->UserWaves[3].NumWords, 10);
   EXPECT_EQ(scratch[0].NumWords, 0);
-  EXPECT_EQ(s.SfIdWordNum, 3);
+  EXPECT_EQ(std::tie(s.SfIdWordNum, s.Words[16382].SimWordLen), std::make_tuple(3, 16));
   EXPECT_STREQ(s.FrameSyncPattern, "FE6B2840");
-  EXPECT_EQ(s.Words[16382].SimWordLen, 16);
-  EXPECT_EQ(s.DynamicWords[2].SimDynamicWordNumber, 6);
-  EXPECT_EQ(s.DynamicWords[2].SimDynamicWordWave, 3);
+  EXPECT_EQ(std::tie(s.DynamicWords[2].SimDynamicWordNumber, s.DynamicWords[2].SimDynamicWordWave),
+            std::make_tuple(6, 3));
   SetDefaults(s, first->UserWaves);
   EXPECT_EQ(first->UserWaves[3].NumWords, 0);
   EXPECT_STREQ(first->UserWaves[3].Name, "");
 }
 
 TEST(SetupDump, DefaultsAndEditsLineByLine) {
-  using Edit = std::function<void(SimSetupData&)>;
-  const Edit none = [](SimSetupData&) {};
+  const SetupEdit none = [](SimSetupData&) {};
   const struct {
-    Edit edit;
+    SetupEdit edit;
     size_t line;
     const char* text;
     int tag;
   } cases[] = {
       {none, 6, "SimBitRate            1024000", 0},
-      {none, 7, "SimOutputCode         NRZL", 0},
       {none, 9, "SubFrameIdStartBit Lsb5", 0},
-      {none, 11, "WordsPerFrame         256", 0},
       {none, 15, "FrmSyncPat            FE6B2840", 0},
       {none, 19, "Convolution           NONE", 0},
       {none, 21, "     WordNumber     4     WordInterval   0     WaveForm       SINE", 0},
@@ -75,12 +64,10 @@ TEST(SetupDump, DefaultsAndEditsLineByLine) {
       {none, 33, nullptr, 6},
       {none, 290, nullptr, 255},
       {none, 291, "---end setup data---", 0},
-      {[](SimSetupData& s) { s.Words[0].SimValue = 0x1A2B; }, 35,
-       "     WordLen  16        Value    0x1A2B", 0},
       {[](SimSetupData& s) {
-         s.Words[1] = {9, 5};
+         s.Words[1] = {9, 0x0A2B};
        },
-       36, "     WordLen  9        Value    0x0005", 1},
+       36, "     WordLen  9        Value    0x0A2B", 1},
       {[](SimSetupData& s) { s.Convolution = 1; }, 19, "Convolution           ONE HALF", 0},
       {[](SimSetupData& s) { s.Convolution = 2; }, 19, "Convolution           ONE THIRD", 0},
       {[](SimSetupData& s) { s.Convolution = 7; }, 19, "Convolution           7", 0},
@@ -89,7 +76,6 @@ TEST(SetupDump, DefaultsAndEditsLineByLine) {
       {[](SimSetupData& s) { s.DynamicWords[0].SimDynamicWordWave = 42; }, 21,
        "     WordNumber     4     WordInterval   0     WaveForm       42", 0},
       // The word lines follow the frame size, never beyond the word table.
-      {[](SimSetupData& s) { s.WordsPerMinorFrame = 16383; }, 11, "WordsPerFrame         16383", 0},
       {[](SimSetupData& s) { s.WordsPerMinorFrame = 16383; }, 36 + 16382, "---end setup data---",
        0},
       {[](SimSetupData& s) { s.WordsPerMinorFrame = 40000; }, 36 + 16382, "---end setup data---",
