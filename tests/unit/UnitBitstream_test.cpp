@@ -1,6 +1,5 @@
-// The virtual unit's PCM output: the encoder read back out of the unit's memory agrees
-// with the setup, and each load over the pseudo-terminal leaves a bit stream (file or pipe)
-// that the decommutation check finds every word of.
+// The virtual unit's PCM output: each load over the pseudo-terminal leaves a bit stream
+// (file or pipe) that the decommutation check finds every word of.
 #include "unit/UnitBitstream.h"
 
 #include <fcntl.h>
@@ -12,18 +11,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <tuple>
 
 #include "app/Qm48GlobUnit.h"
-#include "common/RandomSimSetup.h"
 #include "common/VirtualUnitOnPty.h"
 #include "pcm/BitstreamFile.h"
 #include "pcm/Decommutator.h"
 #include "simulator/Qm48SimulatorUnit.h"
-#include "simulator/SimValidation.h"
 #include "support/TempDir.h"
-#include "unit/UnitEncoderTables.h"
-#include "unit/UnitProtocol.h"
 
 namespace {
 
@@ -49,50 +43,6 @@ class UnitBitstream : public ::testing::Test {
     return sim.Send232SimSetupData(link.Link(), SelectedLoadFormat(), {.pauseMs = 0}).result;
   }
 };
-
-// The encoder read back out of the memory a load leaves in the unit's interpreter agrees
-// with the model of the setup, minor frame by minor frame: every subframe mode, both
-// directions, first counter values 0 and 1, one minor frame or many, user waves.
-TEST_F(UnitBitstream, TheUnitsMemoryEncodesWhatTheSetupAsks) {
-  uint32_t seed = 1;
-  for (int variant = 0; variant < 32; ++variant) {
-    auto sim = std::make_unique<progsimulatorclass>();
-    std::string message;
-    for (bool valid = false; !valid && seed < 10000; ++seed) {
-      sim = std::make_unique<progsimulatorclass>();
-      RandomSimSetup random(seed);
-      random.Fill(*sim, gFormatNumber, gFormatName_);
-      SimSetupData& s = sim->Setup;
-      std::tie(s.SubframeMode, s.SubframeDirection, s.FirstSubFrameNum) =
-          std::tuple(variant & 3, (variant >> 2) & 1, (variant >> 3) & 1);
-      s.NumSubframes = variant >= 16 ? 1 : random.Int(2, 64);
-      s.DynamicWords[0].SimDynamicWordWave = random.Flag() ? kWaveUserDef : kWaveRandom;
-      sim->UserWaves[0].NumWords = random.Int(0, 30);
-      sim->UserWaves[0].Samples[1] = 0x5A5A;
-      valid = s.WordsPerMinorFrame <= 400 && ValidateSimulatorSetup(*sim, message);
-    }
-    ASSERT_LT(seed, 10000u) << "no valid setup for variant " << variant;
-    SCOPED_TRACE(::testing::Message() << "variant " << variant << " seed " << seed - 1);
-    RuntimeSrand(seed);  // both draw the same "RANDOM" numbers
-    const EncoderModel setup = SetupModel(*sim);
-    RuntimeSrand(seed);
-    sim->Prep232SimSetupData(SelectedLoadFormat());
-    UnitProtocol unit;
-    unit.Feed(sim->TxBuffer.Data(), sim->TxBuffer.Fill());
-    const EncoderModel fromUnit(EncoderTablesFromUnit(unit.State().sim));
-    ASSERT_EQ(std::tuple(fromUnit.MinorFramesPerMajorFrame(), fromUnit.Code(), fromUnit.LsbFirst()),
-              std::tuple(setup.MinorFramesPerMajorFrame(), setup.Code(), setup.LsbFirst()));
-    for (int64_t k = 0; k < setup.MinorFramesPerMajorFrame(); ++k) {
-      const EncodedMinorFrame a = fromUnit.MinorFrame(k), b = setup.MinorFrame(k);
-      ASSERT_EQ(std::tie(a.Counter, a.EndsMajorFrame), std::tie(b.Counter, b.EndsMajorFrame)) << k;
-      ASSERT_EQ(a.Words.size(), b.Words.size()) << k;
-      for (size_t w = 0; w < b.Words.size(); ++w)
-        ASSERT_EQ(std::tie(a.Words[w].Length, a.Words[w].Role, a.Words[w].Value),
-                  std::tie(b.Words[w].Length, b.Words[w].Role, b.Words[w].Value))
-            << "frame " << k << " word " << w + 1;
-    }
-  }
-}
 
 // Two setups of our own loaded over the line one after the other: the second load replaces
 // the stream, which the decom checks against that load's setup and no longer the first's.
