@@ -3,7 +3,10 @@
 // many of their setups begin with.
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "simulator/MemoryImages.h"
@@ -33,4 +36,47 @@ inline std::vector<uint16_t> Values(const std::vector<MemoryImageWrite>& writes)
   std::vector<uint16_t> values;
   for (const MemoryImageWrite& w : writes) values.push_back(w.Value);
   return values;
+}
+
+// Applies edits written "Field=value ..." with the record's own field names; "Word<n>Len"
+// and "Word<n>Value" are word n's length and value, "Wave<n>" dynamic word n's wave.
+inline void Apply(SimSetupData& s, const std::string& edits) {
+  using S = SimSetupData;
+  static const std::map<std::string, int32_t S::*> fields = {
+      {"BitOrder", &S::BitOrder},
+      {"SubframeMode", &S::SubframeMode},
+      {"SubframeDirection", &S::SubframeDirection},
+      {"PatternLeads", &S::PatternLeads},
+      {"SimOutputCode", &S::SimOutputCode},
+      {"SfIdWordNum", &S::SfIdWordNum},
+      {"SfIdStartBit", &S::SfIdStartBit},
+      {"CommonWordLength", &S::CommonWordLength},
+      {"WordsPerMinorFrame", &S::WordsPerMinorFrame},
+      {"NumSubframes", &S::NumSubframes},
+      {"FrameSyncLength", &S::FrameSyncLength},
+      {"FirstSubFrameNum", &S::FirstSubFrameNum},
+      {"Convolution", &S::Convolution}};
+  static const std::map<std::string, bool S::*> flags = {
+      {"FacEnable", &S::FacEnable},
+      {"SwapG1G2", &S::SwapG1G2},
+      {"InvertG1", &S::InvertG1},
+      {"DiffEncodingEnable", &S::DiffEncodingEnable}};
+  std::istringstream in(edits);
+  for (std::string edit; in >> edit;) {
+    const std::string name = edit.substr(0, edit.find('='));
+    const int64_t value = std::stoll(edit.substr(edit.find('=') + 1));
+    if (fields.contains(name)) {
+      s.*fields.at(name) = static_cast<int32_t>(value);
+    } else if (flags.contains(name)) {
+      s.*flags.at(name) = value != 0;
+    } else if (name == "SimBitRate") {
+      s.SimBitRate = static_cast<uint32_t>(value);
+    } else if (name.starts_with("Wave")) {
+      s.DynamicWords.at(std::stoul(name.substr(4)) - 1).SimDynamicWordWave =
+          static_cast<int32_t>(value);
+    } else {
+      SimWord& word = s.Words.at(std::stoul(name.substr(4)) - 1);
+      (name.ends_with("Len") ? word.SimWordLen : word.SimValue) = static_cast<uint16_t>(value);
+    }
+  }
 }

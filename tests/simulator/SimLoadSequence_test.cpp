@@ -154,39 +154,31 @@ TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
 // differential 12) and frame start (start value, up 12, FAC 13, FCC 14, always 15).
 TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
   const struct {
-    SetupEdit edit;
+    const char* edits;
     bool crc16, cttit;
     uint16_t mode, pcm, start;
   } cases[] = {
-      {[](SimSetupData&) {}, false, false, 0x0000, 0x0000, 0x9000},
-      {[](SimSetupData&) {}, false, true, 0x0003, 0x0000, 0x9000},
-      {[](SimSetupData& s) { s.BitOrder = 1, s.SimBitRate = 20000; }, true, false, 0x002A, 0,
-       0x9000},
-      {[](SimSetupData& s) { s.SimBitRate = 10; }, false, false, 0x0060, 0x0000, 0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 4, s.Convolution = 1; }, false, false, 0, 0x010A,
-       0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 15, s.SwapG1G2 = s.InvertG1 = true; }, false, false,
-       0, 0x0C20, 0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 16, s.DiffEncodingEnable = true; }, false, false, 0,
-       0x1000, 0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 99; }, false, false, 0, 0, 0x9000},  // unknown: 0
-      {[](SimSetupData& s) { s.SimOutputCode = -1; }, false, false, 0, 0, 0x9000},
-      {[](SimSetupData& s) { s.FirstSubFrameNum = 1, s.SubframeMode = 2; }, false, false, 0, 0,
-       0xD001},
-      {[](SimSetupData& s) { s.SubframeDirection = 1, s.FacEnable = true; }, false, false, 0, 0,
-       0xA03F},
-      {[](SimSetupData& s) { s.SubframeDirection = 1, s.NumSubframes = 5, s.FirstSubFrameNum = 1; },
-       false, false, 0, 0, 0x8003},
+      {"", false, false, 0x0000, 0x0000, 0x9000},
+      {"", false, true, 0x0003, 0x0000, 0x9000},
+      {"BitOrder=1 SimBitRate=20000", true, false, 0x002A, 0, 0x9000},
+      {"SimBitRate=10", false, false, 0x0060, 0x0000, 0x9000},
+      {"SimOutputCode=4 Convolution=1", false, false, 0, 0x010A, 0x9000},
+      {"SimOutputCode=15 SwapG1G2=1 InvertG1=1", false, false, 0, 0x0C20, 0x9000},
+      {"SimOutputCode=16 DiffEncodingEnable=1", false, false, 0, 0x1000, 0x9000},
+      {"SimOutputCode=99", false, false, 0, 0, 0x9000},  // unknown: 0
+      {"SimOutputCode=-1", false, false, 0, 0, 0x9000},
+      {"FirstSubFrameNum=1 SubframeMode=2", false, false, 0, 0, 0xD001},
+      {"SubframeDirection=1 FacEnable=1", false, false, 0, 0, 0xA03F},
+      {"SubframeDirection=1 NumSubframes=5 FirstSubFrameNum=1", false, false, 0, 0, 0x8003},
       // The frame start flags are added to the start value: a start of 0x1000 carries.
-      {[](SimSetupData& s) { s.FirstSubFrameNum = 0x1000, s.FacEnable = true; }, false, false, 0, 0,
-       0xC000},
+      {"FirstSubFrameNum=4096 FacEnable=1", false, false, 0, 0, 0xC000},
   };
   for (const auto& c : cases) {
     SimSetupData s;
-    c.edit(s);
-    EXPECT_EQ(ModeRegisterValue(s, c.crc16, c.cttit), c.mode) << c.mode;
-    EXPECT_EQ(PcmEncoderRegisterValue(s), c.pcm) << c.pcm;
-    EXPECT_EQ(FrameStartRegisterValue(s), c.start) << c.start;
+    Apply(s, c.edits);
+    EXPECT_EQ(ModeRegisterValue(s, c.crc16, c.cttit), c.mode) << c.edits;
+    EXPECT_EQ(PcmEncoderRegisterValue(s), c.pcm) << c.edits;
+    EXPECT_EQ(FrameStartRegisterValue(s), c.start) << c.edits;
   }
   // A format number outside the four selects no name (7 goes out as "7 N").
   for (int32_t format : {-12, 7}) {

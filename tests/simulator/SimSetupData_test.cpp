@@ -40,55 +40,48 @@ TEST(SimSetupData, GeneratorAndDefaults) {
 }
 
 TEST(SetupDump, DefaultsAndEditsLineByLine) {
-  const SetupEdit none = [](SimSetupData&) {};
   const struct {
-    SetupEdit edit;
+    const char* edits;
     size_t line;
     const char* text;
     int tag;
   } cases[] = {
-      {none, 6, "SimBitRate            1024000", 0},
-      {none, 9, "SubFrameIdStartBit Lsb5", 0},
-      {none, 15, "FrmSyncPat            FE6B2840", 0},
-      {none, 19, "Convolution           NONE", 0},
-      {none, 21, "     WordNumber     4     WordInterval   0     WaveForm       SINE", 0},
-      {none, 25, "     WordNumber     8     WordInterval   0     WaveForm       RAMPUP", 4},
-      {none, 27,
+      {"", 6, "SimBitRate            1024000", 0},
+      {"", 9, "SubFrameIdStartBit Lsb5", 0},
+      {"", 15, "FrmSyncPat            FE6B2840", 0},
+      {"", 19, "Convolution           NONE", 0},
+      {"", 21, "     WordNumber     4     WordInterval   0     WaveForm       SINE", 0},
+      {"", 25, "     WordNumber     8     WordInterval   0     WaveForm       RAMPUP", 4},
+      {"", 27,
        "     StartFrame     0     FrameInterval  0     StartWord      9     WordInterval   0"
        "     WordValue      48879",
        0},
-      {none, 33, nullptr, 6},
-      {none, 290, nullptr, 255},
-      {none, 291, "---end setup data---", 0},
-      {[](SimSetupData& s) {
-         s.Words[1] = {9, 0x0A2B};
-       },
-       36, "     WordLen  9        Value    0x0A2B", 1},
-      {[](SimSetupData& s) { s.Convolution = 1; }, 19, "Convolution           ONE HALF", 0},
-      {[](SimSetupData& s) { s.Convolution = 2; }, 19, "Convolution           ONE THIRD", 0},
-      {[](SimSetupData& s) { s.Convolution = 7; }, 19, "Convolution           7", 0},
-      {[](SimSetupData& s) { s.SimBitRate = 4000000000u; }, 6, "SimBitRate            4000000000",
-       0},
-      {[](SimSetupData& s) { s.DynamicWords[0].SimDynamicWordWave = 42; }, 21,
-       "     WordNumber     4     WordInterval   0     WaveForm       42", 0},
+      {"", 33, nullptr, 6},
+      {"", 290, nullptr, 255},
+      {"", 291, "---end setup data---", 0},
+      {"Word2Len=9 Word2Value=2603", 36, "     WordLen  9        Value    0x0A2B", 1},
+      {"Convolution=1", 19, "Convolution           ONE HALF", 0},
+      {"Convolution=2", 19, "Convolution           ONE THIRD", 0},
+      {"Convolution=7", 19, "Convolution           7", 0},
+      {"SimBitRate=4000000000", 6, "SimBitRate            4000000000", 0},
+      {"Wave1=42", 21, "     WordNumber     4     WordInterval   0     WaveForm       42", 0},
       // The word lines follow the frame size, never beyond the word table.
-      {[](SimSetupData& s) { s.WordsPerMinorFrame = 16383; }, 36 + 16382, "---end setup data---",
-       0},
-      {[](SimSetupData& s) { s.WordsPerMinorFrame = 40000; }, 36 + 16382, "---end setup data---",
-       0},
-      {[](SimSetupData& s) { s.WordsPerMinorFrame = -1; }, 35, "---end setup data---", 0},
+      {"WordsPerMinorFrame=16383", 36 + 16382, "---end setup data---", 0},
+      {"WordsPerMinorFrame=40000", 36 + 16382, "---end setup data---", 0},
+      {"WordsPerMinorFrame=-1", 35, "---end setup data---", 0},
   };
   for (const auto& c : cases) {
     auto setup = std::make_unique<SimSetupData>();
     auto waves = std::make_unique<UserWaveTables>();
     SetDefaults(*setup, *waves);
-    c.edit(*setup);
+    Apply(*setup, c.edits);
     const auto lines = SetupDumpLines(*setup);
-    ASSERT_LT(c.line, lines.size()) << c.line;
+    ASSERT_LT(c.line, lines.size()) << c.edits << " " << c.line;
     const std::string text = c.text == nullptr ? lines[c.line].text : c.text;
-    EXPECT_EQ(lines[c.line].text, text) << c.line;
-    EXPECT_EQ(lines[c.line].tag, c.tag) << c.line;
-    EXPECT_TRUE(text != "---end setup data---" || lines.size() == c.line + 1) << c.line;
+    EXPECT_EQ(lines[c.line].text, text) << c.edits << " " << c.line;
+    EXPECT_EQ(lines[c.line].tag, c.tag) << c.edits << " " << c.line;
+    EXPECT_TRUE(text != "---end setup data---" || lines.size() == c.line + 1)
+        << c.edits << " " << c.line;
   }
 }
 

@@ -5,36 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
-#include <sstream>
 
 #include "simulator/SimKit.h"
 
 namespace {
-
-// Applies edits written "Field=value ..." with the record's own field names; "Word3Len" is
-// the length of word 3.
-void Apply(SimSetupData& s, const std::string& edits) {
-  using S = SimSetupData;
-  const std::map<std::string, int32_t S::*> fields = {
-      {"SubframeMode", &S::SubframeMode},       {"SubframeDirection", &S::SubframeDirection},
-      {"PatternLeads", &S::PatternLeads},       {"BitOrder", &S::BitOrder},
-      {"SimOutputCode", &S::SimOutputCode},     {"SfIdWordNum", &S::SfIdWordNum},
-      {"SfIdStartBit", &S::SfIdStartBit},       {"CommonWordLength", &S::CommonWordLength},
-      {"NumSubframes", &S::NumSubframes},       {"WordsPerMinorFrame", &S::WordsPerMinorFrame},
-      {"FrameSyncLength", &S::FrameSyncLength}, {"FirstSubFrameNum", &S::FirstSubFrameNum}};
-  std::istringstream in(edits);
-  for (std::string edit; in >> edit;) {
-    const std::string name = edit.substr(0, edit.find('='));
-    const int64_t value = std::stoll(edit.substr(edit.find('=') + 1));
-    if (name == "SimBitRate")
-      s.SimBitRate = static_cast<uint32_t>(value);
-    else if (name == "Word3Len")
-      s.Words[2].SimWordLen = static_cast<uint16_t>(value);
-    else
-      s.*fields.at(name) = static_cast<int32_t>(value);
-  }
-}
 
 TEST(SimValidation, EachRuleHasItsMessage) {
   const std::string sfid = "SubframeMode=1 ",
