@@ -55,7 +55,8 @@ inline void Apply(SimSetupData& s, const std::string& edits) {
       {"NumSubframes", &S::NumSubframes},
       {"FrameSyncLength", &S::FrameSyncLength},
       {"FirstSubFrameNum", &S::FirstSubFrameNum},
-      {"Convolution", &S::Convolution}};
+      {"Convolution", &S::Convolution},
+      {"CommonWordValue", &S::CommonWordValue}};
   static const std::map<std::string, bool S::*> flags = {
       {"FacEnable", &S::FacEnable},
       {"SwapG1G2", &S::SwapG1G2},
@@ -64,7 +65,7 @@ inline void Apply(SimSetupData& s, const std::string& edits) {
   std::istringstream in(edits);
   for (std::string edit; in >> edit;) {
     const std::string name = edit.substr(0, edit.find('='));
-    const int64_t value = std::stoll(edit.substr(edit.find('=') + 1));
+    const int64_t value = std::stoll(edit.substr(edit.find('=') + 1), nullptr, 0);
     if (fields.contains(name)) {
       s.*fields.at(name) = static_cast<int32_t>(value);
     } else if (flags.contains(name)) {

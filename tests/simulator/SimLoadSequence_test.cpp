@@ -53,21 +53,16 @@ Commands ReadGolden(const std::string& name) {
 TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
   auto sim = FreshWithoutFormat();
   SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 6;
-  s.CommonWordLength = 8;
+  Apply(s,
+        "WordsPerMinorFrame=6 CommonWordLength=8 NumSubframes=4 SubframeMode=1 SfIdWordNum=3 "
+        "SfIdStartBit=7 SimBitRate=20000 CommonWordValue=0x1ABCD");
   for (int i = 0; i < 6; ++i) s.Words[i] = {8, static_cast<uint16_t>(0x11 * (i + 1))};
-  s.NumSubframes = 4;
-  s.SubframeMode = 1;
-  s.SfIdWordNum = 3;
-  s.SfIdStartBit = 7;
   SetPattern(s, "EB90", 2, 16);
   NoDynamicOrUniqueWords(s);
   s.DynamicWords[0] = {4, 0, kWaveSquare};
   s.DynamicWords[1] = {5, 0, kWaveRampUp};
   s.UniqueWords[0] = {1, 2, 6, 0, 0xBEEF};
   s.UniqueWords[2] = {3, 0, 1, 0, 0x1234};
-  s.SimBitRate = 20000;
-  s.CommonWordValue = 0x1ABCD;
   sim->DoCrc16 = true;
   sim->CrcWdNum = 5;
   gFormatNumber = 1;
@@ -88,19 +83,13 @@ TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
 TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
   auto sim = FreshWithoutFormat();
   SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 8;
-  s.CommonWordLength = 16;
   for (int i = 0; i < 8; ++i) s.Words[i] = {16, static_cast<uint16_t>(0x1001 + i)};
-  s.Words[2].SimWordLen = 12;
-  s.NumSubframes = 5;
-  s.SubframeMode = 2;
-  s.SubframeDirection = 1;
-  s.FirstSubFrameNum = 1;
-  s.SfIdWordNum = 2;
-  s.SfIdStartBit = 11;
+  Apply(s,
+        "WordsPerMinorFrame=8 CommonWordLength=16 Word3Len=12 NumSubframes=5 SubframeMode=2 "
+        "SubframeDirection=1 FirstSubFrameNum=1 SfIdWordNum=2 SfIdStartBit=11 PatternLeads=0 "
+        "BitOrder=1 SimBitRate=100 SimOutputCode=3 Convolution=2 FacEnable=1 SwapG1G2=1 "
+        "DiffEncodingEnable=1 CommonWordValue=-1");
   SetPattern(s, "1X0110", 0, 6);
-  s.PatternLeads = 0;
-  s.BitOrder = 1;
   NoDynamicOrUniqueWords(s);
   s.DynamicWords[1] = {3, 4, kWaveUserDef};
   sim->UserWaves[1].NumWords = 2;
@@ -110,13 +99,6 @@ TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
   s.UniqueWords[0] = {0, 0, 0, 0, 0x1111};  // start word 0: not active
   s.UniqueWords[1] = {2, 2, 4, 3, 0x5555};
   s.UniqueWords[3] = {0, 0, -1, 0, 0x2222};  // negative start word: not active
-  s.SimBitRate = 100;
-  s.SimOutputCode = 3;
-  s.Convolution = 2;
-  s.FacEnable = true;
-  s.SwapG1G2 = true;
-  s.DiffEncodingEnable = true;
-  s.CommonWordValue = -1;
   sim->DoCttit = true;
   sim->CrcWdNum = 6;
   gFormatNumber = 3;
