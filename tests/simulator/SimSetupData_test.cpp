@@ -46,9 +46,7 @@ TEST(SetupDump, DefaultsAndEditsLineByLine) {
     const char* text;
     int tag;
   } cases[] = {
-      {"", 6, "SimBitRate            1024000", 0},
       {"", 9, "SubFrameIdStartBit Lsb5", 0},
-      {"", 15, "FrmSyncPat            FE6B2840", 0},
       {"", 19, "Convolution           NONE", 0},
       {"", 21, "     WordNumber     4     WordInterval   0     WaveForm       SINE", 0},
       {"", 25, "     WordNumber     8     WordInterval   0     WaveForm       RAMPUP", 4},
@@ -56,7 +54,6 @@ TEST(SetupDump, DefaultsAndEditsLineByLine) {
        "     StartFrame     0     FrameInterval  0     StartWord      9     WordInterval   0"
        "     WordValue      48879",
        0},
-      {"", 33, nullptr, 6},
       {"", 290, nullptr, 255},
       {"", 291, "---end setup data---", 0},
       {"Word2Len=9 Word2Value=2603", 36, "     WordLen  9        Value    0x0A2B", 1},
