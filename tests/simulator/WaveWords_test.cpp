@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "link/CommandText.h"
 #include "simulator/SetupDump.h"
@@ -20,54 +22,40 @@ TEST(WaveValue, WorkedValues) {
   user.NumWords = 10;
   user.DefaultValue = 7;
   for (int i = 0; i < kUserWaveMaxWords; ++i) user.Samples[i] = static_cast<uint16_t>(1000 + i);
+  // Per wave, word length and counter range: counter values and the values they give.
   const struct {
     int32_t wave, length;
-    int64_t low, high, c;
-    int32_t value;
+    int64_t low, high;
+    std::vector<std::pair<int64_t, int32_t>> values;
   } cases[] = {
       // 16 bits over 64 frames; the sine's A = 32767.9: the peak truncates to full scale.
-      {kWaveSquare, 16, 0, 63, 31, 16384},
-      {kWaveSquare, 16, 0, 63, 32, 49152},
-      {kWaveTriangle, 16, 0, 63, 5, 2047 * 5},
-      {kWaveTriangle, 16, 0, 63, 32, 65504},
-      {kWaveTriangle, 16, 0, 63, 40, 2047 * 24},
-      {kWaveRampUp, 16, 0, 63, 1, 1040},
-      {kWaveRampUp, 16, 0, 63, 32, 33288},
-      {kWaveRampUp, 16, 0, 63, 63, 65535},
-      {kWaveRampDown, 16, 0, 63, 0, 65535},
-      {kWaveRampDown, 16, 0, 63, 62, 1040},
-      {kWaveRampDown, 16, 0, 63, 63, 0},
-      {kWaveSine, 16, 0, 63, 0, 32767},
-      {kWaveSine, 16, 0, 63, 16, 65535},
-      {kWaveSine, 16, 0, 63, 48, 0},
-      {kWaveCosine, 16, 0, 63, 0, 65535},
-      {kWaveCosine, 16, 0, 63, 32, 0},
-      {kWaveCosine, 16, 0, 63, 48, 32767},
-      {kWaveNothing, 16, 0, 63, 5, 0},
+      {kWaveSquare, 16, 0, 63, {{31, 16384}, {32, 49152}}},
+      {kWaveTriangle, 16, 0, 63, {{5, 2047 * 5}, {32, 65504}, {40, 2047 * 24}}},
+      {kWaveRampUp, 16, 0, 63, {{1, 1040}, {32, 33288}, {63, 65535}}},
+      {kWaveRampDown, 16, 0, 63, {{0, 65535}, {62, 1040}, {63, 0}}},
+      {kWaveSine, 16, 0, 63, {{0, 32767}, {16, 65535}, {48, 0}}},
+      {kWaveCosine, 16, 0, 63, {{0, 65535}, {32, 0}, {48, 32767}}},
+      {kWaveNothing, 16, 0, 63, {{5, 0}}},
       // Short words: the triangle climbs by half steps (t = 0.5 over 64 frames).
-      {kWaveTriangle, 8, 0, 63, 3, 1},
-      {kWaveTriangle, 8, 0, 63, 31, 15},
-      {kWaveTriangle, 8, 0, 63, 32, 31},
-      {kWaveTriangle, 8, 0, 63, 63, 16},
-      {kWaveTriangle, 8, 0, 7, 3, 2},
-      {kWaveTriangle, 8, 0, 7, 4, 5},  // step 0.785
+      {kWaveTriangle, 8, 0, 63, {{3, 1}, {31, 15}, {32, 31}, {63, 16}}},
+      {kWaveTriangle, 8, 0, 7, {{3, 2}, {4, 5}}},  // step 0.785
       // Ramps round exact halves down: r = 0.5 and 1.5.
-      {kWaveRampUp, 1, 0, 2, 1, 0},
-      {kWaveRampDown, 1, 0, 2, 1, 0},
-      {kWaveRampUp, 2, 0, 2, 1, 1},
-      {kWaveRampDown, 2, 0, 2, 1, 1},
+      {kWaveRampUp, 1, 0, 2, {{1, 0}}},
+      {kWaveRampDown, 1, 0, 2, {{1, 0}}},
+      {kWaveRampUp, 2, 0, 2, {{1, 1}}},
+      {kWaveRampDown, 2, 0, 2, {{1, 1}}},
       // The user wave's samples from the low counter value, then its default.
-      {kWaveUserDef, 16, 0, 63, 9, 1009},
-      {kWaveUserDef, 16, 0, 63, 10, 7},
-      {kWaveUserDef, 16, 1, 64, 1, 1000},
+      {kWaveUserDef, 16, 0, 63, {{9, 1009}, {10, 7}}},
+      {kWaveUserDef, 16, 1, 64, {{1, 1000}}},
       // A single counter value has no half to divide by; lengths above 16 count as 16.
-      {kWaveTriangle, 16, 5, 5, 5, 0},
-      {kWaveUserDef, 16, 5, 5, 4, 1000},
-      {kWaveSquare, 40, 0, 63, 40, 49152},
+      {kWaveTriangle, 16, 5, 5, {{5, 0}}},
+      {kWaveUserDef, 16, 5, 5, {{4, 1000}}},
+      {kWaveSquare, 40, 0, 63, {{40, 49152}}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(WaveValue(c.wave, c.length, user, c.low, c.high, c.c), c.value)
-        << "wave " << c.wave << " length " << c.length << " c " << c.c;
+    for (const auto& [counter, value] : c.values)
+      EXPECT_EQ(WaveValue(c.wave, c.length, user, c.low, c.high, counter), value)
+          << "wave " << c.wave << " length " << c.length << " c " << counter;
   user.NumWords = 5000;  // never past the table
   EXPECT_EQ(WaveValue(kWaveUserDef, 16, user, 0, 1999, 1999), 1000 + 1023);
   RuntimeSrand(1);  // RANDOM draws just above mid-scale
