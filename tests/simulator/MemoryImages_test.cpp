@@ -28,13 +28,12 @@ TEST(MemoryImages, CounterRange) {
   };
   for (const auto& c : cases) {
     auto sim = Fresh();
-    sim->Setup.NumSubframes = c.frames;
-    sim->Setup.FirstSubFrameNum = c.first;
-    sim->Setup.SubframeDirection = c.direction;
+    std::tie(sim->Setup.NumSubframes, sim->Setup.FirstSubFrameNum, sim->Setup.SubframeDirection) =
+        std::tie(c.frames, c.first, c.direction);
     const SfIdCounterRange r = SfIdRange(sim->Setup);
-    EXPECT_EQ(r.Low, c.low) << c.frames;
-    EXPECT_EQ(r.High, c.high) << c.frames;
-    EXPECT_EQ(sim->Setup.FirstSubFrameNum, c.firstAfter) << c.frames;
+    EXPECT_EQ(std::tie(r.Low, r.High, sim->Setup.FirstSubFrameNum),
+              std::tie(c.low, c.high, c.firstAfter))
+        << c.frames;
   }
   auto sim = Fresh();
   sim->Setup.NumSubframes = INT32_MIN;
@@ -59,8 +58,7 @@ TEST(MemoryImages, FrameAttributesMarkUniqueWordsFromTheirStartFrame) {
   // with the counter then running 0..255, frames -1..254 are written at 32768 + f + 1.
   NoDynamicOrUniqueWords(s);
   s.UniqueWords[0] = {0, 7, 10, 0, 1};  // start frame 0 (+1), every 7 frames (1 here)
-  s.NumSubframes = 1;
-  s.FirstSubFrameNum = 1;
+  Apply(s, "NumSubframes=1 FirstSubFrameNum=1");
   const auto writes = BuildFrameAttributes(s);
   EXPECT_EQ(s.FirstSubFrameNum, 0);
   ASSERT_EQ(writes.size(), 256u);
@@ -75,8 +73,9 @@ TEST(MemoryImages, WordAttributeMarking) {
   auto sim = Fresh();
   SimSetupData& s = sim->Setup;
   NoDynamicOrUniqueWords(s);
-  s.WordsPerMinorFrame = 20;
-  s.NumSubframes = 8;
+  // The SFID word is also dynamic word 0's start: type 2 wins. Word 7 of length 0 keeps its
+  // four low bits of length - 1.
+  Apply(s, "WordsPerMinorFrame=20 NumSubframes=8 SfIdWordNum=2 Word7Len=0");
   // Unique word 0 starts outside the major frame: it takes no bit and the next one that
   // starts inside it gets mask bit 1.
   s.UniqueWords[0] = {8, 0, 12, 0, 1};
@@ -86,8 +85,6 @@ TEST(MemoryImages, WordAttributeMarking) {
   s.DynamicWords[1] = {3, -2, kWaveCosine};  // negative interval: the start word only
   s.DynamicWords[2] = {-1, 5, kWaveSquare};  // indexes -2, 3, 8, ...
   s.DynamicWords[3] = {20, 0, kWaveRandom};  // the last word
-  s.SfIdWordNum = 2;                         // also dynamic word 0's start: type 2 wins
-  s.Words[6].SimWordLen = 0;                 // keeps its four low bits of length - 1
   BuildWordAttributes(s, sim->WordAttributes);
   auto at = [&](int n) { return WordAttribute(s, sim->WordAttributes, n - 1); };
   for (int n : {5, 11, 17}) EXPECT_EQ(at(n) & 0x7F, 2) << n;
@@ -128,10 +125,8 @@ TEST(MemoryImages, FrameSyncWords) {
     auto sim = Fresh();
     SimSetupData& s = sim->Setup;
     SetPattern(s, c.pattern, 2, c.length);
-    s.PatternLeads = c.leads;
-    s.BitOrder = c.lsbFirst;
-    s.WordsPerMinorFrame = c.words;
-    s.CommonWordLength = c.wordLength;
+    std::tie(s.PatternLeads, s.BitOrder, s.WordsPerMinorFrame, s.CommonWordLength) =
+        std::tie(c.leads, c.lsbFirst, c.words, c.wordLength);
     for (SimWord& w : s.Words) w.SimWordLen = static_cast<uint16_t>(c.wordLength);
     std::vector<std::pair<int64_t, uint16_t>> sync;
     for (const MemoryImageWrite& w : BuildFrameSyncWords(s)) sync.push_back({w.Address, w.Value});
@@ -161,9 +156,7 @@ TEST(MemoryImages, SubframeIdShift) {
   SimSetupData& s = sim->Setup;
   s.SfIdStartBit = 7;  // 64 frames need 6 bits: shift 2
   EXPECT_EQ(SfIdValues(s)[63].Value, 63 << 2);
-  s.NumSubframes = 1024;
-  s.FirstSubFrameNum = 1;  // 1..1024: the top value needs 11 bits
-  s.SfIdStartBit = 15;
+  Apply(s, "NumSubframes=1024 FirstSubFrameNum=1 SfIdStartBit=15");  // 1..1024 need 11 bits
   const auto sfid = SfIdValues(s);
   ASSERT_EQ(sfid.size(), 1024u);
   EXPECT_EQ(sfid.front().Address, 10241);
