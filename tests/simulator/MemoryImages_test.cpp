@@ -76,19 +76,20 @@ TEST(MemoryImages, WordAttributeMarking) {
   // The SFID word is also dynamic word 0's start: type 2 wins. Word 7 of length 0 keeps its
   // four low bits of length - 1.
   Apply(s, "WordsPerMinorFrame=20 NumSubframes=8 SfIdWordNum=2 Word7Len=0");
-  // Unique word 0 starts outside the major frame: it takes no bit and the next one that
-  // starts inside it gets mask bit 1.
-  s.UniqueWords[0] = {8, 0, 12, 0, 1};
-  s.UniqueWords[1] = {3, 0, 5, 6, 2};        // words 5, 11, 17
-  s.UniqueWords[2] = {0, 0, 70000, 1, 3};    // start word 70000 is 4464 as a 16-bit number
+  // A unique word that starts outside the major frame takes no mask bit: the next one that
+  // starts inside it takes the next bit.
+  s.UniqueWords[0] = {3, 0, 5, 6, 2};        // bit 0: words 5, 11, 17
+  s.UniqueWords[1] = {8, 0, 12, 0, 1};       // outside
+  s.UniqueWords[2] = {0, 0, 70000, 1, 3};    // bit 1: start word 70000 is 4464 in 16 bits
+  s.UniqueWords[3] = {0, 0, 12, 0, 4};       // bit 2: word 12
   s.DynamicWords[0] = {2, 4, kWaveSine};     // every 4 words from word 2
   s.DynamicWords[1] = {3, -2, kWaveCosine};  // negative interval: the start word only
   s.DynamicWords[2] = {-1, 5, kWaveSquare};  // indexes -2, 3, 8, ...
   s.DynamicWords[3] = {20, 0, kWaveRandom};  // the last word
   BuildWordAttributes(s, sim->WordAttributes);
   auto at = [&](int n) { return WordAttribute(s, sim->WordAttributes, n - 1); };
-  for (int n : {5, 11, 17}) EXPECT_EQ(at(n) & 0x7F, 2) << n;
-  EXPECT_EQ(at(12) & 0x7F, 0);
+  for (int n : {5, 11, 17}) EXPECT_EQ(at(n) & 0x7F, 1) << n;
+  EXPECT_EQ(at(12) & 0x7F, 4);
   // Types by word 1..20: the 32-bit pattern's words win over dynamic words, dynamic words
   // 0 and 2 meet in word 14 and their types are ORed (3 | 5).
   const int types[] = {1, 2, 4, 5, 0, 3, 0, 0, 5, 3, 0, 0, 0, 7, 0, 0, 0, 3, 5, 6};
