@@ -114,6 +114,9 @@ TEST(MemoryImages, FrameSyncWords) {
       {"1ABCF", 17, 0, 1, 16, 256, {{9216 + 255, 0x8000}, {9216 + 256, 0x6AF3}}},
       {"1ABCD", 17, 1, 0, 16, 256, {{9217, 0xD5E6}, {9218, 0x8000}}},
       {"1ABCD", 17, 1, 1, 16, 256, {{9217, 0xD5E6}, {9218, 0x0000}}},  // loses its last bit
+      // 15 bits in 8-bit chunks: the last reversed chunk (X0011110) keeps only its last
+      // character, then seven zeros.
+      {"7ABC", 15, 1, 1, 8, 256, {{9217, 0x00F5}, {9218, 0x0000}}},
       {"FFFFFFFFFFFFFFFF", 64, 1, 0, 2, 256, {}},  // 32 words of 2 bits: more than 22
       {"FE6B2840", 32, 0, 0, 16, 1, {}},           // trailing, in a frame too short for it
       {"FE6B2840", 32, 0, 0, 16, 2, {{9217, 0xFE6B}, {9218, 0x2840}}},
