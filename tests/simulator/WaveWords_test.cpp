@@ -64,51 +64,43 @@ TEST(WaveValue, WorkedValues) {
   EXPECT_EQ(WaveValue(kWaveRandom, 8, kNoUserWave, 0, 63, 2), (32767 + 10982 / 6) >> 8);
 }
 
-class WaveWords : public ::testing::Test {
- protected:
-  void SetUp() override {
-    RuntimeSrand(1);
-    SetDefaults(*setup_, *waves_);
-  }
-  std::unique_ptr<SimSetupData> setup_ = std::make_unique<SimSetupData>();
-  std::unique_ptr<UserWaveTables> waves_ = std::make_unique<UserWaveTables>();
-};
-
 // The five default waves, each table 1024 words above the last; one minor frame runs over
 // the default counter range 0..255.
-TEST_F(WaveWords, DefaultSetupWritesFiveTables) {
-  const std::vector<WaveWordWrite> writes = BuildWaveWords(*setup_, *waves_, 0, 63);
+TEST(WaveWords, DefaultTablesRandomDrawsAndWordLengths) {
+  auto sim = Fresh();
+  SimSetupData& s = sim->Setup;
+  const std::vector<WaveWordWrite> writes = BuildWaveWords(s, sim->UserWaves, 0, 63);
   ASSERT_EQ(writes.size(), 5u * 64u);
   for (size_t i = 0; i < writes.size(); ++i)
     EXPECT_EQ(writes[i].Address, 11264 + 1024 * static_cast<int64_t>(i / 64) + (i % 64));
   EXPECT_EQ(WaveWordCommand(writes[0]), "7FFF 2C00 M");    // SINE at c = 0
   EXPECT_EQ(WaveWordCommand(writes[319]), "FFFF 3C3F M");  // RAMPUP at c = 63
-  const auto wide = BuildWaveWords(*setup_, *waves_, 0, 255);
+  const auto wide = BuildWaveWords(s, sim->UserWaves, 0, 255);
   ASSERT_EQ(wide.size(), 5u * 256u);
   EXPECT_EQ(wide[64].Value, 65535);                   // SINE peaks a quarter in
   EXPECT_EQ(wide[3 * 256 + 128].Value, 511u * 128u);  // TRIANGLE: q = 65535 / 128
+
+  // The word length comes from the carrying word: trunc(127.9) at the 8-bit SINE's peak.
+  s.Words[3].SimWordLen = 8;
+  EXPECT_EQ(BuildWaveWords(s, sim->UserWaves, 0, 63)[16].Value, 255);
+  s.Words[16382].SimWordLen = 5;
+  // Word numbers are signed 16-bit numbers (65540 is word 4); outside the frame: 16 bits.
+  for (const auto& [word, length] :
+       {std::pair{4, 8}, {0, 16}, {-1, 16}, {65540, 8}, {16384, 16}, {16383, 5}}) {
+    s.DynamicWords[0].SimDynamicWordNumber = word;
+    EXPECT_EQ(DynamicWordLength(s, ActiveDynamicWords(s).at(0).WordNumber), length) << word;
+  }
+
   // RANDOM words draw in list order, then counter order.
-  for (SimDynamicWord& word : setup_->DynamicWords) word.SimDynamicWordWave = kWaveRandom;
+  sim = Fresh();
+  for (SimDynamicWord& word : sim->Setup.DynamicWords) word.SimDynamicWordWave = kWaveRandom;
   RuntimeSrand(1);
   std::vector<int> draws;
   for (int i = 0; i < 5 * 64; ++i) draws.push_back(RuntimeRand());
   RuntimeSrand(1);
-  const std::vector<WaveWordWrite> random = BuildWaveWords(*setup_, *waves_, 0, 63);
+  const std::vector<WaveWordWrite> random = BuildWaveWords(sim->Setup, sim->UserWaves, 0, 63);
   ASSERT_EQ(random.size(), draws.size());
   for (size_t i = 0; i < random.size(); ++i) EXPECT_EQ(random[i].Value, 32767 + draws[i] / 6);
-}
-
-TEST_F(WaveWords, WordLengthComesFromTheCarryingWord) {
-  setup_->Words[3].SimWordLen = 8;  // word 4 carries the SINE: trunc(127.9) at its peak
-  EXPECT_EQ(BuildWaveWords(*setup_, *waves_, 0, 63)[16].Value, 255);
-  setup_->Words[16382].SimWordLen = 5;
-  // Word numbers are signed 16-bit numbers (65540 is word 4); outside the frame: 16 bits.
-  for (const auto& [word, length] :
-       {std::pair{4, 8}, {0, 16}, {-1, 16}, {65540, 8}, {16384, 16}, {16383, 5}}) {
-    setup_->DynamicWords[0].SimDynamicWordNumber = word;
-    EXPECT_EQ(DynamicWordLength(*setup_, ActiveDynamicWords(*setup_).at(0).WordNumber), length)
-        << word;
-  }
 }
 
 TEST(SimSetupData, GeneratorAndDefaults) {

@@ -33,20 +33,13 @@ std::unique_ptr<progsimulatorclass> SmallSetup() {
   return sim;
 }
 
-class UnitBitstream : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gFormatNumber = 0;
-    gFormatName_ = {"", "", "", ""};
-  }
-  SendResult Load(VirtualUnitOnPty& link, progsimulatorclass& sim) {
-    return sim.Send232SimSetupData(link.Link(), SelectedLoadFormat(), {.pauseMs = 0}).result;
-  }
-};
+SendResult Load(VirtualUnitOnPty& link, progsimulatorclass& sim) {
+  return sim.Send232SimSetupData(link.Link(), SelectedLoadFormat(), {.pauseMs = 0}).result;
+}
 
 // Two setups of our own loaded over the line one after the other: the second load replaces
 // the stream, which the decom checks against that load's setup and no longer the first's.
-TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
+TEST(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   TempDir dir;
   VirtualUnitOptions options;
   options.bitstreamPath = dir.File("pcm.bits");
@@ -80,7 +73,7 @@ TEST_F(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   EXPECT_FALSE(std::filesystem::exists(options.bitstreamPath + ".part"));
 }
 
-TEST_F(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
+TEST(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
   TempDir dir;
   VirtualUnitOptions options;
   options.bitstreamPath = dir.File("pcm.fifo");

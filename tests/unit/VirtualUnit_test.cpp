@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/VirtualUnitOnPty.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -72,13 +73,6 @@ struct RunningUnit {
   VirtualUnit unit;
   std::unique_ptr<RawPort> port;
 };
-
-VirtualUnitOptions WithFault(const std::string& text) {
-  VirtualUnitOptions options;
-  std::string error;
-  EXPECT_TRUE(ParseFaultMode(text, options.fault, error)) << error;
-  return options;
-}
 
 TEST(VirtualUnit, AnswersEachCommandWithOneLineAndKeepsTheState) {
   RunningUnit u;
@@ -141,8 +135,7 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.fault << " " << row.lineRate << " " << row.latencyMs);
-    VirtualUnitOptions options = WithFault(row.fault);
-    options.lineRate = row.lineRate;
+    VirtualUnitOptions options = UnitOptions(row.fault, row.lineRate);
     options.replyLatencyMs = row.latencyMs;
     RunningUnit u(options);
     const auto start = std::chrono::steady_clock::now();
@@ -155,7 +148,7 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
     EXPECT_EQ(u.port->Read(false, 100ms), "");
   }
   // Stop ends a unit in the middle of a reply it holds back for ten minutes.
-  RunningUnit slow(WithFault("slow=600000"));
+  RunningUnit slow(UnitOptions("slow=600000"));
   slow.port->Send("0 R");
   EXPECT_TRUE(slow.unit.WaitForCommands(1, 1000ms));
   slow.unit.Stop();
