@@ -1,3 +1,5 @@
+// The load's command stream: two golden streams worked out by hand, the default stream's
+// ends, the registers and the clock value bit by bit, and the detail log of a load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
