@@ -75,6 +75,10 @@ TEST(WaveWords, DefaultTablesRandomDrawsAndWordLengths) {
     EXPECT_EQ(writes[i].Address, 11264 + 1024 * static_cast<int64_t>(i / 64) + (i % 64));
   EXPECT_EQ(WaveWordCommand(writes[0]), "7FFF 2C00 M");    // SINE at c = 0
   EXPECT_EQ(WaveWordCommand(writes[319]), "FFFF 3C3F M");  // RAMPUP at c = 63
+  TransmitBuffer buffer;
+  AppendWaveWords(buffer, s, sim->UserWaves, 0, 63);
+  EXPECT_EQ(SplitCommands(buffer).back(), "FFFF 3C3F M");
+  EXPECT_EQ(SplitCommands(buffer).size(), writes.size());
   const auto wide = BuildWaveWords(s, sim->UserWaves, 0, 255);
   ASSERT_EQ(wide.size(), 5u * 256u);
   EXPECT_EQ(wide[64].Value, 65535);                   // SINE peaks a quarter in

@@ -73,7 +73,7 @@ TEST(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   EXPECT_FALSE(std::filesystem::exists(options.bitstreamPath + ".part"));
 }
 
-TEST(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
+TEST(UnitBitstream, APipeGetsTheWholeStreamPastItsFullBuffer) {
   TempDir dir;
   VirtualUnitOptions options;
   options.bitstreamPath = dir.File("pcm.fifo");
@@ -81,11 +81,12 @@ TEST(UnitBitstream, APipeGetsTheStreamWhenItsReaderComes) {
   ASSERT_EQ(::mkfifo(options.bitstreamPath.c_str(), 0600), 0);
   VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
-  auto sim = SmallSetup();
-  ASSERT_EQ(Load(link, *sim), SendResult::Done);  // whether or not anyone reads the pipe
-  // Until the writer comes to the pipe, poll waits: no end of file without a writer yet.
+  // A pipe of one page, read only after the load: the writer meets it full.
   const int fd = ::open(options.bitstreamPath.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
+  ASSERT_GT(::fcntl(fd, F_SETPIPE_SZ, 4096), 0);
+  auto sim = SmallSetup();
+  ASSERT_EQ(Load(link, *sim), SendResult::Done);  // whether or not anyone reads the pipe
   std::vector<uint8_t> bytes(200 * 256 * 16 * 2 / 8);
   size_t got = 0;
   for (pollfd in{fd, POLLIN, 0}; got < bytes.size() && ::poll(&in, 1, 5000) > 0;) {
