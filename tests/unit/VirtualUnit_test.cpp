@@ -14,7 +14,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -99,15 +98,12 @@ TEST(VirtualUnit, TheLastCloseDropsUnreadRepliesAndExclusiveMode) {
   ASSERT_EQ(ioctl(u.port->Fd(), TIOCEXCL), 0);
   u.port->Send("1 R");
   ASSERT_TRUE(u.unit.WaitForCommands(1, 1000ms));
+  const uint64_t released = u.unit.ReleaseCount();
   u.port.reset();  // the reply is never read
-  std::unique_ptr<RawPort> again;
+  ASSERT_TRUE(u.unit.WaitForReleases(released + 1, 5000ms));
+  auto again = std::make_unique<RawPort>(u.unit.DevicePath());
   int exclusive = 1;
-  for (int tries = 0; exclusive != 0 && tries < 5000; ++tries) {
-    again.reset();
-    std::this_thread::sleep_for(1ms);  // a look every millisecond until the unit let go
-    again = std::make_unique<RawPort>(u.unit.DevicePath());
-    if (again->Fd() < 0 || ioctl(again->Fd(), TIOCGEXCL, &exclusive) != 0) exclusive = 1;
-  }
+  ASSERT_EQ(ioctl(again->Fd(), TIOCGEXCL, &exclusive), 0);
   ASSERT_EQ(exclusive, 0);
   again->Send("0 R");
   EXPECT_EQ(again->Read(), "OK\r");  // not the reply to "1 R"
