@@ -1,30 +1,14 @@
 // fuzz_replay TARGET DIR...: feeds every file under the directories to the named target,
 // so that a corpus of past findings runs as an ordinary regression test.
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
-#include "FuzzTargets.h"
-
-namespace {
-struct NamedTarget {
-  const char* name;
-  int (*function)(const uint8_t*, size_t);
-};
-#define QM48_NAMED_FUZZ_TARGET(name) NamedTarget{#name, &Fuzz_##name},
-constexpr NamedTarget kTargets[] = {QM48_FUZZ_TARGET_LIST(QM48_NAMED_FUZZ_TARGET)};
-#undef QM48_NAMED_FUZZ_TARGET
-}  // namespace
+#include "FuzzSupport.h"
 
 int main(int argc, char** argv) {
-  const auto target = std::find_if(
-      std::begin(kTargets), std::end(kTargets),
-      [&](const NamedTarget& t) { return argc > 2 && argv[1] == std::string(t.name); });
-  if (target == std::end(kTargets)) {
+  const auto target = argc > 2 ? FuzzTargets().find(argv[1]) : FuzzTargets().end();
+  if (target == FuzzTargets().end()) {
     std::fprintf(stderr, "usage: fuzz_replay TARGET CORPUS_DIR...\n");
     return 2;
   }
@@ -39,16 +23,16 @@ int main(int argc, char** argv) {
     }
   }
   if (files.empty()) {
-    std::fprintf(stderr, "fuzz_replay: no corpus files for %s\n", target->name);
+    std::fprintf(stderr, "fuzz_replay: no corpus files for %s\n", argv[1]);
     return 1;
   }
   std::sort(files.begin(), files.end());
   for (const auto& file : files) {
     std::ifstream in(file, std::ios::binary);
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    std::fprintf(stderr, "%s: %s\n", target->name, file.filename().c_str());
-    target->function(bytes.data(), bytes.size());
+    std::fprintf(stderr, "%s: %s\n", argv[1], file.filename().c_str());
+    target->second(bytes.data(), bytes.size());
   }
-  std::printf("%s: %zu inputs replayed\n", target->name, files.size());
+  std::printf("%s: %zu inputs replayed\n", argv[1], files.size());
   return 0;
 }
