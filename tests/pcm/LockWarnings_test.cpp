@@ -37,9 +37,13 @@ void SmallFrame(progsimulatorclass& sim) {
   for (SimUniqueWord& u : s.UniqueWords) u.SimUniqueWordStartWord = 0;
 }
 
-void Pattern(SimSetupData& s, const char* hex, int length) {
-  std::strcpy(s.FrameSyncPattern, hex);
-  s.FrameSyncLength = length;
+void Pattern(progsimulatorclass& sim, const char* hex, int length) {
+  std::strcpy(sim.Setup.FrameSyncPattern, hex);
+  sim.Setup.FrameSyncLength = length;
+}
+
+void Values(progsimulatorclass& sim, std::initializer_list<std::pair<int, uint16_t>> values) {
+  for (const auto& [word, value] : values) sim.Setup.Words[size_t(word)].SimValue = value;
 }
 
 // The warning for the pattern in the data at `where`.
@@ -58,10 +62,10 @@ TEST(LockWarningsTest, EachKindOnASmallFrame) {
     std::string text;  // the one warning, or none
     std::vector<int> words;
   } cases[] = {
-      {"a frame anyone can lock to", [](progsimulatorclass&) {}, "", {}},
+      {"a frame anyone can lock to", [](auto&) {}, "", {}},
       // Counting down, validation lets word 2 (the second of two sync words) pass.
       {"the SFID word among the sync words",
-       [](progsimulatorclass& sim) {
+       [](auto& sim) {
          sim.Setup.SubframeDirection = kDown;
          sim.Setup.SfIdWordNum = 2;
        },
@@ -69,49 +73,40 @@ TEST(LockWarningsTest, EachKindOnASmallFrame) {
        "there, and no decommutator can lock to it",
        {1}},
       {"no encoder setting",
-       [](progsimulatorclass& sim) { sim.Setup.SimOutputCode = 16; },
+       [](auto& sim) { sim.Setup.SimOutputCode = 16; },
        "output code RNRZ17: the unit has no encoder setting for it and sends NRZL (encoder code 0)",
        {}},
-      {"a 12-bit pattern",
-       [](progsimulatorclass& sim) { Pattern(sim.Setup, "EB9", 12); },
-       twelveBits,
-       {0}},
+      {"a 12-bit pattern", [](auto& sim) { Pattern(sim, "EB9", 12); }, twelveBits, {0}},
       // 32 digits long, but only FE6 is compared.
       {"a pattern of don't-cares",
-       [](progsimulatorclass& sim) { Pattern(sim.Setup, "FE6XXXXX", 32); },
+       [](auto& sim) { Pattern(sim, "FE6XXXXX", 32); },
        twelveBits,
        {0, 1}},
-      {"16 compared bits are enough",
-       [](progsimulatorclass& sim) { Pattern(sim.Setup, "FE6BXXXX", 32); },
-       "",
-       {}},
+      {"16 compared bits are enough", [](auto& sim) { Pattern(sim, "FE6BXXXX", 32); }, "", {}},
       {"the pattern in the data",
-       [](progsimulatorclass& sim) {
-         sim.Setup.Words[9].SimValue = 0xFE6B;
-         sim.Setup.Words[10].SimValue = 0x2840;
+       [](auto& sim) {
+         Values(sim, {{9, 0xFE6B}, {10, 0x2840}});
        },
        InData("bit 144 (words 10-11)"),
        {9, 10}},
       // Word 16 and word 1 of the next frame send FE6B FE6B: bit 15 * 16 = 240.
       {"the pattern across the frame's end",
-       [](progsimulatorclass& sim) {
-         Pattern(sim.Setup, "FE6BFE6B", 32);
-         sim.Setup.Words[15].SimValue = 0xFE6B;
+       [](auto& sim) {
+         Pattern(sim, "FE6BFE6B", 32);
+         Values(sim, {{15, 0xFE6B}});
        },
        InData("bit 240 (from word 16 into the next minor frame)"),
        {15}},
-      {"its complement, with FCC",
-       [](progsimulatorclass& sim) {
+      {"its complement (~FE6B ~2840), with FCC",
+       [](auto& sim) {
          sim.Setup.SubframeMode = kFccMode;
-         sim.Setup.Words[4].SimValue = 0x0194;  // ~FE6B
-         sim.Setup.Words[5].SimValue = 0xD7BF;  // ~2840
+         Values(sim, {{4, 0x0194}, {5, 0xD7BF}});
        },
        InData("bit 64 (words 5-6)"),
        {4, 5}},
       {"words the subframe ID counter changes are not fixed",
-       [](progsimulatorclass& sim) {
-         sim.Setup.Words[2].SimValue = 0xFE6B;
-         sim.Setup.Words[3].SimValue = 0x2840;
+       [](auto& sim) {
+         Values(sim, {{2, 0xFE6B}, {3, 0x2840}});
        },
        "",
        {}},
