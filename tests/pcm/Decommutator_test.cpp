@@ -182,6 +182,13 @@ TEST_F(DecomTest, ALostLockIsFoundAgainAndTheMajorFrameRealigned) {
   ASSERT_NE(relocked, frames.end());
   EXPECT_EQ(relocked->MinorFrame, 19 % 16);
   EXPECT_EQ(frames.back().MinorFrame, 39 % 16);
+  // Three patterns missed in a row lose the lock, two do not.
+  for (int missed : {2, 3}) {
+    bits = Stream(40);
+    for (int64_t k = 20; k < 20 + missed; ++k)
+      for (int b = 0; b < 8; ++b) bits[size_t(kPrefix + k * f + b)] ^= 1;
+    EXPECT_EQ(Run(bits).Sync.LockLosses, missed - 2) << missed;
+  }
 }
 
 // Don't-care digits are never compared with the pattern, but the word holding them is; a
