@@ -137,10 +137,10 @@ TEST(LineCodesTest, CodeViolationsAndCompleteBits) {
     int64_t cells;
     int phase;
     int64_t bits;
-  } cases[] = {{LineCode::NrzL, 10, 0, 5},    {LineCode::NrzL, 10, 1, 4},
-               {LineCode::BiPhaseM, 9, 0, 4}, {LineCode::MDmM, 10, 0, 4},
-               {LineCode::MDmS, 10, 1, 3},    {LineCode::MDmM, 1, 0, 0},
-               {LineCode::DmM, 10, 0, 5},     {LineCode::Rnrz15, 0, 0, 0}};
+  } cases[] = {
+      {LineCode::NrzL, 10, 0, 5}, {LineCode::NrzL, 10, 1, 4},  {LineCode::BiPhaseM, 9, 0, 4},
+      {LineCode::MDmM, 10, 0, 4}, {LineCode::MDmS, 10, 1, 3},  {LineCode::MDmM, 1, 0, 0},
+      {LineCode::DmM, 10, 0, 5},  {LineCode::Rnrz15, 0, 0, 0}, {LineCode::MDmS, 2, 0, 0}};
   for (const auto& c : cases)
     EXPECT_EQ(CompleteBits(c.code, c.cells, c.phase), c.bits) << static_cast<int>(c.code);
 }
