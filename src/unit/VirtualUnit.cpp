@@ -213,6 +213,9 @@ void VirtualUnit::ReleaseIfUnused() {
   if (OpenCount(devicePath_, heldSlave_.Get()) != 0) return;
   ::tcflush(heldSlave_.Get(), TCIFLUSH);
   ::ioctl(heldSlave_.Get(), TIOCNXCL);
+  std::lock_guard lock(mutex_);
+  ++releases_;
+  commandArrived_.notify_all();
 }
 
 // When a byte that starts on the line at `lineFree` (or later) is fully across.
@@ -432,6 +435,16 @@ bool VirtualUnit::WaitForCommands(uint64_t count, std::chrono::milliseconds time
   std::unique_lock lock(mutex_);
   return commandArrived_.wait_for(lock, timeout,
                                   [&] { return protocol_->State().commandCount >= count; });
+}
+
+uint64_t VirtualUnit::ReleaseCount() const {
+  std::lock_guard lock(mutex_);
+  return releases_;
+}
+
+bool VirtualUnit::WaitForReleases(uint64_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return commandArrived_.wait_for(lock, timeout, [&] { return releases_ >= count; });
 }
 
 bool VirtualUnit::WriteState(std::string* error) const {

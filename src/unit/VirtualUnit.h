@@ -71,6 +71,10 @@ class VirtualUnit {
   static constexpr size_t kKeptCommands = 1 << 20;
   // Waits until at least `count` commands were received; false on time-out.
   bool WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const;
+  // How often the port was left as a real one is once its last controller closed it
+  // (unread replies dropped, exclusive mode off), and a wait for the next of those.
+  uint64_t ReleaseCount() const;
+  bool WaitForReleases(uint64_t count, std::chrono::milliseconds timeout) const;
   // The PCM output writer when a bit stream path was given, else null; valid until Stop.
   const UnitBitstreamWriter* Bitstream() const { return bitstream_.get(); }
   // The Chapter 10 recorder when a path was given, else null; valid until Stop.
@@ -97,8 +101,9 @@ class VirtualUnit {
   std::unique_ptr<UnitBitstreamWriter> bitstream_;  // made in Start, ended in Stop
   std::unique_ptr<UnitBitstreamWriter> ch10_;       // likewise
   std::vector<std::string> commands_;               // guarded by mutex_
+  uint64_t releases_ = 0;                           // guarded by mutex_
   mutable std::mutex mutex_;
-  mutable std::condition_variable commandArrived_;
+  mutable std::condition_variable commandArrived_;  // also a release
 
   std::string devicePath_;
   UniqueFd master_;

@@ -14,7 +14,6 @@
 #include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
 #include "editor/FrameMapModel.h"
-#include "serial/PortConfig.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SetupDump.h"
 #include "simulator/SimValidation.h"
@@ -75,18 +74,25 @@ std::string Edited(const std::string& text, const Entry& at, const std::string& 
   return out;
 }
 
+// A setup apart from the program's, as a recall loads it.
+struct Scratch {
+  std::unique_ptr<progsimulatorclass> sim = std::make_unique<progsimulatorclass>();
+  progtxclass tx;
+  int32_t format = 0;
+  std::array<std::string, 4> names;
+  WholeSetup Whole() { return WholeSetup{*sim, tx, format, names}; }
+};
+
 class HostileFiles : public ::testing::Test {
  protected:
   HostileFiles() {
     dir.Enter();
     gFormatNumber = 0;
     gFormatName_ = {};
-    auto sim = std::make_unique<progsimulatorclass>();
-    progtxclass tx;
-    int32_t format = 0;
-    std::array<std::string, 4> names{"ONE", "TWO", "", ""};
-    std::string last = "BASE.QM48";
-    EXPECT_TRUE(SaveWholeFile(WholeSetup{*sim, tx, format, names}, dir.File("BASE.QM48"), &last));
+    Scratch setup;
+    setup.names = {"ONE", "TWO", "", ""};
+    const std::string last = "BASE.QM48";
+    EXPECT_TRUE(SaveWholeFile(setup.Whole(), dir.File("BASE.QM48"), &last));
     base = ReadAll(dir.File("BASE.QM48"));
   }
 
@@ -95,23 +101,20 @@ class HostileFiles : public ::testing::Test {
   bool LoadAndUse(const std::string& bytes, const std::string& what) {
     SCOPED_TRACE(what);
     WriteFile(dir.File("HOSTILE.QM48"), bytes);
-    auto sim = std::make_unique<progsimulatorclass>();
-    progtxclass tx;
-    int32_t format = 0;
-    std::array<std::string, 4> names;
+    Scratch setup;
     std::string current = "BEFORE";
-    if (!LoadWholeFile(WholeSetup{*sim, tx, format, names}, dir.File("HOSTILE.QM48"), true,
-                       current)) {
+    if (!LoadWholeFile(setup.Whole(), dir.File("HOSTILE.QM48"), true, current)) {
       EXPECT_EQ(current, "BEFORE");
       return false;
     }
+    progsimulatorclass* sim = setup.sim.get();
     const SimSetupData& s = sim->Setup;
-    const TxSetupData& t = tx.Setup;
+    const TxSetupData& t = setup.tx.Setup;
     // A transmitter key missing or unreadable keeps its field (0.0 for a new record's
     // frequency); anything taken from the file lies in its range.
     const double freq = t.FreqMhz == TxSetupData{}.FreqMhz ? kTxFields[0].FileLow : t.FreqMhz;
     const std::tuple<double, double, double> ranges[] = {
-        {format, 0, 3},
+        {setup.format, 0, 3},
         {s.FrameSyncLength, 3, 64},
         {s.FirstSubFrameNum, 0, 1},
         {freq, kTxFields[kTxFreqRegister].FileLow, kTxFields[kTxFreqRegister].FileHigh},
@@ -121,7 +124,7 @@ class HostileFiles : public ::testing::Test {
         {t.AttenuationIndexDb, 0, kTxFields[kTxAttenRegister].FileHigh}};
     for (const auto& [value, low, high] : ranges) EXPECT_TRUE(value >= low && value <= high);
     EXPECT_LT(strnlen(s.FrameSyncPattern, sizeof s.FrameSyncPattern), sizeof s.FrameSyncPattern);
-    for (const std::string& name : names) EXPECT_LE(name.size(), 1023u);
+    for (const std::string& name : setup.names) EXPECT_LE(name.size(), 1023u);
 
     FrameMapModel map;
     map.Build(*sim);
@@ -193,16 +196,12 @@ TEST_F(HostileFiles, SetupFileWithMegabyteLinesAndBinaryBytesLoadsOrIsRefused) {
     LoadAndUse(Edited(base, {"TRANSMITTER SETUP", ""}, "[" + value + "]"), "section header");
   }
   // The keys are read cut to 1023 bytes, and the pattern to its 64 characters.
-  auto sim = std::make_unique<progsimulatorclass>();
-  progtxclass tx;
-  int32_t format = 0;
-  std::array<std::string, 4> names;
+  Scratch setup;
   std::string current;
   WriteFile(dir.File("LONG.QM48"), Edited(Edited(base, name, kMegabyte), pattern, kMegabyte));
-  ASSERT_TRUE(
-      LoadWholeFile(WholeSetup{*sim, tx, format, names}, dir.File("LONG.QM48"), false, current));
-  EXPECT_EQ(names[0], std::string(1023, '7'));
-  EXPECT_EQ(std::string(sim->Setup.FrameSyncPattern), std::string(64, '7'));
+  ASSERT_TRUE(LoadWholeFile(setup.Whole(), dir.File("LONG.QM48"), false, current));
+  EXPECT_EQ(setup.names[0], std::string(1023, '7'));
+  EXPECT_EQ(std::string(setup.sim->Setup.FrameSyncPattern), std::string(64, '7'));
   std::string binaryFile = base;  // NULs and 0xFF bytes throughout
   for (size_t i = 7; i < binaryFile.size(); i += 97) binaryFile[i] = (i % 2) ? '\0' : '\xFF';
   LoadAndUse(binaryFile, "binary bytes throughout");
@@ -217,14 +216,10 @@ TEST_F(HostileFiles, LastSetupFileNamingAnythingForgetsTheNameAndKeepsTheSetup) 
     WriteFile(dir.File("LastQm48.Cfg"), stored == "(no section)"
                                             ? Edited(base, {last.section, ""}, "", true)
                                             : Edited(base, last, stored));
-    auto sim = std::make_unique<progsimulatorclass>();
-    progtxclass tx;
-    int32_t format = 0;
-    std::array<std::string, 4> names;
+    Scratch setup;
     std::string current = "BEFORE";
-    ASSERT_TRUE(
-        RecallLastSetup(WholeSetup{*sim, tx, format, names}, dir.File("LastQm48.Cfg"), current));
-    EXPECT_EQ(names[1], "TWO");
+    ASSERT_TRUE(RecallLastSetup(setup.Whole(), dir.File("LastQm48.Cfg"), current));
+    EXPECT_EQ(setup.names[1], "TWO");
     // Only the name of a file that exists is taken.
     EXPECT_TRUE(current.empty() || current.find("BASE.QM48") != std::string::npos ||
                 current == "../../../../../../etc/passwd")
@@ -248,6 +243,21 @@ TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
     EXPECT_TRUE(table.NumWords >= 0 && table.NumWords <= kUserWaveMaxWords) << number;
     EXPECT_EQ(table.Samples[1024 - 1], table.DefaultValue) << number;  // no key 1024
   }
+  // Worked by hand: a name cut to 64, a default past 16 bits keeps its low 16, a sample of -1
+  // is 0xFFFF, a sample not given is the default.
+  UserWaveTable wave;
+  WriteFile(path, std::string("[") + kUserWaveCommonSection + "]\nName=" + std::string(70, 'N') +
+                      "\nDefaultValue=65636\nNumWords=3\n[" + kUserWaveValueSection +
+                      "]\n1=7\n3=-1\n");
+  ASSERT_TRUE(ReadUserWaveFile(path, wave));
+  EXPECT_EQ(std::string(wave.Name), std::string(64, 'N'));
+  EXPECT_EQ(wave.NumWords, 3);
+  EXPECT_EQ(wave.DefaultValue, 100);
+  EXPECT_EQ(std::vector<int>(wave.Samples.begin(), wave.Samples.begin() + 4),
+            (std::vector<int>{7, 100, 0xFFFF, 100}));
+  EXPECT_FALSE(ReadUserWaveFile(dir.File("none.R4V8SimUserWave"), wave));
+  EXPECT_FALSE(ReadUserWaveFile(dir.Path(), wave));
+  EXPECT_EQ(wave.Samples[0], 7);
   // A megabyte of digits saturates to the most samples there are; binary is no count at all.
   for (const auto& [value, words] : {std::pair{kMegabyte, kUserWaveMaxWords}, std::pair{kBinary, 0},
                                      std::pair{std::string(), 0}}) {
@@ -262,48 +272,14 @@ TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
   }
 }
 
-TEST_F(HostileFiles, PortConfigurationKeepsItsFieldsInsideTheirTables) {
-  const std::string path = dir.File("Qm48Com.Cfg");
-  ASSERT_TRUE(SavePortConfig(PortConfig{}, path));
-  const std::string text = ReadAll(path);
-  std::vector<std::string> values = kHostileNumbers;
-  for (int count : {kPortCount, kBaudRateCount, kFlowControlCount, kDataBitsCount, kParityCount,
-                    kStopBitsCount})
-    values.push_back(std::to_string(count));  // one past each table
-  for (const Entry& e : Entries(text)) {
-    for (const std::string& value : values) {
-      WriteFile(path, Edited(text, e, value));
-      PortConfig c;
-      SCOPED_TRACE(e.key + "=" + value);
-      EXPECT_TRUE(LoadPortConfig(c, path));  // whatever lies outside a table falls back
-      const std::tuple<int, int> fields[] = {{c.PortNum, kPortCount},
-                                             {c.BaudRate, kBaudRateCount},
-                                             {c.FlowControl, kFlowControlCount},
-                                             {c.DataBits, kDataBitsCount},
-                                             {c.Parity, kParityCount},
-                                             {c.StopBits, kStopBitsCount}};
-      for (const auto& [field, count] : fields) EXPECT_TRUE(field >= 0 && field < count);
-      EXPECT_TRUE(c.MaxRxBufSize >= 32u && c.MaxTxBufSize >= 32u);
-    }
-  }
-  for (const std::string& value : {kMegabyte, kBinary}) {
-    WriteFile(path, Edited(text, {"PortConfig", "PortName"}, value) +
-                        "[PortDevices]\r\nCOM1=" + value + "\r\n");
-    PortConfig config;
-    ASSERT_TRUE(LoadPortConfig(config, path));
-    EXPECT_LE(std::strlen(config.PortName), 10u);
-    EXPECT_LE(PortDevicePath(0, path).size(), 1023u);
-  }
-}
-
+// The virtual unit's state file: a line the unit cannot hold is refused by its number and
+// the state stays as it was; missing lines keep the unit as it starts.
 TEST(HostileUnitState, RefusesWhatTheUnitCannotHoldAndKeepsTheStateAsItWas) {
   for (const std::string& bad :
-       {std::string("format 99999999999999999999"), std::string("format -2147483649"),
-        std::string("register -1 0001"), std::string("tx 2147483648 0"),
-        std::string("memory -1 0001"), std::string("memory 0001 -1"),
-        std::string("clock 99999999999999999999"), std::string("commands -1"),
-        std::string("commands 99999999999999999999"), std::string("flash-saves -5"),
-        std::string("commands 12 and more"), std::string("name 0 \"") + kMegabyte + "\"",
+       {std::string("format -2147483649"), std::string("register -1 0001"),
+        std::string("memory 0001 -1"), std::string("clock 99999999999999999999"),
+        std::string("commands 99999999999999999999"), std::string("commands 12 and more"),
+        std::string("flash-saves -5"), std::string("name 0 \"") + kMegabyte + "\"",
         std::string("name -1 \"abc\""), std::string("run") + std::string(1, '\0') + " 1",
         std::string("memory 0001 \xFF\xFF"), kMegabyte}) {
     UnitState state;
@@ -313,7 +289,7 @@ TEST(HostileUnitState, RefusesWhatTheUnitCannotHoldAndKeepsTheStateAsItWas) {
     EXPECT_EQ(error.substr(0, 8), "line 2: ") << bad.substr(0, 40);
     EXPECT_EQ(state.sim.clock, 42u);
   }
-  UnitState state;  // missing lines keep the unit as it starts
+  UnitState state;
   std::string error;
   ASSERT_TRUE(ParseUnitStateText("run 1\n", state, error)) << error;
   EXPECT_EQ(state.sim.clock, 0u);

@@ -32,7 +32,6 @@ TEST(StatusCaption, StarTitleAndConnection) {
   };
   const Case cases[] = {
       {false, "", true, "QM-48  Ver 1.41    Connected"},
-      {false, "", false, "QM-48  Ver 1.41    Disconnected"},
       {true, "/home/op/setups/Flight.Test.qm48", true, "*QM-48  Ver 1.41  FLIGHT  Connected"},
       {false, "/home/op/setups/Flight.Test.qm48", false, "QM-48  Ver 1.41  FLIGHT  Disconnected"},
   };
@@ -145,8 +144,7 @@ TEST(PcInfoReport, LinesHoldEverySectionAndThisMachineIsGathered) {
   info.memory = ParseMemInfo("MemTotal: 2097152 kB\nMemAvailable: 1048576 kB\n");
   const std::vector<std::string> lines = PcInfoLines(info);
   for (const char* text :
-       {"DISKS", "PROCESSOR", "OPERATING SYSTEM", "MEMORY",
-        "/home/op: size 100.0 GiB, free 25.0 GiB", "/gone: size and free space unknown",
+       {"/home/op: size 100.0 GiB, free 25.0 GiB", "/gone: size and free space unknown",
         "Example(R) Core(TM) i5-1234 CPU @ 2.00GHz, 3 processors", "Debian GNU/Linux 12 (bookworm)",
         "Linux 6.1.0-18-amd64 #1 SMP x86_64", "total 2.0 GiB, available 1.0 GiB"})
     EXPECT_TRUE(Contains(lines, text)) << text;

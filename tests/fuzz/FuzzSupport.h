@@ -9,7 +9,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+
+// Outside a fuzzing build each target's LLVMFuzzerTestOneInput is renamed Fuzz_<name> and
+// registers itself by its name, so that all of them link into one replayer.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+inline std::map<std::string, int (*)(const uint8_t*, size_t)>& FuzzTargets() {
+  static std::map<std::string, int (*)(const uint8_t*, size_t)> targets;
+  return targets;
+}
+#ifdef QM48_FUZZ_NAME
+[[maybe_unused]] static const bool kFuzzTargetRegistered =
+    (FuzzTargets()[QM48_FUZZ_NAME] = &LLVMFuzzerTestOneInput) != nullptr;
+#endif
 
 #define FUZZ_CHECK(condition)                                                            \
   do {                                                                                   \

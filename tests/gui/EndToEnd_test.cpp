@@ -46,16 +46,11 @@ UnitState StateAfter(const TransmitBuffer& stream) {
 }
 
 // The sent commands among traffic lines ("TX 1 R" -> "1 R").
-std::vector<std::string> SentCommands(const std::vector<std::string>& lines) {
-  std::vector<std::string> sent;
-  for (const std::string& line : lines)
-    if (line.rfind("TX ", 0) == 0) sent.push_back(line.substr(3));
-  return sent;
-}
 std::vector<std::string> SentCommands(const QStringList& lines) {
-  std::vector<std::string> all;
-  for (const QString& line : lines) all.push_back(line.toStdString());
-  return SentCommands(all);
+  std::vector<std::string> sent;
+  for (const QString& line : lines)
+    if (line.startsWith("TX ")) sent.push_back(line.mid(3).toStdString());
+  return sent;
 }
 
 }  // namespace
@@ -71,10 +66,12 @@ class EndToEndTest : public QObject {
     TempDir place;  // the link and the state file outlive the unit they belong to
     options.linkPath = place.File("qm48-unit");
     options.stateFile = place.File("unit.state");
-    UnitDir start(options);
-    QVERIFY(start.started);
-    std::unique_ptr<VirtualUnit>& unit = start.unit;
-    const std::string setupFile = WriteSetupFile(start.dir);
+    auto unit = std::make_unique<VirtualUnit>(options);
+    QVERIFY(unit->Start());
+    TempDir start;
+    PointCom1At(start, options.linkPath);
+    start.Enter();
+    const std::string setupFile = WriteSetupFile(start);
     auto window = StartedWindow();
     QVERIFY(window);
     QVERIFY(window->windowTitle().endsWith("    Connected"));
@@ -84,7 +81,7 @@ class EndToEndTest : public QObject {
     window->DebugMenuAction()->trigger();
     auto* terminal = window->findChild<TQm48DebugForm*>();
     QVERIFY(terminal && QTest::qWaitForWindowExposed(terminal));
-    const std::string tracePath = start.dir.File("load.Qm48ComDbg");
+    const std::string tracePath = start.File("load.Qm48ComDbg");
     op.QueueChosenFile(tracePath);
     terminal->TraceToFileClick();
     QVERIFY(terminal->Tracing());
@@ -127,11 +124,12 @@ class EndToEndTest : public QObject {
                 SentCommands(terminal->TrafficLines()).back() == simCommands.back());
     const std::vector<std::string> shown = SentCommands(terminal->TrafficLines());
     QVERIFY(!shown.empty() && std::equal(shown.rbegin(), shown.rend(), simCommands.rbegin()));
-    const std::vector<std::string> traced = CrLfLines(ReadAll(tracePath));
+    const QStringList traced =
+        QString::fromStdString(ReadAll(tracePath)).split("\r\n", Qt::SkipEmptyParts);
     const std::vector<std::string> tracedCommands = SentCommands(traced);
     QVERIFY(tracedCommands.size() > simCommands.size());
     QVERIFY(std::equal(simCommands.rbegin(), simCommands.rend(), tracedCommands.rbegin()));
-    QCOMPARE(traced.size(), 2 * tracedCommands.size());
+    QCOMPARE(size_t(traced.size()), 2 * tracedCommands.size());
     const std::vector<std::string> received = unit->Commands();
     QVERIFY(std::equal(tracedCommands.rbegin(), tracedCommands.rend(), received.rbegin()));
 

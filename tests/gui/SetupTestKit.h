@@ -1,22 +1,19 @@
 #pragma once
-// What the widget tests share: fresh program objects and globals, a virtual unit with the
-// application port opened on it, a start directory whose port configuration leads to a
-// virtual unit, a main window started there, and pictures for the README.
+// What the widget tests share: fresh program objects and globals, a start directory whose
+// port configuration leads to a device, a main window started there, and pictures for the
+// README.
 #include <QtTest>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include "app/ApplicationLink.h"
 #include "app/ProgramObjects.h"
 #include "app/Qm48GlobUnit.h"
 #include "app/gui/Qm48MainUnit.h"
-#include "link/UnitLink.h"
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
-#include "unit/UnitFaults.h"
 #include "unit/VirtualUnit.h"
 
 // The port configuration of dir that sends COM1, the port start-up opens, to device.
@@ -40,46 +37,6 @@ class ProgramObjectsScope {
   SetupSession& Session() { return AppSession(); }
   ProgramObjectsScope(const ProgramObjectsScope&) = delete;
   ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
-};
-
-// A virtual unit with a link's port on its pty, the application's link while it lives;
-// both closed at the end of scope.
-class GuiUnitLink {
- public:
-  explicit GuiUnitLink(const std::string& fault = "none") : unit_(Options(fault)) {
-    if (unit_.Start()) opened_ = link_.Open(PortConfig{}, unit_.DevicePath());
-  }
-  ~GuiUnitLink() {
-    link_.Close();
-    unit_.Stop();
-  }
-  bool Ready() const { return opened_; }
-  VirtualUnit& Unit() { return unit_; }
-
- private:
-  static VirtualUnitOptions Options(const std::string& fault) {
-    VirtualUnitOptions options;
-    std::string error;
-    ParseFaultMode(fault, options.fault, error);
-    return options;
-  }
-  VirtualUnit unit_;
-  UnitLink link_;
-  ApplicationLinkScope scope_{link_};  // the pages send on the application's link
-  bool opened_ = false;
-};
-
-// A start directory, made current, whose COM1 leads to a virtual unit (its link when the
-// options name one).
-struct UnitDir {
-  explicit UnitDir(VirtualUnitOptions options = {}) : unit(std::make_unique<VirtualUnit>(options)) {
-    started = unit->Start();
-    PointCom1At(dir, options.linkPath.empty() ? unit->DevicePath() : options.linkPath);
-    dir.Enter();
-  }
-  TempDir dir;
-  std::unique_ptr<VirtualUnit> unit;
-  bool started = false;
 };
 
 // The main window started in the current directory, shown, its start-up query over.

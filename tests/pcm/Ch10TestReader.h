@@ -8,9 +8,7 @@
 
 struct ReadPacket {
   uint16_t Channel = 0;
-  uint8_t Version = 0;
   uint8_t Sequence = 0;
-  uint8_t Flags = 0;
   uint8_t Type = 0;
   uint64_t Time = 0;
   std::vector<uint8_t> Data;  // channel-specific data word and data, no filler
@@ -41,13 +39,11 @@ inline std::vector<ReadPacket> ReadCh10File(const std::vector<uint8_t>& file, st
     ReadPacket p;
     p.Channel = static_cast<uint16_t>(Le(file, at + 2, 2));
     const uint32_t length = Le(file, at + 4, 4), data = Le(file, at + 8, 4);
-    p.Version = file[at + 12];
     p.Sequence = file[at + 13];
-    p.Flags = file[at + 14];
     p.Type = file[at + 15];
     p.Time = Le(file, at + 16, 4) | uint64_t{Le(file, at + 20, 2)} << 32;
     if (length % 4 != 0 || length < 24 + data + 4 || length > 24 + data + 3 + 4 ||
-        at + length > file.size() || (p.Flags & 3) != 3) {
+        at + length > file.size() || (file[at + 14] & 3) != 3) {
       error = where + "length " + std::to_string(length) + " data " + std::to_string(data);
       return packets;
     }

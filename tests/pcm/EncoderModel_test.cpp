@@ -18,14 +18,10 @@ std::unique_ptr<SimSetupData> SmallSetup() {
   auto s = std::make_unique<SimSetupData>();
   s->CommonWordLength = s->WordsPerMinorFrame = 8;
   for (int i = 0; i < 8; ++i) s->Words[size_t(i)] = {8, static_cast<uint16_t>(0x11 + i)};
-  s->FsPatternRadix = 2;
   std::strcpy(s->FrameSyncPattern, "EB90");
   s->FrameSyncLength = 16;
-  s->PatternLeads = 1;
   s->SubframeMode = 2;
   s->NumSubframes = 4;
-  s->FirstSubFrameNum = 0;
-  s->SfIdWordNum = 3;
   s->SfIdStartBit = 7;
   s->DynamicWords[0] = {4, 0, kWaveSquare};
   s->UniqueWords[0] = {1, 2, 6, 0, 0xAB};
@@ -116,15 +112,11 @@ TEST(EncoderModelTest, FollowsTheLoadWhereTheCounterRangeLeavesTheTables) {
   s->CommonWordLength = 9;
   s->WordsPerMinorFrame = 26;
   for (int i = 0; i < 26; ++i) s->Words[size_t(i)] = {9, static_cast<uint16_t>(0x40 + i)};
-  s->FsPatternRadix = 2;
   std::strcpy(s->FrameSyncPattern, "FAF320FAF320FAF");  // 60 bits in words 1..7
   s->FrameSyncLength = 60;
-  s->PatternLeads = 1;
   s->SfIdWordNum = 9;
   s->SfIdStartBit = 8;
-  for (SimDynamicWord& d : s->DynamicWords) d.SimDynamicWordWave = kWaveNothing;
   s->DynamicWords[2] = {12, 0, kWaveUserDef};
-  for (SimUniqueWord& u : s->UniqueWords) u.SimUniqueWordStartWord = 0;
   s->UniqueWords[0] = {0, 0, 14, 5, 0x1AB};  // words 14, 19 and 24
   UserWaveTables waves{};
   waves[2].NumWords = 3;

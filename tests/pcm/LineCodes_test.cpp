@@ -1,13 +1,13 @@
-// Line codes and their decoding: hand-worked cells for every code, the
-// randomizers, and streams read back from either half bit, inverted, joined
-// late or damaged.
+// Line codes and their decoding: hand-worked cells for every code, the randomizers, and
+// streams read back from either half bit, inverted, joined late or damaged.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
+#include <set>
 #include <string>
 
 #include "pcm/LineDecoding.h"
+#include "pcm/PcmTestSupport.h"
 
 namespace {
 
@@ -18,18 +18,7 @@ BitSequence Bits(const std::string& text) {
   return bits;
 }
 
-BitSequence RandomBits(size_t count, uint32_t seed) {
-  std::mt19937 rng(seed);
-  BitSequence bits(count);
-  for (uint8_t& b : bits) b = static_cast<uint8_t>(rng() & 1);
-  return bits;
-}
-
-const LineCode kRandomized[] = {LineCode::Rnrz9, LineCode::Rnrz11, LineCode::Rnrz15,
-                                LineCode::Rnrz17, LineCode::Rnrz23};
-
-// Worked out by hand for 1011 0010, the line starting low with no bit before
-// it.
+// Worked out by hand for 1011 0010, the line starting low with no bit before it.
 TEST(LineCodesTest, HandWorkedCellsForEveryCode) {
   const struct {
     LineCode code;
@@ -54,8 +43,8 @@ TEST(LineCodesTest, HandWorkedCellsForEveryCode) {
   for (const auto& c : cases)
     EXPECT_EQ(EncodeLine(c.code, Bits("1011 0010")), Bits(c.cells)) << static_cast<int>(c.code);
   EXPECT_TRUE(EncodeLine(LineCode::MDmM, {}).empty());
-  // 0110 0: the run "11" has even length, so its last 1 goes out without a
-  // transition; M-DM puts it back, plain delay modulation reads a 0.
+  // 0110 0: the run "11" has even length, so its last 1 goes out without a transition; M-DM
+  // puts it back, plain delay modulation reads a 0.
   const BitSequence line = EncodeLine(LineCode::MDmM, Bits("01100"));
   EXPECT_EQ(line, Bits("00 01 11 11 00"));
   EXPECT_EQ(DecodeLine(LineCode::MDmM, line, 0), Bits("01100"));
@@ -63,8 +52,7 @@ TEST(LineCodesTest, HandWorkedCellsForEveryCode) {
 }
 
 TEST(LineCodesTest, RandomizersAreMaximalLengthAndResynchronize) {
-  // y(n) = y(n-14) ^ y(n-15) from all ones with zero input: y(14), y(28), y(29)
-  // are 1.
+  // y(n) = y(n-14) ^ y(n-15) from all ones with zero input: y(14), y(28), y(29) are 1.
   std::string rnrz15(30, '0');
   rnrz15[14] = rnrz15[28] = rnrz15[29] = '1';
   EXPECT_EQ(Randomize(BitSequence(30, 0), RandomizerOf(LineCode::Rnrz15)), Bits(rnrz15));
@@ -72,7 +60,8 @@ TEST(LineCodesTest, RandomizersAreMaximalLengthAndResynchronize) {
             EncodeLine(LineCode::NrzL, Bits("000000000000001")));
   const BitSequence bits = RandomBits(500, 7);
   EXPECT_EQ(Randomize(bits, RandomizerOf(LineCode::NrzL)), bits);
-  for (LineCode code : kRandomized) {
+  for (LineCode code :
+       {LineCode::Rnrz9, LineCode::Rnrz11, LineCode::Rnrz15, LineCode::Rnrz17, LineCode::Rnrz23}) {
     const RandomizerPolynomial poly = RandomizerOf(code);
     // Period 2^L - 1 with 2^(L-1) ones in it.
     const size_t period = (size_t{1} << poly.Length) - 1;
@@ -92,32 +81,31 @@ TEST(LineCodesTest, RandomizersAreMaximalLengthAndResynchronize) {
   }
 }
 
-// Read back from the first cell or half a bit late; differential codes ignore
-// polarity and may read only the first bit wrong.
+// Read back from the first cell or half a bit late; differential codes ignore polarity and
+// may read only the first bit wrong.
 TEST(LineCodesTest, EveryCodeReadsBackWhatWasSent) {
-  BitSequence bits = RandomBits(4000, 7);
-  bits.insert(bits.end(), {0, 1, 0});  // a last 0 tells the modified delay codes' last bit
-  const LineCode differential[] = {LineCode::NrzM,     LineCode::NrzS, LineCode::BiPhaseM,
-                                   LineCode::BiPhaseS, LineCode::DmM,  LineCode::DmS};
+  BitSequence bits = RandomBits(4003, 7);
+  bits[4000] = bits[4002] = 0;  // a last 0 tells the modified delay codes' last bit
+  bits[4001] = 1;
+  const std::set<LineCode> differential = {LineCode::NrzM,     LineCode::NrzS, LineCode::BiPhaseM,
+                                           LineCode::BiPhaseS, LineCode::DmM,  LineCode::DmS};
   for (int c = 0; c < kLineCodeCount; ++c) {
+    SCOPED_TRACE(c);
     const LineCode code = static_cast<LineCode>(c);
     BitSequence line = EncodeLine(code, bits);
     ASSERT_EQ(line.size(), 2 * bits.size());
     int64_t violations = -1;
-    ASSERT_EQ(DecodeLine(code, line, 0, &violations), bits) << c;
-    EXPECT_EQ(violations, 0) << c;
-    if (std::find(std::begin(differential), std::end(differential), code) !=
-        std::end(differential)) {
-      BitSequence inverted = line;
-      for (uint8_t& cell : inverted) cell ^= 1;
-      EXPECT_TRUE(
-          std::equal(bits.begin() + 1, bits.end(), DecodeLine(code, inverted, 0).begin() + 1))
-          << c;
+    ASSERT_EQ(DecodeLine(code, line, 0, &violations), bits);
+    EXPECT_EQ(violations, 0);
+    if (differential.count(code) != 0) {
+      for (uint8_t& cell : line) cell ^= 1;
+      const BitSequence inverted = DecodeLine(code, line, 0);
+      EXPECT_TRUE(std::equal(bits.begin() + 1, bits.end(), inverted.begin() + 1));
     }
     line.insert(line.begin(), 1);
     const BitSequence late = DecodeLine(code, line, 1);
-    ASSERT_EQ(late.size(), bits.size()) << c;
-    EXPECT_TRUE(std::equal(bits.begin() + 1, bits.end(), late.begin() + 1)) << c;
+    ASSERT_EQ(late.size(), bits.size());
+    EXPECT_TRUE(std::equal(bits.begin() + 1, bits.end(), late.begin() + 1));
   }
 }
 
@@ -130,8 +118,7 @@ TEST(LineCodesTest, CodeViolationsAndCompleteBits) {
   DecodeLine(LineCode::BiPhaseL, line, 0, &violations);
   EXPECT_EQ(violations, 1);
   DecodeLine(LineCode::NrzL, line, 0, &violations);
-  EXPECT_EQ(violations,
-            999);  // every bi-phase bit read as NRZ, but the damaged one
+  EXPECT_EQ(violations, 999);  // every bi-phase bit read as NRZ, but the damaged one
   line = EncodeLine(LineCode::NrzL, bits);
   DecodeLine(LineCode::BiPhaseL, line, 0, &violations);
   EXPECT_EQ(violations, 1000);
@@ -150,10 +137,10 @@ TEST(LineCodesTest, CodeViolationsAndCompleteBits) {
     int64_t cells;
     int phase;
     int64_t bits;
-  } cases[] = {{LineCode::NrzL, 10, 0, 5},    {LineCode::NrzL, 10, 1, 4},
-               {LineCode::BiPhaseM, 9, 0, 4}, {LineCode::MDmM, 10, 0, 4},
-               {LineCode::MDmS, 10, 1, 3},    {LineCode::MDmM, 1, 0, 0},
-               {LineCode::DmM, 10, 0, 5},     {LineCode::Rnrz15, 0, 0, 0}};
+  } cases[] = {
+      {LineCode::NrzL, 10, 0, 5}, {LineCode::NrzL, 10, 1, 4},  {LineCode::BiPhaseM, 9, 0, 4},
+      {LineCode::MDmM, 10, 0, 4}, {LineCode::MDmS, 10, 1, 3},  {LineCode::MDmM, 1, 0, 0},
+      {LineCode::DmM, 10, 0, 5},  {LineCode::Rnrz15, 0, 0, 0}, {LineCode::MDmS, 2, 0, 0}};
   for (const auto& c : cases)
     EXPECT_EQ(CompleteBits(c.code, c.cells, c.phase), c.bits) << static_cast<int>(c.code);
 }

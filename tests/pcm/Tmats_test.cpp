@@ -1,6 +1,5 @@
-// TMATS out and in: hand-worked attribute values for a few frames, refusals
-// that name the attribute, and random setups that come back from their TMATS
-// with the same P group.
+// TMATS out and in: hand-worked attribute values for a few frames, refusals that name the
+// attribute, and random setups that come back from their TMATS and decommutate from it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,8 +8,9 @@
 #include <memory>
 
 #include "app/TmatsFiles.h"
-#include "common/RandomSimSetup.h"
+#include "pcm/PcmTestSupport.h"
 #include "pcm/SetupTmats.h"
+#include "pcm/TmatsDecom.h"
 #include "pcm/TmatsReader.h"
 #include "pcm/TmatsText.h"
 #include "pcm/TmatsToSetup.h"
@@ -60,11 +60,10 @@ void SetPattern(SimSetupData& s, const char* text, int radix, int length) {
 TEST(TmatsExport, HandWorkedAttributes) {
   const struct {
     const char* name;
-    std::function<void(progsimulatorclass&)> change;
+    std::function<void(progsimulatorclass&, TmatsDocument&)> change;
     const char* expected;
   } cases[] = {
-      {"defaults: 32-bit sync in words 1-2, SFID word 3 from bit 5, 64 frames",
-       [](progsimulatorclass&) {},
+      {"defaults: 32-bit sync in words 1-2, SFID word 3 from bit 5, 64 frames", [](auto&, auto&) {},
        "P-1\\D1:NRZ-L;P-1\\D2:1024000;P-1\\F1:16;P-1\\F2:M;P-1\\MF\\N:64;P-1\\MF1:255;P-1\\MF2:"
        "4096;P-1\\MF4:32;P-1\\MF5:11111110011010110010100001000000;P-1\\ISF\\N:1;P-1\\IDC1-1:1;P-"
        "1\\IDC3-1:11;P-1\\IDC4-1:6;P-1\\IDC6-1:0;P-1\\IDC8-1:63;P-1\\IDC9-1:64;P-1\\IDC10-1:INC;"
@@ -73,7 +72,7 @@ TEST(TmatsExport, HandWorkedAttributes) {
       // bits; the counter 1..4 needs 3 bits, its top bit on bit 5 (bit 11 from
       // the MSB).
       {"17-bit trailing pattern with a don't-care, counter from 1",
-       [](progsimulatorclass& sim) {
+       [](progsimulatorclass& sim, auto&) {
          SimSetupData& s = sim.Setup;
          s.WordsPerMinorFrame = 8;
          s.PatternLeads = 0;
@@ -86,7 +85,7 @@ TEST(TmatsExport, HandWorkedAttributes) {
        "P-1\\MF1:8;P-1\\MF2:128;P-1\\MF4:17;P-1\\MF5:1X110011100011110;P-1\\MFW1-1:7;P-1\\MFW2-1:"
        "15;P-1\\MF\\N:4;P-1\\IDC1-1:2;P-1\\IDC3-1:11;P-1\\IDC4-1:3;P-1\\IDC6-1:1;P-1\\IDC8-1:4;"},
       {"RNRZ11, FCC, counting down from 63",
-       [](progsimulatorclass& sim) {
+       [](progsimulatorclass& sim, auto&) {
          sim.Setup.SimOutputCode = 14;
          sim.Setup.SubframeMode = 2;
          sim.Setup.SubframeDirection = 1;
@@ -94,7 +93,7 @@ TEST(TmatsExport, HandWorkedAttributes) {
        "P-1\\D1:RNRZ-L;P-1\\D7:Y;P-1\\D8:OTH;P-1\\COM:RANDOMIZER X^11+X^9+1, FRAME CODE "
        "COMPLEMENT;P-1\\IDC6-1:63;P-1\\IDC8-1:0;P-1\\IDC10-1:DEC;"},
       {"inverted bi-phase, LSB first, CRC word 20",
-       [](progsimulatorclass& sim) {
+       [](progsimulatorclass& sim, auto&) {
          sim.Setup.SimOutputCode = 11;
          sim.Setup.BitOrder = 1;
          sim.DoCrc16 = true;
@@ -102,12 +101,20 @@ TEST(TmatsExport, HandWorkedAttributes) {
        },
        "P-1\\D1:BIO-L;P-1\\D4:I;P-1\\F2:L;P-1\\IDC5-1:L;D-1\\MN-1-1:SYNC;D-1\\WP-1-1-1-1:255;D-"
        "1\\MN-1-2:SFID;D-1\\MN-1-3:CRC-16;D-1\\WP-1-3-1-1:18;"},
+      {"the T group of a setup with its transmitter",
+       [](auto&, TmatsDocument& doc) {
+         doc.HaveTransmitter = true;
+         doc.Transmitter = {2250.5, 300, 2, 800};
+       },
+       "T-1\\ID:QM48;T-1\\RF1:2250.5;T-1\\RF4:FM;T-1\\RF5:600;T-1\\PMF1:800;T-1\\COM:PEAK "
+       "DEVIATION 300 KHZ, PREMODULATION FILTER SETTING 2;"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto sim = std::make_unique<progsimulatorclass>();
-    c.change(*sim);
-    const std::string text = Export(*sim);
+    TmatsDocument doc;
+    c.change(*sim, doc);
+    const std::string text = Export(*sim, doc);
     const std::string expected = c.expected;
     for (size_t at = 0, end; (end = expected.find(';', at)) != std::string::npos; at = end + 1) {
       const size_t colon = expected.find(':', at);
@@ -119,17 +126,29 @@ TEST(TmatsExport, HandWorkedAttributes) {
   }
 }
 
-// The T group of a setup with its transmitter, written to a file whole.
-TEST(TmatsExport, TransmitterAndFile) {
-  TmatsDocument doc;
-  doc.HaveTransmitter = true;
-  doc.Transmitter = {2250.5, 300, 2, 800};
-  const std::string text = Export(*std::make_unique<progsimulatorclass>(), doc);
-  const std::pair<const char*, const char*> expected[] = {
-      {"T-1\\ID", "QM48"},  {"T-1\\RF1", "2250.5"},
-      {"T-1\\RF4", "FM"},   {"T-1\\RF5", "600"},
-      {"T-1\\PMF1", "800"}, {"T-1\\COM", "PEAK DEVIATION 300 KHZ, PREMODULATION FILTER SETTING 2"}};
-  for (const auto& [code, value] : expected) EXPECT_EQ(Value(text, code), value) << code;
+// Sync words that are not together at one end of the frame make no TMATS.
+TEST(TmatsExport, RefusesSyncWordsThatAreNotTogether) {
+  const struct {
+    int words, sfIdWord;
+    const char* error;
+  } cases[] = {
+      {2, 3, "every word of the minor frame is a frame sync word"},
+      {8, 2, "the frame sync words are not together at either end of the frame"},
+  };
+  for (const auto& c : cases) {
+    auto sim = std::make_unique<progsimulatorclass>();
+    SetPattern(sim->Setup, "FE6B2840FE6B", 2, 48);  // words 1-3
+    sim->Setup.WordsPerMinorFrame = c.words;
+    sim->Setup.SfIdWordNum = c.sfIdWord;
+    std::string text, error;
+    EXPECT_FALSE(TmatsOfSetup(*sim, TmatsDocument{}, text, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+// A file is written whole, or not at all with the reason.
+TEST(TmatsExport, File) {
+  const std::string text = Export(*std::make_unique<progsimulatorclass>());
   TempDir dir;
   std::string error;
   ASSERT_TRUE(WriteWholeFile(dir.File("a.tmats"), text, error)) << error;
@@ -214,47 +233,86 @@ TEST(TmatsImport, PlacesThePatternDigitsWhereTheWireWantsThem) {
   }
 }
 
-TEST(TmatsImport, RandomSetupsComeBackWithTheSamePGroup) {
-  int compared = 0;
-  int endless = 0;
+// Random setups whose pattern fills two to four 16-bit words: their TMATS imports back with
+// the same P group, and decommutates the setup's stream with every word at its TMATS word
+// position (the setup's word number less the sync words when they lead).
+TEST(TmatsImport, RandomSetupsComeBackAndDecommutateFromTheirTmats) {
+  int imported = 0, endless = 0;
   for (uint32_t seed = 1; seed <= 60; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RandomSimSetup random(seed);
-    auto sim = std::make_unique<progsimulatorclass>();
-    int32_t format = 0;
-    std::array<std::string, 4> names;
-    random.Fill(*sim, format, names);
+    auto sim = RandomSim(random);
+    SimSetupData& s = sim->Setup;
+    s.WordsPerMinorFrame = std::min(s.WordsPerMinorFrame, 300);
+    for (int i = 0; i < 4; ++i)
+      s.Words[size_t(i)].SimWordLen = s.Words[size_t(s.WordsPerMinorFrame - 1 - i)].SimWordLen = 16;
+    // No don't-care digits, and two words at least: a pattern that also shows in the fixed
+    // words locks any decommutator falsely.
+    const int syncWords = random.Int(2, 4);
+    std::string pattern;
+    for (int i = 0; i < 16 * syncWords; ++i) pattern += random.Flag() ? '1' : '0';
+    SetPattern(s, pattern.c_str(), 0, 16 * syncWords);
+    if (s.SfIdWordNum <= syncWords || s.SfIdWordNum > s.WordsPerMinorFrame - syncWords)
+      s.SfIdWordNum = syncWords + 1;
     std::string message, text, error;
     if (!ValidateSimulatorSetup(*sim, message)) continue;
-    if (!TmatsOfSetup(*sim, TmatsDocument{}, text, error)) continue;  // no sync to find
+    ASSERT_TRUE(TmatsOfSetup(*sim, TmatsDocument{}, text, error)) << error;
     TmatsDocument doc;
     ASSERT_TRUE(ReadTmats(text, doc, error)) << error;
+    const PcmFormat& link = doc.Links.front();
+    ASSERT_EQ(link.WordsPerMinorFrame, s.WordsPerMinorFrame - syncWords + 1);
+
     auto back = std::make_unique<progsimulatorclass>();
-    if (doc.Links.front().MinorFrames > 1024) {
-      // A counter whose load never writes an end: the unit runs all 4096
-      // counts, and the TMATS says so; no setup asks for that.
-      EXPECT_FALSE(SetupFromPcmFormat(doc.Links.front(), *back, error));
+    if (link.MinorFrames > 1024) {
+      // A counter whose load never writes an end: the unit runs all 4096 counts, and the
+      // TMATS says so; no setup asks for that.
+      EXPECT_FALSE(SetupFromPcmFormat(link, *back, error));
       EXPECT_NE(error.find("MF\\N"), std::string::npos) << error;
       ++endless;
-      continue;
+    } else {
+      ASSERT_TRUE(SetupFromPcmFormat(link, *back, error)) << error;
+      EXPECT_EQ(PGroup(Export(*back)), PGroup(text));
+      // RNRZ17, RNRZ23 and RNRZ9 go out as NRZ-L at twice the rate (the clock stops at
+      // 33 MHz), and come back so. Convolution is not modelled: its clock is left out.
+      const bool doubled = s.SimOutputCode >= 16;
+      if (!doubled || s.Convolution == 0) {
+        EXPECT_EQ(back->Setup.SimBitRate,
+                  doubled ? std::min(2 * s.SimBitRate, 33000000u) : s.SimBitRate);
+      }
+      EXPECT_EQ(back->Setup.SimOutputCode, doubled ? 0 : s.SimOutputCode);
+      EXPECT_EQ(back->Setup.BitOrder, s.BitOrder);
+      EXPECT_EQ(back->Setup.CommonWordLength, s.CommonWordLength);
+      ++imported;
     }
-    ASSERT_TRUE(SetupFromPcmFormat(doc.Links.front(), *back, error)) << error;
-    EXPECT_EQ(PGroup(Export(*back)), PGroup(text));
-    // RNRZ17, RNRZ23 and RNRZ9 go out as NRZ-L at twice the rate (the clock
-    // stops at 33 MHz), and come back so. Convolution is not modelled: its
-    // clock is left out of the rate.
-    const bool doubled = sim->Setup.SimOutputCode >= 16;
-    if (!doubled || sim->Setup.Convolution == 0) {
-      EXPECT_EQ(back->Setup.SimBitRate,
-                doubled ? std::min(2 * sim->Setup.SimBitRate, 33000000u) : sim->Setup.SimBitRate);
+
+    const EncoderModel model = ModelOf(*sim);
+    const int64_t frameBits = model.FrameBits();
+    const int64_t frames = std::min<int64_t>(2 * model.MinorFramesPerMajorFrame() + 6,
+                                             std::max<int64_t>(12, (int64_t{1} << 20) / frameBits));
+    const int first = s.PatternLeads == 1 ? syncWords : 0;
+    int64_t words = 0;
+    const TmatsDecomReport report =
+        DecommutateTmats(link, model.Line(frames), [&](const TmatsDecomFrame& frame) {
+          if (frame.Missed) return;
+          const EncodedMinorFrame expected = model.MinorFrame(frame.StartBit / frameBits);
+          bool random = false;
+          for (size_t p = 0; p < frame.Words.size(); ++p) {
+            const EncodedWord& w = expected.Words[size_t(first) + p];
+            random = random || w.Random;
+            if (w.Random || (random && w.Role == EncoderWordRole::Crc)) continue;
+            ASSERT_EQ(frame.Words[p], w.Value) << "frame " << frame.Number << " position " << p + 1;
+            ++words;
+          }
+        });
+    EXPECT_TRUE(report.Clean()) << report.Error;
+    EXPECT_EQ(report.Sync.MissedPatterns, 0);
+    EXPECT_GT(words, 0);
+    if (!link.Counters.empty()) {
+      EXPECT_GT(report.CountersChecked, 0);
     }
-    EXPECT_EQ(back->Setup.SimOutputCode, doubled ? 0 : sim->Setup.SimOutputCode);
-    EXPECT_EQ(back->Setup.BitOrder, sim->Setup.BitOrder);
-    EXPECT_EQ(back->Setup.CommonWordLength, sim->Setup.CommonWordLength);
-    ++compared;
   }
-  EXPECT_EQ(compared, 29);  // the valid ones whose sync a decommutator can find
-  EXPECT_EQ(endless, 1);
+  EXPECT_EQ(imported, 36);
+  EXPECT_EQ(endless, 2);
 }
 
 }  // namespace

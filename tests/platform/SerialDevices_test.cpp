@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -15,24 +14,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Builds the pieces of sysfs the enumeration reads, laid out as a 6.x kernel lays them
-// out (class entries are links into /sys/devices; the serial core's port objects sit
-// between the hardware and the tty).
+const char kFtdiById[] = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+
+// The pieces of sysfs the enumeration reads, laid out as a 6.x kernel lays them out (class
+// entries are links into /sys/devices; the serial core's port objects sit between the
+// hardware and the tty).
 class FakeTree {
  public:
   FakeTree() {
-    tree_.sys = dir_.Path() + "/sys";
-    tree_.dev = dir_.Path() + "/dev";
     fs::create_directories(tree_.sys + "/class/tty");
     fs::create_directories(tree_.dev + "/serial/by-id");
   }
   const DeviceTree& Tree() const { return tree_; }
   std::string Dev(const std::string& name) const { return tree_.dev + "/" + name; }
 
-  // A USB adapter: the USB device at usbDir with its descriptor strings, the port device
-  // bound to `driver` and the tty under it.
+  // A USB adapter: the USB device at usbDir with its descriptor strings, the
+  // port device bound to `driver` and the tty under it; byId names its stable link.
   void AddUsb(const std::string& tty, const std::string& usbDir, const std::string& driver,
-              const std::string& vendor, const std::string& product, const std::string& serial) {
+              const std::string& vendor, const std::string& product, const std::string& serial,
+              const std::string& byId = "") {
     const std::string usb = "devices/pci0000:00/usb1/" + usbDir;
     Write(usb + "/idVendor", "0403\n");
     Write(usb + "/idProduct", "6001\n");
@@ -42,13 +42,13 @@ class FakeTree {
     const std::string port = usb + "/" + usbDir + ":1.0/" + tty;
     Bind(port, "usb-serial", driver);
     AddTty(tty, port);
+    if (!byId.empty()) fs::create_symlink("../../" + tty, Dev("serial/by-id/" + byId));
   }
   // An on-board port: the platform device bound to `driver`, the serial core's port
   // object (bus serial-base, driver "port") and the tty with its UART type.
   void AddOnBoard(const std::string& tty, const std::string& uartType) {
-    const std::string board = "devices/pnp0/00:0" + tty.substr(4);
+    const std::string board = "devices/pnp0/00:0" + tty.substr(4), port = board + "/ctrl/port.0";
     Bind(board, "pnp", "serial");
-    const std::string port = board + "/ctrl/port.0";
     Bind(port, "serial-base", "port");
     AddTty(tty, port);
     Write(port + "/tty/" + tty + "/type", uartType + "\n");
@@ -59,14 +59,11 @@ class FakeTree {
     fs::create_symlink("../../devices/virtual/tty/" + tty, Sys("class/tty/" + tty));
     std::ofstream{Dev(tty)};
   }
-  void AddById(const std::string& name, const std::string& tty) {
-    fs::create_symlink("../../" + tty, Dev("serial/by-id/" + name));
-  }
   // The adapter is unplugged: its tty, its node and its by-id link go.
   void Unplug(const std::string& tty, const std::string& byId) {
     fs::remove(Sys("class/tty/" + tty));
     fs::remove(Dev(tty));
-    if (!byId.empty()) fs::remove(Dev("serial/by-id/" + byId));
+    fs::remove(Dev("serial/by-id/" + byId));
   }
 
  private:
@@ -89,55 +86,61 @@ class FakeTree {
   }
 
   TempDir dir_;
-  DeviceTree tree_;
+  DeviceTree tree_{dir_.Path() + "/sys", dir_.Path() + "/dev"};
 };
-
-const char kFtdiById[] = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 
 }  // namespace
 
 TEST(SerialDevices, TheFakeTreeIsDescribedAsTheOperatorSeesIt) {
   FakeTree fake;
-  fake.AddUsb("ttyUSB0", "1-1", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI");
-  fake.AddById(kFtdiById, "ttyUSB0");
+  fake.AddUsb("ttyUSB0", "1-1", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI", kFtdiById);
   fake.AddUsb("ttyUSB1", "1-2", "pl2303", "Prolific Technology Inc.", "USB-Serial Controller", "");
   fake.AddUsb("ttyACM0", "1-3", "cdc_acm", "", "Pico", "E6614C31");
   fake.AddOnBoard("ttyS0", "4");  // a 16550A
   fake.AddOnBoard("ttyS1", "0");  // announced by the firmware, no UART behind it
   fake.AddVirtual("tty0");
 
-  struct Expected {
-    std::string tty, stable, driver, description;
-  };
-  const std::string by = fake.Dev("serial/by-id/");
-  const std::vector<Expected> expected = {
-      {"ttyACM0", "ttyACM0", "cdc_acm", "Pico (serial E6614C31)  " + fake.Dev("ttyACM0")},
-      {"ttyS0", "ttyS0", "serial", "ttyS0 (serial)  " + fake.Dev("ttyS0")},
+  const std::tuple<std::string, std::string, std::string, std::string> expected[] = {
+      {"ttyACM0", "ttyACM0", "cdc_acm", "Pico (serial E6614C31)"},
+      {"ttyS0", "ttyS0", "serial", "ttyS0 (serial)"},
       {"ttyUSB0", std::string("serial/by-id/") + kFtdiById, "ftdi_sio",
-       "FT232R USB UART (FTDI, serial A50285BI)  " + fake.Dev("ttyUSB0")},
-      {"ttyUSB1", "ttyUSB1", "pl2303",
-       "USB-Serial Controller (Prolific Technology Inc.)  " + fake.Dev("ttyUSB1")},
+       "FT232R USB UART (FTDI, serial A50285BI)"},
+      {"ttyUSB1", "ttyUSB1", "pl2303", "USB-Serial Controller (Prolific Technology Inc.)"},
   };
-  const std::vector<SerialDevice> devices = EnumerateSerialDevicesInTree(fake.Tree());
-  ASSERT_EQ(devices.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE(expected[i].tty);
-    EXPECT_EQ(devices[i].node, fake.Dev(expected[i].tty));
-    EXPECT_EQ(devices[i].stablePath, fake.Dev(expected[i].stable));
-    EXPECT_EQ(devices[i].driver, expected[i].driver);
-    EXPECT_EQ(DescribeSerialDevice(devices[i]), expected[i].description);
+  std::vector<SerialDevice> devices = EnumerateSerialDevicesInTree(fake.Tree());
+  ASSERT_EQ(devices.size(), std::size(expected));
+  for (size_t i = 0; i < devices.size(); ++i) {
+    const auto& [tty, stable, driver, description] = expected[i];
+    SCOPED_TRACE(tty);
+    EXPECT_EQ(devices[i].node, fake.Dev(tty));
+    EXPECT_EQ(devices[i].stablePath, fake.Dev(stable));
+    EXPECT_EQ(devices[i].driver, driver);
+    EXPECT_EQ(DescribeSerialDevice(devices[i]), description + "  " + fake.Dev(tty));
   }
   EXPECT_EQ(devices[2].usbIds, "0403:6001");
   EXPECT_EQ(devices[1].usbIds, "");
-  EXPECT_TRUE(
-      EnumerateSerialDevicesInTree(DeviceTree{"/nonexistent/sys", "/nonexistent/dev"}).empty());
+  EXPECT_TRUE(EnumerateSerialDevicesInTree(DeviceTree{"/nonexistent/sys", "/nonexistent"}).empty());
   EXPECT_TRUE(EnumerateSerialDevicesInTree(FakeTree().Tree()).empty());
+
+  // A device the configuration names is added once, and only when it is there and not
+  // already listed under another name.
+  TempDir dir;
+  const std::string link = dir.File("qm48-link");
+  fs::create_symlink(fake.Dev("ttyUSB0"), dir.File("to-usb0"));
+  std::ofstream{dir.File("pty-stand-in")};
+  fs::create_symlink(dir.File("pty-stand-in"), link);
+  AddNamedSerialDevice(devices, link, "COM1 in Qm48Com.Cfg");
+  AddNamedSerialDevice(devices, link, "COM2 in Qm48Com.Cfg");                 // already listed
+  AddNamedSerialDevice(devices, dir.File("to-usb0"), "COM3 in Qm48Com.Cfg");  // the adapter
+  AddNamedSerialDevice(devices, "", "COM5 in Qm48Com.Cfg");
+  ASSERT_EQ(devices.size(), 5u);
+  EXPECT_EQ(DescribeSerialDevice(devices[4]), "COM1 in Qm48Com.Cfg  " + link);
+  EXPECT_EQ(devices[4].stablePath, link);
 }
 
 TEST(SerialDevices, StablePathAndAReturningAdapterUnderAnotherNode) {
   FakeTree fake;
-  fake.AddUsb("ttyUSB0", "1-1", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI");
-  fake.AddById(kFtdiById, "ttyUSB0");
+  fake.AddUsb("ttyUSB0", "1-1", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI", kFtdiById);
   fake.AddOnBoard("ttyS0", "4");
   const std::string byId = fake.Dev(std::string("serial/by-id/") + kFtdiById);
 
@@ -145,46 +148,21 @@ TEST(SerialDevices, StablePathAndAReturningAdapterUnderAnotherNode) {
   EXPECT_EQ(StablePathFor(fake.Dev("ttyUSB0"), fake.Tree()), byId);
   EXPECT_EQ(StablePathFor(byId, fake.Tree()), byId);
   EXPECT_EQ(StablePathFor(fake.Dev("ttyS0"), fake.Tree()), fake.Dev("ttyS0"));
-
-  std::vector<SerialDevice> before = EnumerateSerialDevicesInTree(fake.Tree());
-  ASSERT_NE(FindSerialDevice(before, byId), nullptr);
-  EXPECT_EQ(FindSerialDevice(before, byId)->node, fake.Dev("ttyUSB0"));
-  EXPECT_EQ(FindSerialDevice(before, fake.Dev("ttyUSB0"))->stablePath, byId);
-
-  // Unplugged: the stable name leads nowhere.
-  fake.Unplug("ttyUSB0", kFtdiById);
-  std::vector<SerialDevice> gone = EnumerateSerialDevicesInTree(fake.Tree());
-  EXPECT_EQ(FindSerialDevice(gone, byId), nullptr);
-  EXPECT_EQ(gone.size(), 1u);
-
-  // Back under another node while ttyUSB0 was taken by something else: the same name.
-  fake.AddUsb("ttyUSB1", "1-4", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI");
-  fake.AddById(kFtdiById, "ttyUSB1");
-  std::vector<SerialDevice> back = EnumerateSerialDevicesInTree(fake.Tree());
-  ASSERT_NE(FindSerialDevice(back, byId), nullptr);
-  EXPECT_EQ(FindSerialDevice(back, byId)->node, fake.Dev("ttyUSB1"));
-  EXPECT_EQ(FindSerialDevice(back, fake.Dev("ttyUSB0")), nullptr);
-}
-
-TEST(SerialDevices, NamedDevicesAreAddedOnceAndOnlyWhenPresent) {
-  FakeTree fake;
-  fake.AddUsb("ttyUSB0", "1-1", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI");
-  fake.AddById(kFtdiById, "ttyUSB0");
-  TempDir dir;
-  const std::string link = dir.File("qm48-link");
-  fs::create_symlink(fake.Dev("ttyUSB0"), dir.File("to-usb0"));
-  std::ofstream{dir.File("pty-stand-in")};
-  fs::create_symlink(dir.File("pty-stand-in"), link);
-
   std::vector<SerialDevice> devices = EnumerateSerialDevicesInTree(fake.Tree());
-  AddNamedSerialDevice(devices, link, "COM1 in Qm48Com.Cfg");
-  AddNamedSerialDevice(devices, link, "COM2 in Qm48Com.Cfg");                 // already listed
-  AddNamedSerialDevice(devices, dir.File("to-usb0"), "COM3 in Qm48Com.Cfg");  // the adapter
-  AddNamedSerialDevice(devices, dir.File("absent"), "COM4 in Qm48Com.Cfg");
-  AddNamedSerialDevice(devices, "", "COM5 in Qm48Com.Cfg");
-  ASSERT_EQ(devices.size(), 2u);
-  EXPECT_EQ(DescribeSerialDevice(devices[1]), "COM1 in Qm48Com.Cfg  " + link);
-  EXPECT_EQ(devices[1].stablePath, link);
+  ASSERT_NE(FindSerialDevice(devices, byId), nullptr);
+  EXPECT_EQ(FindSerialDevice(devices, byId)->node, fake.Dev("ttyUSB0"));
+  EXPECT_EQ(FindSerialDevice(devices, fake.Dev("ttyUSB0"))->stablePath, byId);
+
+  fake.Unplug("ttyUSB0", kFtdiById);  // the stable name leads nowhere
+  devices = EnumerateSerialDevicesInTree(fake.Tree());
+  EXPECT_EQ(FindSerialDevice(devices, byId), nullptr);
+  EXPECT_EQ(devices.size(), 1u);
+  // Back under another node while ttyUSB0 was taken by something else: the same name.
+  fake.AddUsb("ttyUSB1", "1-4", "ftdi_sio", "FTDI", "FT232R USB UART", "A50285BI", kFtdiById);
+  devices = EnumerateSerialDevicesInTree(fake.Tree());
+  ASSERT_NE(FindSerialDevice(devices, byId), nullptr);
+  EXPECT_EQ(FindSerialDevice(devices, byId)->node, fake.Dev("ttyUSB1"));
+  EXPECT_EQ(FindSerialDevice(devices, fake.Dev("ttyUSB0")), nullptr);
 }
 
 TEST(SerialDevices, UdevAndTheTreeAgreeOnThisMachine) {

@@ -169,14 +169,10 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
     size_t commands;  // the unit received
   };
   const Case cases[] = {
-      {"silent", 100, SendResult::TimedOut, "Q", false, false, 5},
       {"silent-after=2", 100, SendResult::TimedOut, "0FI", true, false, 5},
       {"vanish-after=1", 5000, SendResult::Disconnected, "W", true, false, 2},
-      {"garbage", 300, SendResult::InvalidReply, "Q", false, false, 5},
       {"echo", 300, SendResult::InvalidReply, "Q", true, false, 5},  // "Q" ran into a value
-      {"double-cr", 1000, SendResult::Done, "", true, true, 5},
-      {"stray-cr", 1000, SendResult::Done, "", true, true, 5},  // a lone CR is no reply
-      {"slow=40", 1000, SendResult::Done, "", true, true, 5},
+      {"stray-cr", 1000, SendResult::Done, "", true, true, 5},       // a lone CR is no reply
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);

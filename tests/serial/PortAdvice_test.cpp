@@ -77,63 +77,41 @@ TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
                            "/device/latency_timer";
   const std::string head =
       pty.SlavePath() + ": no low-latency setting (not a hardware serial port)";
-  const struct {
-    const char* content;  // null: no timer file
-    std::string text, left;
-  } cases[] = {{"16\n", head + "; latency timer 16 ms, now 1 ms", "1"},
-               {"1\n", head + "; latency timer 1 ms", "1\n"},
-               {"junk\n", head, "junk\n"},
-               {nullptr, head, ""}};
-  for (const auto& c : cases) {
-    std::filesystem::remove_all(tree.sys);
-    if (c.content) {
-      std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-      std::ofstream(file) << c.content;
-    }
-    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+  for (const auto& [content, tail, left] :
+       {std::tuple{"16\n", "; latency timer 16 ms, now 1 ms", "1"},
+        {"1\n", "; latency timer 1 ms", "1\n"},
+        {"junk\n", "", "junk\n"}}) {
+    std::ofstream(file) << content;
     const LowLatencyReport report = ApplyLowLatency(fd, pty.SlavePath(), tree);
-    ::close(fd);
-    EXPECT_EQ(report.text, c.text);
+    EXPECT_EQ(report.text, head + tail);
     EXPECT_EQ(report.mode, LowLatencyMode::NotOffered);
-    if (c.content) {
-      EXPECT_EQ(ReadAll(file), c.left);
-    }
+    EXPECT_EQ(ReadAll(file), left);
   }
+  ::close(fd);
 }
 
 TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
   const std::string f = "/sys/class/tty/ttyUSB0/device/latency_timer",
-                    sudo = "echo 1 | sudo tee " + f;
-  const struct {
-    LowLatencyMode mode;
-    int error;
-    LatencyTimer timer;
-    std::string text;
-  } cases[] = {
-      {LowLatencyMode::Set, 0, {}, "/dev/ttyUSB0: low-latency mode on"},
-      {LowLatencyMode::AlreadyOn,
-       0,
-       {true, 1, 1, 0},
-       "/dev/ttyUSB0: low-latency mode already on; latency timer 1 ms"},
+                    sudo = ": echo 1 | sudo tee " + f;
+  const std::tuple<LowLatencyMode, int, LatencyTimer, std::string> cases[] = {
+      {LowLatencyMode::Set, 0, {}, "on"},
+      {LowLatencyMode::AlreadyOn, 0, {true, 1, 1, 0}, "already on; latency timer 1 ms"},
       {LowLatencyMode::Refused,
        EINVAL,
        {true, 16, 16, EIO},
-       "/dev/ttyUSB0: low-latency mode refused: Invalid argument (22); latency timer 16 ms, it "
-       "could not be lowered "
-       "(Input/output error (5)): " +
+       "refused: Invalid argument (22); latency timer 16 ms, it could not be lowered "
+       "(Input/output error (5))" +
            sudo},
       {LowLatencyMode::Set,
        0,
        {true, 16, 16, EPERM},
-       "/dev/ttyUSB0: low-latency mode on; latency timer 16 ms, only root may lower it: " + sudo},
+       "on; latency timer 16 ms, only root may lower it" + sudo},
   };
-  for (const auto& c : cases) {
-    LowLatencyReport report;
-    report.mode = c.mode;
-    report.error = c.error;
-    report.timer = c.timer;
-    EXPECT_EQ(LowLatencyText("/dev/ttyUSB0", report, f), c.text);
-  }
+  for (const auto& [mode, error, timer, text] : cases)
+    EXPECT_EQ(LowLatencyText("/dev/ttyUSB0", {mode, error, timer, ""}, f),
+              "/dev/ttyUSB0: low-latency mode " + text);
   if (::geteuid() != 0) GTEST_SKIP() << "the refusal is met as another user, started by root";
   TempDir dir;
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -17,19 +16,6 @@
 #include "serial/serialcomclass.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
-
-// Baud index, flow control, parity, data and stop bits, user-defined rate.
-inline PortConfig LineConfig(int32_t baud = 8, int32_t flow = 0, int32_t parity = 0,
-                             int32_t dataBits = 3, int32_t stopBits = 0, uint32_t userRate = 0) {
-  PortConfig config;
-  config.BaudRate = baud;
-  config.FlowControl = flow;
-  config.Parity = parity;
-  config.DataBits = dataBits;
-  config.StopBits = stopBits;
-  config.UserDefBaudRate = userRate;
-  return config;
-}
 
 class PtyPair {
  public:
@@ -74,51 +60,51 @@ class PtyPair {
   std::string slave_;
 };
 
-// Records every notification and acknowledges received bytes as the application does.
+// Records every notification with the bytes received and sent, from a port (acknowledging
+// received bytes as the application does) or from a link's observer.
 class PortRecorder {
  public:
   serialcomclass::Callback Callback() {
     return [this](serialcomclass* port, int code) {
-      std::lock_guard lock(mutex_);
-      codes_.push_back(code);
-      if (code == EVT_RX_DATA) {
-        received_.append(reinterpret_cast<const char*>(port->RxBuffer()), port->RxCount());
-        port->ReadDone();
-      }
-      changed_.notify_all();
+      uint32_t sent = 0;
+      const uint8_t* tx = port->TxBuffer(sent);
+      const bool rx = code == EVT_RX_DATA;
+      Record(code, rx ? port->RxBuffer() : tx, rx ? port->RxCount() : sent);
+      if (rx) port->ReadDone();
     };
   }
+  void Record(int code, const uint8_t* bytes, uint32_t count) {
+    std::lock_guard lock(mutex_);
+    seen_.codes.push_back(code);
+    const auto text = reinterpret_cast<const char*>(bytes);
+    if (code == EVT_RX_DATA) seen_.received.append(text, count);
+    if (code == EVT_TX_DONE) seen_.sent.append(text, count);
+    changed_.notify_all();
+  }
+  struct Seen {
+    std::vector<int> codes;
+    std::string received, sent;
+    int Count(int code) const { return int(std::count(codes.begin(), codes.end(), code)); }
+  };
+  Seen Now() {
+    std::lock_guard lock(mutex_);
+    return seen_;
+  }
   bool WaitFor(int code, int count = 1, int timeoutMs = 5000) {
-    return Wait([&] { return CountLocked(code) >= count; }, timeoutMs);
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return seen_.Count(code) >= count; });
   }
   bool WaitForReceived(size_t bytes) {
-    return Wait([&] { return received_.size() >= bytes; }, 5000);
-  }
-  int Count(int code) {
-    std::lock_guard lock(mutex_);
-    return CountLocked(code);
-  }
-  std::string Received() {
-    std::lock_guard lock(mutex_);
-    return received_;
-  }
-  std::vector<int> Codes() {
-    std::lock_guard lock(mutex_);
-    return codes_;
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(5),
+                             [&] { return seen_.received.size() >= bytes; });
   }
 
  private:
-  bool Wait(const std::function<bool()>& done, int timeoutMs) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
-  }
-  int CountLocked(int code) const {
-    return static_cast<int>(std::count(codes_.begin(), codes_.end(), code));
-  }
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<int> codes_;
-  std::string received_;
+  Seen seen_;
 };
 
 // A test folder made the start directory, with the program log in it.

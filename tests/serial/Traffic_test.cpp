@@ -5,8 +5,8 @@
 
 #include "serial/DebugTraffic.h"
 #include "serial/ReplyLine.h"
+#include "serial/SerialTestKit.h"
 #include "serial/TraceFile.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -14,10 +14,7 @@ TEST(DebugTrafficTest, ListsTextHexAndTimeForms) {
   EXPECT_EQ(SpecialCharEntries().size(), 32u);
   EXPECT_EQ(HexCharEntries().size(), 256u);
   EXPECT_EQ(ControlCharName(2) + ControlCharName(0x20), "STX");
-  EXPECT_EQ(TrafficText(std::string("\x02"
-                                    "AB\r\0\x7f\xff~ ",
-                                    9)),
-            "<STX>AB<CR><NUL><0x7F><0xFF>~ ");
+  EXPECT_EQ(TrafficText(std::string("\002AB\r\0\x7f\xff~ ", 9)), "<STX>AB<CR><NUL><0x7F><0xFF>~ ");
   EXPECT_EQ(HexViewText(std::string("0Q\r\0\xff", 5)), "30 51 0D 00 FF");
   const LocalDateTime t{2026, 1, 1, 7, 5, 9, 42};
   EXPECT_EQ(TimeStampText(t), "07:05:09.042");
@@ -41,15 +38,12 @@ TEST(DebugTrafficTest, ReceivedBytesMakeLines) {
   TrafficLineAssembler lines;
   const LocalDateTime first{2026, 1, 1, 0, 0, 1, 0}, later{2026, 1, 1, 0, 0, 2, 0};
   std::vector<TrafficLine> done;
-  for (char c : std::string("\x02"
-                            "AB\rOK\r\n12")) {
+  for (char c : std::string("\002AB\rOK\r\n12")) {
     const auto byte = static_cast<uint8_t>(c);
     for (TrafficLine& l : lines.Received(&byte, 1, done.empty() ? first : later)) done.push_back(l);
   }
   ASSERT_EQ(done.size(), 2u);
-  EXPECT_EQ(done[0].bytes,
-            "\x02"
-            "AB\r");
+  EXPECT_EQ(done[0].bytes, "\002AB\r");
   EXPECT_EQ(done[0].time.second, 1);
   EXPECT_EQ(done[1].bytes, "OK\r");
   EXPECT_EQ(lines.Sent(reinterpret_cast<const uint8_t*>("0Q"), 2, later).bytes, "0Q");
@@ -68,17 +62,14 @@ TEST(DebugTrafficTest, ReceivedBytesMakeLines) {
 TEST(TraceFileTest, AppendsAndSaves) {
   TempDir dir;
   const std::string path = dir.File("run.Qm48ComDbg");
-  {
-    TraceFile trace;
-    ASSERT_TRUE(trace.Open(path));
-    EXPECT_TRUE(trace.WriteLine("TX 0Q"));
-    EXPECT_EQ(ReadAll(path), "TX 0Q\r\n");
-  }
-  TraceFile again;
-  ASSERT_TRUE(again.Open(path));
-  EXPECT_TRUE(again.WriteLine("TX S"));
-  again.Close();
-  EXPECT_FALSE(again.WriteLine("lost"));
+  TraceFile trace;
+  ASSERT_TRUE(trace.Open(path));
+  EXPECT_TRUE(trace.WriteLine("TX 0Q"));
+  EXPECT_EQ(ReadAll(path), "TX 0Q\r\n");
+  ASSERT_TRUE(trace.Open(path));  // opened again: added to
+  EXPECT_TRUE(trace.WriteLine("TX S"));
+  trace.Close();
+  EXPECT_FALSE(trace.WriteLine("lost"));
   EXPECT_EQ(ReadAll(path), "TX 0Q\r\nTX S\r\n");
   ASSERT_TRUE(SaveTraceLines(path, {"four", "five"}));
   EXPECT_EQ(ReadAll(path), "four\r\nfive\r\n");
@@ -86,56 +77,47 @@ TEST(TraceFileTest, AppendsAndSaves) {
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0644u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-  std::string error;
-  EXPECT_FALSE(again.Open(dir.File("no/such/dir/x"), &error));
-  EXPECT_FALSE(error.empty());
-  error.clear();
-  EXPECT_FALSE(SaveTraceLines(dir.File("no/such/dir/x"), {"a"}, &error));
-  EXPECT_FALSE(error.empty());
+  std::string error, saveError;
+  EXPECT_FALSE(trace.Open(dir.File("no/such/dir/x"), &error));
+  EXPECT_FALSE(SaveTraceLines(dir.File("no/such/dir/x"), {"a"}, &saveError));
+  EXPECT_EQ(error, dir.File("no/such/dir/x") + ": No such file or directory");
+  EXPECT_EQ(saveError, error);
 }
 
-TEST(ReplyLineCount, CountsEndedLinesWithBytesUntilTakenOrCleared) {
+// Fed as the link feeds it: '|' is a carriage return, '#' a sender emptying the line.
+TEST(ReplyLineBuffer, TakesCountsAndCutsLines) {
+  SerialTestFolder folder;
   ReplyLineBuffer line;
-  auto add = [&](const std::string& bytes) {
-    line.Append(reinterpret_cast<const uint8_t*>(bytes.data()),
-                static_cast<uint32_t>(bytes.size()));
+  std::string many, left;
+  for (int i = 0; i < 300; ++i) many += "0 |";
+  for (int i = 0; i < 45; ++i) left += "0 ";
+  const std::string a511(511, 'a'), a600 = std::string(600, 'a') + "|";
+  const std::tuple<std::string, std::string, std::string, uint32_t, int> steps[] = {
+      {"", "", "", 0, 0},
+      {"0001 ||", "0001 ", "0001 ", 1, 0},  // a reply and the bare CR of a doubled one
+      {"STATION 2 |0002 |TAI", "STATION 2 0002 TAI", "STATION 2 0002 ", 2, 0},  // run together
+      {"|", "TAI", "TAI", 1, 0},  // the line begun stayed
+      // The tail of a line cut by emptying (read alone a plausible value) is not one reply.
+      {"STATION 2 ONLINE 0BA#D |", "D ", "D ", 2, 0},
+      {"#14 |", "14 ", "14 ", 1, 0},  // emptied between lines, nothing is cut
+      {many, left, left, 300, 0},     // finished lines nobody took make room for the next
+      {a600, a511, a511, 1, 1},       // an over-long line keeps its first bytes, logged once
+      {a600 + "bb|", "bb", "bb", 2, 2},
+      // Emptied in the middle of an over-long line: its rest is still dropped up to the CR.
+      {std::string(520, 'c') + "#ccc|xy|", "xy", "xy", 3, 3},
   };
-  uint32_t lines = 99;
-  EXPECT_EQ(line.Take(&lines), "");
-  EXPECT_EQ(lines, 0u);
-  add("0001 ");  // a reply and the bare carriage return of a doubled one: one line
-  line.EndLine();
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "0001 ");
-  EXPECT_EQ(lines, 1u);
-  add("STATION 2 ");  // two lines run together, and a third begun, which stays
-  line.EndLine();
-  add("0002 ");
-  line.EndLine();
-  add("TAI");
-  EXPECT_EQ(line.Take(&lines), "STATION 2 0002 ");
-  EXPECT_EQ(lines, 2u);
-  EXPECT_EQ(line.Text(), "TAI");
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "TAI");
-  EXPECT_EQ(lines, 1u);
-  // The tail of a line cut by emptying (read alone a plausible value) is not one reply.
-  add("STATION 2 ONLINE 0BA");
-  line.Clear();
-  add("D ");
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "D ");
-  EXPECT_EQ(lines, 2u);
-  line.Clear();  // emptied between lines, nothing is cut
-  add("14 ");
-  line.EndLine();
-  EXPECT_EQ(line.Take(&lines), "14 ");
-  EXPECT_EQ(lines, 1u);
-  add(std::string(ReplyLineBuffer::kCapacity + 40, 'x'));  // over-long: still one line
-  line.EndLine();
-  line.Clear();
-  EXPECT_EQ(line.Take(&lines), "");
-  EXPECT_EQ(lines, 0u);
+  for (const auto& [script, text, taken, count, logged] : steps) {
+    SCOPED_TRACE(script.substr(0, 30));
+    for (const char c : script) {
+      const auto byte = static_cast<uint8_t>(c);
+      c == '|' ? line.EndLine() : c == '#' ? line.Clear() : line.Append(&byte, 1);
+    }
+    EXPECT_EQ(line.Text(), text);
+    uint32_t lines = 99;
+    EXPECT_EQ(line.Take(&lines), taken);
+    EXPECT_EQ(lines, count);
+    EXPECT_EQ(folder.LogCount("REPLY LINE FULL: bytes past 511"), logged);
+  }
 }
 
 }  // namespace

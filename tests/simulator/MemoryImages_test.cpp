@@ -1,86 +1,14 @@
-// The encoder's memory images, checked against values worked out by hand.
+// The encoder's memory images, checked against values worked out by hand, and the sync
+// pattern text they are made from: normalised, parsed with don't-care digits, rendered in
+// three radices.
 #include "simulator/MemoryImages.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
-#include <random>
+#include <tuple>
 
-#include "simulator/Qm48SimulatorUnit.h"
-
-namespace {
-
-std::unique_ptr<progsimulatorclass> Fresh() {
-  RuntimeSrand(1);
-  return std::make_unique<progsimulatorclass>();
-}
-
-void SetPattern(SimSetupData& s, const char* text, int radix, int length) {
-  std::memset(s.FrameSyncPattern, 0, sizeof s.FrameSyncPattern);
-  std::strcpy(s.FrameSyncPattern, text);
-  s.FsPatternRadix = radix;
-  s.FrameSyncLength = length;
-}
-
-void NoDynamicOrUniqueWords(SimSetupData& s) {
-  for (SimDynamicWord& d : s.DynamicWords) d.SimDynamicWordWave = kWaveNothing;
-  for (SimUniqueWord& u : s.UniqueWords) u.SimUniqueWordStartWord = 0;
-}
-
-std::vector<uint16_t> Values(const std::vector<MemoryImageWrite>& writes) {
-  std::vector<uint16_t> values;
-  for (const MemoryImageWrite& w : writes) values.push_back(w.Value);
-  return values;
-}
-
-}  // namespace
-
-// Every table of the default setup.
-TEST(MemoryImages, DefaultSetupTables) {
-  auto sim = Fresh();
-  SimSetupData& s = sim->Setup;
-  const SfIdCounterRange range = SfIdRange(s);
-  EXPECT_EQ(range.Low, 0);
-  EXPECT_EQ(range.High, 63);
-  EXPECT_EQ(range.Last, 63);
-
-  // All seven unique words start in frame 0; the last frame ends the major frame.
-  const auto frames = BuildFrameAttributes(s);
-  ASSERT_EQ(frames.size(), 64u);
-  EXPECT_EQ(frames.front().Address, 32768);
-  std::vector<uint16_t> expected(64, 0);
-  expected.front() = 0x7F;
-  expected.back() = 0x80;
-  EXPECT_EQ(Values(frames), expected);
-  // Frame sync (type 1), subframe ID (2), waves (3..7) and unique words (mask bits 0..6),
-  // all 16 bits long; the last word ends the frame.
-  BuildWordAttributes(s, sim->WordAttributes);
-  std::vector<int> attributes, wanted(256, 0x0F00);
-  for (int i = 0; i < 256; ++i) attributes.push_back(WordAttribute(s, sim->WordAttributes, i));
-  wanted[0] = wanted[1] = 0x1F00;
-  wanted[2] = 0x2F00;
-  for (int n = 4; n <= 8; ++n) wanted[n - 1] = ((n - 1) << 12) | 0x0F00;
-  for (int n = 9; n <= 15; ++n) wanted[n - 1] = 0x0F00 | (1 << (n - 9));
-  wanted[255] = 0x8F00;
-  EXPECT_EQ(attributes, wanted);
-  const auto sfid = SfIdValues(s);
-  ASSERT_EQ(sfid.size(), 64u);
-  for (int c = 0; c < 64; ++c) {
-    EXPECT_EQ(sfid[c].Address, 10240 + c);
-    EXPECT_EQ(sfid[c].Value, c);  // shift 0: bit 5 holds the top bit of 0..63
-  }
-  const auto unique = UniqueWordValues(s);
-  ASSERT_EQ(unique.size(), 7u);
-  for (int k = 0; k < 7; ++k) EXPECT_EQ(unique[k].Address, 8192 + k);
-  EXPECT_EQ(Values(unique), std::vector<uint16_t>(7, 0xBEEF));
-  const auto values = WordValues(s);
-  ASSERT_EQ(values.size(), 256u);
-  EXPECT_EQ(values[0].Address, 1);
-  EXPECT_EQ(values[0].Value, 346);
-  EXPECT_EQ(values[2].Value, 10982);
-  EXPECT_EQ(values[255].Address, 256);
-}
+#include "simulator/SimKit.h"
+#include "simulator/SyncPatternText.h"
 
 // The counter runs from the first value over the minor frames; a counter whose last value
 // is its first restarts the record at 0 and runs 0..255.
@@ -90,6 +18,7 @@ TEST(MemoryImages, CounterRange) {
     int64_t low, high;
     int32_t firstAfter;
   } cases[] = {
+      {64, 0, 0, 0, 63, 0},  // the default
       {1, 1, 0, 0, 255, 0},  // one minor frame
       {64, 0, 1, 0, 63, 0},  // downward from 0: last = N - first - 1
       {3, 1, 1, 0, 255, 0},  // downward from 1 over 3 reaches 1 again
@@ -99,13 +28,12 @@ TEST(MemoryImages, CounterRange) {
   };
   for (const auto& c : cases) {
     auto sim = Fresh();
-    sim->Setup.NumSubframes = c.frames;
-    sim->Setup.FirstSubFrameNum = c.first;
-    sim->Setup.SubframeDirection = c.direction;
+    std::tie(sim->Setup.NumSubframes, sim->Setup.FirstSubFrameNum, sim->Setup.SubframeDirection) =
+        std::tie(c.frames, c.first, c.direction);
     const SfIdCounterRange r = SfIdRange(sim->Setup);
-    EXPECT_EQ(r.Low, c.low) << c.frames;
-    EXPECT_EQ(r.High, c.high) << c.frames;
-    EXPECT_EQ(sim->Setup.FirstSubFrameNum, c.firstAfter) << c.frames;
+    EXPECT_EQ(std::tie(r.Low, r.High, sim->Setup.FirstSubFrameNum),
+              std::tie(c.low, c.high, c.firstAfter))
+        << c.frames;
   }
   auto sim = Fresh();
   sim->Setup.NumSubframes = INT32_MIN;
@@ -130,8 +58,7 @@ TEST(MemoryImages, FrameAttributesMarkUniqueWordsFromTheirStartFrame) {
   // with the counter then running 0..255, frames -1..254 are written at 32768 + f + 1.
   NoDynamicOrUniqueWords(s);
   s.UniqueWords[0] = {0, 7, 10, 0, 1};  // start frame 0 (+1), every 7 frames (1 here)
-  s.NumSubframes = 1;
-  s.FirstSubFrameNum = 1;
+  Apply(s, "NumSubframes=1 FirstSubFrameNum=1");
   const auto writes = BuildFrameAttributes(s);
   EXPECT_EQ(s.FirstSubFrameNum, 0);
   ASSERT_EQ(writes.size(), 256u);
@@ -146,23 +73,23 @@ TEST(MemoryImages, WordAttributeMarking) {
   auto sim = Fresh();
   SimSetupData& s = sim->Setup;
   NoDynamicOrUniqueWords(s);
-  s.WordsPerMinorFrame = 20;
-  s.NumSubframes = 8;
-  // Unique word 0 starts outside the major frame: it takes no bit and the next one that
-  // starts inside it gets mask bit 1.
-  s.UniqueWords[0] = {8, 0, 12, 0, 1};
-  s.UniqueWords[1] = {3, 0, 5, 6, 2};        // words 5, 11, 17
-  s.UniqueWords[2] = {0, 0, 70000, 1, 3};    // start word 70000 is 4464 as a 16-bit number
+  // The SFID word is also dynamic word 0's start: type 2 wins. Word 7 of length 0 keeps its
+  // four low bits of length - 1.
+  Apply(s, "WordsPerMinorFrame=20 NumSubframes=8 SfIdWordNum=2 Word7Len=0");
+  // A unique word that starts outside the major frame takes no mask bit: the next one that
+  // starts inside it takes the next bit.
+  s.UniqueWords[0] = {3, 0, 5, 6, 2};        // bit 0: words 5, 11, 17
+  s.UniqueWords[1] = {8, 0, 12, 0, 1};       // outside
+  s.UniqueWords[2] = {0, 0, 70000, 1, 3};    // bit 1: start word 70000 is 4464 in 16 bits
+  s.UniqueWords[3] = {0, 0, 12, 0, 4};       // bit 2: word 12
   s.DynamicWords[0] = {2, 4, kWaveSine};     // every 4 words from word 2
   s.DynamicWords[1] = {3, -2, kWaveCosine};  // negative interval: the start word only
   s.DynamicWords[2] = {-1, 5, kWaveSquare};  // indexes -2, 3, 8, ...
   s.DynamicWords[3] = {20, 0, kWaveRandom};  // the last word
-  s.SfIdWordNum = 2;                         // also dynamic word 0's start: type 2 wins
-  s.Words[6].SimWordLen = 0;                 // keeps its four low bits of length - 1
   BuildWordAttributes(s, sim->WordAttributes);
   auto at = [&](int n) { return WordAttribute(s, sim->WordAttributes, n - 1); };
-  for (int n : {5, 11, 17}) EXPECT_EQ(at(n) & 0x7F, 2) << n;
-  EXPECT_EQ(at(12) & 0x7F, 0);
+  for (int n : {5, 11, 17}) EXPECT_EQ(at(n) & 0x7F, 1) << n;
+  EXPECT_EQ(at(12) & 0x7F, 4);
   // Types by word 1..20: the 32-bit pattern's words win over dynamic words, dynamic words
   // 0 and 2 meet in word 14 and their types are ORed (3 | 5).
   const int types[] = {1, 2, 4, 5, 0, 3, 0, 0, 5, 3, 0, 0, 0, 7, 0, 0, 0, 3, 5, 6};
@@ -187,6 +114,9 @@ TEST(MemoryImages, FrameSyncWords) {
       {"1ABCF", 17, 0, 1, 16, 256, {{9216 + 255, 0x8000}, {9216 + 256, 0x6AF3}}},
       {"1ABCD", 17, 1, 0, 16, 256, {{9217, 0xD5E6}, {9218, 0x8000}}},
       {"1ABCD", 17, 1, 1, 16, 256, {{9217, 0xD5E6}, {9218, 0x0000}}},  // loses its last bit
+      // 15 bits in 8-bit chunks: the last reversed chunk (X0011110) keeps only its last
+      // character, then seven zeros.
+      {"7ABC", 15, 1, 1, 8, 256, {{9217, 0x00F5}, {9218, 0x0000}}},
       {"FFFFFFFFFFFFFFFF", 64, 1, 0, 2, 256, {}},  // 32 words of 2 bits: more than 22
       {"FE6B2840", 32, 0, 0, 16, 1, {}},           // trailing, in a frame too short for it
       {"FE6B2840", 32, 0, 0, 16, 2, {{9217, 0xFE6B}, {9218, 0x2840}}},
@@ -199,10 +129,8 @@ TEST(MemoryImages, FrameSyncWords) {
     auto sim = Fresh();
     SimSetupData& s = sim->Setup;
     SetPattern(s, c.pattern, 2, c.length);
-    s.PatternLeads = c.leads;
-    s.BitOrder = c.lsbFirst;
-    s.WordsPerMinorFrame = c.words;
-    s.CommonWordLength = c.wordLength;
+    std::tie(s.PatternLeads, s.BitOrder, s.WordsPerMinorFrame, s.CommonWordLength) =
+        std::tie(c.leads, c.lsbFirst, c.words, c.wordLength);
     for (SimWord& w : s.Words) w.SimWordLen = static_cast<uint16_t>(c.wordLength);
     std::vector<std::pair<int64_t, uint16_t>> sync;
     for (const MemoryImageWrite& w : BuildFrameSyncWords(s)) sync.push_back({w.Address, w.Value});
@@ -232,9 +160,7 @@ TEST(MemoryImages, SubframeIdShift) {
   SimSetupData& s = sim->Setup;
   s.SfIdStartBit = 7;  // 64 frames need 6 bits: shift 2
   EXPECT_EQ(SfIdValues(s)[63].Value, 63 << 2);
-  s.NumSubframes = 1024;
-  s.FirstSubFrameNum = 1;  // 1..1024: the top value needs 11 bits
-  s.SfIdStartBit = 15;
+  Apply(s, "NumSubframes=1024 FirstSubFrameNum=1 SfIdStartBit=15");  // 1..1024 need 11 bits
   const auto sfid = SfIdValues(s);
   ASSERT_EQ(sfid.size(), 1024u);
   EXPECT_EQ(sfid.front().Address, 10241);
@@ -252,38 +178,60 @@ TEST(MemoryImages, SubframeIdShift) {
   EXPECT_EQ(SignificantBits(-1), 32);
 }
 
-// Records no file or editor would make: every table is built without reading or writing
-// outside the record's tables (the sanitizers watch) and without endless loops.
-TEST(MemoryImages, HostileRecordsStayInsideTheTables) {
-  std::mt19937 rng(4);
-  const int32_t extremes[] = {
-      INT32_MIN, INT32_MIN + 1, -70000, -32769, -32768, -1,    0,     1,     2,     63,
-      64,        1023,          1024,   16383,  16384,  32767, 32768, 65535, 65536, INT32_MAX};
-  auto pick = [&]() -> int32_t {
-    return rng() % 2 ? extremes[rng() % std::size(extremes)] : static_cast<int32_t>(rng());
+std::string Zeros(int n) {
+  return std::string(n, '0');
+}
+
+TEST(SyncPatternTextTest, RenderingsWorkedByHand) {
+  const std::string X15F = "X" + std::string(15, 'F'), X21s7 = "X" + std::string(21, '7');
+  const struct {
+    char to;  // H, B or O
+    std::string text;
+    int32_t radix;
+    std::string expected;
+    bool ok;
+  } cases[] = {
+      {'B', "FE6B2840", kPatternHex, Zeros(32) + "11111110011010110010100001000000", true},
+      {'H', "FE6B2840", kPatternHex, "00000000FE6B2840", true},
+      {'H', "1X01", kPatternBinary, Zeros(15) + "X", true},
+      {'B', "1X01", kPatternBinary, Zeros(60) + "1X01", true},
+      {'O', "FAF320", kPatternHex, Zeros(14) + "76571440", true},
+      // Hex digit 0 covers bits 63..60; octal digit 0 only bit 63, digit 1 bits 62..60.
+      {'O', X15F, kPatternHex, "XX" + std::string(20, '7'), true},
+      {'H', X21s7, kPatternOctal, X15F, true},
+      {'B', X21s7, kPatternOctal, "X" + std::string(63, '1'), true},
+      {'B', "X" + Zeros(63), kPatternBinary, "X" + Zeros(63), true},
+      {'H', "X" + Zeros(63), kPatternBinary, "X" + Zeros(15), true},
+      // Radix markers count only at the front; inside, "0X" is a zero and a don't-care.
+      {'H', "FE0X", kPatternHex, Zeros(12) + "FE0X", true},
+      {'B', "10x1", kPatternBinary, Zeros(60) + "10X1", true},
+      {'O', "o7x5", kPatternOctal, Zeros(19) + "7X5", true},
+      {'B', "0X01", kPatternBinary, Zeros(63) + "1", true},
+      // Unreadable digits keep the leading digits of each half.
+      {'H', "12G4", kPatternHex, Zeros(14) + "12", false},
+      {'H', "1234567G89ABCDEF", kPatternHex, "0123456789ABCDEF", false},
+      {'O', "19", kPatternOctal, Zeros(21) + "1", false},
+      {'B', "1021", kPatternBinary, Zeros(62) + "10", false},
+      {'H', "123456789ABCDEF01", kPatternHex, "123456789ABCDEF0", true},  // first digits kept
+      {'H', "FF", 3, Zeros(16), false},  // an unknown radix reads nothing
   };
-  auto sim = Fresh();
-  SimSetupData& s = sim->Setup;
-  for (int round = 0; round < 60; ++round) {
-    SCOPED_TRACE(round);
-    s.WordsPerMinorFrame = pick();
-    s.NumSubframes = round % 3 == 0 ? pick() : static_cast<int32_t>(rng() % 2000);
-    for (int32_t* field :
-         {&s.FirstSubFrameNum, &s.SubframeDirection, &s.PatternLeads, &s.BitOrder, &s.SfIdWordNum,
-          &s.SfIdStartBit, &s.CommonWordLength, &s.FrameSyncLength, &s.FsPatternRadix})
-      *field = pick();
-    for (SimDynamicWord& d : s.DynamicWords) d = {pick(), pick(), pick()};
-    for (SimUniqueWord& u : s.UniqueWords)
-      u = {pick(), pick(), pick(), pick(), static_cast<uint16_t>(rng())};
-    for (int i = 0; i < 40; ++i)
-      s.Words[rng() % s.Words.size()].SimWordLen = static_cast<uint16_t>(rng());
-    EXPECT_LE(static_cast<int64_t>(BuildFrameAttributes(s).size()), kMaxCounterValues);
-    BuildWordAttributes(s, sim->WordAttributes);
-    for (int i = 0; i < FrameWordCount(s); ++i) WordAttribute(s, sim->WordAttributes, i);
-    EXPECT_LE(FrameSyncWordCount(s), 22);
-    EXPECT_LE(BuildFrameSyncWords(s).size(), 22u);
-    EXPECT_LE(static_cast<int64_t>(SfIdValues(s).size()), kMaxCounterValues);
-    EXPECT_EQ(UniqueWordValues(s).size(), 7u);
-    EXPECT_LE(WordValues(s).size(), 16383u);
+  for (const auto& c : cases) {
+    bool ok = !c.ok;
+    const std::string text = c.to == 'H'   ? PatternToHexText(c.text, c.radix, &ok)
+                             : c.to == 'B' ? PatternToBinaryText(c.text, c.radix, &ok)
+                                           : PatternToOctalText(c.text, c.radix, &ok);
+    EXPECT_EQ(text, c.expected) << c.to << " " << c.text;
+    EXPECT_EQ(ok, c.ok) << c.to << " " << c.text;
   }
+  const ParsedPattern hex = ParsePatternText(X15F, kPatternHex);
+  EXPECT_TRUE(hex.Ok);
+  EXPECT_EQ(hex.Value, 0x0FFFFFFFFFFFFFFFull);
+  for (int k = 0; k < 64; ++k) EXPECT_EQ(hex.DontCare[k], k < 4) << k;
+  const std::pair<const char*, const char*> normalised[] = {
+      {"0xfe 6b", "FE6B"}, {"0XFE", "FE"}, {"$fe", "FE"}, {"o17", "17"},    {"O17", "17"},
+      {" 0x$1F", "1F"},    {"$", "$"},     {"0x", "0X"},  {"FE0X", "FE0X"}, {"1$2o3", "1$2O3"}};
+  for (const auto& [text, expected] : normalised) EXPECT_EQ(NormalizePatternText(text), expected);
+  EXPECT_EQ(PatternDigitCount(3), 0);
+  EXPECT_EQ(PatternToHexText("fe", kPatternHex) + PatternToOctalText("7", kPatternOctal),
+            Zeros(14) + "FE" + Zeros(21) + "7");  // no word of whether it read
 }

@@ -1,17 +1,17 @@
+// The load's command stream: two golden streams worked out by hand, the default stream's
+// ends, the registers and the clock value bit by bit, and the detail log of a load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Qm48GlobUnit.h"
 #include "link/TransmitBuffer.h"
 #include "platform/StartDirectory.h"
-#include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/BitRateSynthesis.h"
+#include "simulator/SimKit.h"
 #include "simulator/SimRegisters.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
@@ -20,16 +20,21 @@ namespace {
 
 using Commands = std::vector<std::string>;
 
-std::unique_ptr<progsimulatorclass> Fresh() {
-  RuntimeSrand(1);
+constexpr int32_t kBiphaseL = 3;  // an output code of two line bits a data bit
+
+std::unique_ptr<progsimulatorclass> FreshWithoutFormat() {
   gFormatNumber = 0;
   gFormatName_ = {"", "", "", ""};
-  return std::make_unique<progsimulatorclass>();
+  return Fresh();
 }
 
 Commands Stream(progsimulatorclass& sim) {
   sim.Prep232SimSetupData(SelectedLoadFormat());
   return SplitCommands(sim.TxBuffer);
+}
+
+bool Holds(const Commands& stream, const std::string& command) {
+  return std::find(stream.begin(), stream.end(), command) != stream.end();
 }
 
 Commands ReadGolden(const std::string& name) {
@@ -38,18 +43,6 @@ Commands ReadGolden(const std::string& name) {
   Commands lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-void SetPattern(SimSetupData& s, const char* text, int radix, int length) {
-  std::memset(s.FrameSyncPattern, 0, sizeof s.FrameSyncPattern);
-  std::strcpy(s.FrameSyncPattern, text);
-  s.FsPatternRadix = radix;
-  s.FrameSyncLength = length;
-}
-
-void NoDynamicOrUniqueWords(SimSetupData& s) {
-  for (SimDynamicWord& d : s.DynamicWords) d.SimDynamicWordWave = kWaveNothing;
-  for (SimUniqueWord& u : s.UniqueWords) u.SimUniqueWordStartWord = 0;
 }
 
 }  // namespace
@@ -63,23 +56,18 @@ void NoDynamicOrUniqueWords(SimSetupData& s) {
 // (prescale 1: 320000 = 0004 E200; mode 0x22), format 1 "Fmt-A", common value 0x1ABCD sent
 // as ABCD.
 TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
-  auto sim = Fresh();
+  auto sim = FreshWithoutFormat();
   SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 6;
-  s.CommonWordLength = 8;
+  Apply(s,
+        "WordsPerMinorFrame=6 CommonWordLength=8 NumSubframes=4 SubframeMode=1 SfIdWordNum=3 "
+        "SfIdStartBit=7 SimBitRate=20000 CommonWordValue=0x1ABCD");
   for (int i = 0; i < 6; ++i) s.Words[i] = {8, static_cast<uint16_t>(0x11 * (i + 1))};
-  s.NumSubframes = 4;
-  s.SubframeMode = 1;
-  s.SfIdWordNum = 3;
-  s.SfIdStartBit = 7;
   SetPattern(s, "EB90", 2, 16);
   NoDynamicOrUniqueWords(s);
   s.DynamicWords[0] = {4, 0, kWaveSquare};
   s.DynamicWords[1] = {5, 0, kWaveRampUp};
   s.UniqueWords[0] = {1, 2, 6, 0, 0xBEEF};
   s.UniqueWords[2] = {3, 0, 1, 0, 0x1234};
-  s.SimBitRate = 20000;
-  s.CommonWordValue = 0x1ABCD;
   sim->DoCrc16 = true;
   sim->CrcWdNum = 5;
   gFormatNumber = 1;
@@ -98,21 +86,15 @@ TEST(SimLoadSequence, GoldenLeadingPatternWithSfId) {
 // PCM 8 + 0x300 + swap 0x400 + differential 0x1000), FAC on (frame start 3 + 0x2000 +
 // 0x4000 + 0x8000), format 3 named "LONGNAME9" (cut to 8, lower case), common value -1.
 TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
-  auto sim = Fresh();
+  auto sim = FreshWithoutFormat();
   SimSetupData& s = sim->Setup;
-  s.WordsPerMinorFrame = 8;
-  s.CommonWordLength = 16;
   for (int i = 0; i < 8; ++i) s.Words[i] = {16, static_cast<uint16_t>(0x1001 + i)};
-  s.Words[2].SimWordLen = 12;
-  s.NumSubframes = 5;
-  s.SubframeMode = 2;
-  s.SubframeDirection = 1;
-  s.FirstSubFrameNum = 1;
-  s.SfIdWordNum = 2;
-  s.SfIdStartBit = 11;
+  Apply(s,
+        "WordsPerMinorFrame=8 CommonWordLength=16 Word3Len=12 NumSubframes=5 SubframeMode=2 "
+        "SubframeDirection=1 FirstSubFrameNum=1 SfIdWordNum=2 SfIdStartBit=11 PatternLeads=0 "
+        "BitOrder=1 SimBitRate=100 SimOutputCode=3 Convolution=2 FacEnable=1 SwapG1G2=1 "
+        "DiffEncodingEnable=1 CommonWordValue=-1");
   SetPattern(s, "1X0110", 0, 6);
-  s.PatternLeads = 0;
-  s.BitOrder = 1;
   NoDynamicOrUniqueWords(s);
   s.DynamicWords[1] = {3, 4, kWaveUserDef};
   sim->UserWaves[1].NumWords = 2;
@@ -122,13 +104,6 @@ TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
   s.UniqueWords[0] = {0, 0, 0, 0, 0x1111};  // start word 0: not active
   s.UniqueWords[1] = {2, 2, 4, 3, 0x5555};
   s.UniqueWords[3] = {0, 0, -1, 0, 0x2222};  // negative start word: not active
-  s.SimBitRate = 100;
-  s.SimOutputCode = 3;
-  s.Convolution = 2;
-  s.FacEnable = true;
-  s.SwapG1G2 = true;
-  s.DiffEncodingEnable = true;
-  s.CommonWordValue = -1;
   sim->DoCttit = true;
   sim->CrcWdNum = 6;
   gFormatNumber = 3;
@@ -138,7 +113,7 @@ TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
 }
 
 TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
-  auto sim = Fresh();
+  auto sim = FreshWithoutFormat();
   const Commands stream = Stream(*sim);
   // halt, format, name; 64 frame attributes, 256 word attributes, 7 unique values,
   // 5 x 64 wave values, 64 SFID values, 2 sync words, the constant, 256 word values,
@@ -161,70 +136,40 @@ TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
   EXPECT_EQ(sim->TxBuffer.Fill(), fill);
 }
 
-TEST(SimLoadSequence, RegistersAndCrcWord) {
-  auto sim = Fresh();
-  sim->DoCrc16 = true;
-  sim->CrcWdNum = 255;
-  Commands stream = Stream(*sim);
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "0002 0001 T"), stream.end());
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "8F80 4100 M"), stream.end());
-  // With both flags off the CRC word number marks nothing.
-  sim->DoCrc16 = false;
-  stream = Stream(*sim);
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "8F00 4100 M"), stream.end());
-  EXPECT_NE(std::find(stream.begin(), stream.end(), "0000 0001 T"), stream.end());
-
-  sim->Setup.SubframeDirection = 1;  // down from 0 over 64 frames: start 63, no UP bit
-  stream = Stream(*sim);
-  EXPECT_EQ(stream[stream.size() - 4], "803F 0000 T");
-  // The frame start flags are added to the start value: a start of 0x1000 carries.
-  sim->Setup.SubframeDirection = 0;
-  sim->Setup.FirstSubFrameNum = 0x1000;
-  sim->Setup.FacEnable = true;
-  stream = Stream(*sim);
-  EXPECT_EQ(stream[stream.size() - 4], "C000 0000 T");
-}
-
 // The three register writes, bit by bit: mode (CTTIT 0, CRC 1, LSB first 3, prescale 5..6),
 // PCM encoder (the unit's code for the output code, convolution 8..9, swap 10, invert 11,
 // differential 12) and frame start (start value, up 12, FAC 13, FCC 14, always 15).
 TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
-  using Edit = std::function<void(SimSetupData&)>;
   const struct {
-    Edit edit;
+    const char* edits;
     bool crc16, cttit;
     uint16_t mode, pcm, start;
   } cases[] = {
-      {[](SimSetupData&) {}, false, false, 0x0000, 0x0000, 0x9000},
-      {[](SimSetupData&) {}, false, true, 0x0003, 0x0000, 0x9000},
-      {[](SimSetupData& s) { s.BitOrder = 1, s.SimBitRate = 20000; }, true, false, 0x002A, 0,
-       0x9000},
-      {[](SimSetupData& s) { s.SimBitRate = 10; }, false, false, 0x0060, 0x0000, 0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 4, s.Convolution = 1; }, false, false, 0, 0x010A,
-       0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 15, s.SwapG1G2 = s.InvertG1 = true; }, false, false,
-       0, 0x0C20, 0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 16, s.DiffEncodingEnable = true; }, false, false, 0,
-       0x1000, 0x9000},
-      {[](SimSetupData& s) { s.SimOutputCode = 99; }, false, false, 0, 0, 0x9000},  // unknown: 0
-      {[](SimSetupData& s) { s.SimOutputCode = -1; }, false, false, 0, 0, 0x9000},
-      {[](SimSetupData& s) { s.FirstSubFrameNum = 1, s.SubframeMode = 2; }, false, false, 0, 0,
-       0xD001},
-      {[](SimSetupData& s) { s.SubframeDirection = 1, s.FacEnable = true; }, false, false, 0, 0,
-       0xA03F},
-      {[](SimSetupData& s) { s.SubframeDirection = 1, s.NumSubframes = 5, s.FirstSubFrameNum = 1; },
-       false, false, 0, 0, 0x8003},
+      {"", false, false, 0x0000, 0x0000, 0x9000},
+      {"", false, true, 0x0003, 0x0000, 0x9000},
+      {"BitOrder=1 SimBitRate=20000", true, false, 0x002A, 0, 0x9000},
+      {"SimBitRate=10", false, false, 0x0060, 0x0000, 0x9000},
+      {"SimOutputCode=4 Convolution=1", false, false, 0, 0x010A, 0x9000},
+      {"SimOutputCode=15 SwapG1G2=1 InvertG1=1", false, false, 0, 0x0C20, 0x9000},
+      {"SimOutputCode=16 DiffEncodingEnable=1", false, false, 0, 0x1000, 0x9000},
+      {"SimOutputCode=99", false, false, 0, 0, 0x9000},  // unknown: 0
+      {"SimOutputCode=-1", false, false, 0, 0, 0x9000},
+      {"FirstSubFrameNum=1 SubframeMode=2", false, false, 0, 0, 0xD001},
+      {"SubframeDirection=1 FacEnable=1", false, false, 0, 0, 0xA03F},
+      {"SubframeDirection=1 NumSubframes=5 FirstSubFrameNum=1", false, false, 0, 0, 0x8003},
+      // The frame start flags are added to the start value: a start of 0x1000 carries.
+      {"FirstSubFrameNum=4096 FacEnable=1", false, false, 0, 0, 0xC000},
   };
   for (const auto& c : cases) {
     SimSetupData s;
-    c.edit(s);
-    EXPECT_EQ(ModeRegisterValue(s, c.crc16, c.cttit), c.mode) << c.mode;
-    EXPECT_EQ(PcmEncoderRegisterValue(s), c.pcm) << c.pcm;
-    EXPECT_EQ(FrameStartRegisterValue(s), c.start) << c.start;
+    Apply(s, c.edits);
+    EXPECT_EQ(ModeRegisterValue(s, c.crc16, c.cttit), c.mode) << c.edits;
+    EXPECT_EQ(PcmEncoderRegisterValue(s), c.pcm) << c.edits;
+    EXPECT_EQ(FrameStartRegisterValue(s), c.start) << c.edits;
   }
   // A format number outside the four selects no name (7 goes out as "7 N").
   for (int32_t format : {-12, 7}) {
-    auto sim = Fresh();
+    auto sim = FreshWithoutFormat();
     gFormatNumber = format;
     gFormatName_ = {"a", "b", "c", "d"};
     const Commands stream = Stream(*sim);
@@ -232,6 +177,12 @@ TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
     EXPECT_EQ(stream.at(2), "H        ");
     EXPECT_TRUE(format != 7 || stream.at(1) == "7 N") << stream.at(1);
   }
+  // The CRC word's end-of-frame attribute carries the CRC mark only with a CRC chosen.
+  auto sim = FreshWithoutFormat();
+  sim->CrcWdNum = 255;
+  EXPECT_TRUE(Holds(Stream(*sim), "8F00 4100 M"));
+  sim->DoCrc16 = true;
+  EXPECT_TRUE(Holds(Stream(*sim), "8F80 4100 M"));
 }
 
 // With detail logging on, the build logs its start and end and every command it writes;
@@ -241,8 +192,8 @@ TEST(SimLoadSequence, DetailLoggingWritesEveryCommand) {
   dir.Enter();
   RecordStartDirectory(true);
   LogStart("1.41", "Qm48", "", "Qm48");
-  auto sim = Fresh();
-  sim->Prep232SimSetupData(SelectedLoadFormat());
+  auto sim = FreshWithoutFormat();
+  sim->Prep232SimSetupData(SelectedLoadFormat());  // not logged
   gDebugLogging = true;
   sim->Prep232SimSetupData(SelectedLoadFormat());
   gDebugLogging = false;
@@ -255,4 +206,59 @@ TEST(SimLoadSequence, DetailLoggingWritesEveryCommand) {
   size_t commands = 0;
   for (size_t p = 0; (p = log.find(" ---  : ", p)) != std::string::npos; ++p) ++commands;
   EXPECT_EQ(commands, SplitCommands(sim->TxBuffer).size());
+}
+
+TEST(BitRateSynthesis, WorkedExamplesAndRangeBoundaries) {
+  const struct {
+    uint32_t bitRate;
+    int32_t code, convolution;
+    int prescale;
+    uint32_t clockRate;
+  } rows[] = {
+      {1024000, kBiphaseL, 0, 0, 2048000u},
+      {10, 0, 0, 3, 40960u},
+      {20000000, kBiphaseL, 2, 0, 33000000u},
+      {63, 0, 0, 3, 63u << 12},
+      {64, 0, 0, 2, 64u << 8},
+      {16383, 0, 0, 2, 16383u << 8},
+      {16384, 0, 0, 1, 16384u << 4},
+      {262143, 0, 0, 1, 262143u << 4},
+      {262144, 0, 0, 0, 262144u},
+      {32, kBiphaseL, 0, 2, 64u << 8},
+      {21, 0, 2, 3, 63u << 12},
+      {22, 0, 2, 2, 66u << 8},
+      {8192, 0, 1, 1, 16384u << 4},
+      {131072, 13, 0, 0, 262144u},
+      {33000000, 0, 0, 0, 33000000u},
+      {16500001, kBiphaseL, 0, 0, 33000000u},
+      // Unchecked rates do not wrap; convolution values other than 1 and 2 add no factor.
+      {0, 0, 0, 3, 0u},
+      {0xFFFFFFFFu, kBiphaseL, 2, 0, 33000000u},
+      {1000000, 0, 3, 0, 1000000u},
+      {1000000, 0, -1, 0, 1000000u},
+  };
+  for (const auto& row : rows) {
+    SimSetupData setup;
+    setup.SimBitRate = row.bitRate;
+    setup.SimOutputCode = row.code;
+    setup.Convolution = row.convolution;
+    const SimClockSetting c = GetSimClockRatePrescaleNcoRate(setup);
+    EXPECT_EQ(c.Prescale, row.prescale) << row.bitRate;
+    EXPECT_EQ(c.ClockRate, row.clockRate) << row.bitRate;
+  }
+}
+
+// Two line bits a data bit except for the NRZ codes; convolution adds 2x or 3x.
+TEST(BitRateSynthesis, LineRateOfEveryCode) {
+  for (int32_t code = 0; code <= 18; ++code) {
+    for (int32_t convolution : {0, 1, 2}) {
+      SimSetupData setup;
+      setup.SimBitRate = 1000;
+      setup.SimOutputCode = code;
+      setup.Convolution = convolution;
+      const bool nrz = code <= 2 || code == 10 || code == 14 || code == 15;
+      EXPECT_EQ(SimLineRate(setup), (nrz ? 1000u : 2000u) * (convolution + 1))
+          << code << " " << convolution;
+    }
+  }
 }

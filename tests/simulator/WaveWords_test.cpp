@@ -1,12 +1,17 @@
-// Dynamic wave words: each wave's value for a counter value, worked out by hand, and the
-// wave tables the load writes.
+// The simulator record: the runtime generator its word values and RANDOM waves come from,
+// its defaults, the setup dump line by line; each wave's value for a counter value, worked
+// out by hand, and the wave tables the load writes.
 #include "simulator/WaveWords.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "link/CommandText.h"
+#include "simulator/SetupDump.h"
+#include "simulator/SimKit.h"
 
 namespace {
 
@@ -17,57 +22,40 @@ TEST(WaveValue, WorkedValues) {
   user.NumWords = 10;
   user.DefaultValue = 7;
   for (int i = 0; i < kUserWaveMaxWords; ++i) user.Samples[i] = static_cast<uint16_t>(1000 + i);
+  // Per wave, word length and counter range: counter values and the values they give.
   const struct {
     int32_t wave, length;
-    int64_t low, high, c;
-    int32_t value;
+    int64_t low, high;
+    std::vector<std::pair<int64_t, int32_t>> values;
   } cases[] = {
       // 16 bits over 64 frames; the sine's A = 32767.9: the peak truncates to full scale.
-      {kWaveSquare, 16, 0, 63, 31, 16384},
-      {kWaveSquare, 16, 0, 63, 32, 49152},
-      {kWaveTriangle, 16, 0, 63, 5, 2047 * 5},
-      {kWaveTriangle, 16, 0, 63, 32, 65504},
-      {kWaveTriangle, 16, 0, 63, 40, 2047 * 24},
-      {kWaveRampUp, 16, 0, 63, 1, 1040},
-      {kWaveRampUp, 16, 0, 63, 31, 32247},
-      {kWaveRampUp, 16, 0, 63, 32, 33288},
-      {kWaveRampUp, 16, 0, 63, 63, 65535},
-      {kWaveRampDown, 16, 0, 63, 0, 65535},
-      {kWaveRampDown, 16, 0, 63, 62, 1040},
-      {kWaveRampDown, 16, 0, 63, 63, 0},
-      {kWaveSine, 16, 0, 63, 0, 32767},
-      {kWaveSine, 16, 0, 63, 16, 65535},
-      {kWaveSine, 16, 0, 63, 32, 32767},
-      {kWaveSine, 16, 0, 63, 48, 0},
-      {kWaveCosine, 16, 0, 63, 0, 65535},
-      {kWaveCosine, 16, 0, 63, 16, 32767},
-      {kWaveCosine, 16, 0, 63, 32, 0},
-      {kWaveCosine, 16, 0, 63, 48, 32767},
-      {kWaveNothing, 16, 0, 63, 5, 0},
+      {kWaveSquare, 16, 0, 63, {{31, 16384}, {32, 49152}}},
+      {kWaveTriangle, 16, 0, 63, {{5, 2047 * 5}, {32, 65504}, {40, 2047 * 24}}},
+      {kWaveRampUp, 16, 0, 63, {{1, 1040}, {32, 33288}, {63, 65535}}},
+      {kWaveRampDown, 16, 0, 63, {{0, 65535}, {62, 1040}, {63, 0}}},
+      {kWaveSine, 16, 0, 63, {{0, 32767}, {16, 65535}, {48, 0}}},
+      {kWaveCosine, 16, 0, 63, {{0, 65535}, {32, 0}, {48, 32767}}},
+      {kWaveNothing, 16, 0, 63, {{5, 0}}},
       // Short words: the triangle climbs by half steps (t = 0.5 over 64 frames).
-      {kWaveTriangle, 8, 0, 63, 3, 1},
-      {kWaveTriangle, 8, 0, 63, 31, 15},
-      {kWaveTriangle, 8, 0, 63, 32, 31},
-      {kWaveTriangle, 8, 0, 63, 63, 16},
-      {kWaveTriangle, 8, 0, 7, 3, 2},
-      {kWaveTriangle, 8, 0, 7, 4, 5},  // step 0.785
+      {kWaveTriangle, 8, 0, 63, {{3, 1}, {31, 15}, {32, 31}, {63, 16}}},
+      {kWaveTriangle, 8, 0, 7, {{3, 2}, {4, 5}}},  // step 0.785
       // Ramps round exact halves down: r = 0.5 and 1.5.
-      {kWaveRampUp, 1, 0, 2, 1, 0},
-      {kWaveRampDown, 1, 0, 2, 1, 0},
-      {kWaveRampUp, 2, 0, 2, 1, 1},
-      {kWaveRampDown, 2, 0, 2, 1, 1},
+      {kWaveRampUp, 1, 0, 2, {{1, 0}}},
+      {kWaveRampDown, 1, 0, 2, {{1, 0}}},
+      {kWaveRampUp, 2, 0, 2, {{1, 1}}},
+      {kWaveRampDown, 2, 0, 2, {{1, 1}}},
       // The user wave's samples from the low counter value, then its default.
-      {kWaveUserDef, 16, 0, 63, 9, 1009},
-      {kWaveUserDef, 16, 0, 63, 10, 7},
-      {kWaveUserDef, 16, 1, 64, 1, 1000},
+      {kWaveUserDef, 16, 0, 63, {{9, 1009}, {10, 7}}},
+      {kWaveUserDef, 16, 1, 64, {{1, 1000}}},
       // A single counter value has no half to divide by; lengths above 16 count as 16.
-      {kWaveTriangle, 16, 5, 5, 5, 0},
-      {kWaveUserDef, 16, 5, 5, 4, 1000},
-      {kWaveSquare, 40, 0, 63, 40, 49152},
+      {kWaveTriangle, 16, 5, 5, {{5, 0}}},
+      {kWaveUserDef, 16, 5, 5, {{4, 1000}}},
+      {kWaveSquare, 40, 0, 63, {{40, 49152}}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(WaveValue(c.wave, c.length, user, c.low, c.high, c.c), c.value)
-        << "wave " << c.wave << " length " << c.length << " c " << c.c;
+    for (const auto& [counter, value] : c.values)
+      EXPECT_EQ(WaveValue(c.wave, c.length, user, c.low, c.high, counter), value)
+          << "wave " << c.wave << " length " << c.length << " c " << counter;
   user.NumWords = 5000;  // never past the table
   EXPECT_EQ(WaveValue(kWaveUserDef, 16, user, 0, 1999, 1999), 1000 + 1023);
   RuntimeSrand(1);  // RANDOM draws just above mid-scale
@@ -76,77 +64,119 @@ TEST(WaveValue, WorkedValues) {
   EXPECT_EQ(WaveValue(kWaveRandom, 8, kNoUserWave, 0, 63, 2), (32767 + 10982 / 6) >> 8);
 }
 
-class WaveWords : public ::testing::Test {
- protected:
-  void SetUp() override {
-    RuntimeSrand(1);
-    SetDefaults(*setup_, *waves_);
-  }
-  std::unique_ptr<SimSetupData> setup_ = std::make_unique<SimSetupData>();
-  std::unique_ptr<UserWaveTables> waves_ = std::make_unique<UserWaveTables>();
-};
-
-TEST_F(WaveWords, DefaultSetupWritesFiveTablesOfSixtyFourValues) {
-  const std::vector<WaveWordWrite> writes = BuildWaveWords(*setup_, *waves_, 0, 63);
+// The five default waves, each table 1024 words above the last; one minor frame runs over
+// the default counter range 0..255.
+TEST(WaveWords, DefaultTablesRandomDrawsAndWordLengths) {
+  auto sim = Fresh();
+  SimSetupData& s = sim->Setup;
+  const std::vector<WaveWordWrite> writes = BuildWaveWords(s, sim->UserWaves, 0, 63);
   ASSERT_EQ(writes.size(), 5u * 64u);
   for (size_t i = 0; i < writes.size(); ++i)
     EXPECT_EQ(writes[i].Address, 11264 + 1024 * static_cast<int64_t>(i / 64) + (i % 64));
-  EXPECT_EQ(writes[0].Value, 32767);         // SINE at c = 0
-  EXPECT_EQ(writes[64].Value, 65535);        // COSINE at c = 0
-  EXPECT_EQ(writes[128 + 32].Value, 49152);  // SQUARE at c = 32
-  EXPECT_EQ(writes[192 + 32].Value, 65504);  // TRIANGLE at c = 32
-  EXPECT_EQ(writes[256 + 63].Value, 65535);  // RAMPUP at c = 63
-  EXPECT_EQ(WaveWordCommand(writes[0]), "7FFF 2C00 M");
-  EXPECT_EQ(WaveWordCommand(writes[319]), "FFFF 3C3F M");
+  EXPECT_EQ(WaveWordCommand(writes[0]), "7FFF 2C00 M");    // SINE at c = 0
+  EXPECT_EQ(WaveWordCommand(writes[319]), "FFFF 3C3F M");  // RAMPUP at c = 63
   TransmitBuffer buffer;
-  AppendWaveWords(buffer, *setup_, *waves_, 0, 63);
-  const std::vector<std::string> commands = SplitCommands(buffer);
-  ASSERT_EQ(commands.size(), writes.size());
-  for (size_t i = 0; i < writes.size(); ++i) EXPECT_EQ(commands[i], WaveWordCommand(writes[i]));
-  // One minor frame runs over the default counter range 0..255.
-  const auto wide = BuildWaveWords(*setup_, *waves_, 0, 255);
+  AppendWaveWords(buffer, s, sim->UserWaves, 0, 63);
+  EXPECT_EQ(SplitCommands(buffer).back(), "FFFF 3C3F M");
+  EXPECT_EQ(SplitCommands(buffer).size(), writes.size());
+  const auto wide = BuildWaveWords(s, sim->UserWaves, 0, 255);
   ASSERT_EQ(wide.size(), 5u * 256u);
   EXPECT_EQ(wide[64].Value, 65535);                   // SINE peaks a quarter in
   EXPECT_EQ(wide[3 * 256 + 128].Value, 511u * 128u);  // TRIANGLE: q = 65535 / 128
-  EXPECT_EQ(wide[4 * 256 + 255].Address, 11264 + 4 * 1024 + 255);
-}
 
-TEST_F(WaveWords, InactiveSlotsAreSkippedAndSlotsKeepTheirOwnUserTables) {
-  for (SimDynamicWord& word : setup_->DynamicWords) word.SimDynamicWordWave = kWaveNothing;
-  setup_->DynamicWords[1].SimDynamicWordWave = kWaveUserDef;
-  (*waves_)[1].NumWords = 2;
-  (*waves_)[1].Samples[0] = 0x1111;
-  (*waves_)[1].Samples[1] = 0x2222;
-  (*waves_)[1].DefaultValue = 0x0042;
-  (*waves_)[0].Samples[0] = 0x9999;  // slot 0's table is not used
-  const std::vector<WaveWordWrite> writes = BuildWaveWords(*setup_, *waves_, 0, 63);
-  ASSERT_EQ(writes.size(), 64u);
-  EXPECT_EQ(writes[0].Address, 11264);
-  EXPECT_EQ(writes[0].Value, 0x1111);
-  EXPECT_EQ(writes[1].Value, 0x2222);
-  EXPECT_EQ(writes[63].Address, 11264 + 63);
-  EXPECT_EQ(writes[63].Value, 0x0042);
+  // The word length comes from the carrying word: trunc(127.9) at the 8-bit SINE's peak.
+  s.Words[3].SimWordLen = 8;
+  EXPECT_EQ(BuildWaveWords(s, sim->UserWaves, 0, 63)[16].Value, 255);
+  s.Words[16382].SimWordLen = 5;
+  // Word numbers are signed 16-bit numbers (65540 is word 4); outside the frame: 16 bits.
+  for (const auto& [word, length] :
+       {std::pair{4, 8}, {0, 16}, {-1, 16}, {65540, 8}, {16384, 16}, {16383, 5}}) {
+    s.DynamicWords[0].SimDynamicWordNumber = word;
+    EXPECT_EQ(DynamicWordLength(s, ActiveDynamicWords(s).at(0).WordNumber), length) << word;
+  }
+
   // RANDOM words draw in list order, then counter order.
-  for (SimDynamicWord& word : setup_->DynamicWords) word.SimDynamicWordWave = kWaveRandom;
+  sim = Fresh();
+  for (SimDynamicWord& word : sim->Setup.DynamicWords) word.SimDynamicWordWave = kWaveRandom;
   RuntimeSrand(1);
   std::vector<int> draws;
   for (int i = 0; i < 5 * 64; ++i) draws.push_back(RuntimeRand());
   RuntimeSrand(1);
-  const std::vector<WaveWordWrite> random = BuildWaveWords(*setup_, *waves_, 0, 63);
+  const std::vector<WaveWordWrite> random = BuildWaveWords(sim->Setup, sim->UserWaves, 0, 63);
   ASSERT_EQ(random.size(), draws.size());
   for (size_t i = 0; i < random.size(); ++i) EXPECT_EQ(random[i].Value, 32767 + draws[i] / 6);
 }
 
-TEST_F(WaveWords, WordLengthComesFromTheCarryingWord) {
-  setup_->Words[3].SimWordLen = 8;  // word 4 carries the SINE: trunc(127.9) at its peak
-  EXPECT_EQ(BuildWaveWords(*setup_, *waves_, 0, 63)[16].Value, 255);
-  setup_->Words[16382].SimWordLen = 5;
-  // Word numbers are signed 16-bit numbers (65540 is word 4); outside the frame: 16 bits.
-  for (const auto& [word, length] :
-       {std::pair{4, 8}, {0, 16}, {-1, 16}, {65540, 8}, {16384, 16}, {16383, 5}}) {
-    setup_->DynamicWords[0].SimDynamicWordNumber = word;
-    EXPECT_EQ(DynamicWordLength(*setup_, ActiveDynamicWords(*setup_).at(0).WordNumber), length)
-        << word;
+TEST(SimSetupData, GeneratorAndDefaults) {
+  RuntimeSrand(1);
+  for (int expected : {346, 130, 10982, 1090}) EXPECT_EQ(RuntimeRand(), expected);
+  // Every construction draws the next 16383 numbers for its word values.
+  RuntimeSrand(1);
+  for (int i = 0; i < kMaxWordsPerMinorFrame; ++i) RuntimeRand();
+  const int next = RuntimeRand();
+  auto first = Fresh();
+  auto second = std::make_unique<progsimulatorclass>();
+  EXPECT_EQ(first->Setup.Words[0].SimValue, 346);
+  EXPECT_EQ(second->Setup.Words[0].SimValue, next);
+
+  // SetDefaults restores an edited record, beyond the frame too, and the wave tables it is
+  // given, no others.
+  SimSetupData& s = first->Setup;
+  s.Words[16382] = {3, 7};
+  s.DynamicWords[2] = {100, 5, 8};
+  first->UserWaves[3].NumWords = 10;
+  std::strcpy(first->UserWaves[3].Name, "saw");
+  UserWaveTables scratch{};
+  scratch[0].NumWords = 5;
+  SetDefaults(s, scratch);
+  EXPECT_EQ(std::tie(first->UserWaves[3].NumWords, scratch[0].NumWords), std::make_tuple(10, 0));
+  EXPECT_EQ(s.Words[16382].SimWordLen, 16);
+  EXPECT_EQ(s.DynamicWords[2].SimDynamicWordWave, kWaveSquare);
+  SetDefaults(s, first->UserWaves);
+  EXPECT_EQ(first->UserWaves[3].NumWords, 0);
+  EXPECT_STREQ(first->UserWaves[3].Name, "");
+}
+
+TEST(SetupDump, DefaultsAndEditsLineByLine) {
+  const struct {
+    const char* edits;
+    size_t line;
+    const char* text;
+    int tag;
+  } cases[] = {
+      {"", 9, "SubFrameIdStartBit Lsb5", 0},
+      {"", 19, "Convolution           NONE", 0},
+      {"", 21, "     WordNumber     4     WordInterval   0     WaveForm       SINE", 0},
+      {"", 25, "     WordNumber     8     WordInterval   0     WaveForm       RAMPUP", 4},
+      {"", 27,
+       "     StartFrame     0     FrameInterval  0     StartWord      9     WordInterval   0"
+       "     WordValue      48879",
+       0},
+      {"", 290, nullptr, 255},
+      {"", 291, "---end setup data---", 0},
+      {"Word2Len=9 Word2Value=2603", 36, "     WordLen  9        Value    0x0A2B", 1},
+      {"Convolution=1", 19, "Convolution           ONE HALF", 0},
+      {"Convolution=2", 19, "Convolution           ONE THIRD", 0},
+      {"Convolution=7", 19, "Convolution           7", 0},
+      {"SimBitRate=4000000000", 6, "SimBitRate            4000000000", 0},
+      {"Wave1=42", 21, "     WordNumber     4     WordInterval   0     WaveForm       42", 0},
+      // The word lines follow the frame size, never beyond the word table.
+      {"WordsPerMinorFrame=16383", 36 + 16382, "---end setup data---", 0},
+      {"WordsPerMinorFrame=40000", 36 + 16382, "---end setup data---", 0},
+      {"WordsPerMinorFrame=-1", 35, "---end setup data---", 0},
+  };
+  for (const auto& c : cases) {
+    auto setup = std::make_unique<SimSetupData>();
+    auto waves = std::make_unique<UserWaveTables>();
+    SetDefaults(*setup, *waves);
+    Apply(*setup, c.edits);
+    const auto lines = SetupDumpLines(*setup);
+    ASSERT_LT(c.line, lines.size()) << c.edits << " " << c.line;
+    const std::string text = c.text == nullptr ? lines[c.line].text : c.text;
+    EXPECT_EQ(lines[c.line].text, text) << c.edits << " " << c.line;
+    EXPECT_EQ(lines[c.line].tag, c.tag) << c.edits << " " << c.line;
+    EXPECT_TRUE(text != "---end setup data---" || lines.size() == c.line + 1)
+        << c.edits << " " << c.line;
   }
 }
 

@@ -1,49 +1,84 @@
 // The virtual unit on a real pseudo-terminal, as a controller's raw port sees it: one reply
 // line a command, the state it keeps, controllers coming and going, the exact bytes of
-// every fault mode, and its state file and link.
+// every fault mode, and its link.
 #include "unit/VirtualUnit.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
+#include "common/VirtualUnitOnPty.h"
 #include "support/TempDir.h"
-#include "unit/RawPort.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+
+// The controller's end of the pseudo-terminal, opened raw as a serial port would be.
+class RawPort {
+ public:
+  explicit RawPort(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+    termios tio{};
+    if (fd_ >= 0 && ::tcgetattr(fd_, &tio) == 0) ::cfmakeraw(&tio);
+    if (fd_ >= 0) ::tcsetattr(fd_, TCSANOW, &tio);
+  }
+  ~RawPort() { ::close(fd_); }
+  int Fd() const { return fd_; }
+  void Send(const std::string& bytes) {
+    EXPECT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  // The bytes up to and including the next carriage return; with no line (or none in
+  // time) everything that came within the time.
+  std::string Read(bool line = true, std::chrono::milliseconds time = 3000ms) {
+    const auto deadline = std::chrono::steady_clock::now() + time;
+    for (size_t cr; !line || (cr = pending_.find('\r')) == std::string::npos;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd fd{fd_, POLLIN, 0};
+      char bytes[256];
+      ssize_t n = 0;
+      if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0 ||
+          (n = ::read(fd_, bytes, sizeof bytes)) <= 0)
+        return std::exchange(pending_, std::string());
+      pending_.append(bytes, static_cast<size_t>(n));
+    }
+    const std::string reply = pending_.substr(0, pending_.find('\r') + 1);
+    pending_.erase(0, reply.size());
+    return reply;
+  }
+
+ private:
+  int fd_;
+  std::string pending_;
+};
 
 struct RunningUnit {
   explicit RunningUnit(VirtualUnitOptions options = {}) : unit(std::move(options)) {
     std::string error;
     EXPECT_TRUE(unit.Start(&error)) << error;
     port = std::make_unique<RawPort>(unit.DevicePath());
-    EXPECT_TRUE(port->IsOpen()) << unit.DevicePath();
+    EXPECT_GE(port->Fd(), 0) << unit.DevicePath();
   }
   VirtualUnit unit;
   std::unique_ptr<RawPort> port;
 };
 
-VirtualUnitOptions WithFault(const std::string& text) {
-  VirtualUnitOptions options;
-  std::string error;
-  EXPECT_TRUE(ParseFaultMode(text, options.fault, error)) << error;
-  return options;
-}
-
 TEST(VirtualUnit, AnswersEachCommandWithOneLineAndKeepsTheState) {
   RunningUnit u;
   u.port->Send("0800 0000 M2 NHframe001");  // several commands in one write
   u.port->Send("0001 E240 K0062 0001 T57E9 0 G1 R0FI");
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(u.port->ReadLine(), "OK\r");
-  EXPECT_EQ(u.port->ReadLine(), "0141\x20\r");
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(u.port->Read(), "OK\r");
+  EXPECT_EQ(u.port->Read(), "0141\x20\r");
   EXPECT_EQ(u.unit.MemoryWord(0), 0x0800);
   EXPECT_EQ(u.unit.FormatNumber(), 2);
   EXPECT_EQ(u.unit.FormatName(2), "frame001");
@@ -53,7 +88,7 @@ TEST(VirtualUnit, AnswersEachCommandWithOneLineAndKeepsTheState) {
   EXPECT_TRUE(u.unit.Running());
   EXPECT_EQ(u.unit.CommandCount(), 8u);
   EXPECT_EQ(u.unit.Commands().back(), "0FI");
-  EXPECT_EQ(u.port->ReadFor(50), "");  // nothing more than one line per command
+  EXPECT_EQ(u.port->Read(false, 50ms), "");  // nothing more than one line per command
 }
 
 // When its last controller closes the port the unit drops unread replies and exclusive
@@ -63,18 +98,15 @@ TEST(VirtualUnit, TheLastCloseDropsUnreadRepliesAndExclusiveMode) {
   ASSERT_EQ(ioctl(u.port->Fd(), TIOCEXCL), 0);
   u.port->Send("1 R");
   ASSERT_TRUE(u.unit.WaitForCommands(1, 1000ms));
-  u.port->Close();  // the reply is never read
-  std::unique_ptr<RawPort> again;
+  const uint64_t released = u.unit.ReleaseCount();
+  u.port.reset();  // the reply is never read
+  ASSERT_TRUE(u.unit.WaitForReleases(released + 1, 5000ms));
+  auto again = std::make_unique<RawPort>(u.unit.DevicePath());
   int exclusive = 1;
-  for (int tries = 0; exclusive != 0 && tries < 5000; ++tries) {
-    again.reset();
-    std::this_thread::sleep_for(1ms);  // a look every millisecond until the unit let go
-    again = std::make_unique<RawPort>(u.unit.DevicePath());
-    if (!again->IsOpen() || ioctl(again->Fd(), TIOCGEXCL, &exclusive) != 0) exclusive = 1;
-  }
+  ASSERT_EQ(ioctl(again->Fd(), TIOCGEXCL, &exclusive), 0);
   ASSERT_EQ(exclusive, 0);
   again->Send("0 R");
-  EXPECT_EQ(again->ReadLine(), "OK\r");  // not the reply to "1 R"
+  EXPECT_EQ(again->Read(), "OK\r");  // not the reply to "1 R"
   EXPECT_FALSE(u.unit.Running());
 }
 
@@ -99,21 +131,20 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.fault << " " << row.lineRate << " " << row.latencyMs);
-    VirtualUnitOptions options = WithFault(row.fault);
-    options.lineRate = row.lineRate;
+    VirtualUnitOptions options = UnitOptions(row.fault, row.lineRate);
     options.replyLatencyMs = row.latencyMs;
     RunningUnit u(options);
     const auto start = std::chrono::steady_clock::now();
     for (const auto& [command, lines] : row.exchanges) {
       u.port->Send(command);
-      for (const std::string& line : lines) EXPECT_EQ(u.port->ReadLine(), line) << command;
+      for (const std::string& line : lines) EXPECT_EQ(u.port->Read(), line) << command;
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(row.atLeastMs));
     EXPECT_TRUE(u.unit.WaitForCommands(row.exchanges.size(), 1000ms));
-    EXPECT_EQ(u.port->ReadFor(100), "");
+    EXPECT_EQ(u.port->Read(false, 100ms), "");
   }
   // Stop ends a unit in the middle of a reply it holds back for ten minutes.
-  RunningUnit slow(WithFault("slow=600000"));
+  RunningUnit slow(UnitOptions("slow=600000"));
   slow.port->Send("0 R");
   EXPECT_TRUE(slow.unit.WaitForCommands(1, 1000ms));
   slow.unit.Stop();
@@ -129,7 +160,7 @@ TEST(VirtualUnit, LinkNamesTheDeviceWhileTheUnitRuns) {
     EXPECT_EQ(std::filesystem::read_symlink(options.linkPath), u.unit.DevicePath());
     RawPort byLink(options.linkPath);
     byLink.Send("0 N");
-    EXPECT_EQ(byLink.ReadLine(), "OK\r");
+    EXPECT_EQ(byLink.Read(), "OK\r");
   }
   EXPECT_FALSE(std::filesystem::is_symlink(options.linkPath));
   // A file that is not a link is never replaced.
@@ -138,6 +169,7 @@ TEST(VirtualUnit, LinkNamesTheDeviceWhileTheUnitRuns) {
   std::string error;
   EXPECT_FALSE(refused.Start(&error));
   EXPECT_NE(error.find("not a symbolic link"), std::string::npos) << error;
+  ASSERT_FALSE(std::filesystem::is_symlink(options.linkPath));  // else reading would wait
   EXPECT_EQ(ReadAll(options.linkPath), "keep");
 }
 
