@@ -8,10 +8,11 @@
 #include "link/UnitLink.h"
 #include "unit/VirtualUnit.h"
 
-inline VirtualUnitOptions UnitOptions(const std::string& fault) {
+inline VirtualUnitOptions UnitOptions(const std::string& fault = "none", uint32_t lineRate = 0) {
   VirtualUnitOptions options;
   std::string error;
   EXPECT_TRUE(ParseFaultMode(fault, options.fault, error)) << error;
+  options.lineRate = lineRate;
   return options;
 }
 
