@@ -3,7 +3,9 @@
 // decom on what the unit sends, Ctrl+C during a load, and the whole round trip of emulate,
 // load and decom.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,12 +13,12 @@
 #include <future>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/CtlRun.h"
 #include "common/VirtualUnitOnPty.h"
 #include "pcm/BitstreamFile.h"
+#include "platform/UniqueFd.h"
 
 namespace {
 
@@ -44,11 +46,24 @@ bool Matches(const std::string& text, const std::string& pattern) {
          text.ends_with(tail);
 }
 
-// Waits for a condition a process of its own brings about (a file appearing or going).
+// Waits for a condition another process brings about in `folder` (a file appearing, being
+// written or going): looked at again at each change the kernel reports there, for 20 s at most.
 template <typename F>
-bool Eventually(F condition) {
-  for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(10ms);
-  return condition();
+bool Eventually(const std::string& folder, F condition) {
+  const UniqueFd watch(::inotify_init1(IN_CLOEXEC));
+  ::inotify_add_watch(watch.Get(), folder.c_str(),
+                      IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO);
+  const auto end = std::chrono::steady_clock::now() + 20s;
+  while (!condition()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    pollfd ready{watch.Get(), POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+      return condition();
+    char events[4096];
+    if (::read(watch.Get(), events, sizeof events) < 0) return condition();
+  }
+  return true;
 }
 
 class CtlCommands : public ::testing::Test {
@@ -242,7 +257,7 @@ struct Background {
     run = std::async(std::launch::async, [arguments, &dir, this] {
       return RunCtl(arguments + " & echo $! >'" + pidFile + "'; wait $!", dir);
     });
-    Eventually([&] { return !ReadAll(pidFile).empty(); });
+    Eventually(dir.Path(), [&] { return !ReadAll(pidFile).empty(); });
     pid = std::stoi("0" + ReadAll(pidFile));
   }
   ~Background() {
@@ -276,10 +291,11 @@ TEST_F(CtlCommands, EmulatedUnitRoundTrip) {
   Background emulator(
       "emulate --link QM48-VIRTUAL --state unit.state --bitstream pcm.bits >emulate.out", dir);
   ASSERT_GT(emulator.pid, 0);
-  ASSERT_TRUE(Eventually([&] { return std::filesystem::is_symlink(link); }));
+  ASSERT_TRUE(Eventually(dir.Path(), [&] { return std::filesystem::is_symlink(link); }));
   const CtlResult load = RunCtl("load --device QM48-VIRTUAL d.qm48", dir);
   ASSERT_EQ(load.code, 0) << load.err;
-  ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(dir.File("pcm.bits")); }));
+  ASSERT_TRUE(
+      Eventually(dir.Path(), [&] { return std::filesystem::exists(dir.File("pcm.bits")); }));
   ASSERT_EQ(RunCtl("tmats d.qm48 -o d.tmats", dir).code, 0);
   // Read in a code it is not in, the stream breaks the code's rules or does not lock.
   const struct {
@@ -299,9 +315,9 @@ TEST_F(CtlCommands, EmulatedUnitRoundTrip) {
     EXPECT_NE(decom.out.find(d.said), std::string::npos) << decom.out;
   }
   ::kill(emulator.pid, SIGUSR1);  // unplugged: the device and its link go
-  ASSERT_TRUE(Eventually([&] { return !std::filesystem::is_symlink(link); }));
+  ASSERT_TRUE(Eventually(dir.Path(), [&] { return !std::filesystem::is_symlink(link); }));
   ::kill(emulator.pid, SIGUSR2);  // and back, leading to a working unit
-  ASSERT_TRUE(Eventually([&] { return std::filesystem::is_symlink(link); }));
+  ASSERT_TRUE(Eventually(dir.Path(), [&] { return std::filesystem::is_symlink(link); }));
   EXPECT_EQ(RunCtl("query --device QM48-VIRTUAL", dir).code, 0);
   EXPECT_EQ(emulator.Signal(SIGTERM), 0);
   EXPECT_NE(ReadAll(dir.File("unit.state")).find("run 1\n"), std::string::npos);
