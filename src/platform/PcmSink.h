@@ -12,7 +12,8 @@ class PcmSink {
   virtual bool Open() = 0;
   virtual int SampleRate() const = 0;
   // Plays the samples and returns once they have sounded; returns early when the device
-  // fails or stop becomes true, which it looks at at least every 50 ms.
+  // fails or stop becomes true, which it looks at at least every 50 ms (or waits on: the
+  // speaker notifies the flag when it sets it).
   virtual bool Play(const std::vector<int16_t>& samples, const std::atomic<bool>& stop) = 0;
   virtual std::string ErrorText() const { return {}; }
 };

@@ -42,6 +42,7 @@ ToneSpeaker::~ToneSpeaker() {
     std::lock_guard lock(mutex_);
     stop_ = true;
   }
+  stop_.notify_all();  // a sink waiting on the flag itself
   wake_.notify_all();
   done_.notify_all();
   worker_.join();
