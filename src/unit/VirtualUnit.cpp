@@ -215,7 +215,7 @@ void VirtualUnit::ReleaseIfUnused() {
   ::ioctl(heldSlave_.Get(), TIOCNXCL);
   std::lock_guard lock(mutex_);
   ++releases_;
-  commandArrived_.notify_all();
+  stateChanged_.notify_all();
 }
 
 // When a byte that starts on the line at `lineFree` (or later) is fully across.
@@ -244,7 +244,7 @@ void VirtualUnit::HandleByte(uint8_t byte) {
       commands_.erase(commands_.begin(), commands_.end() - kKeptCommands);
   }
   if (exchanges.empty()) return;
-  commandArrived_.notify_all();
+  stateChanged_.notify_all();
   if (saved && !options_.stateFile.empty()) WriteState();
   for (const auto& e : exchanges) Answer(e.command, e.reply);
 }
@@ -433,8 +433,8 @@ std::vector<std::string> VirtualUnit::Commands() const {
 
 bool VirtualUnit::WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return commandArrived_.wait_for(lock, timeout,
-                                  [&] { return protocol_->State().commandCount >= count; });
+  return stateChanged_.wait_for(lock, timeout,
+                                [&] { return protocol_->State().commandCount >= count; });
 }
 
 uint64_t VirtualUnit::ReleaseCount() const {
@@ -444,7 +444,7 @@ uint64_t VirtualUnit::ReleaseCount() const {
 
 bool VirtualUnit::WaitForReleases(uint64_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return commandArrived_.wait_for(lock, timeout, [&] { return releases_ >= count; });
+  return stateChanged_.wait_for(lock, timeout, [&] { return releases_ >= count; });
 }
 
 bool VirtualUnit::WriteState(std::string* error) const {

@@ -71,7 +71,7 @@ class VirtualUnit {
   static constexpr size_t kKeptCommands = 1 << 20;
   // Waits until at least `count` commands were received; false on time-out.
   bool WaitForCommands(uint64_t count, std::chrono::milliseconds timeout) const;
-  // How often the port was left as a real one is once its last controller closed it
+  // How often the port was left as a real port is once its last controller closed it
   // (unread replies dropped, exclusive mode off), and a wait for the next of those.
   uint64_t ReleaseCount() const;
   bool WaitForReleases(uint64_t count, std::chrono::milliseconds timeout) const;
@@ -103,7 +103,7 @@ class VirtualUnit {
   std::vector<std::string> commands_;               // guarded by mutex_
   uint64_t releases_ = 0;                           // guarded by mutex_
   mutable std::mutex mutex_;
-  mutable std::condition_variable commandArrived_;  // also a release
+  mutable std::condition_variable stateChanged_;  // a command arrived or the port was released
 
   std::string devicePath_;
   UniqueFd master_;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/VirtualUnitOnPty.h"
+#include "platform/UniqueFd.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -29,13 +30,12 @@ class RawPort {
  public:
   explicit RawPort(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
     termios tio{};
-    if (fd_ >= 0 && ::tcgetattr(fd_, &tio) == 0) ::cfmakeraw(&tio);
-    if (fd_ >= 0) ::tcsetattr(fd_, TCSANOW, &tio);
+    if (fd_ && ::tcgetattr(fd_.Get(), &tio) == 0) ::cfmakeraw(&tio);
+    if (fd_) ::tcsetattr(fd_.Get(), TCSANOW, &tio);
   }
-  ~RawPort() { ::close(fd_); }
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Get(); }
   void Send(const std::string& bytes) {
-    EXPECT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    EXPECT_EQ(::write(fd_.Get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
   // The bytes up to and including the next carriage return; with no line (or none in
   // time) everything that came within the time.
@@ -44,11 +44,11 @@ class RawPort {
     for (size_t cr; !line || (cr = pending_.find('\r')) == std::string::npos;) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           deadline - std::chrono::steady_clock::now());
-      pollfd fd{fd_, POLLIN, 0};
+      pollfd fd{fd_.Get(), POLLIN, 0};
       char bytes[256];
       ssize_t n = 0;
       if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0 ||
-          (n = ::read(fd_, bytes, sizeof bytes)) <= 0)
+          (n = ::read(fd_.Get(), bytes, sizeof bytes)) <= 0)
         return std::exchange(pending_, std::string());
       pending_.append(bytes, static_cast<size_t>(n));
     }
@@ -58,7 +58,7 @@ class RawPort {
   }
 
  private:
-  int fd_;
+  UniqueFd fd_;
   std::string pending_;
 };
 
