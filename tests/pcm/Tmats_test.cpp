@@ -15,6 +15,7 @@
 #include "pcm/TmatsText.h"
 #include "pcm/TmatsToSetup.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SimKit.h"
 #include "simulator/SimValidation.h"
 #include "support/TempDir.h"
 
@@ -48,12 +49,6 @@ std::string PGroup(const std::string& text) {
     if (!value.empty()) out += x.Code + ":" + value + "\n";
   }
   return out;
-}
-
-void SetPattern(SimSetupData& s, const char* text, int radix, int length) {
-  std::strcpy(s.FrameSyncPattern, text);
-  s.FsPatternRadix = radix;
-  s.FrameSyncLength = length;
 }
 
 // Expected attributes as "code:value;" in a row ("(none)": not written).
