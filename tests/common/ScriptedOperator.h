@@ -100,7 +100,7 @@ class ScriptedOperator : public OperatorInterface {
     ProgressCall call{request};
     task.Start();
     for (int polls = 1; !task.Finished(); ++polls) {
-      task.AwaitChange(call.lastPosition, 2);
+      task.AwaitChange(call.lastPosition, kLookMs);
       call.lastPosition = task.Position();
       const bool cancelNow =
           cancelWhen ? cancelWhen() : cancelAt >= 0 && polls >= cancelAt && call.lastPosition != 0;
@@ -142,6 +142,7 @@ class ScriptedOperator : public OperatorInterface {
   mutable std::mutex mutex_;
   std::deque<MsgAnswer> answers_;
   std::deque<std::optional<std::string>> inputs_, files_;
+  static constexpr int kLookMs = 2;  // the scripted dialog's timer tick
   int cancelAfterPolls_ = -1;
   std::function<bool()> cancelWhen_;
   struct {
