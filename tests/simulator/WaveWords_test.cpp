@@ -88,9 +88,10 @@ TEST(WaveWords, DefaultTablesRandomDrawsAndWordLengths) {
   s.Words[3].SimWordLen = 8;
   EXPECT_EQ(BuildWaveWords(s, sim->UserWaves, 0, 63)[16].Value, 255);
   s.Words[16382].SimWordLen = 5;
+  s.Words[9].SimWordLen = 20;  // longer than the unit's words: 16 bits
   // Word numbers are signed 16-bit numbers (65540 is word 4); outside the frame: 16 bits.
   for (const auto& [word, length] :
-       {std::pair{4, 8}, {0, 16}, {-1, 16}, {65540, 8}, {16384, 16}, {16383, 5}}) {
+       {std::pair{4, 8}, {0, 16}, {-1, 16}, {65540, 8}, {16384, 16}, {16383, 5}, {10, 16}}) {
     s.DynamicWords[0].SimDynamicWordNumber = word;
     EXPECT_EQ(DynamicWordLength(s, ActiveDynamicWords(s).at(0).WordNumber), length) << word;
   }
