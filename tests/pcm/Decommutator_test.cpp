@@ -139,6 +139,12 @@ TEST_F(DecomTest, BitErrorsShowInTheWordsTheyHitTheCrcAndTheSync) {
   EXPECT_EQ(report.Differences[2].Frame, 5);  // the sync words are words of the frame too
   EXPECT_EQ(report.Differences[2].Word, 1);
   EXPECT_EQ(report.CrcErrors, 3);
+  // Against a setup whose words all differ, every difference is counted and the first 100 kept.
+  const BitSequence sent = Stream(32);
+  for (int i = 9; i < 62; ++i) sim_->Setup.Words[size_t(i)].SimValue ^= 1;
+  const DecomReport wrong = Run(sent);
+  EXPECT_GT(wrong.WordsDiffering, 1000);
+  EXPECT_EQ(wrong.Differences.size(), 100u);
 }
 
 TEST_F(DecomTest, ASlippedBitMovesTheGridAndTheFramesAfterItAreRight) {
