@@ -50,6 +50,7 @@ TEST(Ch10Packets, RecordingLayoutWorkedByHand) {
   ASSERT_EQ(p.size(), 4u);
   EXPECT_EQ(p[0].Type, 0x01);
   EXPECT_EQ(p[0].Channel, 0);
+  for (size_t k : {0, 1, 2}) EXPECT_EQ(p[k].Time, 0u) << "all at the start, packet " << k;
   EXPECT_EQ(std::string(p[0].Data.begin() + 4, p[0].Data.end()), in.Tmats);
   // Time: internal source, real-time clock, month and year, leap year: CSDW 0x330, then
   // BCD 07 s 89 (tens of ms), 13 h 45 min, month 02 day 29, year 2024.
