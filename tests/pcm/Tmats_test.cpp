@@ -286,6 +286,7 @@ TEST(TmatsImport, RandomSetupsComeBackAndDecommutateFromTheirTmats) {
       }
       EXPECT_EQ(back->Setup.SimOutputCode, doubled ? 0 : s.SimOutputCode);
       EXPECT_EQ(back->Setup.BitOrder, s.BitOrder);
+      EXPECT_TRUE(sim->DoCrc16 || sim->DoCttit || back->CrcWdNum == -1) << "no CRC word";
       EXPECT_EQ(back->Setup.CommonWordLength, s.CommonWordLength);
       ++imported;
     }
