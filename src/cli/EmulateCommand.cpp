@@ -19,7 +19,7 @@ const char* kUsage =
     "         [--ch10 FILE]\n"
     "  kill -USR1 unplugs the unit (its device and link go), kill -USR2 plugs it in again\n"
     "  fault modes: silent, silent-after=N, garbage, double-cr, stray-cr, slow=MS,\n"
-    "               vanish-after=N, echo, second-writer\n";
+    "               vanish-after=N, echo, second-writer, short-reply=N\n";
 
 bool ParseNumber(const std::string& text, uint32_t& value, int base = 10) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);

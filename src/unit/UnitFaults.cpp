@@ -29,6 +29,7 @@ bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error
       {"vanish-after", FaultKind::VanishAfter, true},
       {"echo", FaultKind::Echo, false},
       {"second-writer", FaultKind::SecondWriter, false},
+      {"short-reply", FaultKind::ShortReply, true},
   };
   size_t eq = text.find('=');
   std::string name = text.substr(0, eq);
@@ -46,7 +47,7 @@ bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error
   }
   error = "unknown fault mode '" + text +
           "' (silent, silent-after=N, garbage, double-cr, stray-cr, slow=MS, vanish-after=N, echo, "
-          "second-writer)";
+          "second-writer, short-reply=N)";
   return false;
 }
 
@@ -72,6 +73,8 @@ std::string FaultModeText(const FaultMode& mode) {
       return "echo";
     case FaultKind::SecondWriter:
       return "second-writer";
+    case FaultKind::ShortReply:
+      return "short-reply=" + std::to_string(mode.count);
   }
   return "none";
 }

@@ -14,6 +14,7 @@ enum class FaultKind {
   VanishAfter,   // answers `count` commands; the next one closes the pseudo-terminal
   Echo,          // sends the command back before the reply text
   SecondWriter,  // another device shares the line: lines of its own before and after replies
+  ShortReply,    // every reply stops after its first `count` values
 };
 
 struct FaultMode {
@@ -22,6 +23,7 @@ struct FaultMode {
 };
 
 // Reads "silent", "silent-after=N", "garbage", "double-cr", "stray-cr", "slow=MS",
-// "vanish-after=N", "echo", "second-writer" (or "none"). False with a reason for anything else.
+// "vanish-after=N", "echo", "second-writer", "short-reply=N" (or "none"). False with a reason for
+// anything else.
 bool ParseFaultMode(const std::string& text, FaultMode& mode, std::string& error);
 std::string FaultModeText(const FaultMode& mode);

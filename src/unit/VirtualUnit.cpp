@@ -49,6 +49,17 @@ int OpenCount(const std::string& device, int ownFd) {
   return count;
 }
 
+// The first `count` values of a reply, each with the space after it: a unit that stops
+// part way through its answer.
+std::string FirstValues(const std::string& reply, uint64_t count) {
+  size_t end = 0;
+  for (uint64_t k = 0; k < count && end < reply.size(); ++k) {
+    const size_t space = reply.find(' ', end);
+    end = space == std::string::npos ? reply.size() : space + 1;
+  }
+  return reply.substr(0, end);
+}
+
 }  // namespace
 
 VirtualUnit::VirtualUnit(VirtualUnitOptions options)
@@ -295,6 +306,9 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
       break;
     case FaultKind::SecondWriter:
       return AnswerBesideSecondWriter(index, line);
+    case FaultKind::ShortReply:
+      line = FirstValues(reply, fault.count) + "\r";
+      break;
   }
   if (options_.replyLatencyMs > 0 &&
       !SleepUntil(Clock::now() + std::chrono::milliseconds(options_.replyLatencyMs)))

@@ -173,6 +173,8 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
       {"vanish-after=1", 5000, SendResult::Disconnected, "W", true, false, 2},
       {"echo", 300, SendResult::InvalidReply, "Q", true, false, 5},  // "Q" ran into a value
       {"stray-cr", 1000, SendResult::Done, "", true, true, 5},       // a lone CR is no reply
+      // Q stops after the minimum frequency: unreadable, and no frequency limit is known.
+      {"short-reply=2", 300, SendResult::InvalidReply, "Q", false, true, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);

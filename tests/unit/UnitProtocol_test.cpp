@@ -161,7 +161,7 @@ TEST(UnitStateText, FileIsReplacedWholeOrNotAtAll) {
 
 TEST(UnitFaultModes, ParsesEveryModeAndRefusesTheRest) {
   for (const char* text : {"none", "silent", "silent-after=3", "garbage", "double-cr", "slow=250",
-                           "vanish-after=0", "echo", "second-writer"}) {
+                           "vanish-after=0", "echo", "second-writer", "short-reply=2"}) {
     FaultMode mode;
     std::string error;
     ASSERT_TRUE(ParseFaultMode(text, mode, error)) << text << ": " << error;

@@ -125,6 +125,7 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
       {"double-cr", 0, 0, {{"0 R", {"OK\r", "\r"}}}, 0},
       {"echo", 0, 0, {{"0BI", {"0BI0013 \r"}}, {"Htest    ", {"Htest    OK\r"}}}, 0},
       {"second-writer", 0, 0, {{"0 R", {stray, "OK\r"}}, {"0BI", {"0013 \r", stray}}}, 0},
+      {"short-reply=2", 0, 0, {{"Q", {"0000 0898 \r"}}, {"0 R", {"OK\r"}}}, 0},
       {"slow=300", 0, 0, {{"0 R", {"OK\r"}}}, 300},
       {"none", 1200, 0, {{"0 R", {"OK\r"}}}, 49},  // 8.3 ms a byte, 3 in and 3 out
       {"none", 0, 40, {{"0 R", {"OK\r"}}, {"0 N", {"OK\r"}}}, 40},
