@@ -15,6 +15,7 @@
 #include "link/Qm48SendDataUnit.h"
 #include "query/Qm48QueryUnit.h"
 #include "support/ProgramLog.h"
+#include "support/Signals.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -181,6 +182,7 @@ TEST_P(FaultMatrix, BothSendersEndAsTheFaultDictatesAndTheNextLoadAndQueryWork) 
       ReadAll(dir.File("Qm48.Log")).find("SENDING COMMANDS TIMED OUT AT " + out.commandText) !=
       std::string::npos;
   EXPECT_EQ(logged, out.result == SendResult::TimedOut);
+  EXPECT_EQ(op.CountPlayed(ErrorTones()) > 0, !out.Ok());  // a load that failed sounds
   ExpectNextLoadWorks(link);
 
   link = std::make_unique<VirtualUnitOnPty>(c.mode);
