@@ -95,7 +95,7 @@ TEST(TmatsExport, HandWorkedAttributes) {
          sim.CrcWdNum = 19;
        },
        "P-1\\D1:BIO-L;P-1\\D4:I;P-1\\F2:L;P-1\\IDC5-1:L;D-1\\MN-1-1:SYNC;D-1\\WP-1-1-1-1:255;D-"
-       "1\\MN-1-2:SFID;D-1\\MN-1-3:CRC-16;D-1\\WP-1-3-1-1:18;"},
+       "1\\MN-1-2:SFID;D-1\\MN-1-3:CRC-16;D-1\\WP-1-3-1-1:18;D-1\\FP-1-3-1-1:1;"},
       {"the T group of a setup with its transmitter",
        [](auto&, TmatsDocument& doc) {
          doc.HaveTransmitter = true;
