@@ -76,6 +76,12 @@ TEST_F(DecomTest, LocksOnTheThirdPatternAndFindsEveryWord) {
   const DecomReport noise = Run(RandomBits(100000, 1));
   EXPECT_FALSE(noise.Locked());
   EXPECT_FALSE(noise.Clean());
+  // A CRC word shorter than 16 bits carries the CRC's low bits.
+  sim_->Setup.Words[63].SimWordLen = 12;
+  Validate();
+  const DecomReport shortCrc = Run(Stream(48));
+  EXPECT_EQ(shortCrc.CrcChecked, 46);
+  EXPECT_EQ(shortCrc.CrcErrors, 0);
 }
 
 TEST_F(DecomTest, RefusesAPatternNoSynchronizerCanFind) {
