@@ -156,16 +156,19 @@ void VirtualUnit::Stop() {
     thread_.join();
     bitstream_.reset();  // an unfinished stream is abandoned
     ch10_.reset();
-    if (!options_.linkPath.empty()) {
-      // Remove the link only while it still names our device.
-      char target[PATH_MAX];
-      ssize_t length = ::readlink(options_.linkPath.c_str(), target, sizeof target - 1);
-      if (length > 0 && std::string(target, static_cast<size_t>(length)) == devicePath_)
-        ::unlink(options_.linkPath.c_str());
-    }
+    RemoveLink();
     if (!options_.stateFile.empty()) WriteState();
   }
   CloseDevice();
+}
+
+// The link is removed only while it still names our device.
+void VirtualUnit::RemoveLink() {
+  if (options_.linkPath.empty()) return;
+  char target[PATH_MAX];
+  ssize_t length = ::readlink(options_.linkPath.c_str(), target, sizeof target - 1);
+  if (length > 0 && std::string(target, static_cast<size_t>(length)) == devicePath_)
+    ::unlink(options_.linkPath.c_str());
 }
 
 void VirtualUnit::CloseDevice() {
@@ -294,8 +297,11 @@ void VirtualUnit::Answer(const std::string& command, const std::string& reply) {
       break;
     case FaultKind::VanishAfter:
       if (index >= fault.count) {
-        // Gone mid-load: the controller sees its port hang up.
+        // Gone mid-load: the device's name goes, as an adapter's does, and the controller
+        // sees its port hang up. A link left behind would name a terminal number the
+        // system may give the next process that asks for one.
         vanished_ = true;
+        RemoveLink();
         master_.Reset();
         heldSlave_.Reset();
         return;

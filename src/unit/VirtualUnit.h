@@ -93,6 +93,7 @@ class VirtualUnit {
   bool SleepUntil(std::chrono::steady_clock::time_point deadline);
   std::chrono::steady_clock::time_point ByteDone(std::chrono::steady_clock::time_point& lineFree);
   bool MakeLink(std::string& error);
+  void RemoveLink();
   void ReleaseIfUnused();
   void CloseDevice();
 

@@ -66,6 +66,7 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(10), quick);
   EXPECT_EQ(out.result, SendResult::Disconnected) << SendOutcomeText(out);
   EXPECT_EQ(out.commandsAnswered, 3u);
+  EXPECT_FALSE(std::filesystem::is_symlink(options.linkPath));  // the device's name went too
   for (int poll = 0; poll < 2; ++poll) EXPECT_FALSE(reconnect.Poll(link, config));  // leads nowhere
   EXPECT_EQ(reconnect.Awaited(), options.linkPath);
   EXPECT_FALSE(link.Connected());
