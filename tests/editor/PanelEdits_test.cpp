@@ -404,7 +404,8 @@ TEST(PanelTexts, RenderingsRatesUniqueValuesTheSfIdPictureAndTheTransmitter) {
       {[](SimSetupData& s) { s.NumSubframes = 4, s.FirstSubFrameNum = 1, s.SfIdStartBit = 12; },
        {16, 10, 12}},  // values 1..4: 3 bits below the msb
       {[](SimSetupData& s) { s.Words[2].SimWordLen = 8, s.SfIdStartBit = 15; }, {8, 7, 7}},
-      {[](SimSetupData& s) { s.SfIdWordNum = 20000; }, {1, 0, 0}},  // no such word
+      {[](SimSetupData& s) { s.SfIdWordNum = 20000; }, {1, 0, 0}},      // no such word
+      {[](SimSetupData& s) { s.Words[2].SimWordLen = 0; }, {1, 0, 0}},  // one tick at least
       {[](SimSetupData& s) { s.SfIdStartBit = INT32_MIN; }, {16, 0, 0}},
   };
   for (const auto& [change, marks] : pictures) {
