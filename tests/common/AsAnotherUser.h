@@ -1,7 +1,6 @@
 #pragma once
-// Runs a check as a user without privileges ("nobody") in a child process, so that tests
-// started as root can still meet the refusals an ordinary user meets. The child's result
-// text comes back through a pipe.
+// Runs a check as "nobody" in a child process, so that tests started as root still meet the
+// refusals an ordinary user meets; the child's result text comes back through a pipe.
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,6 +1,5 @@
 #pragma once
-// Random simulator setups for round-trip tests: every field drawn from the range the
-// editor and the file allow, word tables made of runs of random length.
+// Random setups for round trips: fields from the ranges the editor allows, words in runs.
 #include <cstring>
 #include <random>
 #include <string>
@@ -14,11 +13,9 @@ struct RandomSimSetup {
   bool Flag() { return Int(0, 1) == 1; }
 
   std::string PatternText(int radix, int digits) {
-    static const char* const kDigits[] = {"01X", "01234567X", "0123456789ABCDEFX"};
-    const char* set = kDigits[radix];
-    const int count = static_cast<int>(std::strlen(set));
+    const std::string set = std::array{"01X", "01234567X", "0123456789ABCDEFX"}[radix];
     std::string text;
-    for (int i = 0; i < digits; ++i) text += set[Int(0, count - 1)];
+    for (int i = 0; i < digits; ++i) text += set[Int(0, static_cast<int>(set.size()) - 1)];
     return text;
   }
 
@@ -38,10 +35,8 @@ struct RandomSimSetup {
     s.FirstSubFrameNum = Int(0, 1);
     s.FsPatternRadix = Int(0, 2);
     s.FrameSyncLength = Int(3, 64);
-    const int digits = s.FsPatternRadix == 0   ? s.FrameSyncLength
-                       : s.FsPatternRadix == 1 ? (s.FrameSyncLength + 2) / 3
-                                               : (s.FrameSyncLength + 3) / 4;
-    std::string pattern = PatternText(s.FsPatternRadix, digits);
+    const int bits = std::array{1, 3, 4}[s.FsPatternRadix];  // per pattern digit
+    std::string pattern = PatternText(s.FsPatternRadix, (s.FrameSyncLength + bits - 1) / bits);
     std::strncpy(s.FrameSyncPattern, pattern.c_str(), kMaxFrameSyncPatternChars);
     s.FrameSyncPattern[kMaxFrameSyncPatternChars] = '\0';
     const int syncWords = (s.FrameSyncLength + s.CommonWordLength - 1) / s.CommonWordLength;

@@ -1,8 +1,6 @@
 #pragma once
-// Field-by-field comparison of the simulator's setup (the record and the simulator object's
-// setup members) and of the transmitter record, for tests that must show an edit changed
-// exactly the fields it names. Differences come back as field names, in declaration order;
-// runs of neighbouring entries collapse into one name ("Words[0-255].SimWordLen").
+// Which fields of the simulator's setup or the transmitter record differ, in declaration
+// order, runs of entries as one name ("Words[0-255].SimWordLen"): edits change only theirs.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -17,8 +15,7 @@ struct SimSetupSnapshot {
   UserWaveTables UserWaves{};
   std::array<std::string, kNumDynamicWords> UserDefDynWordFn;
   int32_t FileVersion = 0;
-  bool DoCrc16 = false;
-  bool DoCttit = false;
+  bool DoCrc16 = false, DoCttit = false;
   int32_t CrcWdNum = 0;
 };
 
@@ -38,15 +35,11 @@ inline void Fields(std::vector<std::string>& names,
 template <typename Array, typename Member>
 void Entries(std::vector<std::string>& names, const char* array, const char* field, const Array& a,
              const Array& b, Member member) {
-  for (size_t i = 0; i < a.size();) {
-    const size_t start = i;
-    while (i < a.size() && !(a[i].*member == b[i].*member)) ++i;
-    if (i == start) {
-      ++i;
-      continue;
-    }
-    names.push_back(std::string(array) + "[" + std::to_string(start) +
-                    (i - 1 > start ? "-" + std::to_string(i - 1) : "") + "]." + field);
+  for (size_t i = 0, start; i < a.size(); ++i) {  // past each run, its equal neighbour
+    for (start = i; i < a.size() && !(a[i].*member == b[i].*member);) ++i;
+    if (i > start)
+      names.push_back(std::string(array) + "[" + std::to_string(start) +
+                      (i - 1 > start ? "-" + std::to_string(i - 1) : "") + "]." + field);
   }
 }
 }  // namespace record_compare

@@ -1,8 +1,7 @@
 #pragma once
-// A test's operator: records everything the program shows or plays and answers from
-// queues the test fills. With its queues empty it behaves like an operator who presses
-// Cancel (or No) everywhere, input boxes included. Any thread may call it (the senders'
-// threads sound signals), so everything is kept under one mutex.
+// A test's operator: records everything the program shows or plays and answers from queues
+// the test fills; with them empty it presses Cancel (or No) everywhere, input boxes included.
+// Any thread may call it (the senders' threads sound signals): all is kept under one mutex.
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -16,15 +15,12 @@
 class ScriptedOperator : public OperatorInterface {
  public:
   struct MessageBoxCall {
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
   };
   struct InputBoxCall {
-    std::string title;
-    std::string prompt;
-    std::string initialText;
+    std::string title, prompt, initialText;
   };
   struct ProgressCall {
     ProgressDialogRequest request;
@@ -32,23 +28,18 @@ class ScriptedOperator : public OperatorInterface {
     int lastPosition = 0;  // as the dialog's last look saw it
   };
 
-  // ---- answers, used in the order queued (nullopt: Cancel in the input box or chooser)
+  // Answers, used in the order queued (nullopt: Cancel in the input box or chooser).
   void QueueAnswer(MsgAnswer answer) { Push(answers_, answer); }
   void QueueInput(std::string text) { Push(inputs_, std::move(text)); }
   void QueueInputCancel() { Push(inputs_, std::nullopt); }
   void QueueChosenFile(std::string path) { Push(files_, std::move(path)); }
   void QueueChooserCancel() { Push(files_, std::nullopt); }
-  // Every following progress dialog presses Cancel at its n-th look (n < 0: never).
-  void CancelProgressAfterPolls(int n) {
-    Locked([&] { cancelAfterPolls_ = n; });
-  }
-  // Every following progress dialog presses Cancel at the first look that finds when()
-  // true (asked on the dialog's thread; empty: back to CancelProgressAfterPolls).
-  void CancelProgressWhen(std::function<bool()> when) {
-    Locked([&] { cancelWhen_ = std::move(when); });
-  }
+  // Every following progress dialog presses Cancel at its n-th look (n < 0: never), or at
+  // the first look that finds when() true (asked on the dialog's thread; empty: by count).
+  void CancelProgressAfterPolls(int n) { Set(cancelAfterPolls_, n); }
+  void CancelProgressWhen(std::function<bool()> when) { Set(cancelWhen_, std::move(when)); }
 
-  // ---- what was shown (copies, safe while other threads still call in)
+  // What was shown: copies, safe while other threads still call in.
   std::vector<MessageBoxCall> MessageBoxes() const { return Copy(records_.boxes); }
   std::vector<InputBoxCall> InputBoxes() const { return Copy(records_.inputBoxes); }
   std::vector<FileChooserRequest> FileChoosers() const { return Copy(records_.choosers); }
@@ -63,37 +54,25 @@ class ScriptedOperator : public OperatorInterface {
       });
     }));
   }
-  void ClearRecords() {
-    Locked([&] { records_ = {}; });
-  }
+  void ClearRecords() { Set(records_, decltype(records_){}); }
 
-  // ---- OperatorInterface
   MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                        MsgIcon icon) override {
-    return Locked([&] {
-      records_.boxes.push_back({text, caption, buttons, icon});
-      return Pop(answers_).value_or(UnansweredAnswer(buttons));
-    });
+    return Take(records_.boxes, {text, caption, buttons, icon}, answers_)
+        .value_or(UnansweredAnswer(buttons));
   }
   std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                       const std::string& initialText) override {
-    return Locked([&] {
-      records_.inputBoxes.push_back({title, prompt, initialText});
-      return Pop(inputs_).value_or(std::nullopt);
-    });
+    return Take(records_.inputBoxes, {title, prompt, initialText}, inputs_).value_or(std::nullopt);
   }
   bool ChooseFile(const FileChooserRequest& request, std::string& path) override {
-    const std::optional<std::string> chosen = Locked([&] {
-      records_.choosers.push_back(request);
-      return Pop(files_).value_or(std::nullopt);
-    });
+    const std::optional<std::string> chosen =
+        Take(records_.choosers, request, files_).value_or(std::nullopt);
     if (chosen) path = *chosen;
     return chosen.has_value();
   }
-  // Starts the task and looks at it whenever its position moves or it ends, and at each
-  // tick of a 2 ms timer in between (the real dialog's ticks every 500 ms), never pausing.
-  // A scripted Cancel is pressed once the task is under way. The lock is not held
-  // meanwhile: the task may sound signals.
+  // Looks whenever the position moves or the task ends, else every 2 ms; a scripted Cancel
+  // waits until it is under way. Unlocked meanwhile: the task may sound signals.
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
     const auto [cancelAt, cancelWhen] =
         Locked([&] { return std::make_pair(cancelAfterPolls_, cancelWhen_); });
@@ -110,28 +89,33 @@ class ScriptedOperator : public OperatorInterface {
       }
     }
     call.lastPosition = task.Position();
-    Locked([&] { records_.progresses.push_back(call); });
+    Push(records_.progresses, call);
   }
-  void PlayTones(const std::vector<Tone>& tones) override {
-    Locked([&] { records_.tones.push_back(tones); });
-  }
+  void PlayTones(const std::vector<Tone>& tones) override { Push(records_.tones, tones); }
 
  private:
   template <typename T, typename V>
-  void Push(std::deque<T>& queue, V&& value) {
-    Locked([&] { queue.emplace_back(std::forward<V>(value)); });
+  void Push(T& list, V&& value) {
+    Locked([&] { list.emplace_back(std::forward<V>(value)); });
+  }
+  template <typename T, typename V>
+  void Set(T& field, V&& value) {
+    Locked([&] { field = std::forward<V>(value); });
   }
   template <typename T>
   T Copy(const T& records) const {
     return Locked([&] { return records; });
   }
-  // The front of a queue, taken off (the caller holds the lock).
-  template <typename T>
-  static std::optional<T> Pop(std::deque<T>& queue) {
-    if (queue.empty()) return std::nullopt;
-    T front = std::move(queue.front());
-    queue.pop_front();
-    return front;
+  // Records a call and takes the front of its answers' queue off, under one lock.
+  template <typename R, typename T>
+  std::optional<T> Take(std::vector<R>& records, R record, std::deque<T>& queue) {
+    return Locked([&]() -> std::optional<T> {
+      records.push_back(std::move(record));
+      if (queue.empty()) return std::nullopt;
+      T front = std::move(queue.front());
+      queue.pop_front();
+      return front;
+    });
   }
   template <typename F>
   auto Locked(F&& f) const -> decltype(f()) {

@@ -1,6 +1,6 @@
 #pragma once
-// A virtual unit on a pseudo-terminal with a link's port opened on it: what the senders
-// talk to in tests. The port is closed and the unit stopped at the end of scope.
+// A virtual unit on a pseudo-terminal with a link's port opened on it, for the senders to
+// talk to; the port is closed and the unit stopped at the end of scope. Not copyable.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,8 +32,6 @@ class VirtualUnitOnPty {
     link_.Close();
     unit_.Stop();
   }
-  VirtualUnitOnPty(const VirtualUnitOnPty&) = delete;
-  VirtualUnitOnPty& operator=(const VirtualUnitOnPty&) = delete;
 
   bool Ready() const { return started_ && opened_; }
   VirtualUnit& Unit() { return unit_; }

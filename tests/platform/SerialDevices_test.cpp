@@ -1,11 +1,8 @@
-// Serial device enumeration on a small fake /sys and /dev of our own: what each device is
-// called, which path follows it across a re-plug, which ports are phantoms.
+// Serial devices in a fake /sys and /dev: names, paths that survive a re-plug, phantom ports.
 #include "platform/SerialDevices.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "support/TempDir.h"
@@ -16,9 +13,7 @@ namespace {
 
 const char kFtdiById[] = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 
-// The pieces of sysfs the enumeration reads, laid out as a 6.x kernel lays them out (class
-// entries are links into /sys/devices; the serial core's port objects sit between the
-// hardware and the tty).
+// As a 6.x kernel lays it out: class links into /sys/devices, port objects above the ttys.
 class FakeTree {
  public:
   FakeTree() {
@@ -28,49 +23,45 @@ class FakeTree {
   const DeviceTree& Tree() const { return tree_; }
   std::string Dev(const std::string& name) const { return tree_.dev + "/" + name; }
 
-  // A USB adapter: the USB device at usbDir with its descriptor strings, the
-  // port device bound to `driver` and the tty under it; byId names its stable link.
+  // A USB adapter with its descriptor strings (empty: none), its port bound to `driver`.
   void AddUsb(const std::string& tty, const std::string& usbDir, const std::string& driver,
               const std::string& vendor, const std::string& product, const std::string& serial,
               const std::string& byId = "") {
     const std::string usb = "devices/pci0000:00/usb1/" + usbDir;
-    Write(usb + "/idVendor", "0403\n");
-    Write(usb + "/idProduct", "6001\n");
-    if (!vendor.empty()) Write(usb + "/manufacturer", vendor + "\n");
-    Write(usb + "/product", product + "\n");
-    if (!serial.empty()) Write(usb + "/serial", serial + "\n");
+    Write(usb + "/idVendor", "0403");
+    Write(usb + "/idProduct", "6001");
+    Write(usb + "/manufacturer", vendor);
+    Write(usb + "/product", product);
+    Write(usb + "/serial", serial);
     const std::string port = usb + "/" + usbDir + ":1.0/" + tty;
     Bind(port, "usb-serial", driver);
     AddTty(tty, port);
     if (!byId.empty()) fs::create_symlink("../../" + tty, Dev("serial/by-id/" + byId));
   }
-  // An on-board port: the platform device bound to `driver`, the serial core's port
-  // object (bus serial-base, driver "port") and the tty with its UART type.
+  // An on-board port: the platform device, the serial core's port object and the UART type.
   void AddOnBoard(const std::string& tty, const std::string& uartType) {
     const std::string board = "devices/pnp0/00:0" + tty.substr(4), port = board + "/ctrl/port.0";
     Bind(board, "pnp", "serial");
     Bind(port, "serial-base", "port");
     AddTty(tty, port);
-    Write(port + "/tty/" + tty + "/type", uartType + "\n");
+    Write(port + "/tty/" + tty + "/type", uartType);
   }
-  // A virtual terminal: no device behind it.
-  void AddVirtual(const std::string& tty) {
+  void AddVirtual(const std::string& tty) {  // no device behind it
     fs::create_directories(Sys("devices/virtual/tty/" + tty));
     fs::create_symlink("../../devices/virtual/tty/" + tty, Sys("class/tty/" + tty));
     std::ofstream{Dev(tty)};
   }
-  // The adapter is unplugged: its tty, its node and its by-id link go.
   void Unplug(const std::string& tty, const std::string& byId) {
-    fs::remove(Sys("class/tty/" + tty));
-    fs::remove(Dev(tty));
-    fs::remove(Dev("serial/by-id/" + byId));
+    for (const std::string& path : {Sys("class/tty/" + tty), Dev(tty), Dev("serial/by-id/" + byId)})
+      fs::remove(path);
   }
 
  private:
   std::string Sys(const std::string& rel) const { return tree_.sys + "/" + rel; }
-  void Write(const std::string& rel, const std::string& text) {
+  void Write(const std::string& rel, const std::string& text) {  // empty: no such file
+    if (text.empty()) return;
     fs::create_directories(fs::path(Sys(rel)).parent_path());
-    std::ofstream(Sys(rel)) << text;
+    std::ofstream(Sys(rel)) << text << "\n";
   }
   void Bind(const std::string& rel, const std::string& bus, const std::string& driver) {
     fs::create_directories(Sys(rel));
@@ -122,8 +113,7 @@ TEST(SerialDevices, TheFakeTreeIsDescribedAsTheOperatorSeesIt) {
   EXPECT_TRUE(EnumerateSerialDevicesInTree(DeviceTree{"/nonexistent/sys", "/nonexistent"}).empty());
   EXPECT_TRUE(EnumerateSerialDevicesInTree(FakeTree().Tree()).empty());
 
-  // A device the configuration names is added once, and only when it is there and not
-  // already listed under another name.
+  // A configured device is added once, when it is there and not listed under another name.
   TempDir dir;
   const std::string link = dir.File("qm48-link");
   fs::create_symlink(fake.Dev("ttyUSB0"), dir.File("to-usb0"));

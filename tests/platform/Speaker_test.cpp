@@ -1,5 +1,4 @@
-// The speaker: tones rendered to samples, played in order on a worker through a sink, a
-// stuck device stopped at the end, no device said once, and the sound system's own path.
+// The speaker: rendered tones played in order on a worker, stuck and missing devices.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,42 +10,36 @@
 
 namespace {
 
-// What a sink saw, shared with the test after the speaker is gone.
+// What a sink saw, kept after the speaker; `stuck`: it plays on until it is stopped.
 struct SinkLog {
-  std::mutex mutex;
-  std::vector<size_t> played;  // sample counts, in order
+  bool device = true, stuck = false;
+  std::mutex mutex{};
+  std::vector<size_t> played{};  // sample counts, in order
   std::atomic<bool> sawStop{false};
   std::atomic<int> opens{0};
-  std::vector<std::string> reports;
+  std::vector<std::string> reports{};
 };
 
-// A sink that records; `device` false: there is none; `stuck`: it never finishes playing.
-class TestSink : public PcmSink {
- public:
-  TestSink(SinkLog& log, bool device, bool stuck) : log_(log), device_(device), stuck_(stuck) {}
-  bool Open() override { return ++log_.opens, device_; }
+struct TestSink : PcmSink {
+  explicit TestSink(SinkLog& log) : log(log) {}
+  bool Open() override { return ++log.opens, log.device; }
   int SampleRate() const override { return 8000; }
   std::string ErrorText() const override { return "no card"; }
   bool Play(const std::vector<int16_t>& samples, const std::atomic<bool>& stop) override {
-    std::lock_guard(log_.mutex), log_.played.push_back(samples.size());
-    if (stuck_) stop.wait(false);  // a device that never finishes until it is stopped
-    log_.sawStop = stop.load();
-    return !stuck_;
+    std::lock_guard(log.mutex), log.played.push_back(samples.size());
+    if (log.stuck) stop.wait(false);
+    log.sawStop = stop.load();
+    return !log.stuck;
   }
-
- private:
-  SinkLog& log_;
-  bool device_, stuck_;
+  SinkLog& log;
 };
 
-std::vector<std::string> Play(SinkLog& log, bool device, bool stuck,
-                              const std::vector<std::vector<Tone>>& sequences) {
+std::vector<std::string> Play(SinkLog& log, const std::vector<std::vector<Tone>>& sequences) {
   {
-    ToneSpeaker speaker(std::make_unique<TestSink>(log, device, stuck),
-                        [&](const std::string& line) {
-                          std::lock_guard lock(log.mutex);
-                          log.reports.push_back(line);
-                        });
+    ToneSpeaker speaker(std::make_unique<TestSink>(log), [&](const std::string& line) {
+      std::lock_guard lock(log.mutex);
+      log.reports.push_back(line);
+    });
     for (const auto& tones : sequences) speaker.Play(tones);
   }
   return log.reports;
@@ -69,15 +62,15 @@ TEST(ToneSpeaker, RendersSineTonesAndSilences) {
 }
 
 TEST(ToneSpeaker, PlaysInOrderStopsAStuckDeviceAndSaysOnceThatThereIsNone) {
-  SinkLog played, stuck, none;
-  EXPECT_TRUE(Play(played, true, false, {GoodTones(), WarningTones(), {}}).empty());
+  SinkLog played, stuck{true, true}, none{false};
+  EXPECT_TRUE(Play(played, {GoodTones(), WarningTones(), {}}).empty());
   EXPECT_EQ(played.opens, 1);
   EXPECT_EQ(played.played, (std::vector<size_t>{3200, 800}));
   // The caller returns while the device is stuck; destroying the speaker stops it.
-  Play(stuck, true, true, {{{440, 50}}, {{440, 50}}});
+  Play(stuck, {{{440, 50}}, {{440, 50}}});
   EXPECT_TRUE(stuck.sawStop);
   EXPECT_EQ(stuck.played.size(), 1u);
-  EXPECT_EQ(Play(none, false, false, {ErrorTones(), ErrorTones()}),
+  EXPECT_EQ(Play(none, {ErrorTones(), ErrorTones()}),
             (std::vector<std::string>{"No sound device (no card): speaker signals are silent"}));
   EXPECT_TRUE(none.played.empty());
 }

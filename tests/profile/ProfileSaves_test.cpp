@@ -1,5 +1,4 @@
-// Saving: batches, atomic replacement, failures that must leave the old file intact,
-// several threads at once; backups, file tests, base names and the file choosers.
+// Saving: batches, atomic replacement, failures, threads; backups, base names, choosers.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -14,30 +13,27 @@
 #include "support/ProfileStore.h"
 #include "support/TempDir.h"
 
-namespace {
-
-struct stat StatOf(const std::string& path) {
+static struct stat StatOf(const std::string& path) {
   struct stat st {};
   ::stat(path.c_str(), &st);
   return st;
 }
-void Put(const std::string& path, const std::string& bytes) {
+static void Put(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
-std::vector<std::string> Names(const std::string& folder) {
+static std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
-bool Root() {
-  return ::geteuid() == 0;
-}
-
-TEST(ProfileSaves, BatchesWriteOnceAtTheOutermostEnd) {
+struct ProfileSaves : testing::Test {
   TempDir dir;
   const std::string f = dir.File("setup.QM48");
+};
+
+TEST_F(ProfileSaves, BatchesWriteOnceAtTheOutermostEnd) {
   Put(f, "[SIMULATOR SETUP]\r\nOld=1\r\n");
   const ino_t before = StatOf(f).st_ino;
   {
@@ -67,17 +63,17 @@ TEST(ProfileSaves, BatchesWriteOnceAtTheOutermostEnd) {
   EXPECT_EQ(StatOf(f).st_ino, written);
 }
 
-TEST(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
-  TempDir start, elsewhere;
-  start.Enter();
+TEST_F(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
+  TempDir elsewhere;
+  dir.Enter();
   BeginProfileBatch("rel.ini");
   elsewhere.Enter();  // as a file chooser may do
   EXPECT_TRUE(WriteProfileString("rel.ini", "S", "k", "v"));
   EXPECT_TRUE(EndProfileBatch("rel.ini"));
-  EXPECT_EQ(ReadAll(start.File("rel.ini")), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(ReadAll(dir.File("rel.ini")), "[S]\r\nk=v\r\n");
   EXPECT_TRUE(Names(elsewhere.Path()).empty());
 
-  const std::string folder = start.File("folder.ini");  // cannot be read: no reads, no writes
+  const std::string folder = dir.File("folder.ini");  // cannot be read: no reads, no writes
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   BeginProfileBatch(folder);
   std::string t;
@@ -86,32 +82,28 @@ TEST(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
   EXPECT_TRUE(DirectoryExists(folder));
 }
 
-TEST(ProfileSaves, FailedSaveKeepsTheOldFileAndReportsFalse) {
-  TempDir dir;
-  const std::string f = dir.File("keep.QM48");
+TEST_F(ProfileSaves, FailedSaveKeepsTheOldFileAndReportsFalse) {
   // Bigger than the room left below, so a backup copy runs out of it as well.
   const std::string old = "[S]\r\nk=old\r\npad=" + std::string(10000, 'p') + "\r\n";
   Put(f, old);
-  {  // The disk fills up in the middle of the save: writes past 4096 bytes fail (root too).
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    EXPECT_FALSE(WriteProfileString(f, "S", "big", std::string(10000, 'b')));
-    BeginProfileBatch(f);
-    for (int i = 0; i < 1000; ++i) WriteProfileInt(f, "S", "Key" + std::to_string(i), i);
-    const bool saved_batch = EndProfileBatch(f);
-    BackupProfileFile(f);  // cannot fail visibly, but must not leave a part copy either
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, handler);
-    EXPECT_FALSE(saved_batch);
-  }
+  // The disk fills up in the middle of the save: writes past 4096 bytes fail (root too).
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit limit{4096, saved.rlim_max};
+  const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  EXPECT_FALSE(WriteProfileString(f, "S", "big", std::string(10000, 'b')));
+  BeginProfileBatch(f);
+  for (int i = 0; i < 1000; ++i) WriteProfileInt(f, "S", "Key" + std::to_string(i), i);
+  const bool savedBatch = EndProfileBatch(f);
+  BackupProfileFile(f);  // cannot fail visibly, but must not leave a part copy either
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, handler);
+  EXPECT_FALSE(savedBatch);
   EXPECT_EQ(ReadAll(f), old);
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"keep.QM48"});
+  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"setup.QM48"});
   EXPECT_FALSE(WriteProfileString(f + "/inner.ini", "S", "k", "v"));  // its folder is a file
-  if (!Root()) {  // a read-only folder stops everyone but root
+  if (::geteuid() != 0) {  // a read-only folder stops everyone but root
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
     EXPECT_FALSE(WriteProfileString(f, "S", "k", "new"));
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
@@ -119,9 +111,7 @@ TEST(ProfileSaves, FailedSaveKeepsTheOldFileAndReportsFalse) {
   EXPECT_EQ(ReadAll(f), old);
 }
 
-TEST(ProfileSaves, SaveKeepsPermissionsAndFollowsLinks) {
-  TempDir dir;
-  const std::string f = dir.File("mode.ini");
+TEST_F(ProfileSaves, SaveKeepsPermissionsAndFollowsLinks) {
   Put(f, "[S]\nk=1\n");
   ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
   ASSERT_TRUE(WriteProfileString(f, "S", "k", "2"));
@@ -131,15 +121,14 @@ TEST(ProfileSaves, SaveKeepsPermissionsAndFollowsLinks) {
   ::umask(mask);
   EXPECT_EQ(StatOf(dir.File("fresh.ini")).st_mode & 07777, 0644u);
   const std::string link = dir.File("link.ini");
-  ASSERT_EQ(::symlink("mode.ini", link.c_str()), 0);
+  ASSERT_EQ(::symlink("setup.QM48", link.c_str()), 0);
   ASSERT_TRUE(WriteProfileString(link, "S", "k", "3"));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadAll(f), "[S]\nk=3\n");
 }
 
 // Two threads, each with a batch of its own file, then both writing one shared file.
-TEST(ProfileSaves, ThreadsWritingAtOnceLoseNothing) {
-  TempDir dir;
+TEST_F(ProfileSaves, ThreadsWritingAtOnceLoseNothing) {
   const std::string shared = dir.File("shared.ini");
   auto writer = [&](const std::string& tag) {
     const std::string own = dir.File(tag + ".ini");
@@ -159,9 +148,7 @@ TEST(ProfileSaves, ThreadsWritingAtOnceLoseNothing) {
   }
 }
 
-TEST(ProfileFileOps, BackupsFileTestsBaseNamesAndChoosers) {
-  TempDir dir;
-  const std::string f = dir.File("Qm48Com.Cfg");
+TEST_F(ProfileSaves, BackupsFileTestsBaseNamesAndChoosers) {
   BackupProfileFile(f);  // nothing to back up
   EXPECT_FALSE(PathExists(f + ".BAK") || PathExists(f) || IsFileProtected(f) ||
                FlushProfileFile(f));
@@ -176,7 +163,7 @@ TEST(ProfileFileOps, BackupsFileTestsBaseNamesAndChoosers) {
   EXPECT_TRUE(PathExists(f) && !DirectoryExists(f) && DirectoryExists(dir.Path()));
   EXPECT_FALSE(IsFileProtected(f) || IsFileProtected(f + "/below"));
   ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
-  EXPECT_EQ(IsFileProtected(f), !Root());                // root may write any file
+  EXPECT_EQ(IsFileProtected(f), ::geteuid() != 0);       // root may write any file
   EXPECT_TRUE(IsFileProtected(std::string(5000, 'n')));  // cannot even be looked at
 
   for (auto [path, base] : {std::pair{"Setups\\Run 1.old.QM48", "Run 1"},
@@ -201,5 +188,3 @@ TEST(ProfileFileOps, BackupsFileTestsBaseNamesAndChoosers) {
             "Open File: Cfg.old File Type (*.Cfg.old)|*.Cfg.old Run 2|Save File: QM48 File Type "
             "(*.QM48)|*.QM48 x|");
 }
-
-}  // namespace

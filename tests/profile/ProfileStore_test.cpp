@@ -1,5 +1,4 @@
-// The INI profile store: file texts and the values read from them, writes and the texts
-// they leave, and the typed values' stored forms.
+// The INI profile store: values read from file texts, texts writes leave, typed values.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -53,9 +52,9 @@ TEST_F(Profile, WritesAndTheTextsTheyLeave) {
     std::vector<std::array<const char*, 3>> writes;
     std::string after;
   };
-  // Every other byte stays; a new key goes after the section's last entry, a new section at
-  // the end; the file's line ends are kept, new files are CR LF; line breaks cannot split
-  // an entry; the same value with its leading blanks changes nothing.
+  // Other bytes stay; new keys go after the section's last entry, new sections at the end;
+  // line ends are kept (new files: CR LF); line breaks cannot split an entry; a value that
+  // differs only in its leading blanks changes nothing.
   const Case cases[] = {
       {"[A]\nk=1\nK=2\n[a]\nk=3\nm=4\n",
        {{"a", "K", "5"}, {"A", "m", "6"}},
@@ -81,26 +80,21 @@ TEST_F(Profile, WritesAndTheTextsTheyLeave) {
     EXPECT_EQ(ReadAll(file), c.after);
   }
   std::remove(file.c_str());  // names that cannot be stored are refused, nothing is written
-  for (auto [section, key] : {std::pair{"S", "a=b"},
-                              {"S", "  "},
-                              {"S", ";k"},
-                              {"S", "[k"},
-                              {"S", "k\n"},
-                              {"S]x", "k"},
-                              {"", "k"}})
+  const std::pair<const char*, const char*> refused[] = {
+      {"S", "a=b"}, {"S", "  "}, {"S", ";k"}, {"S", "[k"}, {"S", "k\n"}, {"S]x", "k"}, {"", "k"}};
+  for (auto [section, key] : refused)
     EXPECT_FALSE(WriteProfileString(file, section, key, "v")) << section << key;
   EXPECT_FALSE(WriteProfileString("", "S", "k", "v") || PathExists(file));
 }
 
 TEST_F(Profile, TypedValuesAndTheirStoredTexts) {
-  ASSERT_TRUE(WriteProfileDouble(file, "S", "D1", 2.5) &&
-              WriteProfileDouble(file, "S", "D2", 123456789.5) &&
-              WriteProfileDouble(file, "S", "D3", -0.25) &&
-              WriteProfileInt(file, "S", "I", INT32_MIN) &&
-              WriteProfileBool(file, "S", "B1", true) && WriteProfileBool(file, "S", "B0", false) &&
-              WriteProfileUInt(file, "S", "U2", 2, 5) && WriteProfileUInt(file, "S", "U8", 8, 8) &&
-              WriteProfileUInt(file, "S", "U16", 16, 0x1A) &&
-              WriteProfileUInt(file, "S", "U10", 10, 4294967295u));
+  for (auto [key, value] : {std::pair{"D1", 2.5}, {"D2", 123456789.5}, {"D3", -0.25}})
+    ASSERT_TRUE(WriteProfileDouble(file, "S", key, value));
+  ASSERT_TRUE(WriteProfileInt(file, "S", "I", INT32_MIN) &&
+              WriteProfileBool(file, "S", "B1", true) && WriteProfileBool(file, "S", "B0", false));
+  for (auto [key, radix, value] :
+       {std::tuple{"U2", 2, 5u}, {"U8", 8, 8u}, {"U16", 16, 0x1Au}, {"U10", 10, 4294967295u}})
+    ASSERT_TRUE(WriteProfileUInt(file, "S", key, radix, value));
   EXPECT_EQ(ReadAll(file),
             "[S]\r\nD1=2.500000000\r\nD2=123456789.50000000\r\nD3=-0.250000000\r\nI=-2147483648\r\n"
             "B1=YES\r\nB0=NO\r\nU2=00000000000000000000000000000101\r\nU8=00000000010\r\n"

@@ -1,5 +1,4 @@
-// The number prompts, answered through the scripted operator: the notations the operator
-// may type, what is refused, and where an answer outside the range goes.
+// The number prompts: the notations one may type, what is refused, answers out of range.
 #include "support/ValuePrompts.h"
 
 #include <gtest/gtest.h>
@@ -41,17 +40,15 @@ TEST(ValuePrompts, TypedTextRangesAndRadices) {
     EXPECT_EQ(op.CountPlayed(WarningTones()), c.warnings) << c.typed;
   }
   EXPECT_EQ(op.InputBoxes()[22].title, "Input Range 16383 - 3");
-  for (auto [typed, value] : {std::pair{"0x1F", "31"},
-                              {"12a", "-"},
-                              {"1e12", "1000"},
-                              {"-1", "1000"}}) {  // strtoul: -1 is the largest value
+  // As strtoul: -1 is the largest value.
+  for (auto [typed, value] :
+       {std::pair{"0x1F", "31"}, {"12a", "-"}, {"1e12", "1000"}, {"-1", "1000"}}) {
     uint32_t u = 77;
     op.QueueInput(typed);
     EXPECT_EQ(PromptUIntInRange("p", u, 1000, 10, 0) ? std::to_string(u) : "-", value) << typed;
   }
 
-  // Cancel keeps the value, but pulls one outside the range in; the offered text is bare
-  // digits in the prompt's radix.
+  // Cancel keeps the value but pulls one outside the range in; bare digits are offered.
   op.ClearRecords();
   int32_t v = -50;
   uint32_t u = 26;

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <deque>
 #include <regex>
 #include <thread>
 
@@ -20,29 +19,22 @@ LocalDateTime At(int year, int month, int day, int hour = 0, int ms = 0) {
 
 // A counter the test moves by hand in microsecond ticks, and a wall clock it sets.
 struct FakeClock {
-  std::shared_ptr<std::atomic<int64_t>> ticks = std::make_shared<std::atomic<int64_t>>(0);
-  std::shared_ptr<LocalDateTime> now = std::make_shared<LocalDateTime>(At(2026, 2, 3));
-  std::unique_ptr<Ctimerclass> MakeTimer() const {
-    return std::make_unique<Ctimerclass>([t = ticks] { return t->load(); }, 1e6,
-                                         [n = now] { return *n; });
+  std::atomic<int64_t> ticks = 0;
+  LocalDateTime now = At(2026, 2, 3);
+  std::unique_ptr<Ctimerclass> MakeTimer() {
+    return std::make_unique<Ctimerclass>([this] { return ticks.load(); }, 1e6,
+                                         [this] { return now; });
   }
 };
 
 // Readings from a script; once used up it reads 2.25 s.
-class ScriptedTimer : public Ctimerclass {
- public:
-  explicit ScriptedTimer(std::deque<double> readings)
+struct ScriptedTimer : Ctimerclass {
+  explicit ScriptedTimer(std::vector<double> script)
       : Ctimerclass([] { return int64_t{0}; }, 1e6, [] { return At(2026, 2, 3); }),
-        readings_(readings) {}
-  double GetTime() override {
-    if (readings_.empty()) return 2.25;
-    const double t = readings_.front();
-    readings_.pop_front();
-    return t;
-  }
-
- private:
-  std::deque<double> readings_;
+        readings(std::move(script)) {}
+  double GetTime() override { return next < readings.size() ? readings[next++] : 2.25; }
+  std::vector<double> readings;
+  size_t next = 0;
 };
 
 }  // namespace
@@ -50,16 +42,16 @@ class ScriptedTimer : public Ctimerclass {
 // The wall clock is read at Start() only; the counter may run backwards.
 TEST(Timer, CountsFromTheWallClockAtStart) {
   FakeClock clock;
-  clock.ticks->store(5'000'000'000);  // the counter's own origin does not matter
-  *clock.now = At(2026, 1, 1, 12);
+  clock.ticks = 5'000'000'000;  // the counter's own origin does not matter
+  clock.now = At(2026, 1, 1, 12);
   auto timer = clock.MakeTimer();
   EXPECT_NEAR(timer->GetTime(), 129600.0, 1e-6);
-  *clock.ticks += 10'250'000;
-  *clock.now = At(2026, 1, 1, 13);
+  clock.ticks += 10'250'000;
+  clock.now = At(2026, 1, 1, 13);
   EXPECT_NEAR(timer->GetTime(), 129610.25, 1e-6);
   timer->Start();
   EXPECT_NEAR(timer->GetTime(), 133200.0, 1e-6);
-  *clock.ticks -= 20'000'000;
+  clock.ticks -= 20'000'000;
   EXPECT_NEAR(timer->GetTime(), 133220.0, 1e-6);
   const std::pair<LocalDateTime, double> days[] = {
       {At(2026, 1, 1), 86400.0},       {At(2026, 2, 3, 0, 500), 34 * 86400.0 + 0.5},
@@ -69,15 +61,16 @@ TEST(Timer, CountsFromTheWallClockAtStart) {
   for (const auto& [day, seconds] : days) EXPECT_DOUBLE_EQ(LocalSecondsOfYear(day), seconds);
 }
 
-TEST(ErrorLog, LinesTimeStampsAndTheirCarries) {
+// A timer that failed (lock time-out) or ran beyond 367 days is replaced, and the line says so.
+TEST(ErrorLog, LinesTimeStampsTheirCarriesAndTimerRepairs) {
   TempDir dir;
   FakeClock clock;
   {
     ErrorLog log(dir.File("a.Log"), [&] { return clock.MakeTimer(); });
-    clock.ticks->store(500'000);
+    clock.ticks = 500'000;
     log.Write("hello", 0);
     log.Write("minus", -1);
-    *clock.ticks += 3'723'250'000;  // 1 h 2 min 3.25 s
+    clock.ticks += 3'723'250'000;  // 1 h 2 min 3.25 s
     log.Write("later", 123456);
   }
   EXPECT_EQ(ReadAll(dir.File("a.Log")),
@@ -89,24 +82,20 @@ TEST(ErrorLog, LinesTimeStampsAndTheirCarries) {
   EXPECT_EQ(TimeStampText(59.9999994), "000:00:00:59.999999");
   for (double bad : {-1.0, 31708800.5, std::nan(""), HUGE_VAL})
     EXPECT_EQ(TimeStampText(bad), "000:00:00:00.000000");
-}
 
-// A timer that failed (lock time-out) or ran beyond 367 days is replaced, and the line says so.
-TEST(ErrorLog, RepairsItsTimerAndSaysSo) {
-  TempDir dir;
   for (const auto& [name, script] :
-       {std::pair{"a.Log", std::deque<double>{-1.0}}, {"b.Log", {4e7, 3.5}}}) {
-    auto made = std::make_shared<int>(0);
-    ErrorLog log(dir.File(name), [made, script = script]() -> std::unique_ptr<Ctimerclass> {
-      return std::make_unique<ScriptedTimer>((*made)++ == 0 ? script : std::deque<double>{});
+       {std::pair{"b.Log", std::vector<double>{-1.0}}, {"c.Log", {4e7, 3.5}}}) {
+    int made = 0;
+    ErrorLog log(dir.File(name), [&made, script = script]() -> std::unique_ptr<Ctimerclass> {
+      return std::make_unique<ScriptedTimer>(made++ == 0 ? script : std::vector<double>{});
     });
     log.Write("x", 1);
     log.Write("y", 2);
   }
-  EXPECT_EQ(ReadAll(dir.File("a.Log")),
+  EXPECT_EQ(ReadAll(dir.File("b.Log")),
             "000001  000:00:00:02.250000  x  >>>> HAD TO USE THE CPU TIME\r\n"
             "000002  000:00:00:02.250000  y\r\n");
-  EXPECT_EQ(ReadAll(dir.File("b.Log")),
+  EXPECT_EQ(ReadAll(dir.File("c.Log")),
             "000001  000:00:00:03.500000  x  >>>> HAD TO REINIT ErrorLog TIMER\r\n"
             "000002  000:00:00:02.250000  y\r\n");
 }

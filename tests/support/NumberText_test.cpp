@@ -12,29 +12,30 @@
 #include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
+// FloatText keeps no more than 18 significant digits; the places after them are zeros.
 TEST(NumberText, Renderings) {
+  std::string t = "AB  ", r = "a_b__", r2 = "a_b_";  // shaped in place, rows in order
   const std::pair<std::string, std::string> cases[] = {
       {HexText(0x1A, 4, true), "0x001A"},
       {HexText(0xABCDEF01, 8, false), "ABCDEF01"},
-      {BinaryText(0, 3), "000"},
-      {FloatText(-2.5, 1, 10), "-2.5"},
-      {FloatText(1.0 / 3, 17, 30), "0.33333333333333331"},
       {HexText(0x12345, 4, false), "1234"},
       {HexText(5, 0, true), "0x"},
       {HexText(5, -1, true), "0xINVALID"},
       {OctText(8, 3, true), "o010"},
       {OctText(0777, 2, false), "77"},
+      {BinaryText(0, 3), "000"},
       {BinaryText(5, 3), "101"},
       {BinaryText(8, 3), "100"},  // too wide: kept
       {BinaryText(7, 0), ""},
-      {BinaryText(0xFFFFFFFF, 32), std::string(32, '1')},
       {NibbleBits('C'), "1100"},
+      {BinaryText(0xFFFFFFFF, 32), std::string(32, '1')},
       {NibbleBits('a'), "0000"},
+      {FloatText(-2.5, 1, 10), "-2.5"},
+      {FloatText(1.0 / 3, 17, 30), "0.33333333333333331"},
       {FloatText(3.14159, 2, 10), "3.14"},
       {FloatText(123.456, 3, 5), "123.4"},
       {FloatText(-0.001, 2, 10), "0.00"},
       {FloatText(std::nan(""), 2, 10), "Nan"},
-      // No more than 18 significant digits; the places after them are zeros.
       {FloatText(0.1, 20, 30), "0.10000000000000000600"},
       {FloatText(1e20, 2, 30), "100000000000000000000.00"},
       {FitLeft(5, '0', "12"), "00012"},
@@ -46,17 +47,15 @@ TEST(NumberText, Renderings) {
       {TextBefore("A=B", "="), "A"},
       {TextAfter("K==V=W", "=="), "V=W"},
       {TextBefore("AB", "="), ""},
-      {TextAfter("AB", ""), ""}};
+      {TextAfter("AB", ""), ""},
+      {StripTrailing(t, ' '), "AB"},
+      {t, "AB"},
+      {ReplaceChar(r, '_', ' ', true), "a b"},
+      {ReplaceChar(r2, '_', ' ', false), "a b "}};
   for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
-  std::string t = "AB  ", r = "a_b__", r2 = "a_b_";
-  EXPECT_EQ(StripTrailing(t, ' '), "AB");
-  EXPECT_EQ(t, "AB");
-  EXPECT_EQ(ReplaceChar(r, '_', ' ', true), "a b");
-  EXPECT_EQ(ReplaceChar(r2, '_', ' ', false), "a b ");
 }
 
-// As a 32-bit strtoul: the value read up to the first bad character (false), saturation
-// and wrap-around.
+// As a 32-bit strtoul: the value up to the first bad character (false), saturation, wrapping.
 TEST(NumberText, TextToValues) {
   const std::tuple<const char*, int, bool, uint32_t> cases[] = {
       {"12 ", 10, false, 12},
@@ -64,35 +63,29 @@ TEST(NumberText, TextToValues) {
       {"0x1F", 16, true, 31},
       {"  +42", 10, true, 42},
       {"1012", 2, false, 5},
-      {"4294967296", 10, true, 0xFFFFFFFF},
-      {"99999999999999999999999", 10, true, 0xFFFFFFFF},
-      {"-1", 10, true, 0xFFFFFFFF},
       {"-4294967295", 10, true, 1},
+      {"-1", 10, true, 0xFFFFFFFF},
+      {"4294967296", 10, true, 0xFFFFFFFF},
       {"-4294967296", 10, true, 0xFFFFFFFF},
-      {"100000000", 16, true, 0xFFFFFFFF}};
+      {"100000000", 16, true, 0xFFFFFFFF},
+      {"99999999999999999999999", 10, true, 0xFFFFFFFF}};
   for (const auto& [text, radix, ok, value] : cases) {
     uint32_t v = 7;
     EXPECT_EQ(TextToUInt32(text, v, radix), ok) << text;
     EXPECT_EQ(v, value) << text;
   }
   uint16_t w = 0;
-  EXPECT_TRUE(TextToUInt16("65537", w, 10));
-  EXPECT_EQ(w, 1u);
-  EXPECT_FALSE(TextToUInt16("FFx", w, 16));
-  EXPECT_EQ(w, 0xFFu);
   bool ok = true;
-  EXPECT_EQ(HexTextToValue("1G", ok), 1u);
-  EXPECT_FALSE(ok);
   int32_t i = 0;
-  EXPECT_TRUE(TextToInt32("99999999999", i));
-  EXPECT_EQ(i, 2147483647);
-  EXPECT_TRUE(TextToInt32("-99999999999", i));
-  EXPECT_EQ(i, std::numeric_limits<int32_t>::min());
-  EXPECT_FALSE(TextToInt32("0x10", i));
-  EXPECT_EQ(i, 0);
   double d = 0;
-  EXPECT_TRUE(TextToDouble("-1e3", d));
-  EXPECT_DOUBLE_EQ(d, -1000);
+  EXPECT_EQ(std::pair(TextToUInt16("65537", w, 10), w), std::pair(true, uint16_t{1}));
+  EXPECT_EQ(std::pair(TextToUInt16("FFx", w, 16), w), std::pair(false, uint16_t{0xFF}));
+  EXPECT_EQ(std::pair(HexTextToValue("1G", ok), ok), std::pair(1u, false));
+  EXPECT_EQ(std::pair(TextToInt32("99999999999", i), i), std::pair(true, 2147483647));
+  EXPECT_EQ(std::pair(TextToInt32("-99999999999", i), i),
+            std::pair(true, std::numeric_limits<int32_t>::min()));
+  EXPECT_EQ(std::pair(TextToInt32("0x10", i), i), std::pair(false, 0));
+  EXPECT_EQ(std::pair(TextToDouble("-1e3", d), d), std::pair(true, -1000.0));
   const std::tuple<std::string, int, bool, uint64_t> wide[] = {
       {"123456789ABCDEF", 16, true, 0x0123456789ABCDEF},
       {"12345678XBCDEF01", 16, false, 0x1234567800000000},
@@ -110,8 +103,7 @@ TEST(NumberText, TextToValues) {
   }
 }
 
-// Qt switches the C library to the user's locale; these texts keep "." regardless. The
-// test builds its own locale with a decimal comma, so that it runs where none is installed.
+// Qt switches the C library to the user's locale; these texts keep "." in our own comma one.
 TEST(NumberText, IndependentOfTheUserLocale) {
   TempDir dir;
   std::ofstream(dir.File("comma.src"))

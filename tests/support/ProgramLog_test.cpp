@@ -1,5 +1,4 @@
-// The program log: banners, where it goes, boxes and the error signal when asked, the
-// start directory kept, detail lines; and the speaker signals.
+// The program log: banners, where it goes, boxes and signals, the start directory kept.
 #include "support/ProgramLog.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +17,6 @@ class ProgramLog : public testing::Test {
     gDebugLogging = false;
   }
   void TearDown() override { LogEnd(); }
-  // The message part of each line ("TAG  STAMP  message").
-  std::vector<std::string> Messages(const std::string& name = "Qm48.Log") const {
-    std::vector<std::string> out;
-    for (const std::string& line : CrLfLines(ReadAll(dir.File(name))))
-      out.push_back(line.substr(std::min<size_t>(29, line.size())));
-    return out;
-  }
   TempDir dir;
   ScriptedOperator op;
   ScopedOperator scope{op};
@@ -47,7 +39,10 @@ TEST_F(ProgramLog, BannersBoxesSignalsAndDetail) {
   LogEnd();
   LogText("after the end", 1);
   EXPECT_EQ(LogPath(), "");
-  EXPECT_EQ(Messages(),
+  std::vector<std::string> messages;  // the message part of each line ("TAG  STAMP  message")
+  for (const std::string& line : CrLfLines(ReadAll(dir.File("Qm48.Log"))))
+    messages.push_back(line.substr(std::min<size_t>(29, line.size())));
+  EXPECT_EQ(messages,
             (std::vector<std::string>{"------------------PROGRAM START--------------------",
                                       "Program Version 1.41", "middle", "quiet info", "loud info",
                                       "bad thing", "quiet error", "shown",
@@ -84,9 +79,7 @@ TEST_F(ProgramLog, GoesIntoAnExistingSubdirectoryAndEveryCallReturnsToTheStart) 
   EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere/Fallback.Log")));
 }
 
-TEST(Signals, ToneSequencesWithLowTonesRaisedTo37Hz) {
-  ScriptedOperator op;
-  ScopedOperator scope(op);
+TEST_F(ProgramLog, SignalsSoundToneSequencesWithLowTonesRaisedTo37Hz) {
   SoundTones({{20, 10}, {0, 30}, {36, 5}, {37, 5}, {-3, 7}, {440, -1}});
   EXPECT_EQ(op.CountPlayed({{37, 10}, {0, 30}, {37, 5}, {37, 5}, {37, 7}, {440, 0}}), 1);
   SignalGood();

@@ -14,7 +14,6 @@ class TempDir {
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qm48-support-XXXXXX").string();
     path_ = mkdtemp(pattern.data());
-    previous_ = std::filesystem::current_path();
   }
   ~TempDir() {
     std::error_code ec;
@@ -27,7 +26,7 @@ class TempDir {
 
  private:
   std::string path_;
-  std::filesystem::path previous_;
+  std::filesystem::path previous_ = std::filesystem::current_path();
 };
 
 inline std::string ReadAll(const std::string& path) {
@@ -35,8 +34,7 @@ inline std::string ReadAll(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The file's lines without their CR LF endings; the text after the last CR LF is kept
-// as a last line when not empty.
+// The lines without their CR LF endings; text after the last CR LF is a last line.
 inline std::vector<std::string> CrLfLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
