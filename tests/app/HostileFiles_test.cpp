@@ -1,14 +1,10 @@
 // Every file the programs read, made hostile: numbers past any integer, negative indexes,
 // a line of a megabyte, NUL and 0xFF bytes, missing sections and keys. Each reader refuses
-// the file or clamps what it took and never reads or writes outside its tables; what comes
-// after a load that was accepted (validation, the load sequence, the dump, the frame map)
-// copes with whatever the file held.
+// the file or clamps what it took; whatever works on an accepted load copes with it.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/LastSetupMatch.h"
 #include "app/Qm48GlobUnit.h"
@@ -33,6 +29,7 @@ const std::vector<std::string> kHostileNumbers = {
 const std::vector<std::string> kSaturatingNumbers = {"99999999999999999999", "-2147483649", "-1"};
 const std::string kMegabyte(1 << 20, '7');
 const std::string kBinary = std::string("\xFF\xFE", 2) + std::string(1, '\0') + "9\x01\x7F";
+const std::string kSim = kSimulatorSection, kTx = kTransmitterSection;
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -107,37 +104,35 @@ class HostileFiles : public ::testing::Test {
       EXPECT_EQ(current, "BEFORE");
       return false;
     }
-    progsimulatorclass* sim = setup.sim.get();
-    const SimSetupData& s = sim->Setup;
+    progsimulatorclass& sim = *setup.sim;
+    const SimSetupData& s = sim.Setup;
     const TxSetupData& t = setup.tx.Setup;
     // A transmitter key missing or unreadable keeps its field (0.0 for a new record's
     // frequency); anything taken from the file lies in its range.
-    const double freq = t.FreqMhz == TxSetupData{}.FreqMhz ? kTxFields[0].FileLow : t.FreqMhz;
+    const auto& f = kTxFields;
+    const double freq = t.FreqMhz == TxSetupData{}.FreqMhz ? f[0].FileLow : t.FreqMhz;
     const std::tuple<double, double, double> ranges[] = {
         {setup.format, 0, 3},
         {s.FrameSyncLength, 3, 64},
         {s.FirstSubFrameNum, 0, 1},
-        {freq, kTxFields[kTxFreqRegister].FileLow, kTxFields[kTxFreqRegister].FileHigh},
-        {t.FmDeviation, kTxFields[kTxDeviationRegister].FileLow,
-         kTxFields[kTxDeviationRegister].FileHigh},
-        {t.PreModFilterSelected, 0, kTxFields[kTxPremodRegister].FileHigh},
-        {t.AttenuationIndexDb, 0, kTxFields[kTxAttenRegister].FileHigh}};
+        {freq, f[kTxFreqRegister].FileLow, f[kTxFreqRegister].FileHigh},
+        {t.FmDeviation, f[kTxDeviationRegister].FileLow, f[kTxDeviationRegister].FileHigh},
+        {t.PreModFilterSelected, 0, f[kTxPremodRegister].FileHigh},
+        {t.AttenuationIndexDb, 0, f[kTxAttenRegister].FileHigh}};
     for (const auto& [value, low, high] : ranges) EXPECT_TRUE(value >= low && value <= high);
     EXPECT_LT(strnlen(s.FrameSyncPattern, sizeof s.FrameSyncPattern), sizeof s.FrameSyncPattern);
     for (const std::string& name : setup.names) EXPECT_LE(name.size(), 1023u);
 
     FrameMapModel map;
-    map.Build(*sim);
+    map.Build(sim);
     if (map.Frames() > 0 && map.Words() > 0) map.CellAt(map.Frames() - 1, map.Words() - 1);
-    EXPECT_FALSE(SetupDumpLines(sim->Setup).empty());
+    EXPECT_FALSE(SetupDumpLines(s).empty());
     std::string message;
-    if (ValidateSimulatorSetup(*sim, message)) {
-      sim->Prep232SimSetupData(SelectedLoadFormat());
-      EXPECT_GT(sim->TxBuffer.Fill(), 0u);
-    } else {
-      // A corrupt record is reset to the defaults; a merely inconsistent one is named.
-      EXPECT_TRUE(!message.empty() ||
-                  sim->Setup.WordsPerMinorFrame == SimSetupData{}.WordsPerMinorFrame);
+    if (ValidateSimulatorSetup(sim, message)) {
+      sim.Prep232SimSetupData(SelectedLoadFormat());
+      EXPECT_GT(sim.TxBuffer.Fill(), 0u);
+    } else {  // a corrupt record is reset to the defaults; a merely inconsistent one is named
+      EXPECT_TRUE(!message.empty() || s.WordsPerMinorFrame == SimSetupData{}.WordsPerMinorFrame);
     }
     return true;
   }
@@ -147,53 +142,43 @@ class HostileFiles : public ::testing::Test {
 };
 
 // Any number in any key, a change list starting at a hostile word index, a frame of hostile
-// length.
-TEST_F(HostileFiles, SetupFileKeysTakeAnyNumber) {
+// length; every key missing in turn keeps its field and the file loads; without a section or
+// its version the file is refused.
+TEST_F(HostileFiles, SetupFileKeysTakeAnythingAndMayBeMissingButNotTheSectionsAndVersions) {
   ASSERT_TRUE(LoadAndUse(base, "the file as saved"));
   ASSERT_GT(Entries(base).size(), 50u);
-  for (const Entry& e : Entries(base))
+  for (const Entry& e : Entries(base)) {
     for (const std::string& number : kSaturatingNumbers)
       LoadAndUse(Edited(base, e, number), e.section + "/" + e.key + "=" + number);
-  for (const std::string& index : kHostileNumbers) {
-    const std::string text = Edited(base, {"SIMULATOR SETUP", "NumChanges"}, "2", false, "");
-    const std::string changed = Edited(text, {"SIMULATOR SETUP", ""}, "[SIMULATOR SETUP]", false,
-                                       "ChangeIndex1=" + index + "\r\nSimWordLen" + index +
-                                           "=99\r\nSimValue" + index + "=65535\r\n");
-    LoadAndUse(changed, "ChangeIndex1=" + index);
-    LoadAndUse(Edited(changed, {"SIMULATOR SETUP", "WordsPerMinorFrame"}, index),
-               "WordsPerMinorFrame=" + index);
+    EXPECT_TRUE(e.key == "FileVersion" || LoadAndUse(Edited(base, e, "", true), "no " + e.key));
   }
-}
-
-// Every key missing in turn keeps its field and the file loads; without a section or its
-// version the file is refused.
-TEST_F(HostileFiles, SetupFileKeysMayBeMissingButNotTheSectionsAndVersions) {
-  for (const Entry& e : Entries(base))
-    if (e.key != "FileVersion") {
-      EXPECT_TRUE(LoadAndUse(Edited(base, e, "", true), "no " + e.key));
-    }
+  for (const std::string& index : kHostileNumbers) {
+    const std::string changed =
+        Edited(Edited(base, {kSim, "NumChanges"}, "2"), {kSim, ""}, "[" + kSim + "]", false,
+               "ChangeIndex1=" + index + "\r\nSimWordLen" + index + "=99\r\nSimValue" + index +
+                   "=65535\r\n");
+    LoadAndUse(changed, "ChangeIndex1=" + index);
+    LoadAndUse(Edited(changed, {kSim, "WordsPerMinorFrame"}, index), "WordsPerMinorFrame=" + index);
+  }
   const std::pair<const char*, std::string> broken[] = {
-      {"no simulator section", Edited(base, {"SIMULATOR SETUP", ""}, "", true)},
-      {"no transmitter section", Edited(base, {"TRANSMITTER SETUP", ""}, "", true)},
-      {"no simulator version", Edited(base, {"SIMULATOR SETUP", "FileVersion"}, "", true)},
-      {"unreadable transmitter version", Edited(base, {"TRANSMITTER SETUP", "FileVersion"}, "1x")},
-      {"binary simulator version", Edited(base, {"SIMULATOR SETUP", "FileVersion"}, kBinary)},
+      {"no simulator section", Edited(base, {kSim, ""}, "", true)},
+      {"no transmitter section", Edited(base, {kTx, ""}, "", true)},
+      {"no simulator version", Edited(base, {kSim, "FileVersion"}, "", true)},
+      {"unreadable transmitter version", Edited(base, {kTx, "FileVersion"}, "1x")},
+      {"binary simulator version", Edited(base, {kSim, "FileVersion"}, kBinary)},
       {"empty file", ""},
       {"only 0xFF", std::string(4096, '\xFF')}};
   for (const auto& [what, text] : broken) EXPECT_FALSE(LoadAndUse(text, what)) << what;
-}
 
-TEST_F(HostileFiles, SetupFileWithMegabyteLinesAndBinaryBytesLoadsOrIsRefused) {
-  const Entry pattern{"SIMULATOR SETUP", "FrameSyncPattern"};
-  const Entry name{"SIMULATOR SETUP", "gFormatName_1"};
+  // Megabyte lines and binary bytes: the file loads or is refused.
+  const Entry pattern{kSim, "FrameSyncPattern"}, name{kSim, "gFormatName_1"};
   for (const std::string& value : {kMegabyte, kBinary, std::string(kMegabyte.size(), '\xFF')}) {
-    for (const Entry& e :
-         {pattern, name, Entry{"SIMULATOR SETUP", "UserDefDynWordFn1"},
-          Entry{"TRANSMITTER SETUP", "FreqMhz"}, Entry{"SIMULATOR SETUP", "WordsPerMinorFrame"}})
+    for (const Entry& e : {pattern, name, Entry{kSim, "UserDefDynWordFn1"}, Entry{kTx, "FreqMhz"},
+                           Entry{kSim, "WordsPerMinorFrame"}})
       LoadAndUse(Edited(base, e, value), e.key + " hostile");
     // A megabyte (or binary) line of its own, without "=", and as a section header.
     LoadAndUse(base + value + "\r\n", "trailing line");
-    LoadAndUse(Edited(base, {"TRANSMITTER SETUP", ""}, "[" + value + "]"), "section header");
+    LoadAndUse(Edited(base, {kTx, ""}, "[" + value + "]"), "section header");
   }
   // The keys are read cut to 1023 bytes, and the pattern to its 64 characters.
   Scratch setup;
@@ -208,7 +193,7 @@ TEST_F(HostileFiles, SetupFileWithMegabyteLinesAndBinaryBytesLoadsOrIsRefused) {
 }
 
 TEST_F(HostileFiles, LastSetupFileNamingAnythingForgetsTheNameAndKeepsTheSetup) {
-  const Entry last{"LAST SETUP FILENAME", "FileName"};
+  const Entry last{kLastSetupSection, "FileName"};
   const std::string remembered[] = {
       kMegabyte,  kBinary,       "../../../../../../etc/passwd", "/", "BASE.QM48/../BASE.QM48",
       "//\\\\..", "(no section)"};
@@ -234,11 +219,12 @@ TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
   std::strcpy(written.Name, "WAVE");
   WriteUserWaveFile(path, written);
   const std::string text = ReadAll(path);
+  const std::string common = std::string("[") + kUserWaveCommonSection + "]",
+                    values = std::string("[") + kUserWaveValueSection + "]";
   for (const std::string& number : kHostileNumbers) {
     UserWaveTable table;
-    WriteFile(path, std::string("[") + kUserWaveCommonSection + "]\r\nName=WAVE\r\nDefaultValue=" +
-                        number + "\r\nNumWords=" + number + "\r\n[" + kUserWaveValueSection +
-                        "]\r\n-1=5\r\n0=6\r\n1=" + number + "\r\n1025=7\r\n");
+    WriteFile(path, common + "\r\nName=WAVE\r\nDefaultValue=" + number + "\r\nNumWords=" + number +
+                        "\r\n" + values + "\r\n-1=5\r\n0=6\r\n1=" + number + "\r\n1025=7\r\n");
     ASSERT_TRUE(ReadUserWaveFile(path, table)) << number;
     EXPECT_TRUE(table.NumWords >= 0 && table.NumWords <= kUserWaveMaxWords) << number;
     EXPECT_EQ(table.Samples[1024 - 1], table.DefaultValue) << number;  // no key 1024
@@ -246,13 +232,11 @@ TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
   // Worked by hand: a name cut to 64, a default past 16 bits keeps its low 16, a sample of -1
   // is 0xFFFF, a sample not given is the default.
   UserWaveTable wave;
-  WriteFile(path, std::string("[") + kUserWaveCommonSection + "]\nName=" + std::string(70, 'N') +
-                      "\nDefaultValue=65636\nNumWords=3\n[" + kUserWaveValueSection +
-                      "]\n1=7\n3=-1\n");
+  WriteFile(path, common + "\nName=" + std::string(70, 'N') + "\nDefaultValue=65636\nNumWords=3\n" +
+                      values + "\n1=7\n3=-1\n");
   ASSERT_TRUE(ReadUserWaveFile(path, wave));
   EXPECT_EQ(std::string(wave.Name), std::string(64, 'N'));
-  EXPECT_EQ(wave.NumWords, 3);
-  EXPECT_EQ(wave.DefaultValue, 100);
+  EXPECT_EQ(std::tie(wave.NumWords, wave.DefaultValue), std::make_tuple(3, 100));
   EXPECT_EQ(std::vector<int>(wave.Samples.begin(), wave.Samples.begin() + 4),
             (std::vector<int>{7, 100, 0xFFFF, 100}));
   EXPECT_FALSE(ReadUserWaveFile(dir.File("none.R4V8SimUserWave"), wave));
@@ -262,10 +246,9 @@ TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
   for (const auto& [value, words] : {std::pair{kMegabyte, kUserWaveMaxWords}, std::pair{kBinary, 0},
                                      std::pair{std::string(), 0}}) {
     UserWaveTable table;
-    const Entry count{kUserWaveCommonSection, "NumWords"};
     WriteFile(path, value.empty() ? ""
                                   : Edited(Edited(text, {kUserWaveCommonSection, "Name"}, value),
-                                           count, value));
+                                           {kUserWaveCommonSection, "NumWords"}, value));
     ASSERT_TRUE(ReadUserWaveFile(path, table));
     EXPECT_LT(strnlen(table.Name, sizeof table.Name), sizeof table.Name);
     EXPECT_EQ(table.NumWords, words);
@@ -275,13 +258,12 @@ TEST_F(HostileFiles, UserWaveFilesClampTheirCountAndKeepSamplesInSixteenBits) {
 // The virtual unit's state file: a line the unit cannot hold is refused by its number and
 // the state stays as it was; missing lines keep the unit as it starts.
 TEST(HostileUnitState, RefusesWhatTheUnitCannotHoldAndKeepsTheStateAsItWas) {
+  using namespace std::string_literals;
   for (const std::string& bad :
-       {std::string("format -2147483649"), std::string("register -1 0001"),
-        std::string("memory 0001 -1"), std::string("clock 99999999999999999999"),
-        std::string("commands 99999999999999999999"), std::string("commands 12 and more"),
-        std::string("flash-saves -5"), std::string("name 0 \"") + kMegabyte + "\"",
-        std::string("name -1 \"abc\""), std::string("run") + std::string(1, '\0') + " 1",
-        std::string("memory 0001 \xFF\xFF"), kMegabyte}) {
+       {"format -2147483649"s, "register -1 0001"s, "memory 0001 -1"s,
+        "clock 99999999999999999999"s, "commands 99999999999999999999"s, "commands 12 and more"s,
+        "flash-saves -5"s, "name 0 \""s + kMegabyte + "\"", "name -1 \"abc\""s, "run\0 1"s,
+        "memory 0001 \xFF\xFF"s, kMegabyte}) {
     UnitState state;
     state.sim.clock = 42;
     std::string error;

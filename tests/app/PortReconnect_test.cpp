@@ -30,29 +30,23 @@ TransmitBuffer MemoryWrites(int n) {
 }
 
 // No program log here: it would fix the start directory for the tests after these.
-class PortReconnectTest : public ::testing::Test {
- protected:
-  PortReconnectTest() { options.linkPath = dir.File("qm48-link"); }
-  ~PortReconnectTest() override { link.Close(); }
-  // A device just made may be busy for a moment (another process was seen to hold a new
-  // terminal briefly under load); the caption timer's next poll would try again.
-  bool PollOnceFree(PortReconnect& reconnect) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (ProbePortDevice(options.linkPath) == EBUSY && std::chrono::steady_clock::now() < giveUp)
-      std::this_thread::yield();
-    return reconnect.Poll(link, config);
-  }
+TEST(PortReconnect, TheUnitsLinkMadeAnewBringsThePortBackButNotWhenClosedOnPurpose) {
   TempDir dir;
   ScriptedOperator op;
   ScopedOperator scope{op};
   const PortConfig config{};
   VirtualUnitOptions options;
+  options.linkPath = dir.File("qm48-link");
+  options.fault = {FaultKind::VanishAfter, 3};
   UnitLink link;
-};
-
-TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotResent) {
-  std::string error;
-  ASSERT_TRUE(ParseFaultMode("vanish-after=3", options.fault, error)) << error;
+  // A device just made may be busy for a moment (another process was seen to hold a new
+  // terminal briefly under load); the caption timer's next poll would try again.
+  auto pollOnceFree = [&](PortReconnect& reconnect) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (ProbePortDevice(options.linkPath) == EBUSY && std::chrono::steady_clock::now() < giveUp)
+      std::this_thread::yield();
+    return reconnect.Poll(link, config);
+  };
   VirtualUnit unit(options);
   ASSERT_TRUE(unit.Start());
   ASSERT_TRUE(link.Open(config, options.linkPath));
@@ -77,7 +71,7 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   unit.SetFault(FaultMode{});
   ASSERT_TRUE(unit.Start());
   const uint64_t commandsBefore = unit.CommandCount();
-  EXPECT_TRUE(PollOnceFree(reconnect));
+  EXPECT_TRUE(pollOnceFree(reconnect));
   EXPECT_TRUE(link.Connected());
   EXPECT_EQ(reconnect.Awaited(), "");
   ASSERT_NE(link.Port(), nullptr);
@@ -87,29 +81,23 @@ TEST_F(PortReconnectTest, TheUnitsLinkMadeAnewBringsThePortBackAndTheLoadIsNotRe
   EXPECT_EQ(one.result, SendResult::Done) << SendOutcomeText(one);
   EXPECT_EQ(unit.CommandCount(), commandsBefore + 1);
   EXPECT_FALSE(reconnect.Poll(link, config));
-}
 
-// Lost before the first poll (a load started at once): the path it was opened with is the
-// name that is watched. Closed on purpose (Disconnect, the port dialog): it stays closed.
-TEST_F(PortReconnectTest, LostBeforeTheFirstPollComesBackClosedOnPurposeStaysClosed) {
-  VirtualUnit unit(options);
-  ASSERT_TRUE(unit.Start());
-  ASSERT_TRUE(link.Open(config, options.linkPath));
-  PortReconnect reconnect;
+  // Lost before the first poll (a load started at once): the path the port was opened with
+  // is the name watched. Whether the port thread saw the hang-up before the send or in it.
+  PortReconnect fresh;
   unit.Stop();
-  // Whether the port thread saw the hang-up before the send or during it.
-  const SendOutcome out = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1));
-  EXPECT_TRUE(out.result == SendResult::Disconnected || out.result == SendResult::NoPort)
-      << SendOutcomeText(out);
-  EXPECT_FALSE(reconnect.Poll(link, config));
-  EXPECT_EQ(reconnect.Awaited(), options.linkPath);
+  const SendOutcome lost = SendBuffer(link, "LOADING SIMULATOR", MemoryWrites(1));
+  EXPECT_TRUE(lost.result == SendResult::Disconnected || lost.result == SendResult::NoPort)
+      << SendOutcomeText(lost);
+  EXPECT_FALSE(fresh.Poll(link, config));
+  EXPECT_EQ(fresh.Awaited(), options.linkPath);
   ASSERT_TRUE(unit.Start());
-  EXPECT_TRUE(PollOnceFree(reconnect));
+  EXPECT_TRUE(pollOnceFree(fresh));
   EXPECT_TRUE(link.Connected());
-
+  // Closed on purpose (Disconnect, the port dialog): it stays closed.
   link.Close();
-  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(reconnect.Poll(link, config));
-  EXPECT_EQ(reconnect.Awaited(), "");
+  for (int poll = 0; poll < 3; ++poll) EXPECT_FALSE(fresh.Poll(link, config));
+  EXPECT_EQ(fresh.Awaited(), "");
   EXPECT_EQ(link.Port(), nullptr);
 }
 

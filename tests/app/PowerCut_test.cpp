@@ -11,10 +11,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
 #include <thread>
 
-#include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
 #include "serial/PortConfig.h"
 #include "simulator/Qm48SimulatorUnit.h"
@@ -54,6 +52,7 @@ void KillDuringSaves(const std::string& path, const std::function<bool(int)>& sa
   const fs::path dir = fs::path(path).parent_path();
   for (Cut cut : {Cut::SaveBegun, Cut::TemporaryMade, Cut::TemporaryWhole}) {
     for (int round = 0; round < 4; ++round) {
+      SCOPED_TRACE(::testing::Message() << "stage " << static_cast<int>(cut) << " round " << round);
       int pipeFds[2];
       ASSERT_EQ(::pipe(pipeFds), 0);
       const pid_t child = ::fork();
@@ -80,11 +79,9 @@ void KillDuringSaves(const std::string& path, const std::function<bool(int)>& sa
       ::kill(child, SIGKILL);
       ::waitpid(child, nullptr, 0);
       ::close(pipeFds[0]);
-      const int stage = static_cast<int>(cut);
-      ASSERT_TRUE(fs::exists(path)) << "stage " << stage << " round " << round;
+      ASSERT_TRUE(fs::exists(path));
       const std::string now = ReadAll(path);
-      EXPECT_TRUE(now == version0 || now == version1)
-          << "torn at stage " << stage << " round " << round << ": " << now.size() << " bytes";
+      EXPECT_TRUE(now == version0 || now == version1) << "torn: " << now.size() << " bytes";
     }
   }
 }

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 
 #include "app/LoadReportText.h"
@@ -19,29 +18,21 @@
 namespace {
 
 bool Contains(const std::vector<std::string>& lines, const std::string& text) {
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  return std::ranges::any_of(
+      lines, [&](const std::string& l) { return l.find(text) != std::string::npos; });
 }
 
 TEST(StatusCaption, StarTitleAndConnection) {
-  struct Case {
-    bool edited;
-    const char* file;
-    bool connected;
-    const char* caption;
-  };
-  const Case cases[] = {
-      {false, "", true, "QM-48  Ver 1.41    Connected"},
-      {true, "/home/op/setups/Flight.Test.qm48", true, "*QM-48  Ver 1.41  FLIGHT  Connected"},
-      {false, "/home/op/setups/Flight.Test.qm48", false, "QM-48  Ver 1.41  FLIGHT  Disconnected"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(StatusCaption(c.edited, c.file, c.connected), c.caption);
+  const std::string file = "/home/op/setups/Flight.Test.qm48";
+  EXPECT_EQ(StatusCaption(false, "", true), "QM-48  Ver 1.41    Connected");
+  EXPECT_EQ(StatusCaption(true, file, true), "*QM-48  Ver 1.41  FLIGHT  Connected");
+  EXPECT_EQ(StatusCaption(false, file, false), "QM-48  Ver 1.41  FLIGHT  Disconnected");
   const std::pair<const char*, const char*> titles[] = {{"", ""},
                                                         {"ONE.QM48", "ONE"},
                                                         {"/a.b/c/two", "two"},
                                                         {"/dir/.hidden", ""},
-                                                        {"C:\\SETUPS\\OLD.QM48", "OLD"},
-                                                        {"/dir/", ""}};
+                                                        {"/dir/", ""},
+                                                        {"C:\\SETUPS\\OLD.QM48", "OLD"}};
   for (const auto& [path, title] : titles) EXPECT_EQ(FileTitle(path), title) << path;
 }
 
@@ -50,22 +41,16 @@ TEST(LoadReportText, SaysWhichStageAndWhereItStopped) {
   EXPECT_TRUE(LoadFailureReport(out).text.empty());
   out.stage = LoadStage::Query;
   EXPECT_TRUE(LoadFailureReport(out).text.empty());
-
   out.stage = LoadStage::Validation;
   out.validationMessage = "WORDS PER MINOR FRAME";
   LoadReport r = LoadFailureReport(out);
-  EXPECT_EQ(r.text, "INVALID SIM SETUP DATA.....WORDS PER MINOR FRAME");
-  EXPECT_EQ(r.caption, "SIMULATOR SETUP INVALID");
+  EXPECT_EQ(std::tie(r.text, r.caption),
+            std::make_tuple("INVALID SIM SETUP DATA.....WORDS PER MINOR FRAME",
+                            "SIMULATOR SETUP INVALID"));
 
-  struct Case {
-    LoadStage stage;
-    SendResult result;
-    uint32_t answered;
-    const char* caption;
-    const char* says;
-    bool answeredSaid;
-  };
-  const Case cases[] = {
+  // Stage, how its send ended, commands answered; caption, what the text says, and whether
+  // it says that the answered commands are in effect.
+  const std::tuple<LoadStage, SendResult, uint32_t, const char*, const char*, bool> cases[] = {
       {LoadStage::Simulator, SendResult::TimedOut, 11, "SIMULATOR LOAD INCOMPLETE",
        "command 12 (0800 0000 M)", true},
       {LoadStage::Transmitter, SendResult::NoPort, 0, "TRANSMITTER LOAD INCOMPLETE",
@@ -75,17 +60,12 @@ TEST(LoadReportText, SaysWhichStageAndWhereItStopped) {
       // A query changes nothing in the unit: no word of answered commands in effect.
       {LoadStage::Query, SendResult::Disconnected, 2, "QUERY INCOMPLETE", "went away", false},
   };
-  for (const Case& c : cases) {
-    out = {};
-    out.stage = c.stage;
-    out.send.result = c.result;
-    out.send.commandNumber = c.answered + 1;
-    out.send.commandsAnswered = c.answered;
-    out.send.commandText = "0800 0000 M";
+  for (const auto& [stage, result, answered, caption, says, answeredSaid] : cases) {
+    out = {stage, {result, answered + 1, 0, "0800 0000 M", answered}, ""};
     r = LoadFailureReport(out);
-    EXPECT_EQ(r.caption, c.caption);
-    EXPECT_NE(r.text.find(c.says), std::string::npos) << r.text;
-    EXPECT_EQ(r.text.find("already answered") != std::string::npos, c.answeredSaid) << r.text;
+    EXPECT_EQ(r.caption, caption);
+    EXPECT_NE(r.text.find(says), std::string::npos) << r.text;
+    EXPECT_EQ(r.text.find("already answered") != std::string::npos, answeredSaid) << r.text;
   }
 }
 
@@ -95,25 +75,23 @@ const char kX86CpuInfo[] =
     "processor\t: 1\nmodel name\t: Example(R) Core(TM) i5-1234 CPU @ 2.00GHz\n\n"
     "processor\t: 2\nmodel name\t: Example(R) Core(TM) i5-1234 CPU @ 2.00GHz\n";
 
-TEST(PcInfoReport, ParsersTakeTheSystemFilesTexts) {
+TEST(PcInfoReport, ParsersLinesAndThisMachine) {
   const CpuInfo cpu = ParseCpuInfo(kX86CpuInfo);
-  EXPECT_EQ(cpu.count, 3);
-  EXPECT_EQ(cpu.model, "Example(R) Core(TM) i5-1234 CPU @ 2.00GHz");
+  EXPECT_EQ(std::tie(cpu.count, cpu.model),
+            std::make_tuple(3, "Example(R) Core(TM) i5-1234 CPU @ 2.00GHz"));
   // A processor that names itself under another key, and a "Processor" line that is a
   // model, not an entry to count.
   const CpuInfo arm = ParseCpuInfo(
       "Processor\t: ARMv7 Processor rev 4 (v7l)\nprocessor\t: 0\nBogoMIPS\t: 38.40\n"
       "processor\t: 1\nHardware\t: Board 2835\n");
-  EXPECT_EQ(arm.count, 2);
-  EXPECT_EQ(arm.model, "ARMv7 Processor rev 4 (v7l)");
+  EXPECT_EQ(std::tie(arm.count, arm.model), std::make_tuple(2, "ARMv7 Processor rev 4 (v7l)"));
   EXPECT_EQ(ParseCpuInfo("garbage without separators\n\n").count, 0);
 
   const MemoryInfo mem = ParseMemInfo(
       "MemTotal:       16314228 kB\nMemFree:         1234567 kB\n"
       "MemAvailable:   10485760 kB\nBuffers:          204800 kB\n");
-  EXPECT_TRUE(mem.hasTotal && mem.hasAvailable);
-  EXPECT_EQ(mem.totalKb, 16314228u);
-  EXPECT_EQ(mem.availableKb, 10485760u);
+  EXPECT_EQ(std::tie(mem.hasTotal, mem.hasAvailable, mem.totalKb, mem.availableKb),
+            std::make_tuple(true, true, 16314228u, 10485760u));
   const MemoryInfo old = ParseMemInfo("MemTotal: 2048 kB\nMemFree: 1024 kB\n");
   EXPECT_TRUE(old.hasTotal && !old.hasAvailable);
   const MemoryInfo bad =
@@ -133,31 +111,25 @@ TEST(PcInfoReport, ParsersTakeTheSystemFilesTexts) {
                                                     {512ull << 20, "512.0 MiB"},
                                                     {16314228ull * 1024, "15.6 GiB"}};
   for (const auto& [bytes, text] : sizes) EXPECT_EQ(ByteSizeText(bytes), text);
-}
 
-TEST(PcInfoReport, LinesHoldEverySectionAndThisMachineIsGathered) {
-  PcInfo info;
-  info.disks.push_back({"/home/op", true, 100ull << 30, 25ull << 30});
-  info.disks.push_back({"/gone", false, 0, 0});
-  info.cpu = ParseCpuInfo(kX86CpuInfo);
-  info.os = {"Debian GNU/Linux 12 (bookworm)", "Linux", "6.1.0-18-amd64", "#1 SMP", "x86_64"};
-  info.memory = ParseMemInfo("MemTotal: 2097152 kB\nMemAvailable: 1048576 kB\n");
-  const std::vector<std::string> lines = PcInfoLines(info);
+  const PcInfo info{
+      {{"/home/op", true, 100ull << 30, 25ull << 30}, {"/gone", false, 0, 0}},
+      cpu,
+      {"Debian GNU/Linux 12 (bookworm)", "Linux", "6.1.0-18-amd64", "#1 SMP", "x86_64"},
+      ParseMemInfo("MemTotal: 2097152 kB\nMemAvailable: 1048576 kB\n")};
   for (const char* text :
        {"/home/op: size 100.0 GiB, free 25.0 GiB", "/gone: size and free space unknown",
         "Example(R) Core(TM) i5-1234 CPU @ 2.00GHz, 3 processors", "Debian GNU/Linux 12 (bookworm)",
         "Linux 6.1.0-18-amd64 #1 SMP x86_64", "total 2.0 GiB, available 1.0 GiB"})
-    EXPECT_TRUE(Contains(lines, text)) << text;
-  const std::vector<std::string> empty = PcInfoLines(PcInfo{});
+    EXPECT_TRUE(Contains(PcInfoLines(info), text)) << text;
   for (const char* text :
        {"model unknown, 0 processors", "kernel unknown", "total unknown, available unknown"})
-    EXPECT_TRUE(Contains(empty, text)) << text;
+    EXPECT_TRUE(Contains(PcInfoLines(PcInfo{}), text)) << text;
 
   const PcInfo here = GatherPcInfo("/proc");  // another file system than "/", so two disks
   ASSERT_EQ(here.disks.size(), 2u);
-  EXPECT_EQ(here.disks[0].path, "/proc");
-  EXPECT_EQ(here.disks[1].path, "/");
-  EXPECT_TRUE(here.disks[1].known);
+  EXPECT_EQ(std::tie(here.disks[0].path, here.disks[1].path, here.disks[1].known),
+            std::make_tuple("/proc", "/", true));
   EXPECT_GT(here.disks[1].sizeBytes, 0u);
   EXPECT_LE(here.disks[1].freeBytes, here.disks[1].sizeBytes);
   EXPECT_GE(here.cpu.count, 1);
@@ -166,7 +138,10 @@ TEST(PcInfoReport, LinesHoldEverySectionAndThisMachineIsGathered) {
   EXPECT_EQ(GatherPcInfo("/").disks.size(), 1u);  // the root as start directory: once
 }
 
-TEST(TerminationHandler, LineHasTheProgramLogsLayout) {
+// The log line's layout; each crash signal, raised in a child: the log gains the line and
+// the end banner, and the child still dies of that signal; with the handler removed the
+// log stays as it was.
+TEST(TerminationHandler, LogLineAndCrashSignals) {
   char buffer[256];
   for (double t : {0.0, 1.5, 86399.9999996, 123456.789012, 31708800.0})
     EXPECT_EQ(std::string(buffer, FormatLogLine(buffer, sizeof buffer, 5000, t, "X")),
@@ -175,11 +150,7 @@ TEST(TerminationHandler, LineHasTheProgramLogsLayout) {
   EXPECT_EQ(std::string(buffer, FormatLogLine(buffer, sizeof buffer, 0, -3, "neg")),
             "000000  000:00:00:00.000000  neg\r\n");
   EXPECT_EQ(FormatLogLine(buffer, 10, 1, 0, "too long for it"), 0u);
-}
 
-// Each crash signal, raised in a child: the log gains the line and the end banner, and the
-// child still dies of that signal; with the handler removed the log stays as it was.
-TEST(TerminationHandler, CrashSignalIsLoggedAndStillEndsTheProcess) {
   for (int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL, 0}) {
     TempDir dir;
     const std::string log = dir.File("Crash.Log");
@@ -203,10 +174,10 @@ TEST(TerminationHandler, CrashSignalIsLoggedAndStillEndsTheProcess) {
       continue;
     }
     ASSERT_EQ(lines.size(), 3u) << signal;
-    EXPECT_EQ(lines[0], "first line");
-    EXPECT_EQ(lines[1].substr(0, 8), "005000  ");
-    EXPECT_EQ(lines[1].substr(27), "  Abnormal Program Termination");
-    EXPECT_EQ(lines[2].substr(27), "  ------------------PROGRAM END--------------------");
+    EXPECT_EQ(
+        std::make_tuple(lines[0], lines[1].substr(0, 8), lines[1].substr(27), lines[2].substr(27)),
+        std::make_tuple("first line", "005000  ", "  Abnormal Program Termination",
+                        "  ------------------PROGRAM END--------------------"));
   }
 }
 

@@ -1,6 +1,5 @@
-// Setup files: save and all-or-nothing recall, the last-setup file and the name it keeps
-// (matched without regard to case), user waves, random setups round trip, the window's place
-// in the last-setup file, and the TMATS entries of the File menu.
+// Setup files: save and all-or-nothing recall, the last-setup file and its name (matched
+// without regard to case), user waves, random round trips, the window's place, TMATS.
 #include "app/SetupFiles.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@
 #include "app/WindowPlace.h"
 #include "common/RandomSimSetup.h"
 #include "common/ScriptedOperator.h"
-#include "link/TransmitBuffer.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/UserWaveFiles.h"
 #include "support/ProfileStore.h"
@@ -31,9 +29,8 @@ void Touch(const std::string& path) {
   std::ofstream(path) << "x";
 }
 
-bool Same(const WindowPlace& a, const WindowPlace& b) {
-  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height &&
-         a.maximised == b.maximised;
+auto Tie(const WindowPlace& p) {
+  return std::tie(p.left, p.top, p.width, p.height, p.maximised);
 }
 
 // A fresh setup in a fresh current directory; the format globals and the edited mark are the
@@ -99,37 +96,28 @@ TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
     std::ofstream(broken, std::ios::trunc) << text;
     current = good;
     EXPECT_FALSE(RecallSetup(Whole(), broken, current));
-    EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 77);
-    EXPECT_EQ(gFormatNumber, 2);
-    EXPECT_EQ(tx.Setup.FreqMhz, 2250.3);
-    EXPECT_EQ(current, good);
-    EXPECT_TRUE(gSetupEdited);
+    EXPECT_EQ(std::tie(sim->Setup.WordsPerMinorFrame, gFormatNumber, tx.Setup.FreqMhz, current,
+                       gSetupEdited),
+              std::make_tuple(77, 2, 2250.3, good, true));
   }
 
   sim->Setup.WordsPerMinorFrame = 5;
   tx.Setup = {};
   EXPECT_FALSE(RecallSetup(Whole(), dir.File("MISSING.QM48"), current));
   EXPECT_TRUE(RecallSetup(Whole(), good, current));
-  EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 77);
-  EXPECT_EQ(tx.Setup.FreqMhz, 2250.3);
-  EXPECT_EQ(tx.Setup.AttenuationIndexDb, 4);
-  EXPECT_EQ(current, good);
-  EXPECT_FALSE(gSetupEdited);
+  EXPECT_EQ(std::tie(sim->Setup.WordsPerMinorFrame, tx.Setup.FreqMhz, tx.Setup.AttenuationIndexDb,
+                     current, gSetupEdited),
+            std::make_tuple(77, 2250.3, 4, good, false));
   EXPECT_EQ(Read(LastSetupPath(), kLastSetupSection, "FileName"), good);
 }
 
 TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) {
-  Touch(dir.File("Setups/Flight.qm48"));
-  Touch(dir.File("a.qm48"));
-  Touch(dir.File("A.QM48x"));
-  Touch(dir.File("twin.qm48"));
-  Touch(dir.File("Twin.qm48"));
+  for (const char* name : {"Setups/Flight.qm48", "a.qm48", "A.QM48x", "twin.qm48", "Twin.qm48"})
+    Touch(dir.File(name));
   std::filesystem::create_directories(dir.File("folder"));
   const std::string d = dir.Path();
-  struct Case {
-    std::string stored, base, matched;
-  };
-  const Case cases[] = {
+  // The name stored, the folder it is taken from, the name matched.
+  const std::tuple<std::string, std::string, std::string> cases[] = {
       {dir.File("Setups/Flight.qm48"), "/", dir.File("Setups/Flight.qm48")},
       {"Setups/Flight.qm48", d, "Setups/Flight.qm48"},
       {"", d, ""},
@@ -143,8 +131,8 @@ TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) 
       {dir.File("NOWHERE/A.QM48"), "/", ""},
       {"C:\\SETUPS\\A.QM48", d, ""},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(MatchLastSetupName(c.stored, c.base), c.matched) << c.stored;
+  for (const auto& [stored, base, matched] : cases)
+    EXPECT_EQ(MatchLastSetupName(stored, base), matched) << stored;
 
   // The setup of an old upper-case name loads with the file found; a vanished file is
   // forgotten and its setup still loads; a missing or broken file changes nothing.
@@ -158,9 +146,8 @@ TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) 
     gFormatName_[1] = "";
     current = "before";
     ASSERT_TRUE(RecallLastSetup(Whole(), last, current));
-    EXPECT_EQ(current, expected);
-    EXPECT_EQ(gFormatName_[1], "KEPT");
-    EXPECT_FALSE(gSetupEdited);
+    EXPECT_EQ(std::tie(current, gFormatName_[1], gSetupEdited),
+              std::make_tuple(expected, "KEPT", false));
   }
   current = "kept";
   EXPECT_FALSE(RecallLastSetup(Whole(), dir.File("NONE.Cfg"), current));
@@ -168,9 +155,8 @@ TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) 
   gFormatName_[0] = "LIVE";
   std::ofstream(last, std::ios::trunc) << "[LAST SETUP FILENAME]\r\nFileName=x\r\n";
   EXPECT_FALSE(RecallLastSetup(Whole(), last, current));
-  EXPECT_EQ(current, "kept");
-  EXPECT_EQ(gFormatName_[0], "LIVE");
-  EXPECT_TRUE(gSetupEdited);
+  EXPECT_EQ(std::tie(current, gFormatName_[0], gSetupEdited),
+            std::make_tuple("kept", "LIVE", true));
 }
 
 TEST_F(SetupFilesTest, UserWavesAreReadForUserDefinedSlotsOnly) {
@@ -192,47 +178,52 @@ TEST_F(SetupFilesTest, UserWavesAreReadForUserDefinedSlotsOnly) {
   fresh->UserWaves[3].Samples[0] = 4321;  // a missing wave file leaves its table alone
   progtxclass freshTx;
   ASSERT_TRUE(LoadWholeFile(ProgramSetup(*fresh, freshTx), file, false, current));
-  EXPECT_EQ(fresh->UserDefDynWordFn[0], "");
-  EXPECT_EQ(fresh->UserDefDynWordFn[1], "STEPS.R4V8SimUserWave");
-  EXPECT_STREQ(fresh->UserWaves[1].Name, "STEPS");
-  EXPECT_EQ(fresh->UserWaves[1].NumWords, 3);
-  EXPECT_EQ(fresh->UserWaves[1].Samples[2], 3);
-  EXPECT_EQ(fresh->UserWaves[1].Samples[3], 100);
-  EXPECT_EQ(fresh->UserWaves[1].Samples[1023], 100);
-  EXPECT_EQ(fresh->UserDefDynWordFn[3], "GONE.R4V8SimUserWave");
+  EXPECT_EQ(fresh->UserDefDynWordFn,
+            (std::array<std::string, 5>{"", "STEPS.R4V8SimUserWave", "", "GONE.R4V8SimUserWave"}));
+  const UserWaveTable& steps = fresh->UserWaves[1];
+  EXPECT_STREQ(steps.Name, "STEPS");
+  EXPECT_EQ(std::tie(steps.NumWords, steps.Samples[2], steps.Samples[3], steps.Samples[1023]),
+            std::make_tuple(3, 3, 100, 100));
   EXPECT_EQ(fresh->UserWaves[3].Samples[0], 4321);
 }
 
-TEST_F(SetupFilesTest, RandomSetupsSavedAndRecalledBuildTheSameStream) {
-  for (uint32_t seed = 100; seed < 115; ++seed) {
+// Saved, recalled into a new simulator and saved again into a new file: the same file, and
+// the same stream built from it.
+TEST_F(SetupFilesTest, RandomSetupsRoundTrip) {
+  tx.Setup = {2250.3, 350, 2, 4};
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    const std::string file = dir.File(std::to_string(seed) + ".QM48");
     RandomSimSetup(seed).Fill(*sim, gFormatNumber, gFormatName_);
-    const std::string file = dir.File("R" + std::to_string(seed) + ".QM48");
     ASSERT_TRUE(SaveWholeFile(Whole(), file, nullptr));
+    const std::string saved = ReadAll(file);
+    const auto [number, names] = std::pair(gFormatNumber, gFormatName_);
     RuntimeSrand(seed);
     sim->Prep232SimSetupData(SelectedLoadFormat());
     const auto expected = SplitCommands(sim->TxBuffer);
 
-    auto recalled = std::make_unique<progsimulatorclass>();
-    progtxclass recalledTx;
+    sim = std::make_unique<progsimulatorclass>();
     gFormatNumber = 0;
     gFormatName_ = {};
-    ASSERT_TRUE(RecallSetup(ProgramSetup(*recalled, recalledTx), file, current));
+    ASSERT_TRUE(RecallSetup(Whole(), file, current));
+    EXPECT_EQ(std::tie(gFormatNumber, gFormatName_), std::tie(number, names));
+    ASSERT_TRUE(SaveWholeFile(Whole(), file + "2", nullptr));
+    EXPECT_EQ(ReadAll(file + "2"), saved) << "seed " << seed;
     RuntimeSrand(seed);
-    recalled->Prep232SimSetupData(SelectedLoadFormat());
-    EXPECT_EQ(SplitCommands(recalled->TxBuffer), expected) << "seed " << seed;
+    sim->Prep232SimSetupData(SelectedLoadFormat());
+    EXPECT_EQ(SplitCommands(sim->TxBuffer), expected) << "seed " << seed;
   }
 }
 
 // The place survives the setup written again at every close and Load All; an older file
 // without it loads and leaves the place alone; a damaged section is not taken.
-TEST_F(SetupFilesTest, WindowPlaceLivesInTheLastSetupFile) {
+TEST_F(SetupFilesTest, WindowPlaceLivesInTheLastSetupFileAndIsFittedToTheScreen) {
   const std::string last = dir.File(kLastSetupFileName);
   sim->Setup.WordsPerMinorFrame = 77;
   ASSERT_TRUE(SaveWholeFile(Whole(), last, &current));
   WindowPlace place{1, 2, 3, 4, false};
   EXPECT_FALSE(ReadWindowPlace(last, place));
   EXPECT_FALSE(ReadWindowPlace(dir.File("none.cfg"), place));
-  EXPECT_TRUE(Same(place, WindowPlace{1, 2, 3, 4, false}));
+  EXPECT_EQ(Tie(place), Tie({1, 2, 3, 4, false}));
 
   for (const WindowPlace& written :
        {WindowPlace{-40, 25, 1400, 900, true}, WindowPlace{10, 20, 960, 632, false}}) {
@@ -240,7 +231,7 @@ TEST_F(SetupFilesTest, WindowPlaceLivesInTheLastSetupFile) {
     sim->Setup.WordsPerMinorFrame = 100;
     ASSERT_TRUE(SaveWholeFile(Whole(), last, &current));
     ASSERT_TRUE(ReadWindowPlace(last, place));
-    EXPECT_TRUE(Same(place, written));
+    EXPECT_EQ(Tie(place), Tie(written));
     sim = std::make_unique<progsimulatorclass>();
     ASSERT_TRUE(LoadWholeFile(Whole(), last, true, current));
     EXPECT_EQ(sim->Setup.WordsPerMinorFrame, 100);
@@ -258,32 +249,24 @@ TEST_F(SetupFilesTest, WindowPlaceLivesInTheLastSetupFile) {
     std::ofstream(last, std::ios::trunc) << "[MAIN WINDOW]\n" << section;
     place = {1, 2, 3, 4, true};
     EXPECT_EQ(ReadWindowPlace(last, place), taken) << section;
-    EXPECT_TRUE(
-        Same(place, taken ? WindowPlace{5, 6, 970, 640, false} : WindowPlace{1, 2, 3, 4, true}))
+    EXPECT_EQ(Tie(place),
+              Tie(taken ? WindowPlace{5, 6, 970, 640, false} : WindowPlace{1, 2, 3, 4, true}))
         << section;
   }
-}
 
-TEST(WindowPlaceFit, KeepsTheLeastSizeAndStaysOnTheScreen) {
-  const ScreenArea screen{0, 0, 1280, 1000};
-  struct Case {
-    const char* name;
-    WindowPlace remembered, fitted;
-    ScreenArea screen;
-  };
-  const Case cases[] = {
+  // Fitted to the screen: no smaller than the least size (960 x 632), no larger than the
+  // screen, and on it.
+  const ScreenArea screen{0, 0, 1280, 1000}, small{10, 20, 800, 600};
+  const std::tuple<const char*, WindowPlace, WindowPlace, ScreenArea> fits[] = {
       {"fits as it is", {100, 50, 1000, 700, false}, {100, 50, 1000, 700, false}, screen},
       {"smaller than the least", {100, 50, 500, 300, true}, {100, 50, 960, 632, true}, screen},
       {"larger than the screen", {0, 0, 3000, 2000, false}, {0, 0, 1280, 1000, false}, screen},
       {"off right and below", {1200, 900, 1000, 700, false}, {280, 300, 1000, 700, false}, screen},
       {"off left and above", {-500, -80, 1000, 700, false}, {0, 0, 1000, 700, false}, screen},
-      {"screen below the least",
-       {300, 300, 960, 632, false},
-       {10, 20, 960, 632, false},
-       {10, 20, 800, 600}},
+      {"screen below the least", {300, 300, 960, 632, false}, {10, 20, 960, 632, false}, small},
   };
-  for (const Case& c : cases)
-    EXPECT_TRUE(Same(FitWindowPlace(c.remembered, 960, 632, c.screen), c.fitted)) << c.name;
+  for (const auto& [name, remembered, fitted, area] : fits)
+    EXPECT_EQ(Tie(FitWindowPlace(remembered, 960, 632, area)), Tie(fitted)) << name;
 }
 
 // Export writes the chosen file with the transmitter and the queried filter corner; import
@@ -291,9 +274,7 @@ TEST(WindowPlaceFit, KeepsTheLeastSizeAndStaysOnTheScreen) {
 TEST_F(SetupFilesTest, TmatsExportAndImportThroughTheOperator) {
   ScriptedOperator op;
   ScopedOperator scope(op);
-  tx.Setup.FreqMhz = 2250.5;
-  tx.Setup.FmDeviation = 358;
-  tx.Setup.PreModFilterSelected = 2;
+  tx.Setup = {2250.5, 358, 2, 0};
   op.QueueChosenFile(dir.File("a.tmt"));
   ASSERT_TRUE(ExportTmatsChosen(*sim, tx, {100, 300, 600, 1000}, "/x/flight7.QM48"));
   const std::string one = ReadAll(dir.File("a.tmt"));

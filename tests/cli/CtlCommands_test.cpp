@@ -1,11 +1,11 @@
-// qm48ctl as the built binary, one table of command lines: the exit code, what it prints
-// and what a virtual unit on a pseudo-terminal received. Then the runs a table cannot hold:
-// decom on what the unit sends, Ctrl+C during a load, and the whole round trip of emulate,
-// load and decom.
+// qm48ctl as the built binary: a table of command lines (exit code, output, what a virtual
+// unit received), then decom on what the unit sends, Ctrl+C in a load, and the round trip
+// of emulate, load and decom.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,14 +15,28 @@
 #include <string>
 #include <vector>
 
-#include "cli/CtlRun.h"
 #include "common/VirtualUnitOnPty.h"
 #include "pcm/BitstreamFile.h"
 #include "platform/UniqueFd.h"
+#include "support/TempDir.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+
+struct CtlResult {
+  int code = -1;  // exit code, -1 when it did not exit normally
+  std::string out, err;
+};
+
+// "qm48ctl <arguments>" with dir as the current directory (arguments go through the shell).
+CtlResult RunCtl(const std::string& arguments, const TempDir& dir) {
+  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+  const std::string command = "cd '" + dir.Path() + "' && '" QM48_CTL_PATH "' " + arguments +
+                              " >'" + out + "' 2>'" + err + "'";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+}
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
   for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
@@ -31,19 +45,13 @@ std::string Replace(std::string text, const std::string& from, const std::string
 }
 
 // The whole text, where "*" in the pattern stands for any run of characters.
-bool Matches(const std::string& text, const std::string& pattern) {
-  const size_t first = pattern.find('*'), last = pattern.rfind('*');
-  if (first == std::string::npos) return text == pattern;
-  const std::string tail = pattern.substr(last + 1);
-  size_t at = first;
-  for (size_t from = first + 1, star; from <= last; from = star + 1) {
-    star = pattern.find('*', from);
-    at = text.find(pattern.substr(from, star - from), at);
-    if (at == std::string::npos) return false;
-    at += star - from;
-  }
-  return text.starts_with(pattern.substr(0, first)) && text.size() >= at + tail.size() &&
-         text.ends_with(tail);
+bool Matches(std::string_view text, std::string_view pattern) {
+  const size_t star = pattern.find('*');
+  if (star == std::string::npos) return text == pattern;
+  if (!text.starts_with(pattern.substr(0, star))) return false;
+  for (size_t at = star; at <= text.size(); ++at)
+    if (Matches(text.substr(at), pattern.substr(star + 1))) return true;
+  return false;
 }
 
 // Waits for a condition another process brings about in `folder` (a file appearing, being
@@ -105,7 +113,7 @@ TEST_F(CtlCommands, EveryCommandLine) {
     int code;
     std::string out, err;
     const char* unit = nullptr;    // a unit with this fault (its device linked as qm48-link),
-                                   // "held": one this process holds
+                                   // "held": one whose port this process holds open
     std::string sent = "*";        // what the unit received, commands joined by "|"
     const char* config = nullptr;  // Qm48Com.Cfg for the run
   } rows[] = {
@@ -142,8 +150,7 @@ TEST_F(CtlCommands, EveryCommandLine) {
       {"save-default /nonexistent/x.qm48", 1, none, "*cannot write*"},
       {"decom --setup d.qm48 missing.bits", 2, none, "*cannot open*"},
       {"emulate --fault loud", 2, none, "*usage: qm48ctl emulate*"},
-      // The devices the configuration names; a port that will not open is named with the
-      // reason and what to do, and nothing is sent.
+      // The devices the configuration names; a port that will not open: the reason and a hint.
       {"ports", 0, "*COM1 in Qm48Com.Cfg  @DIR@/qm48-link  may open\n", any, "none", none, ports},
       {"ports --json", 0,
        "*{\"node\": \"@DIR@/qm48-link\", \"stable_path\": \"@DIR@/qm48-link\", \"description\": "
@@ -178,18 +185,16 @@ TEST_F(CtlCommands, EveryCommandLine) {
 
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);
-    std::unique_ptr<VirtualUnitOnPty> held;
-    std::unique_ptr<VirtualUnit> unit;
-    if (row.unit != nullptr && std::string(row.unit) == "held") {
-      held = std::make_unique<VirtualUnitOnPty>();
-      ASSERT_TRUE(held->Ready());
-    } else if (row.unit != nullptr) {
-      VirtualUnitOptions options = UnitOptions(row.unit);
+    const bool held = row.unit != nullptr && std::string(row.unit) == "held";
+    std::unique_ptr<VirtualUnit> u;
+    UnitLink holder;
+    if (row.unit != nullptr) {
+      VirtualUnitOptions options = UnitOptions(held ? "none" : row.unit);
       options.linkPath = dir.File("qm48-link");
-      unit = std::make_unique<VirtualUnit>(options);
-      ASSERT_TRUE(unit->Start());
+      u = std::make_unique<VirtualUnit>(options);
+      ASSERT_TRUE(u->Start());
+      ASSERT_TRUE(!held || holder.Open(PortConfig{}, u->DevicePath()));
     }
-    VirtualUnit* u = held ? &held->Unit() : unit.get();
     auto expand = [&](const std::string& text) {
       return Replace(Replace(text, "@DEV@", u ? u->DevicePath() : ""), "@DIR@", dir.Path());
     };
@@ -211,12 +216,8 @@ TEST_F(CtlCommands, EveryCommandLine) {
 // decom on what the unit sends: the code it reads without --code, and a stream that ends
 // inside a minor frame (the cells `bitstream --code` prints for 8 frames, less some).
 TEST_F(CtlCommands, DecomReadsWhatTheUnitSendsAndNotTheStreamsEnd) {
-  const struct {
-    const char* code;  // the setup's
-    size_t cutCells;
-    const char* codeLine;
-    const char* words;
-  } cases[] = {
+  // The setup's code, the cells cut off, the code and word lines.
+  const std::tuple<const char*, size_t, const char*, const char*> cases[] = {
       {"RNRZ17", 0,
        "Code: NRZL (what the unit sends for the setup's RNRZ17, which it has no encoder setting "
        "for), bits taken from cell 0, 32768 bits decoded\n",
@@ -229,9 +230,9 @@ TEST_F(CtlCommands, DecomReadsWhatTheUnitSendsAndNotTheStreamsEnd) {
        "Words: 1535 compared, 0 differ from the setup, 1 at the end of the stream not decoded "
        "completely, not compared\n"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.code);
-    SetupWith("s.qm48", {std::string("SimOutputCode=") + c.code});
+  for (const auto& [code, cutCells, codeLine, words] : cases) {
+    SCOPED_TRACE(code);
+    SetupWith("s.qm48", {std::string("SimOutputCode=") + code});
     const CtlResult printed = RunCtl("bitstream --code s.qm48 --frames 8", dir);
     ASSERT_EQ(printed.code, 0) << printed.err;
     BitSequence cells;
@@ -239,19 +240,18 @@ TEST_F(CtlCommands, DecomReadsWhatTheUnitSendsAndNotTheStreamsEnd) {
     for (std::string line; std::getline(in, line);)
       for (char bit : line.substr(line.find(':') + 1))
         if (bit == '0' || bit == '1') cells.push_back(static_cast<uint8_t>(bit - '0'));
-    cells.resize(cells.size() - c.cutCells);
+    cells.resize(cells.size() - cutCells);
     const std::vector<uint8_t> bytes = PackCells(cells);
     std::ofstream(dir.File("s.bits"), std::ios::binary) << std::string(bytes.begin(), bytes.end());
     const CtlResult decom = RunCtl("decom --summary --setup s.qm48 s.bits", dir);
     EXPECT_EQ(decom.code, 0) << decom.out << decom.err;
-    for (const char* line : {c.codeLine, "Minor frames: 6 decoded", c.words,
+    for (const char* line : {codeLine, "Minor frames: 6 decoded", words,
                              "MATCH: every word is where the setup puts it"})
       EXPECT_NE(decom.out.find(line), std::string::npos) << line << "\n" << decom.out;
   }
 }
 
-// A process of qm48ctl's own, started in the background through the shell; its exit code
-// comes with the future, and it is killed if the test ends before it does.
+// qm48ctl in the background (through the shell); killed if the test ends before it does.
 struct Background {
   Background(const std::string& arguments, const TempDir& dir) : pidFile(dir.File("pid")) {
     run = std::async(std::launch::async, [arguments, &dir, this] {
@@ -282,10 +282,9 @@ TEST_F(CtlCommands, CtrlCEndsALoadTheUnitDoesNotAnswer) {
   EXPECT_EQ(unit.CommandCount(), 1u);
 }
 
-// The programs a user runs: qm48ctl emulate as a process of its own, loaded by qm48ctl load
-// through its link, writes the PCM output that qm48ctl decom finds every word of, with the
-// setup or with its TMATS; it unplugs and comes back on signals, and leaves its state on
-// SIGTERM.
+// qm48ctl emulate as a process of its own, loaded by qm48ctl load through its link, writes
+// the PCM output that qm48ctl decom finds every word of, with the setup or its TMATS; it
+// unplugs and comes back on signals, and leaves its state on SIGTERM.
 TEST_F(CtlCommands, EmulatedUnitRoundTrip) {
   const std::string link = dir.File("QM48-VIRTUAL");
   Background emulator(
@@ -298,21 +297,17 @@ TEST_F(CtlCommands, EmulatedUnitRoundTrip) {
       Eventually(dir.Path(), [&] { return std::filesystem::exists(dir.File("pcm.bits")); }));
   ASSERT_EQ(RunCtl("tmats d.qm48 -o d.tmats", dir).code, 0);
   // Read in a code it is not in, the stream breaks the code's rules or does not lock.
-  const struct {
-    const char* args;
-    int code;
-    const char* said;
-  } decoms[] = {
+  const std::tuple<const char*, int, const char*> decoms[] = {
       {"--setup d.qm48", 0, "Minor frames: 254 decoded (64 a major frame)"},
       {"--setup d.qm48", 0, "MATCH: every word is where the setup puts it"},
       {"--tmats d.tmats", 0, "LOCKED: the stream follows the TMATS"},
       {"--code BIOL --setup d.qm48", 1, "code violations"},
       {"--code NRZM --setup d.qm48", 1, "NO LOCK"},
   };
-  for (const auto& d : decoms) {
-    const CtlResult decom = RunCtl(std::string("decom --summary ") + d.args + " pcm.bits", dir);
-    EXPECT_EQ(decom.code, d.code) << d.args << decom.err;
-    EXPECT_NE(decom.out.find(d.said), std::string::npos) << decom.out;
+  for (const auto& [args, code, said] : decoms) {
+    const CtlResult decom = RunCtl(std::string("decom --summary ") + args + " pcm.bits", dir);
+    EXPECT_EQ(decom.code, code) << args << decom.err;
+    EXPECT_NE(decom.out.find(said), std::string::npos) << decom.out;
   }
   ::kill(emulator.pid, SIGUSR1);  // unplugged: the device and its link go
   ASSERT_TRUE(Eventually(dir.Path(), [&] { return !std::filesystem::is_symlink(link); }));

@@ -1,6 +1,5 @@
-// The encoder's memory images, checked against values worked out by hand, and the sync
-// pattern text they are made from: normalised, parsed with don't-care digits, rendered in
-// three radices.
+// The encoder's memory images against values worked out by hand, and the sync pattern text
+// they are made from.
 #include "simulator/MemoryImages.h"
 
 #include <gtest/gtest.h>
@@ -10,63 +9,54 @@
 #include "simulator/SimKit.h"
 #include "simulator/SyncPatternText.h"
 
-// The counter runs from the first value over the minor frames; a counter whose last value
-// is its first restarts the record at 0 and runs 0..255.
+// A counter whose last value is its first restarts the record at 0 and runs 0..255.
 TEST(MemoryImages, CounterRange) {
-  const struct {
-    int32_t frames, first, direction;
-    int64_t low, high;
-    int32_t firstAfter;
-  } cases[] = {
-      {64, 0, 0, 0, 63, 0},  // the default
-      {1, 1, 0, 0, 255, 0},  // one minor frame
-      {64, 0, 1, 0, 63, 0},  // downward from 0: last = N - first - 1
-      {3, 1, 1, 0, 255, 0},  // downward from 1 over 3 reaches 1 again
-      {3, 0, 1, 0, 2, 0},    // ... and the reset record counts 0..2
-      {-5, 0, 0, -6, 0, 0},  // no frames counts downward through negatives
-      {2000000000, 0, 0, 0, kMaxCounterValues - 1, 0},  // cut to what the tables hold
+  // Frames, first value, direction (1: down); the range.
+  const std::tuple<int32_t, int32_t, int32_t, int64_t, int64_t> cases[] = {
+      {64, 0, 0, 0, 63},                             // the default
+      {1, 1, 0, 0, 255},                             // one minor frame
+      {64, 0, 1, 0, 63},                             // downward from 0: last = N - first - 1
+      {3, 1, 1, 0, 255},                             // downward from 1 over 3 reaches 1 again
+      {3, 0, 1, 0, 2},                               // ... and the reset record counts 0..2
+      {-5, 0, 0, -6, 0},                             // no frames counts downward through negatives
+      {2000000000, 0, 0, 0, kMaxCounterValues - 1},  // cut to what the tables hold
   };
-  for (const auto& c : cases) {
-    auto sim = Fresh();
-    std::tie(sim->Setup.NumSubframes, sim->Setup.FirstSubFrameNum, sim->Setup.SubframeDirection) =
-        std::tie(c.frames, c.first, c.direction);
-    const SfIdCounterRange r = SfIdRange(sim->Setup);
-    EXPECT_EQ(std::tie(r.Low, r.High, sim->Setup.FirstSubFrameNum),
-              std::tie(c.low, c.high, c.firstAfter))
-        << c.frames;
+  for (const auto& [frames, first, direction, low, high] : cases) {
+    SimSetupData s;
+    std::tie(s.NumSubframes, s.FirstSubFrameNum, s.SubframeDirection) =
+        std::tie(frames, first, direction);
+    const SfIdCounterRange r = SfIdRange(s);
+    EXPECT_EQ(std::tie(r.Low, r.High, s.FirstSubFrameNum), std::make_tuple(low, high, 0)) << frames;
   }
-  auto sim = Fresh();
-  sim->Setup.NumSubframes = INT32_MIN;
-  const SfIdCounterRange r = SfIdRange(sim->Setup);
+  SimSetupData s;
+  s.NumSubframes = INT32_MIN;
+  const SfIdCounterRange r = SfIdRange(s);
   EXPECT_LE(r.High - r.Low + 1, kMaxCounterValues);
 }
 
 TEST(MemoryImages, FrameAttributesMarkUniqueWordsFromTheirStartFrame) {
-  auto sim = Fresh();
-  SimSetupData& s = sim->Setup;
-  NoDynamicOrUniqueWords(s);
+  SimSetupData s;
   s.NumSubframes = 10;
   s.UniqueWords[2] = {2, 3, 20, 0, 1};   // list index 0: bit 0 in frames 2, 5, 8
   s.UniqueWords[5] = {9, 0, 21, 0, 2};   // list index 1: bit 1, frame 9 only
   s.UniqueWords[6] = {10, 1, 22, 0, 3};  // starts outside the major frame
   EXPECT_EQ(Values(BuildFrameAttributes(s)),
             (std::vector<uint16_t>{0, 0, 1, 0, 0, 1, 0, 0, 1, 0x82}));
-  // The values of the seven slots: the active ones first, then zeros.
+  // The seven slots' values: the active ones first, then zeros.
   EXPECT_EQ(Values(UniqueWordValues(s)), (std::vector<uint16_t>{1, 2, 3, 0, 0, 0, 0}));
 
   // One minor frame counting from 1: the frame offset f0 = 1 is taken before the reset, so
-  // with the counter then running 0..255, frames -1..254 are written at 32768 + f + 1.
+  // with the counter then running 0..255, frames -1..254 are written at 32768 + f + 1
+  // (frame -1 lies before the unique word's start).
   NoDynamicOrUniqueWords(s);
   s.UniqueWords[0] = {0, 7, 10, 0, 1};  // start frame 0 (+1), every 7 frames (1 here)
   Apply(s, "NumSubframes=1 FirstSubFrameNum=1");
   const auto writes = BuildFrameAttributes(s);
   EXPECT_EQ(s.FirstSubFrameNum, 0);
   ASSERT_EQ(writes.size(), 256u);
-  EXPECT_EQ(writes.front().Address, 32768);
-  EXPECT_EQ(writes.front().Value, 0);  // frame -1 lies before the unique word's start
+  EXPECT_EQ(std::tie(writes.front().Address, writes.front().Value), std::make_tuple(32768, 0));
   for (size_t i = 1; i < 255; ++i) ASSERT_EQ(writes[i].Value, 0x01) << i;
-  EXPECT_EQ(writes.back().Address, 33023);
-  EXPECT_EQ(writes.back().Value, 0x81);
+  EXPECT_EQ(std::tie(writes.back().Address, writes.back().Value), std::make_tuple(33023, 0x81));
 }
 
 TEST(MemoryImages, WordAttributeMarking) {
@@ -98,13 +88,22 @@ TEST(MemoryImages, WordAttributeMarking) {
   EXPECT_EQ(at(7) & 0x0F00, 0x0F00);
 }
 
-// Frame sync words: where they go and what they hold, leading or trailing, either bit order.
+// A simulator with the pattern and every word of wordLength bits.
+std::unique_ptr<progsimulatorclass> SyncSetup(const char* pattern, int length, int leads,
+                                              int lsbFirst, int wordLength, int words) {
+  auto sim = Fresh();
+  SimSetupData& s = sim->Setup;
+  SetPattern(s, pattern, 2, length);
+  std::tie(s.PatternLeads, s.BitOrder, s.WordsPerMinorFrame, s.CommonWordLength) =
+      std::tie(leads, lsbFirst, words, wordLength);
+  for (SimWord& w : s.Words) w.SimWordLen = static_cast<uint16_t>(wordLength);
+  return sim;
+}
+
 TEST(MemoryImages, FrameSyncWords) {
-  const struct {
-    const char* pattern;
-    int length, leads, lsbFirst, wordLength, words;
-    std::vector<std::pair<int64_t, uint16_t>> sync;
-  } cases[] = {
+  // Pattern, its length, leading, LSB first, word length, words; the sync words written.
+  using Writes = std::vector<std::pair<int64_t, uint16_t>>;
+  const std::tuple<const char*, int, int, int, int, int, Writes> cases[] = {
       {"FE6B2840", 32, 1, 0, 16, 256, {{9217, 0xFE6B}, {9218, 0x2840}}},
       // Each 16-bit chunk is reversed and then placed from bit 0 upward: the same words.
       {"FE6B2840", 32, 1, 1, 16, 256, {{9217, 0xFE6B}, {9218, 0x2840}}},
@@ -123,49 +122,36 @@ TEST(MemoryImages, FrameSyncWords) {
       {"FE6B2840", 32, 1, 0, 16, 1025, {{9217, 0xFE6B}, {9218, 0x2840}}},
       {"FE6B2840", 32, 0, 0, 16, 1025, {{9216 + 1024 % 1024, 0xFE6B}, {9217, 0x2840}}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.pattern << " leads " << c.leads << " lsb " << c.lsbFirst
-                                      << " words " << c.words);
-    auto sim = Fresh();
-    SimSetupData& s = sim->Setup;
-    SetPattern(s, c.pattern, 2, c.length);
-    std::tie(s.PatternLeads, s.BitOrder, s.WordsPerMinorFrame, s.CommonWordLength) =
-        std::tie(c.leads, c.lsbFirst, c.words, c.wordLength);
-    for (SimWord& w : s.Words) w.SimWordLen = static_cast<uint16_t>(c.wordLength);
-    std::vector<std::pair<int64_t, uint16_t>> sync;
-    for (const MemoryImageWrite& w : BuildFrameSyncWords(s)) sync.push_back({w.Address, w.Value});
-    EXPECT_EQ(sync, c.sync);
-    EXPECT_EQ(FrameSyncWordCount(s), static_cast<int>(c.sync.size()));
+  for (const auto& [pattern, length, leads, lsbFirst, wordLength, words, expected] : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << pattern << " leads " << leads << " lsb " << lsbFirst << " words " << words);
+    auto sim = SyncSetup(pattern, length, leads, lsbFirst, wordLength, words);
+    Writes sync;
+    for (const MemoryImageWrite& w : BuildFrameSyncWords(sim->Setup))
+      sync.push_back({w.Address, w.Value});
+    EXPECT_EQ(sync, expected);
+    EXPECT_EQ(FrameSyncWordCount(sim->Setup), static_cast<int>(expected.size()));
   }
   // 22 words of 3 bits reach 64 bits: exactly 22.
-  auto sim = Fresh();
-  SimSetupData& s = sim->Setup;
-  SetPattern(s, "FFFFFFFFFFFFFFFF", 2, 64);
-  s.CommonWordLength = 3;
-  for (SimWord& w : s.Words) w.SimWordLen = 3;
-  EXPECT_EQ(BuildFrameSyncWords(s).size(), 22u);
+  EXPECT_EQ(BuildFrameSyncWords(SyncSetup("FFFFFFFFFFFFFFFF", 64, 1, 0, 3, 256)->Setup).size(),
+            22u);
   // A trailing pattern marks the last words as sync words, the last with the end mark.
-  SetPattern(s, "1ABCF", 2, 17);
-  s.PatternLeads = 0;
-  s.CommonWordLength = 16;
-  for (SimWord& w : s.Words) w.SimWordLen = 16;
-  BuildWordAttributes(s, sim->WordAttributes);
-  EXPECT_EQ(WordAttribute(s, sim->WordAttributes, 254) >> 12, 1);
-  EXPECT_EQ(WordAttribute(s, sim->WordAttributes, 255), 0x9F00);
-  EXPECT_EQ(WordAttribute(s, sim->WordAttributes, 0) >> 12, 0);
+  auto sim = SyncSetup("1ABCF", 17, 0, 0, 16, 256);
+  BuildWordAttributes(sim->Setup, sim->WordAttributes);
+  auto at = [&](int i) { return WordAttribute(sim->Setup, sim->WordAttributes, i); };
+  EXPECT_EQ(std::make_tuple(at(254) >> 12, at(255), at(0) >> 12), std::make_tuple(1, 0x9F00, 0));
 }
 
 TEST(MemoryImages, SubframeIdShift) {
-  auto sim = Fresh();
-  SimSetupData& s = sim->Setup;
+  SimSetupData s;
   s.SfIdStartBit = 7;  // 64 frames need 6 bits: shift 2
   EXPECT_EQ(SfIdValues(s)[63].Value, 63 << 2);
   Apply(s, "NumSubframes=1024 FirstSubFrameNum=1 SfIdStartBit=15");  // 1..1024 need 11 bits
   const auto sfid = SfIdValues(s);
   ASSERT_EQ(sfid.size(), 1024u);
   EXPECT_EQ(sfid.front().Address, 10241);
-  EXPECT_EQ(sfid.back().Address, 10240 + 1024);
-  EXPECT_EQ(sfid.back().Value, (1024 << 5) & 0xFFFF);
+  EXPECT_EQ(std::tie(sfid.back().Address, sfid.back().Value),
+            std::make_tuple(10240 + 1024, (1024 << 5) & 0xFFFF));
   // A start bit below the counter's width gives shift 0; 32 and more moves everything out.
   s.SfIdStartBit = 2;
   EXPECT_EQ(SfIdValues(s).back().Value, 1024);
@@ -173,9 +159,8 @@ TEST(MemoryImages, SubframeIdShift) {
   for (const MemoryImageWrite& w : SfIdValues(s)) ASSERT_EQ(w.Value, 0);
   EXPECT_EQ(SfIdShift(30, 1), 30);
   EXPECT_EQ(SfIdShift(INT32_MAX, 0), static_cast<int64_t>(INT32_MAX) + 1);
-  EXPECT_EQ(SignificantBits(0), 0);
-  EXPECT_EQ(SignificantBits(63), 6);
-  EXPECT_EQ(SignificantBits(-1), 32);
+  EXPECT_EQ(std::make_tuple(SignificantBits(0), SignificantBits(63), SignificantBits(-1)),
+            std::make_tuple(0, 6, 32));
 }
 
 std::string Zeros(int n) {
@@ -184,13 +169,8 @@ std::string Zeros(int n) {
 
 TEST(SyncPatternTextTest, RenderingsWorkedByHand) {
   const std::string X15F = "X" + std::string(15, 'F'), X21s7 = "X" + std::string(21, '7');
-  const struct {
-    char to;  // H, B or O
-    std::string text;
-    int32_t radix;
-    std::string expected;
-    bool ok;
-  } cases[] = {
+  // Rendered to H(ex), B(inary) or O(ctal): text, its radix, the rendering, read whole.
+  const std::tuple<char, std::string, int32_t, std::string, bool> cases[] = {
       {'B', "FE6B2840", kPatternHex, Zeros(32) + "11111110011010110010100001000000", true},
       {'H', "FE6B2840", kPatternHex, "00000000FE6B2840", true},
       {'H', "1X01", kPatternBinary, Zeros(15) + "X", true},
@@ -215,13 +195,12 @@ TEST(SyncPatternTextTest, RenderingsWorkedByHand) {
       {'H', "123456789ABCDEF01", kPatternHex, "123456789ABCDEF0", true},  // first digits kept
       {'H', "FF", 3, Zeros(16), false},  // an unknown radix reads nothing
   };
-  for (const auto& c : cases) {
-    bool ok = !c.ok;
-    const std::string text = c.to == 'H'   ? PatternToHexText(c.text, c.radix, &ok)
-                             : c.to == 'B' ? PatternToBinaryText(c.text, c.radix, &ok)
-                                           : PatternToOctalText(c.text, c.radix, &ok);
-    EXPECT_EQ(text, c.expected) << c.to << " " << c.text;
-    EXPECT_EQ(ok, c.ok) << c.to << " " << c.text;
+  for (const auto& [to, text, radix, expected, whole] : cases) {
+    bool ok = !whole;
+    const std::string rendered = to == 'H'   ? PatternToHexText(text, radix, &ok)
+                                 : to == 'B' ? PatternToBinaryText(text, radix, &ok)
+                                             : PatternToOctalText(text, radix, &ok);
+    EXPECT_EQ(std::tie(rendered, ok), std::tie(expected, whole)) << to << " " << text;
   }
   const ParsedPattern hex = ParsePatternText(X15F, kPatternHex);
   EXPECT_TRUE(hex.Ok);

@@ -1,8 +1,6 @@
 #pragma once
-// What the simulator tests share: a simulator as the program starts one, and the edits
-// many of their setups begin with.
+// What the simulator tests share: a simulator as the program starts one, and setup edits.
 #include <cstring>
-#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -11,8 +9,6 @@
 
 #include "simulator/MemoryImages.h"
 #include "simulator/Qm48SimulatorUnit.h"
-
-using SetupEdit = std::function<void(SimSetupData&)>;
 
 // A new simulator with the generator seeded as at program start: word 1 is 346.
 inline std::unique_ptr<progsimulatorclass> Fresh() {

@@ -1,18 +1,16 @@
-// The load's command stream: two golden streams worked out by hand, the default stream's
-// ends, the registers and the clock value bit by bit, and the detail log of a load.
+// The load's command stream (golden streams worked out by hand, the default stream's ends,
+// registers and clock bit by bit, the detail log) and the setup's validation before it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "app/Qm48GlobUnit.h"
-#include "link/TransmitBuffer.h"
 #include "platform/StartDirectory.h"
 #include "simulator/BitRateSynthesis.h"
 #include "simulator/SimKit.h"
 #include "simulator/SimRegisters.h"
+#include "simulator/SimValidation.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
 
@@ -31,10 +29,6 @@ std::unique_ptr<progsimulatorclass> FreshWithoutFormat() {
 Commands Stream(progsimulatorclass& sim) {
   sim.Prep232SimSetupData(SelectedLoadFormat());
   return SplitCommands(sim.TxBuffer);
-}
-
-bool Holds(const Commands& stream, const std::string& command) {
-  return std::find(stream.begin(), stream.end(), command) != stream.end();
 }
 
 Commands ReadGolden(const std::string& name) {
@@ -112,7 +106,13 @@ TEST(SimLoadSequence, GoldenTrailingLsbFirstDownCounter) {
   EXPECT_EQ(s.FirstSubFrameNum, 1);  // no reset: the counter's last value differs
 }
 
-TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
+// The default stream's ends; built again with detail logging on, it starts from an empty
+// buffer and logs its start, its end and every command (the first build, nothing).
+TEST(SimLoadSequence, DefaultStreamAndItsDetailLog) {
+  TempDir dir;
+  dir.Enter();
+  RecordStartDirectory(true);
+  LogStart("1.41", "Qm48", "", "Qm48");
   auto sim = FreshWithoutFormat();
   const Commands stream = Stream(*sim);
   // halt, format, name; 64 frame attributes, 256 word attributes, 7 unique values,
@@ -124,28 +124,33 @@ TEST(SimLoadSequence, DefaultStreamBeginsAndEndsAsTheUnitExpects) {
   EXPECT_EQ(Commands(stream.end() - 7, stream.end()),
             (Commands{"000F A000 K", "0000 0001 T", "0000 0002 T", "9000 0000 T", "0001 2007 M",
                       "S", "1 R"}));
-  // The constant and the first word value follow the sync words.
-  const auto constant = std::find(stream.begin(), stream.end(), "0800 0000 M");
+  // The sync words, the constant and the first word value (346, the generator's first).
+  const auto constant = std::ranges::find(stream, "0800 0000 M");
   ASSERT_NE(constant, stream.end());
-  EXPECT_EQ(*(constant - 2), "FE6B 2401 M");
-  EXPECT_EQ(*(constant - 1), "2840 2402 M");
-  EXPECT_EQ(*(constant + 1), "015A 0001 M");  // 346, the generator's first number
-  // A second build starts from an empty buffer.
-  const uint32_t fill = sim->TxBuffer.Fill();
+  EXPECT_EQ(Commands(constant - 2, constant + 2),
+            (Commands{"FE6B 2401 M", "2840 2402 M", "0800 0000 M", "015A 0001 M"}));
+
+  gDebugLogging = true;
   sim->Prep232SimSetupData(SelectedLoadFormat());
-  EXPECT_EQ(sim->TxBuffer.Fill(), fill);
+  gDebugLogging = false;
+  LogEnd();
+  EXPECT_EQ(SplitCommands(sim->TxBuffer).size(), stream.size());
+  const std::string log = ReadAll(dir.File("Qm48.Log"));
+  const size_t start = log.find("SIMULATOR Prep232SimSetupData Routine START");
+  EXPECT_LT(start, log.find("      Memory Write ---  : 007F 8000 M"));
+  EXPECT_LT(log.find("      Run/Halt Write ---  : 1 R"),
+            log.find("SIMULATOR Prep232SimSetupData Routine END"));
+  size_t commands = 0;
+  for (size_t p = 0; (p = log.find(" ---  : ", p)) != std::string::npos; ++p) ++commands;
+  EXPECT_EQ(commands, stream.size());
 }
 
 // The three register writes, bit by bit: mode (CTTIT 0, CRC 1, LSB first 3, prescale 5..6),
 // PCM encoder (the unit's code for the output code, convolution 8..9, swap 10, invert 11,
 // differential 12) and frame start (start value, up 12, FAC 13, FCC 14, always 15).
 TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
-  const struct {
-    const char* edits;
-    bool crc16, cttit;
-    uint16_t mode, pcm, start;
-  } cases[] = {
-      {"", false, false, 0x0000, 0x0000, 0x9000},
+  // Edits, CRC-16, CTTIT; mode, PCM encoder, frame start.
+  const std::tuple<const char*, bool, bool, uint16_t, uint16_t, uint16_t> cases[] = {
       {"", false, true, 0x0003, 0x0000, 0x9000},
       {"BitOrder=1 SimBitRate=20000", true, false, 0x002A, 0, 0x9000},
       {"SimBitRate=10", false, false, 0x0060, 0x0000, 0x9000},
@@ -160,12 +165,12 @@ TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
       // The frame start flags are added to the start value: a start of 0x1000 carries.
       {"FirstSubFrameNum=4096 FacEnable=1", false, false, 0, 0, 0xC000},
   };
-  for (const auto& c : cases) {
+  for (const auto& [edits, crc16, cttit, mode, pcm, start] : cases) {
     SimSetupData s;
-    Apply(s, c.edits);
-    EXPECT_EQ(ModeRegisterValue(s, c.crc16, c.cttit), c.mode) << c.edits;
-    EXPECT_EQ(PcmEncoderRegisterValue(s), c.pcm) << c.edits;
-    EXPECT_EQ(FrameStartRegisterValue(s), c.start) << c.edits;
+    Apply(s, edits);
+    EXPECT_EQ(ModeRegisterValue(s, crc16, cttit), mode) << edits;
+    EXPECT_EQ(PcmEncoderRegisterValue(s), pcm) << edits;
+    EXPECT_EQ(FrameStartRegisterValue(s), start) << edits;
   }
   // A format number outside the four selects no name (7 goes out as "7 N").
   for (int32_t format : {-12, 7}) {
@@ -180,41 +185,16 @@ TEST(SimLoadSequence, RegisterBitsWorkedByHand) {
   // The CRC word's end-of-frame attribute carries the CRC mark only with a CRC chosen.
   auto sim = FreshWithoutFormat();
   sim->CrcWdNum = 255;
-  EXPECT_TRUE(Holds(Stream(*sim), "8F00 4100 M"));
-  sim->DoCrc16 = true;
-  EXPECT_TRUE(Holds(Stream(*sim), "8F80 4100 M"));
+  for (const char* attribute : {"8F00 4100 M", "8F80 4100 M"}) {
+    const Commands stream = Stream(*sim);
+    EXPECT_NE(std::ranges::find(stream, attribute), stream.end()) << attribute;
+    sim->DoCrc16 = true;
+  }
 }
 
-// With detail logging on, the build logs its start and end and every command it writes;
-// with it off, nothing.
-TEST(SimLoadSequence, DetailLoggingWritesEveryCommand) {
-  TempDir dir;
-  dir.Enter();
-  RecordStartDirectory(true);
-  LogStart("1.41", "Qm48", "", "Qm48");
-  auto sim = FreshWithoutFormat();
-  sim->Prep232SimSetupData(SelectedLoadFormat());  // not logged
-  gDebugLogging = true;
-  sim->Prep232SimSetupData(SelectedLoadFormat());
-  gDebugLogging = false;
-  LogEnd();
-  const std::string log = ReadAll(dir.File("Qm48.Log"));
-  const size_t start = log.find("SIMULATOR Prep232SimSetupData Routine START");
-  EXPECT_LT(start, log.find("      Memory Write ---  : 007F 8000 M"));
-  EXPECT_LT(log.find("      Run/Halt Write ---  : 1 R"),
-            log.find("SIMULATOR Prep232SimSetupData Routine END"));
-  size_t commands = 0;
-  for (size_t p = 0; (p = log.find(" ---  : ", p)) != std::string::npos; ++p) ++commands;
-  EXPECT_EQ(commands, SplitCommands(sim->TxBuffer).size());
-}
-
-TEST(BitRateSynthesis, WorkedExamplesAndRangeBoundaries) {
-  const struct {
-    uint32_t bitRate;
-    int32_t code, convolution;
-    int prescale;
-    uint32_t clockRate;
-  } rows[] = {
+TEST(BitRateSynthesis, WorkedExamplesRangeBoundariesAndLineRates) {
+  // Bit rate, output code, convolution; prescale, clock rate.
+  const std::tuple<uint32_t, int32_t, int32_t, int, uint32_t> rows[] = {
       {1024000, kBiphaseL, 0, 0, 2048000u},
       {10, 0, 0, 3, 40960u},
       {20000000, kBiphaseL, 2, 0, 33000000u},
@@ -237,28 +217,106 @@ TEST(BitRateSynthesis, WorkedExamplesAndRangeBoundaries) {
       {1000000, 0, 3, 0, 1000000u},
       {1000000, 0, -1, 0, 1000000u},
   };
-  for (const auto& row : rows) {
+  for (const auto& [bitRate, code, convolution, prescale, clockRate] : rows) {
     SimSetupData setup;
-    setup.SimBitRate = row.bitRate;
-    setup.SimOutputCode = row.code;
-    setup.Convolution = row.convolution;
+    std::tie(setup.SimBitRate, setup.SimOutputCode, setup.Convolution) =
+        std::tie(bitRate, code, convolution);
     const SimClockSetting c = GetSimClockRatePrescaleNcoRate(setup);
-    EXPECT_EQ(c.Prescale, row.prescale) << row.bitRate;
-    EXPECT_EQ(c.ClockRate, row.clockRate) << row.bitRate;
+    EXPECT_EQ(std::tie(c.Prescale, c.ClockRate), std::tie(prescale, clockRate)) << bitRate;
   }
-}
-
-// Two line bits a data bit except for the NRZ codes; convolution adds 2x or 3x.
-TEST(BitRateSynthesis, LineRateOfEveryCode) {
+  // Two line bits a data bit except for the NRZ codes; convolution adds 2x or 3x.
   for (int32_t code = 0; code <= 18; ++code) {
     for (int32_t convolution : {0, 1, 2}) {
       SimSetupData setup;
-      setup.SimBitRate = 1000;
-      setup.SimOutputCode = code;
-      setup.Convolution = convolution;
+      std::tie(setup.SimBitRate, setup.SimOutputCode, setup.Convolution) =
+          std::make_tuple(1000u, code, convolution);
       const bool nrz = code <= 2 || code == 10 || code == 14 || code == 15;
       EXPECT_EQ(SimLineRate(setup), (nrz ? 1000u : 2000u) * (convolution + 1))
           << code << " " << convolution;
     }
   }
+}
+
+// The operator's message for each rule, the first broken one in the order they are checked.
+TEST(SimValidation, EachRuleHasItsMessageAndACorruptRecordIsReset) {
+  const std::string sfid = "SubframeMode=1 ",
+                    fromOne = "FirstSubFrameNum=1 SfIdWordNum=2 SfIdStartBit=6 ";
+  const std::string bits =
+      "Not enough bits for SF ID for the number of minor frames. Check Start Bit";
+  // A field outside its list is a corrupt record: reset to the defaults, user waves kept,
+  // with no message, before any rule (that these sizes would fail) is looked at.
+  const std::string corrupt = "FrameSyncLength=99 WordsPerMinorFrame=99 ", reset = "(reset)";
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"", ""},
+      {sfid, ""},
+      // Rules in order: the first broken one is named.
+      {"FrameSyncLength=2 CommonWordLength=0", "Sync Pattern Length MUST be between 3 and 64"},
+      {"FrameSyncLength=65", "Sync Pattern Length MUST be between 3 and 64"},
+      {"FrameSyncLength=64 CommonWordLength=0", "Common Word Length MUST be at least 1"},
+      {"CommonWordLength=-5 WordsPerMinorFrame=20000", "Common Word Length MUST be at least 1"},
+      {"WordsPerMinorFrame=16384", "Words Per Minor Frame MUST be less than 16383"},
+      {"WordsPerMinorFrame=16383", ""},
+      {"WordsPerMinorFrame=-7", ""},  // no lower bound without SFID
+      // Subframe rules only with a subframe mode.
+      {"NumSubframes=5000 SfIdWordNum=99999", ""},
+      {sfid + "NumSubframes=1025", "Too Many Subframes, Max is 1024"},
+      {sfid + "NumSubframes=1024 SfIdWordNum=99999",
+       "SFID MUST be less than Words Per Minor Frame 256"},
+      {sfid + "WordsPerMinorFrame=300 SfIdWordNum=12000",
+       "SFID MUST be less than Words Per Minor Frame 300"},
+      // The SFID word away from the sync words (a 32-bit pattern in 16-bit words leads).
+      {sfid + "SfIdWordNum=2", ""},
+      {sfid + "SfIdWordNum=1", "SfId Word Must be Greater than 1"},
+      {sfid + fromOne, "SfId Word Must be Greater than 2"},
+      // Counting down from 1, the SFID word is compared with the sync words alone.
+      {sfid + fromOne + "SubframeDirection=1", ""},
+      {sfid + fromOne + "SubframeDirection=1 SfIdWordNum=1", "SfId Word Must be Greater than 2"},
+      {sfid + fromOne + "SubframeDirection=1 SfIdWordNum=1 FrameSyncLength=33",  // three words
+       "SfId Word Must be Greater than 3"},
+      {sfid + "PatternLeads=0 SfIdWordNum=254", ""},
+      {sfid + "PatternLeads=0 SfIdWordNum=255", "SfId Word Must be Less than 254"},
+      {sfid + "PatternLeads=0 SubframeDirection=1 SfIdWordNum=255",
+       "SfId Word Must be Less than 254"},
+      // The counter must fit the SFID word from its start bit.
+      {sfid + "SfIdStartBit=4", bits},
+      {sfid + "SfIdStartBit=16", "SF ID Start Bit MUST be in the range of 0 to 15"},
+      {sfid + "SfIdStartBit=-1", "SF ID Start Bit MUST be in the range of 0 to 15"},
+      {sfid + "Word3Len=8 SfIdStartBit=8", "SF ID Start Bit MUST be in the range of 0 to 7"},
+      {sfid + "Word3Len=8 SfIdStartBit=7", ""},
+      {sfid + "SubframeDirection=1 SfIdStartBit=0", ""},
+      {sfid + "NumSubframes=-3", bits},  // a negative top needs every bit
+      // A word number below 1 is refused, never read.
+      {sfid + "SubframeDirection=1 FrameSyncLength=3 SfIdWordNum=1 SfIdStartBit=0", ""},
+      {sfid + "SubframeDirection=1 FrameSyncLength=3 PatternLeads=0 SfIdWordNum=0 SfIdStartBit=0",
+       "SFID MUST be greater than 0"},
+      {sfid + "SubframeDirection=1 FrameSyncLength=3 PatternLeads=0 SfIdWordNum=-2147483648",
+       "SFID MUST be greater than 0"},
+      // Hostile numbers do not overflow.
+      {sfid + "PatternLeads=0 WordsPerMinorFrame=-2147483648 SfIdWordNum=-2147483648",
+       "SfId Word Must be Less than -2147483650"},
+      {sfid + "NumSubframes=-2147483648 FirstSubFrameNum=1", bits},
+      {"SimBitRate=10 SimOutputCode=18", ""},
+      {"SimBitRate=33000000", ""},
+  };
+  for (const char* field :
+       {"BitOrder=2", "BitOrder=-1", "SubframeMode=4", "SubframeDirection=2", "PatternLeads=-1",
+        "SimBitRate=9", "SimBitRate=33000001", "SimOutputCode=-1", "SimOutputCode=19"})
+    cases.push_back({corrupt + field, reset});
+  for (const auto& [edits, expected] : cases) {
+    auto sim = std::make_unique<progsimulatorclass>();
+    sim->UserWaves[2].NumWords = 7;
+    sim->UserDefDynWordFn[2] = "WAVE.R4V8SimUserWave";
+    Apply(sim->Setup, edits);
+    std::string message = "stale";
+    const bool ok = ValidateSimulatorSetup(*sim, message);
+    EXPECT_EQ(ok, message.empty() && expected != reset) << message;
+    EXPECT_EQ(message, expected == reset ? "" : expected) << edits;
+    if (expected != reset) continue;
+    EXPECT_EQ(std::tie(sim->Setup.FrameSyncLength, sim->Setup.WordsPerMinorFrame),
+              std::make_tuple(32, 256));
+    EXPECT_EQ(sim->UserWaves[2].NumWords, 7);
+    EXPECT_EQ(sim->UserDefDynWordFn[2], "WAVE.R4V8SimUserWave");
+  }
+  for (const auto& [value, bits] : {std::pair{0u, 0}, {1u, 1}, {63u, 6}, {64u, 7}, {~0u, 32}})
+    EXPECT_EQ(BitsNeeded(value), bits) << value;
 }

@@ -1,15 +1,9 @@
-// The simulator record: the runtime generator its word values and RANDOM waves come from,
-// its defaults, the setup dump line by line; each wave's value for a counter value, worked
-// out by hand, and the wave tables the load writes.
+// The simulator record: the generator, the defaults, the setup dump line by line; each
+// wave's value for a counter value, worked out by hand, and the wave tables the load writes.
 #include "simulator/WaveWords.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <utility>
-#include <vector>
-
-#include "link/CommandText.h"
 #include "simulator/SetupDump.h"
 #include "simulator/SimKit.h"
 
@@ -22,12 +16,9 @@ TEST(WaveValue, WorkedValues) {
   user.NumWords = 10;
   user.DefaultValue = 7;
   for (int i = 0; i < kUserWaveMaxWords; ++i) user.Samples[i] = static_cast<uint16_t>(1000 + i);
-  // Per wave, word length and counter range: counter values and the values they give.
-  const struct {
-    int32_t wave, length;
-    int64_t low, high;
-    std::vector<std::pair<int64_t, int32_t>> values;
-  } cases[] = {
+  // Per wave, word length and counter range (low, high): counter values and their values.
+  using Values = std::vector<std::pair<int64_t, int32_t>>;
+  const std::tuple<int32_t, int32_t, int64_t, int64_t, Values> cases[] = {
       // 16 bits over 64 frames; the sine's A = 32767.9: the peak truncates to full scale.
       {kWaveSquare, 16, 0, 63, {{31, 16384}, {32, 49152}}},
       {kWaveTriangle, 16, 0, 63, {{5, 2047 * 5}, {32, 65504}, {40, 2047 * 24}}},
@@ -52,10 +43,10 @@ TEST(WaveValue, WorkedValues) {
       {kWaveUserDef, 16, 5, 5, {{4, 1000}}},
       {kWaveSquare, 40, 0, 63, {{40, 49152}}},
   };
-  for (const auto& c : cases)
-    for (const auto& [counter, value] : c.values)
-      EXPECT_EQ(WaveValue(c.wave, c.length, user, c.low, c.high, counter), value)
-          << "wave " << c.wave << " length " << c.length << " c " << counter;
+  for (const auto& [wave, length, low, high, values] : cases)
+    for (const auto& [counter, value] : values)
+      EXPECT_EQ(WaveValue(wave, length, user, low, high, counter), value)
+          << "wave " << wave << " length " << length << " c " << counter;
   user.NumWords = 5000;  // never past the table
   EXPECT_EQ(WaveValue(kWaveUserDef, 16, user, 0, 1999, 1999), 1000 + 1023);
   RuntimeSrand(1);  // RANDOM draws just above mid-scale
@@ -100,12 +91,10 @@ TEST(WaveWords, DefaultTablesRandomDrawsAndWordLengths) {
   sim = Fresh();
   for (SimDynamicWord& word : sim->Setup.DynamicWords) word.SimDynamicWordWave = kWaveRandom;
   RuntimeSrand(1);
-  std::vector<int> draws;
-  for (int i = 0; i < 5 * 64; ++i) draws.push_back(RuntimeRand());
-  RuntimeSrand(1);
   const std::vector<WaveWordWrite> random = BuildWaveWords(sim->Setup, sim->UserWaves, 0, 63);
-  ASSERT_EQ(random.size(), draws.size());
-  for (size_t i = 0; i < random.size(); ++i) EXPECT_EQ(random[i].Value, 32767 + draws[i] / 6);
+  ASSERT_EQ(random.size(), 5u * 64u);
+  RuntimeSrand(1);
+  for (const WaveWordWrite& w : random) EXPECT_EQ(w.Value, 32767 + RuntimeRand() / 6);
 }
 
 TEST(SimSetupData, GeneratorAndDefaults) {
@@ -139,12 +128,8 @@ TEST(SimSetupData, GeneratorAndDefaults) {
 }
 
 TEST(SetupDump, DefaultsAndEditsLineByLine) {
-  const struct {
-    const char* edits;
-    size_t line;
-    const char* text;
-    int tag;
-  } cases[] = {
+  // Edits, line, its text (nullptr: any) and tag.
+  const std::tuple<const char*, size_t, const char*, int> cases[] = {
       {"", 9, "SubFrameIdStartBit Lsb5", 0},
       {"", 19, "Convolution           NONE", 0},
       {"", 21, "     WordNumber     4     WordInterval   0     WaveForm       SINE", 0},
@@ -166,18 +151,15 @@ TEST(SetupDump, DefaultsAndEditsLineByLine) {
       {"WordsPerMinorFrame=40000", 36 + 16382, "---end setup data---", 0},
       {"WordsPerMinorFrame=-1", 35, "---end setup data---", 0},
   };
-  for (const auto& c : cases) {
-    auto setup = std::make_unique<SimSetupData>();
-    auto waves = std::make_unique<UserWaveTables>();
-    SetDefaults(*setup, *waves);
-    Apply(*setup, c.edits);
-    const auto lines = SetupDumpLines(*setup);
-    ASSERT_LT(c.line, lines.size()) << c.edits << " " << c.line;
-    const std::string text = c.text == nullptr ? lines[c.line].text : c.text;
-    EXPECT_EQ(lines[c.line].text, text) << c.edits << " " << c.line;
-    EXPECT_EQ(lines[c.line].tag, c.tag) << c.edits << " " << c.line;
-    EXPECT_TRUE(text != "---end setup data---" || lines.size() == c.line + 1)
-        << c.edits << " " << c.line;
+  for (const auto& [edits, line, expected, tag] : cases) {
+    SCOPED_TRACE(::testing::Message() << edits << " " << line);
+    auto sim = std::make_unique<progsimulatorclass>();  // the defaults
+    Apply(sim->Setup, edits);
+    const auto lines = SetupDumpLines(sim->Setup);
+    ASSERT_LT(line, lines.size());
+    const std::string text = expected == nullptr ? lines[line].text : expected;
+    EXPECT_EQ(std::tie(lines[line].text, lines[line].tag), std::tie(text, tag));
+    EXPECT_TRUE(text != "---end setup data---" || lines.size() == line + 1);
   }
 }
 
