@@ -1,5 +1,4 @@
-// The command texts the unit reads, and the one cutter that splits a transmit buffer back
-// into them the way the senders do.
+// The command texts the unit reads, and the cutter that splits a buffer back into them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +14,7 @@ namespace {
 using Commands = std::vector<std::string>;
 
 TEST(CommandText, EveryCommandHasItsExactText) {
+  // Wide values keep their top digits; a negative address has all ones at the top.
   const std::pair<std::string, std::string> cases[] = {
       {MemoryWriteCommand(0x0800, 0), "0800 0000 M"},
       {MemoryWriteCommand(0xBEEF, 8192), "BEEF 2000 M"},
@@ -30,14 +30,11 @@ TEST(CommandText, EveryCommandHasItsExactText) {
       {FormatNameCommand(""), "H        "},
       {FormatNameCommand("FRAME0012345"), "Hframe001"},
       {Name8("A B-Z"), "a b-z   "},
-      // Wide values keep their most significant digits; a negative address as the unit's
-      // software computed it has all ones at the top.
       {Hex16(0x1A), "001A"},
       {Hex16(0x12345), "1234"},
       {MemoryWriteCommand(1, static_cast<uint32_t>(-5)), "0001 FFFF M"},
       {MemoryWriteCommand(0x12345, 0x10000), "1234 1000 M"},
-      {RegisterWriteCommand(0xFFFF, 0x10002), "FFFF 1000 T"},
-  };
+      {RegisterWriteCommand(0xFFFF, 0x10002), "FFFF 1000 T"}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
   // The number the unit receives is the one those four digits stand for.
   const std::pair<uint32_t, uint16_t> values[] = {

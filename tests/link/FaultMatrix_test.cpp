@@ -1,7 +1,5 @@
-// Both senders against every way the virtual unit can misbehave, on a real pseudo-terminal:
-// each run ends (every wait is bounded) with its own outcome and message, nothing the unit
-// did not say is taken as its answer, and once the fault is gone the next load and query
-// work on the same port. Then the ends no fault makes, and the link's traffic observers.
+// Both senders against every fault of the virtual unit: each ends with its own outcome, takes
+// nothing the unit did not say, and once the fault is gone the next load and query work.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -21,6 +19,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using enum SendResult;
 
 // A small setup as the loaders send it: halt, format, name, two memory words, save, run.
 std::vector<std::string> LoadCommands(int format, const std::string& name, uint32_t first) {
@@ -48,8 +47,7 @@ SendOutcome Load(UnitLink& link, const std::vector<std::string>& commands, int t
   return SendBuffer(link, "LOADING SIMULATOR", buffer, {timeoutMs});
 }
 
-// A query's results as their values in declaration order (the W record holds its name text
-// after them).
+// A query's results in declaration order (the W record's name text follows them).
 template <typename T>
 std::vector<uint32_t> Values(const T& record, size_t count = sizeof(T) / sizeof(uint32_t)) {
   std::vector<uint32_t> values(count);
@@ -71,44 +69,36 @@ struct FaultCase {
   const char* queryMessage;
 };
 
+constexpr const char* kLoaded = "all 7 commands answered";
+constexpr const char* kQueried = "all 5 commands answered";
+constexpr const char* kUnreadQ = "the unit's reply to command 1 (Q) could not be read";
 const FaultCase kCases[] = {
-    {"none", SendResult::Done, "all 7 commands answered", SendResult::Done,
-     "all 5 commands answered"},
-    {"silent", SendResult::TimedOut, "the unit did not answer command 1 (0 R)",
-     SendResult::TimedOut, "the unit did not answer command 1 (Q)"},
-    {"silent-after=2", SendResult::TimedOut, "the unit did not answer command 3 (Hmatrix  )",
-     SendResult::TimedOut, "the unit did not answer command 1 (0FI)"},
-    {"garbage", SendResult::Done, "all 7 commands answered", SendResult::InvalidReply,
-     "the unit's reply to command 1 (Q) could not be read"},
-    {"double-cr", SendResult::Done, "all 7 commands answered", SendResult::Done,
-     "all 5 commands answered"},
-    {"slow=30", SendResult::Done, "all 7 commands answered", SendResult::Done,
-     "all 5 commands answered"},
-    {"vanish-after=2", SendResult::Disconnected,
-     "the serial port went away at command 3 (Hmatrix  )", SendResult::Disconnected,
-     "the serial port went away at command 1 (0FI)"},
-    {"echo", SendResult::Done, "all 7 commands answered", SendResult::InvalidReply,
-     "the unit's reply to command 1 (Q) could not be read"},
-    {"second-writer", SendResult::Done, "all 7 commands answered", SendResult::InvalidReply,
+    {"none", Done, kLoaded, Done, kQueried},
+    {"silent", TimedOut, "the unit did not answer command 1 (0 R)", TimedOut,
+     "the unit did not answer command 1 (Q)"},
+    {"silent-after=2", TimedOut, "the unit did not answer command 3 (Hmatrix  )", TimedOut,
+     "the unit did not answer command 1 (0FI)"},
+    {"garbage", Done, kLoaded, InvalidReply, kUnreadQ},
+    {"double-cr", Done, kLoaded, Done, kQueried},
+    {"slow=30", Done, kLoaded, Done, kQueried},
+    {"vanish-after=2", Disconnected, "the serial port went away at command 3 (Hmatrix  )",
+     Disconnected, "the serial port went away at command 1 (0FI)"},
+    {"echo", Done, kLoaded, InvalidReply, kUnreadQ},
+    {"second-writer", Done, kLoaded, InvalidReply,
      "2 lines came for command 1 (Q), none taken as the unit's reply: is another device "
      "talking on the line?"},
 };
 
-// Runs that must wait out the reply time (no reply, or a reply that is watched for company)
-// get a short one; the rest a long one, so that a busy machine cannot fail them.
-constexpr int kShortTimeoutMs = 300;
-constexpr int kLongTimeoutMs = 2000;
-
+// Runs that must wait out the reply time get a short one, the rest one no busy machine fails.
+constexpr int kShortTimeoutMs = 300, kLongTimeoutMs = 2000;
 int TimeoutFor(SendResult expected) {
-  const bool waitsOut = expected == SendResult::TimedOut || expected == SendResult::InvalidReply;
-  return waitsOut ? kShortTimeoutMs : kLongTimeoutMs;
+  return expected == TimedOut || expected == InvalidReply ? kShortTimeoutMs : kLongTimeoutMs;
 }
 
 class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
  protected:
-  // The fault is cleared on the unit (a vanished one is replaced by a new unit on a new
-  // port) and a different setup is loaded and queried back. Lines still on their way from
-  // the faulty unit must not count for either.
+  // Fault cleared (a vanished unit replaced), another setup loads and queries back; lines
+  // still on their way from the faulty unit must not count for either.
   void ExpectNextLoadWorks(std::unique_ptr<VirtualUnitOnPty>& link) {
     if (link->Unit().Vanished()) {
       link = std::make_unique<VirtualUnitOnPty>();
@@ -120,13 +110,13 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {
     const auto commands = LoadCommands(3, "next", 0x2345);
     const uint64_t before = unit.CommandCount();
     const SendOutcome load = Load(link->Link(), commands, kLongTimeoutMs);
-    EXPECT_EQ(load.result, SendResult::Done) << SendOutcomeText(load);
+    EXPECT_EQ(load.result, Done) << SendOutcomeText(load);
     ASSERT_TRUE(unit.WaitForCommands(before + commands.size(), 5000ms));
     ExpectHolds(unit, 3, "next", 0x2345);
 
     progqueryclass query;
     const SendOutcome queried = query.RunQueries(link->Link(), {kLongTimeoutMs});
-    EXPECT_EQ(queried.result, SendResult::Done) << SendOutcomeText(queried);
+    EXPECT_EQ(queried.result, Done) << SendOutcomeText(queried);
     EXPECT_EQ(query.Results.FormatNumber, 3u);
     EXPECT_EQ(FormatNameText(query.WResults), "next    ");
     EXPECT_EQ(query.IResults.NumAttenSteps, UnitLimits{}.numAttenSteps);
@@ -156,8 +146,7 @@ TEST_P(FaultMatrix, BothSendersEndAsTheFaultDictatesAndTheNextLoadAndQueryWork) 
   const auto progress = op.Progresses();
   ASSERT_EQ(progress.size(), 1u);
   EXPECT_EQ(progress[0].request.caption, "LOADING SIMULATOR");
-  // The position a send ends at is where its last command ended (all of the buffer when
-  // done), and nothing went out after that command.
+  // A send ends where its last command ended, and nothing went out after it.
   size_t end = 0;
   for (uint32_t k = 0; k < out.commandNumber; ++k) end += commands[k].size();
   EXPECT_EQ(progress[0].lastPosition, static_cast<int>(end));
@@ -173,15 +162,14 @@ TEST_P(FaultMatrix, BothSendersEndAsTheFaultDictatesAndTheNextLoadAndQueryWork) 
     EXPECT_EQ(out.commandStart, end - out.commandText.size());
     EXPECT_EQ(link->Unit().CommandCount(), out.commandNumber);
   }
-  if (out.result == SendResult::Disconnected) {
-    // The port is gone for good: a second send is refused at once.
-    EXPECT_EQ(Load(link->Link(), commands, kLongTimeoutMs).result, SendResult::NoPort);
+  if (out.result == Disconnected) {  // the port is gone for good: refused at once
+    EXPECT_EQ(Load(link->Link(), commands, kLongTimeoutMs).result, NoPort);
   }
   LogEnd();
   const bool logged =
       ReadAll(dir.File("Qm48.Log")).find("SENDING COMMANDS TIMED OUT AT " + out.commandText) !=
       std::string::npos;
-  EXPECT_EQ(logged, out.result == SendResult::TimedOut);
+  EXPECT_EQ(logged, out.result == TimedOut);
   EXPECT_EQ(op.CountPlayed(ErrorTones()) > 0, !out.Ok());  // a load that failed sounds
   ExpectNextLoadWorks(link);
 
@@ -190,13 +178,12 @@ TEST_P(FaultMatrix, BothSendersEndAsTheFaultDictatesAndTheNextLoadAndQueryWork) 
   const SendOutcome asked = query.RunQueries(link->Link(), {TimeoutFor(c.query)});
   EXPECT_EQ(asked.result, c.query) << SendOutcomeText(asked);
   EXPECT_EQ(SendOutcomeText(asked), c.queryMessage);
-  // A garbled reply is still the unit's one line, read by the usual rules; otherwise every
-  // value is the unit's own or as it was (0), never one from another line or field.
+  // Unless garbled, every value is the unit's own or as it was (0), never another field's.
   if (std::string(c.mode) != "garbage") {
     const std::vector<uint32_t> got = Values(query), own = Values(clean);
     for (size_t i = 0; i < got.size(); ++i)
       EXPECT_TRUE(got[i] == 0 || got[i] == own[i]) << "value " << i << ": " << got[i];
-    if (c.query == SendResult::InvalidReply && std::string(c.mode) != "echo") {
+    if (c.query == InvalidReply && std::string(c.mode) != "echo") {
       EXPECT_EQ(query.Results.MinFreqMhz, 0u);  // the first query's reply was not taken at all
     }
   }
@@ -204,49 +191,22 @@ TEST_P(FaultMatrix, BothSendersEndAsTheFaultDictatesAndTheNextLoadAndQueryWork) 
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, FaultMatrix, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<FaultCase>& info) {
-                           std::string name;
-                           for (const char* p = info.param.mode; *p; ++p)
-                             if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+                         [](const auto& info) {
+                           std::string name = info.param.mode;
+                           std::erase_if(name, [](unsigned char c) { return !std::isalnum(c); });
                            return name;
                          });
 
-// The ends of a send no fault makes: nothing to send, no port, the operator's cancel, and a
-// reply event left over from before the send, which must not answer the first command.
-TEST(CommandSender, EmptyBufferNoPortCancelAndAStrayReplyEvent) {
-  ScriptedOperator op;
-  ScopedOperator scope{op};
-  {
-    VirtualUnitOnPty link;
-    ASSERT_TRUE(link.Ready());
-    EXPECT_EQ(Load(link.Link(), {}, kShortTimeoutMs).result, SendResult::Done);
-    link.Link().Close();
-    EXPECT_EQ(Load(link.Link(), {"0 R"}, kShortTimeoutMs).result, SendResult::NoPort);
-    EXPECT_EQ(link.Unit().CommandCount(), 0u);
-  }
-  VirtualUnitOnPty link("silent");
-  ASSERT_TRUE(link.Ready());
-  link.Link().ReplyEvent().Set();
-  const SendOutcome stray = Load(link.Link(), LoadCommands(0, "x", 1), kShortTimeoutMs);
-  EXPECT_EQ(stray.result, SendResult::TimedOut);
-  EXPECT_EQ(stray.commandNumber, 1u);
-  // Cancel while the unit holds the command, long before the reply time runs out.
-  op.CancelProgressWhen([&] { return link.Unit().CommandCount() == 2; });
-  EXPECT_EQ(Load(link.Link(), LoadCommands(0, "x", 1), 600000).result, SendResult::Cancelled);
-  EXPECT_EQ(link.Unit().CommandCount(), 2u);
-  op.CancelProgressWhen({});
-}
-
-// The link's traffic observers see every write in the order they were added; one removed
-// while a load runs (from the progress dialog's thread, while the sender's writes go on) is
-// never called once its removal has returned. Removing twice, or an id never given, changes
-// nothing.
-TEST(UnitLinkObservers, SeeTheWritesInTheOrderAddedUntilRemoved) {
+// Observers see the writes in the order added; one removed mid-load (from the dialog's
+// thread) is never called again. Then the ends no fault makes; a stale reply event must not
+// answer the first command.
+TEST(CommandSender, ObserversEmptyBufferNoPortStrayReplyEventAndCancel) {
   ScriptedOperator op;
   ScopedOperator scope{op};
   VirtualUnitOnPty unit;
   ASSERT_TRUE(unit.Ready());
   UnitLink& link = unit.Link();
+  EXPECT_EQ(Load(link, {}, kShortTimeoutMs).result, Done);
   constexpr int kCommands = 300;
   TransmitBuffer buffer;
   for (uint32_t k = 0; k < kCommands; ++k) buffer.AppendCommand(MemoryWriteCommand(k + 1, k));
@@ -260,8 +220,8 @@ TEST(UnitLinkObservers, SeeTheWritesInTheOrderAddedUntilRemoved) {
       seenByB += name == 'b';
     };
   };
-  const UnitLink::ObserverId a = link.AddObserver(observer('a'));
-  const UnitLink::ObserverId b = link.AddObserver(observer('b'));
+  const UnitLink::ObserverId a = link.AddObserver(observer('a')),
+                             b = link.AddObserver(observer('b'));
   link.AddObserver(observer('c'));
   op.CancelProgressWhen([&] {
     if (seenWhenRemoved < 0 && seenByB >= 10) {
@@ -271,13 +231,27 @@ TEST(UnitLinkObservers, SeeTheWritesInTheOrderAddedUntilRemoved) {
     return false;
   });
   const SendOutcome out = SendBuffer(link, "LOAD", buffer);
-  EXPECT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
+  EXPECT_EQ(out.result, Done) << SendOutcomeText(out);
   link.Close();  // no notification after this
   const int k = seenWhenRemoved;
   ASSERT_LT(k, kCommands);  // it really went mid-load
   std::string expected;
   for (int i = 0; i < kCommands; ++i) expected += i < k ? "abc" : "ac";
   EXPECT_EQ(journal, expected);
+  EXPECT_EQ(Load(link, {"0 R"}, kShortTimeoutMs).result, NoPort);
+  EXPECT_EQ(unit.Unit().CommandCount(), uint64_t{kCommands});  // nothing from the other two
+
+  VirtualUnitOnPty silent("silent");
+  ASSERT_TRUE(silent.Ready());
+  silent.Link().ReplyEvent().Set();
+  const SendOutcome stray = Load(silent.Link(), LoadCommands(0, "x", 1), kShortTimeoutMs);
+  EXPECT_EQ(stray.result, TimedOut);
+  EXPECT_EQ(stray.commandNumber, 1u);
+  // Cancel while the unit holds the command, long before the reply time runs out.
+  op.CancelProgressWhen([&] { return silent.Unit().CommandCount() == 2; });
+  EXPECT_EQ(Load(silent.Link(), LoadCommands(0, "x", 1), 600000).result, Cancelled);
+  EXPECT_EQ(silent.Unit().CommandCount(), 2u);
+  op.CancelProgressWhen({});
 }
 
 }  // namespace

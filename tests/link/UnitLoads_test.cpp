@@ -1,10 +1,6 @@
-// The loads on the virtual unit over a pseudo-terminal: the simulator's whole command
-// stream lands in the unit's memory, registers, clock and name; the transmitter is limited
-// to what the query reported; "Load All" keeps its order and stops at the first failing stage.
+// The loads on the virtual unit: the simulator's stream lands in the unit, the transmitter is
+// limited to what the query reported, "Load All" stops at the first failing stage.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "app/LoadAll.h"
 #include "app/Qm48GlobUnit.h"
@@ -23,10 +19,7 @@ class Loads : public ::testing::Test {
   void SetUp() override {
     gFormatNumber = 2;
     gFormatName_ = {"", "", "Loaded", ""};
-    tx.Setup.FreqMhz = 2550.0;  // above the unit's 2200..2400 MHz
-    tx.Setup.FmDeviation = 350;
-    tx.Setup.PreModFilterSelected = 2;
-    tx.Setup.AttenuationIndexDb = 25;  // above the unit's 20 steps
+    tx.Setup = {2550.0, 350, 2, 25};  // above the unit's 2200..2400 MHz and 20 steps
   }
   const LoadAllOptions quick{{100}, {100, 0}};
   ScriptedOperator op;
@@ -80,8 +73,7 @@ TEST_F(Loads, TransmitterKeepsItsRecordWhenTheQueryFailed) {
   EXPECT_EQ(link.Unit().Commands().back(), "639C 0 G");  // 25500 steps of 100 kHz
 }
 
-// Query, transmitter, simulator, stopping at the first stage that fails (the order of a
-// whole load is checked on qm48ctl load --all).
+// Query, transmitter, simulator (their order is checked on qm48ctl load --all).
 TEST_F(Loads, LoadAllStopsAtTheFirstFailingStage) {
   const struct {
     const char* fault;

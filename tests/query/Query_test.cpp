@@ -1,5 +1,4 @@
-// The queries: reply lines and the values parsed from them, worked by hand; the rows the
-// query page shows; and the five queries against the virtual unit, well and misbehaving.
+// Query replies parsed by hand, the query page's rows, the queries against the virtual unit.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,6 +24,10 @@ std::string Values(const QueryResults& r) {
                r.CurrentFormatLoaded, r.FreqSelectedMhz, r.DeviationSelected, r.PremodSelected,
                r.AttenuationDb, r.PatternType, r.InputModulationSource});
 }
+std::string Values(const WQueryResults& w) {
+  return Text({w.FreqSelected100khz, w.Deviation, w.PremodFilter, w.ClockRateMsb, w.ClockRateLsb,
+               w.ControlReg[0], w.ControlReg[1], w.ControlReg[2]});
+}
 
 TEST(QueryReplyParsers, ReplyLinesAndTheValuesParsed) {
   // Reply line, values stored, tokens taken, the fields after (over fields all 7).
@@ -38,11 +41,7 @@ TEST(QueryReplyParsers, ReplyLinesAndTheValuesParsed) {
       {"FFFFFFFFFFFF 0002 ", 2, 2, "4294967295 2 7 7 7 7 7 7 7 7 7 7 7 7"},  // saturates
   };
   for (const auto& [reply, stored, taken, fields] : cases) {
-    QueryResults r;
-    r.FormatNumber = r.MinFreqMhz = r.MaxFreqMhz = r.CurrentFormatLoaded = r.FreqSelectedMhz = 7;
-    r.DeviationSelected = r.PremodSelected = r.AttenuationDb = r.PatternType = 7;
-    r.InputModulationSource = 7;
-    r.PremodFilterFreqKhz = {7, 7, 7, 7};
+    QueryResults r{7, 7, 7, {7, 7, 7, 7}, 7, 7, 7, 7, 7, 7, 7};
     const ReplyParse p = ParseQueryReply(reply, r);
     EXPECT_EQ(std::pair(p.valuesStored, p.tokensTaken), std::pair(stored, taken)) << reply;
     EXPECT_EQ(Values(r), fields) << reply;
@@ -56,9 +55,7 @@ TEST(QueryReplyParsers, ReplyLinesAndTheValuesParsed) {
   WQueryResults w;
   EXPECT_TRUE(ParseWQueryReply("57E9 015E 0002 0001 86A0 0000 0001 9000 4142 4344 4546 4748 ", w)
                   .Complete(kWQueryValueCount));
-  EXPECT_EQ(Text({w.FreqSelected100khz, w.Deviation, w.PremodFilter, w.ClockRateMsb, w.ClockRateLsb,
-                  w.ControlReg[0], w.ControlReg[1], w.ControlReg[2]}),
-            "22505 350 2 1 34464 0 1 36864");
+  EXPECT_EQ(Values(w), "22505 350 2 1 34464 0 1 36864");
   EXPECT_EQ(FormatNameText(w), "ABCDEFGH");
   // The name is built only from all twelve tokens.
   ParseWQueryReply("0001 0002 0003 0004 0005 0006 0007 0008 6162 6364 6566 ", w);
@@ -84,18 +81,16 @@ TEST(QueryReplyParsers, ReplyLinesAndTheValuesParsed) {
 }
 
 TEST(QueryDisplayRows, ValuesInTheUnitsAnOperatorReads) {
-  QueryResults q;
-  q.FormatNumber = 3;
-  q.MaxFreqMhz = 2400;
-  q.PremodFilterFreqKhz = {100, 300, 600, 1000};
-  q.FreqSelectedMhz = 22503;
-  q.AttenuationDb = 3;
-  q.PatternType = 2;
-  q.InputModulationSource = 1;
+  QueryResults q{.FormatNumber = 3,
+                 .MaxFreqMhz = 2400,
+                 .PremodFilterFreqKhz = {100, 300, 600, 1000},
+                 .FreqSelectedMhz = 22503,
+                 .AttenuationDb = 3,
+                 .PatternType = 2,
+                 .InputModulationSource = 1};
   WQueryResults w;
   ParseWQueryReply("57E9 015E 0002 0001 86A0 0000 0001 FFFF 4142 4344 4546 4748 ", w);
-  IQueryResults i;
-  i.MaxDb = 19;
+  const IQueryResults i{.MaxDb = 19};
   std::string shown;
   for (const auto& row : QueryGridRows(q, w, i)) shown += row.value + "|";
   q.AttenuationDb = 21;  // beyond the maximum: a negative figure, not a wrapped one
@@ -109,11 +104,6 @@ TEST(QueryDisplayRows, ValuesInTheUnitsAnOperatorReads) {
 
 class QuerySender : public ::testing::Test {
  protected:
-  static QueryOptions Quick(int timeoutMs) {
-    QueryOptions options;
-    options.replyTimeoutMs = timeoutMs;
-    return options;
-  }
   ScriptedOperator op;
   ScopedOperator scope{op};
   progqueryclass query;
@@ -121,31 +111,21 @@ class QuerySender : public ::testing::Test {
 
 TEST_F(QuerySender, ResultsAreWhatTheUnitHolds) {
   VirtualUnitOptions options;
-  options.limits.minFreqMhz = 1435;
-  options.limits.maxFreqMhz = 1540;
-  options.limits.premodFilterKhz = {110, 320, 640, 1280};
-  options.limits.firmwareVersion = 0x0207;
-  options.limits.maxDb = 17;
-  options.limits.numAttenSteps = 12;
-  options.limits.patternType = 1;
-  options.limits.inputModulationSource = 1;
+  // Frequencies, filters, firmware, top attenuation, steps, PRN pattern, external input.
+  options.limits = {1435, 1540, {110, 320, 640, 1280}, 0x0207, 17, 12, 1, 1};
   VirtualUnitOnPty link(options);
   ASSERT_TRUE(link.Ready());
-  // What a transmitter and a small simulator load leave in the unit; the command replies
-  // left in the reply line must not be read as query values.
+  // A transmitter and a small simulator load: their replies must not be read as values.
   TransmitBuffer load;
   for (const char* c : {"0 R", "2 N", "Hpcm test", "9000 0000 T", "0002 0001 T", "0008 0002 T",
                         "0001 86A0 K", "57E9 0 G", "015E 1 G", "0002 2 G", "0004 3 G", "S", "1 R"})
     load.AppendCommand(c);
   ASSERT_TRUE(SendBuffer(link.Link(), "LOADING", load).Ok());
-  const SendOutcome out = query.RunQueries(link.Link(), Quick(300));
+  const SendOutcome out = query.RunQueries(link.Link(), {300});
   ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
   EXPECT_EQ(Values(query.Results), "2 1435 1540 110 320 640 1280 1 22505 350 2 4 1 1");
-  const WQueryResults& w = query.WResults;
-  EXPECT_EQ(Text({w.FreqSelected100khz, w.Deviation, w.PremodFilter, w.ClockRateMsb, w.ClockRateLsb,
-                  w.ControlReg[0], w.ControlReg[1], w.ControlReg[2]}),
-            "22505 350 2 1 34464 36864 2 8");
-  EXPECT_EQ(FormatNameText(w), "pcm test");
+  EXPECT_EQ(Values(query.WResults), "22505 350 2 1 34464 36864 2 8");
+  EXPECT_EQ(FormatNameText(query.WResults), "pcm test");
   const IQueryResults& i = query.IResults;
   EXPECT_EQ(Text({i.FirmwareVersion, i.MaxDb, i.NumAttenSteps}), "519 17 12");
   const TxUnitLimits tx = query.TxLimits();
@@ -160,15 +140,14 @@ TEST_F(QuerySender, ResultsAreWhatTheUnitHolds) {
 // A unit that misbehaves never leaves values in the wrong fields or looks like success.
 TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
   const UnitLimits unit;
-  struct Case {
+  const struct {
     const char* fault;
     int timeoutMs;
     SendResult result;
     const char* failedCommand;
     bool freqKnown, stepsKnown;
     size_t commands;  // the unit received
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"silent-after=2", 100, SendResult::TimedOut, "0FI", true, false, 5},
       {"vanish-after=1", 5000, SendResult::Disconnected, "W", true, false, 2},
       {"echo", 300, SendResult::InvalidReply, "Q", true, false, 5},  // "Q" ran into a value
@@ -176,12 +155,12 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
       // Q stops after the minimum frequency: unreadable, and no frequency limit is known.
       {"short-reply=2", 300, SendResult::InvalidReply, "Q", false, true, 5},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
     VirtualUnitOnPty link(c.fault);
     ASSERT_TRUE(link.Ready());
     progqueryclass q;
-    const SendOutcome out = q.RunQueries(link.Link(), Quick(c.timeoutMs));
+    const SendOutcome out = q.RunQueries(link.Link(), {c.timeoutMs});
     EXPECT_EQ(out.result, c.result) << SendOutcomeText(out);
     EXPECT_EQ(out.commandText, c.result == SendResult::Done ? out.commandText : c.failedCommand);
     EXPECT_EQ(q.TxLimits().FreqLimitsKnown, c.freqKnown);
@@ -198,14 +177,14 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
 
   query.Results.MaxFreqMhz = 7;  // without a port nothing changes and no limit is known
   UnitLink unconnected;
-  EXPECT_EQ(query.RunQueries(unconnected, Quick(300)).result, SendResult::NoPort);
+  EXPECT_EQ(query.RunQueries(unconnected, {300}).result, SendResult::NoPort);
   EXPECT_EQ(query.Results.MaxFreqMhz, 7u);
   EXPECT_FALSE(query.TxLimits().FreqLimitsKnown);
 
   VirtualUnitOnPty silent("silent");  // Cancel ends each query without waiting for its reply
   op.ClearRecords();
   op.CancelProgressAfterPolls(3);
-  EXPECT_EQ(query.RunQueries(silent.Link(), Quick(20000)).result, SendResult::Cancelled);
+  EXPECT_EQ(query.RunQueries(silent.Link(), {20000}).result, SendResult::Cancelled);
   EXPECT_EQ(op.Progresses().size(), 5u);
 }
 

@@ -1,5 +1,4 @@
-// A link's port on a pseudo-terminal: reply lines, the reply event, the observers and the
-// port's life as the shell and the senders see it.
+// A link's port on a pseudo-terminal: reply lines, the reply event, observers, its life.
 #include "link/UnitLink.h"
 
 #include <future>
@@ -32,7 +31,7 @@ class ApplicationPort : public testing::Test {
   PortRecorder seen;
 };
 
-TEST_F(ApplicationPort, OneEventPerCarriageReturnAndTheLineWithoutIt) {
+TEST_F(ApplicationPort, OneEventPerCarriageReturnTheLineWithoutItAndNothingWhileShuttingDown) {
   pty.Write("0A1B\r");
   ASSERT_TRUE(link.ReplyEvent().Wait(5000));
   EXPECT_EQ(link.ReplyLineText(), "0A1B");
@@ -45,6 +44,14 @@ TEST_F(ApplicationPort, OneEventPerCarriageReturnAndTheLineWithoutIt) {
   EXPECT_EQ(link.ReplyLineLength(), 0u);
   link.ReplyEvent().Reset();  // a doubled CR left pending is what a sender clears
   EXPECT_FALSE(link.ReplyEvent().Wait(50));
+  gShuttingDown = true;
+  pty.Write("late\r");
+  EXPECT_FALSE(link.ReplyEvent().Wait(200));
+  EXPECT_EQ(link.ReplyLineLength(), 0u);
+  link.OnPortEvent(nullptr, EVT_RX_DATA);  // a null port is ignored too
+  gShuttingDown = false;
+  link.OnPortEvent(link.Port().get(), 7);  // and an unknown code
+  EXPECT_EQ(link.ReplyLineLength(), 0u);
 }
 
 TEST_F(ApplicationPort, AVanishedDeviceIsLoggedOnceAndRefusesSends) {
@@ -64,8 +71,7 @@ TEST_F(ApplicationPort, AVanishedDeviceIsLoggedOnceAndRefusesSends) {
   EXPECT_EQ(link.Port(), nullptr);
 }
 
-// The port thread cannot join itself: a port closed from an observer on it ends after the
-// notification, and the next open finishes it off.
+// A port closed from an observer on its own thread ends after it; the next open joins it.
 TEST_F(ApplicationPort, ObserverMayCloseThePort) {
   std::promise<void> closed;
   const UnitLink::ObserverId closer = link.AddObserver([&](int code, const uint8_t*, uint32_t) {
@@ -84,19 +90,7 @@ TEST_F(ApplicationPort, ObserverMayCloseThePort) {
   EXPECT_EQ(folder.LogCount("Disonnected"), 1);
 }
 
-TEST_F(ApplicationPort, NothingIsHandledWhileShuttingDown) {
-  gShuttingDown = true;
-  pty.Write("late\r");
-  EXPECT_FALSE(link.ReplyEvent().Wait(200));
-  EXPECT_EQ(link.ReplyLineLength(), 0u);
-  link.OnPortEvent(nullptr, EVT_RX_DATA);  // a null port is ignored too
-  gShuttingDown = false;
-  link.OnPortEvent(link.Port().get(), 7);  // and an unknown code
-  EXPECT_EQ(link.ReplyLineLength(), 0u);
-}
-
-// A sender thread sends, waits, takes and empties the line while the port thread fills it
-// and a unit thread answers each command.
+// A sender thread takes and empties the line the port thread fills from a unit thread.
 TEST_F(ApplicationPort, ReplyLinesHandOverBetweenThreads) {
   std::thread unit([this] {
     for (int i = 0; i < 300 && pty.Read(1) == "Q"; ++i) pty.Write(std::to_string(i) + " \r");

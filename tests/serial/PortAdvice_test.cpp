@@ -1,5 +1,4 @@
-// What a user is told about a port: why it would not open and what to do, and what the
-// low-latency setting did (an adapter's latency timer in a fake sysfs tree).
+// Why a port would not open and what to do; what the low-latency setting did (fake sysfs).
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,7 +16,7 @@ namespace {
 const std::string kDialout =
     "add yourself to the dialout group: sudo usermod -aG dialout $USER, then log in again";
 
-TEST(PortErrorHint, EachProblemHasItsAdviceAndTheProbeFindsIt) {
+TEST(PortErrorHint, EachProblemHasItsAdviceTheProbeFindsItAndAGroupIsNamed) {
   for (int missing : {ENOENT, ENODEV, ENXIO})
     EXPECT_NE(PortErrorHint(missing).find("PortDevices"), std::string::npos);
   EXPECT_EQ(PortErrorHint(EPERM), kDialout);
@@ -44,12 +43,8 @@ TEST(PortErrorHint, EachProblemHasItsAdviceAndTheProbeFindsIt) {
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   EXPECT_EQ(ProbePortDevice(pty.SlavePath()), EBUSY);
   ::close(holder);
-}
-
-// A device you may not open is explained by its owning group (root's: the generic advice).
-TEST(PortErrorHint, APermissionRefusalNamesTheGroupTheCommandAndTheNewLogin) {
+  // A device you may not open is explained by its owning group (root's: the generic advice).
   if (::geteuid() != 0) GTEST_SKIP() << "handing a device to another group needs root";
-  PtyPair pty;
   const std::string path = pty.SlavePath();
   for (const std::string group : {"dialout", "uucp", "root"}) {
     const struct group* g = ::getgrnam(group.c_str());
@@ -68,7 +63,8 @@ TEST(PortErrorHint, APermissionRefusalNamesTheGroupTheCommandAndTheNewLogin) {
   EXPECT_EQ(PortErrorHint(EBUSY, path), PortErrorHint(EBUSY));
 }
 
-TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
+// An adapter's timer is lowered, each outcome has its line, only root may lower the timer.
+TEST(LowLatency, EveryOutcomeAndItsLine) {
   PtyPair pty;
   TempDir dir;
   const DeviceTree tree{dir.Path() + "/sys", dir.Path() + "/dev"};
@@ -90,9 +86,6 @@ TEST(LowLatency, APseudoTerminalHasNoSettingAndAnAdaptersTimerIsLowered) {
     EXPECT_EQ(ReadAll(file), left);
   }
   ::close(fd);
-}
-
-TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
   const std::string f = "/sys/class/tty/ttyUSB0/device/latency_timer",
                     sudo = ": echo 1 | sudo tee " + f;
   const std::tuple<LowLatencyMode, int, LatencyTimer, std::string> cases[] = {
@@ -113,14 +106,13 @@ TEST(LowLatency, EachOutcomeHasItsLineAndOnlyRootMayLowerTheTimer) {
     EXPECT_EQ(LowLatencyText("/dev/ttyUSB0", {mode, error, timer, ""}, f),
               "/dev/ttyUSB0: low-latency mode " + text);
   if (::geteuid() != 0) GTEST_SKIP() << "the refusal is met as another user, started by root";
-  TempDir dir;
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-  const std::string file = dir.File("latency_timer");
-  std::ofstream(file) << "16\n";
-  ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
-  EXPECT_EQ(AsAnotherUser([&] { return std::to_string(LowerLatencyTimer(file).error); }),
+  const std::string timer = dir.File("latency_timer");
+  std::ofstream(timer) << "16\n";
+  ASSERT_EQ(::chmod(timer.c_str(), 0644), 0);
+  EXPECT_EQ(AsAnotherUser([&] { return std::to_string(LowerLatencyTimer(timer).error); }),
             std::to_string(EACCES));
-  EXPECT_EQ(ReadAll(file), "16\n");
+  EXPECT_EQ(ReadAll(timer), "16\n");
 }
 
 }  // namespace

@@ -25,17 +25,13 @@ class PortConfigFile : public testing::Test {
   SerialTestFolder folder;
 };
 
-TEST_F(PortConfigFile, DefaultsKeepTheUserDefinedRate) {
+TEST_F(PortConfigFile, DefaultsKeepTheUserDefinedRateAndReadingMendsWhatLiesOutsideTheTables) {
   PortConfig config{.PortNum = 5, .BaudRate = 20, .UserDefBaudRate = 31250, .MonitorModem = 1};
   SetPortName(config, "elsewhere");
   DefaultPortConfig(config);
   EXPECT_EQ(Keys(config), "0 COM1 8 31250 0 3 0 0 1 0");
   EXPECT_EQ(config.MonitorModem, 0);
   EXPECT_EQ(PortConfigFilePath(), folder.Dir().Path() + "/Qm48Com.Cfg");
-}
-
-TEST_F(PortConfigFile, ReadsEveryKeyAndMendsWhatLiesOutsideTheTables) {
-  PortConfig config;
   config.BaudRate = 3;
   EXPECT_FALSE(LoadPortConfig(config, Cfg()));  // no file
   for (const char* text :
@@ -62,8 +58,7 @@ TEST_F(PortConfigFile, ReadsEveryKeyAndMendsWhatLiesOutsideTheTables) {
   EXPECT_EQ(folder.LogCount("is outside its table"), 6);
 }
 
-// Ten keys in order; the old file stays as ".BAK"; the new one replaces it in one step (a
-// reader holding the old file still sees it whole); the device map and other sections stay.
+// The old file stays as ".BAK" and a reader holding it still sees it whole; sections stay.
 TEST_F(PortConfigFile, SaveWritesTheKeysInOrderKeepsABackupAndTheDeviceMap) {
   const std::string old =
       "[PortConfig]\r\nPortNum=1\r\n[PortDevices]\r\nCOM1=/dev/ttyS0\r\nCOM3=/dev/"
@@ -72,17 +67,7 @@ TEST_F(PortConfigFile, SaveWritesTheKeysInOrderKeepsABackupAndTheDeviceMap) {
   std::ifstream reader(Cfg(), std::ios::binary);
   struct stat before {};
   ASSERT_EQ(::stat(Cfg().c_str(), &before), 0);
-  PortConfig config{.PortNum = 4,
-                    .PortName = "COM5",
-                    .BaudRate = 20,
-                    .UserDefBaudRate = 250000,
-                    .FlowControl = 1,
-                    .DataBits = 2,
-                    .Parity = 4,
-                    .StopBits = 1,
-                    .MonitorModem = 1,
-                    .MaxRxBufSize = 1,
-                    .MaxTxBufSize = 4096};
+  PortConfig config{4, "COM5", 20, 250000, 1, 2, 4, 1, /* MonitorModem */ 1, 1, 4096};
   const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
   ASSERT_TRUE(SavePortConfig(config, PortDeviceChoices{{2, byId}, {4, "/tmp/qm48-link"}, {16, "x"}},
                              Cfg()));
@@ -110,7 +95,8 @@ TEST_F(PortConfigFile, SaveWritesTheKeysInOrderKeepsABackupAndTheDeviceMap) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Dir().Path()), {}), 3);
 }
 
-TEST_F(PortConfigFile, DevicePathsComeFromTheMapOrTheSerialDevices) {
+// The device list offers the devices the file names even where the system lists none.
+TEST_F(PortConfigFile, DevicePathsAndNamedDevices) {
   EXPECT_EQ(PortDevicePath(0, Cfg()), "/dev/ttyS0");  // no file
   EXPECT_TRUE(SavePortConfig(PortConfig{}, Cfg()));   // nothing to keep a backup of
   WriteCfg(
@@ -118,14 +104,8 @@ TEST_F(PortConfigFile, DevicePathsComeFromTheMapOrTheSerialDevices) {
   EXPECT_EQ(PortDevicePath(2, Cfg()), "/dev/ttyUSB0");
   EXPECT_EQ(PortDevicePath(15, Cfg()), "/dev/serial/by-id/usb-adapter");
   EXPECT_EQ(PortDevicePath(1, Cfg()), "/dev/ttyS1");  // empty entry: the default
-  EXPECT_EQ(PortDevicePath(16, Cfg()), "");
-  EXPECT_EQ(PortDevicePath(-1, Cfg()), "");
+  EXPECT_EQ(PortDevicePath(16, Cfg()) + PortDevicePath(-1, Cfg()), "");
   EXPECT_EQ(PortDevicePath(2), "/dev/ttyUSB0");  // the start directory's file
-}
-
-// The device line tells where a name leads and whether it is there; the device list offers
-// the devices the file names even where the system does not list them.
-TEST_F(PortConfigFile, NamedDevicesAreDescribedAndListed) {
   PtyPair pty;
   const std::string link = folder.Dir().File("qm48-link"), gone = folder.Dir().File("gone");
   ASSERT_EQ(::symlink(pty.SlavePath().c_str(), link.c_str()), 0);

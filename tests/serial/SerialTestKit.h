@@ -1,6 +1,5 @@
 #pragma once
-// A pseudo-terminal whose master side the test holds (playing the unit), a recorder of
-// port notifications, and a program log in a fresh start directory.
+// A pseudo-terminal whose master side plays the unit, a notification recorder, a log folder.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -13,30 +12,25 @@
 #include <string>
 #include <vector>
 
+#include "platform/UniqueFd.h"
 #include "serial/serialcomclass.h"
 #include "support/ProgramLog.h"
 #include "support/TempDir.h"
 
 class PtyPair {
  public:
-  PtyPair() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    EXPECT_TRUE(master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0);
-    slave_ = ::ptsname(master_);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+  PtyPair() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) {
+    EXPECT_TRUE(master_ && ::grantpt(Master()) == 0 && ::unlockpt(Master()) == 0);
+    slave_ = ::ptsname(Master());
   }
-  ~PtyPair() { CloseMaster(); }
-  int Master() const { return master_; }
+  int Master() const { return master_.Get(); }
   const std::string& SlavePath() const { return slave_; }
-  void CloseMaster() {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-  }
+  void CloseMaster() { master_.Reset(); }
   // The unit sends.
   void Write(const std::string& bytes) {
     for (size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-      pollfd p{master_, POLLOUT, 0};
+      const ssize_t n = ::write(Master(), bytes.data() + done, bytes.size() - done);
+      pollfd p{Master(), POLLOUT, 0};
       if (n > 0)
         done += static_cast<size_t>(n);
       else
@@ -46,22 +40,21 @@ class PtyPair {
   // What the port sent: until count bytes have come or nothing came for timeoutMs.
   std::string Read(size_t count, int timeoutMs = 5000) {
     std::string got;
-    pollfd p{master_, POLLIN, 0};
+    pollfd p{Master(), POLLIN, 0};
     while (got.size() < count && ::poll(&p, 1, timeoutMs) > 0) {
       char buffer[4096];
-      const ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - got.size()));
+      const ssize_t n = ::read(Master(), buffer, std::min(sizeof buffer, count - got.size()));
       if (n > 0) got.append(buffer, static_cast<size_t>(n));
     }
     return got;
   }
 
  private:
-  int master_ = -1;
+  UniqueFd master_;
   std::string slave_;
 };
 
-// Records every notification with the bytes received and sent, from a port (acknowledging
-// received bytes as the application does) or from a link's observer.
+// Every notification with its bytes, from a port (acknowledging reads) or a link's observer.
 class PortRecorder {
  public:
   serialcomclass::Callback Callback() {

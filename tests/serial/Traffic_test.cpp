@@ -1,5 +1,4 @@
-// What the debug terminal shows of the traffic, its trace files, and the reply line's count
-// of the lines that ran into it (another device on the line).
+// What the debug terminal shows of the traffic, its trace files, and the reply line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +9,7 @@
 
 namespace {
 
-TEST(DebugTrafficTest, ListsTextHexAndTimeForms) {
+TEST(DebugTrafficTest, TextHexAndTimeFormsAndTheLinesBytesMake) {
   EXPECT_EQ(SpecialCharEntries().size(), 32u);
   EXPECT_EQ(HexCharEntries().size(), 256u);
   EXPECT_EQ(ControlCharName(2) + ControlCharName(0x20), "STX");
@@ -30,11 +29,7 @@ TEST(DebugTrafficTest, ListsTextHexAndTimeForms) {
               std::string("a") + byte + "b");
   }
   EXPECT_EQ(EncodeSendLine("0Q<cr> <a> <XYZ> <0x1> <<CR>> <CR"), "0Q\r <a> <XYZ> <0x1> <\r> <CR");
-}
-
-// Lines end at each carriage return; a line feed opens the next; a line's time is its
-// first byte's.
-TEST(DebugTrafficTest, ReceivedBytesMakeLines) {
+  // Lines end at each CR, a line feed opens the next, a line's time is its first byte's.
   TrafficLineAssembler lines;
   const LocalDateTime first{2026, 1, 1, 0, 0, 1, 0}, later{2026, 1, 1, 0, 0, 2, 0};
   std::vector<TrafficLine> done;
@@ -57,8 +52,7 @@ TEST(DebugTrafficTest, ReceivedBytesMakeLines) {
   EXPECT_TRUE(lines.Received(nullptr, 3, later).empty());
 }
 
-// Appended line by line and readable at every moment; a saved copy replaces the old file
-// whole; unwritable places are refused with a reason.
+// Readable at every moment; a saved copy replaces the old file whole.
 TEST(TraceFileTest, AppendsAndSaves) {
   TempDir dir;
   const std::string path = dir.File("run.Qm48ComDbg");

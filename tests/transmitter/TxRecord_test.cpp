@@ -1,12 +1,8 @@
-// The transmitter record: its four register writes worked by hand, the 0.1 MHz steps, the
-// setup file section, the limits the unit reports, the settings a bit rate calls for and
-// the values the transmitter page shows.
+// The transmitter record: register writes, steps, file section, limits, page values.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <fstream>
 #include <limits>
-#include <random>
 
 #include "link/TransmitBuffer.h"
 #include "platform/StartDirectory.h"
@@ -61,9 +57,8 @@ TEST(TxRecord, RegisterWritesAndFrequencySteps) {
   for (auto [mhz, step] : steps) EXPECT_EQ(FreqToSteps(mhz), step) << mhz;
 }
 
-// The program log names every register write while detail logging is on, and every limit
-// the unit did not report.
-TEST(TxRecord, TheProgramLog) {
+// The detail log names every register write, the log every limit the unit did not report.
+TEST(TxRecord, TheProgramLogAndTheFileSection) {
   TempDir dir;
   dir.Enter();
   RecordStartDirectory(true);
@@ -81,13 +76,8 @@ TEST(TxRecord, TheProgramLog) {
                            "FREQUENCY KEPT AT 2250.5 MHz", "ATTENUATION INDEX KEPT AT 4"})
     EXPECT_NE(log.find(line), std::string::npos) << line;
   EXPECT_EQ(log.find("Tx Freq Write"), log.rfind("Tx Freq Write"));  // not without the detail log
-}
 
-TEST(TxRecord, FileSection) {
-  TempDir dir;
   const std::string path = dir.File("t.QM48");
-  progtxclass tx;
-  tx.Setup = {2250.5, 350, 2, 4};
   tx.SaveSection(path, "TRANSMITTER SETUP");
   EXPECT_EQ(ReadAll(path),
             "[TRANSMITTER SETUP]\r\nFileVersion=1\r\nFreqMhz=2250.500000000\r\nFmDeviation=350\r\n"
@@ -130,8 +120,8 @@ TEST(TxRecord, FileSection) {
 
 TEST(TxRecord, LimitsTheUnitReported) {
   // Record before, limits (freq known, min, max, steps known, steps), record after: the top
-  // step of the highest MHz is allowed, bounds may come in either order, a unit that
-  // reports zeros is taken at its word, unreported limits keep the setting.
+  // step of the highest MHz is allowed, bounds come in either order, zeros are taken at
+  // their word, unreported limits keep the setting.
   const std::tuple<TxSetupData, TxUnitLimits, const char*> cases[] = {
       {{3200.0, 1200, 7, 25}, {true, 2400, 3000, true, 20}, "3000.5 999 3 20"},
       {{1435.0, -3, -1, -1}, {true, 3000, 2400, true, 16}, "2400.5 0 0 0"},
@@ -182,22 +172,17 @@ TEST(TxRecord, SettingsForABitRate) {
 }
 
 TEST(TxRecord, PageValues) {
-  for (auto [typed, snapped] : {std::pair{2250.37, 2250.35},
-                                {2250.34, 2250.30},
-                                {2250.35, 2250.35},
-                                {2250.3, 2250.30},
-                                {2250.999, 2251.0},
-                                {2250.005, 2250.0},
-                                {kNaN, 0.0}})
+  const std::pair<double, double> snaps[] = {
+      {2250.37, 2250.35}, {2250.34, 2250.30}, {2250.35, 2250.35}, {2250.3, 2250.30},
+      {2250.999, 2251.0}, {2250.005, 2250.0}, {kNaN, 0.0}};
+  for (auto [typed, snapped] : snaps)
     EXPECT_NEAR(SnapFreq(typed), snapped, 1e-9) << typed;  // an exact half rounds down
   EXPECT_EQ(FreqMhzText(2400.5), "2400.5");
   const TxUnitLimits range{true, 2200, 2400, false, 0};
-  for (auto [text, limits, mhz] : {std::tuple{"2250.37", range, 2250.35},
-                                   {"9999", range, 2400.5},
-                                   {"12", range, 2200.0},
-                                   {"2250.37", TxUnitLimits{}, 2250.35},
-                                   {"22a0", range, 2300.0},
-                                   {"", range, 2300.0}}) {
+  const std::tuple<const char*, TxUnitLimits, double> typed[] = {
+      {"2250.37", range, 2250.35}, {"9999", range, 2400.5}, {"12", range, 2200.0},
+      {"2250.37", {}, 2250.35},    {"22a0", range, 2300.0}, {"", range, 2300.0}};
+  for (auto [text, limits, mhz] : typed) {
     double f = 2300.0;
     const bool read = ReadFreqText(text, limits, f);
     EXPECT_EQ(read, mhz != 2300.0) << text;

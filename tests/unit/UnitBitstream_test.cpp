@@ -1,5 +1,4 @@
-// The virtual unit's PCM output: each load over the pseudo-terminal leaves a bit stream
-// (file or pipe) that the decommutation check finds every word of.
+// The virtual unit's PCM output: each load leaves a bit stream (file or pipe) the decom reads.
 #include "unit/UnitBitstream.h"
 
 #include <fcntl.h>
@@ -37,8 +36,7 @@ SendResult Load(VirtualUnitOnPty& link, progsimulatorclass& sim) {
   return sim.Send232SimSetupData(link.Link(), SelectedLoadFormat(), {.pauseMs = 0}).result;
 }
 
-// Two setups of our own loaded over the line one after the other: the second load replaces
-// the stream, which the decom checks against that load's setup and no longer the first's.
+// The second load replaces the stream: the decom finds its setup and no longer the first's.
 TEST(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
   TempDir dir;
   VirtualUnitOptions options;
@@ -61,8 +59,7 @@ TEST(UnitBitstream, EachLoadOverTheLineLeavesAStreamTheDecomChecks) {
     ASSERT_TRUE(ReadBitstreamFile(options.bitstreamPath, cells, error, 1u << 30)) << error;
     const EncoderModel model = SetupModel(*sim);
     EXPECT_EQ(model.Code(), LineCodeOfEncoderRegister(link.Unit().Register(2)));
-    DecomSettings settings;
-    settings.Code = model.Code();
+    const DecomSettings settings{.Code = model.Code()};
     const DecomReport report = Decommutate(sim->Setup, model, cells, settings);
     EXPECT_TRUE(report.Clean()) << report.Error << " differ " << report.WordsDiffering;
     EXPECT_EQ(report.Sync.Frames.size(), 4u * sim->Setup.NumSubframes - 2);  // less the lock

@@ -1,6 +1,5 @@
-// The unit's interpreter fed bytes directly: where it cuts commands, what each command does
-// to its state, what it refuses, and the query replies worked out by hand; its state as
-// text (the state file) and its fault modes by name.
+// The unit's interpreter fed bytes directly: where it cuts commands, what each does to its
+// state, what it refuses, the query replies by hand; its state file and its fault modes.
 #include "unit/UnitProtocol.h"
 
 #include <gtest/gtest.h>
@@ -87,11 +86,8 @@ TEST(UnitProtocol, EachCommandChangesItsPartOfTheStateAndMalformedOnesNothing) {
 }
 
 TEST(UnitProtocol, QueryRepliesTellTheState) {
-  UnitLimits limits;
-  limits.minFreqMhz = 2400;
-  limits.maxFreqMhz = 3000;
-  limits.inputModulationSource = 1;  // the rest as the unit is built: filters 100..1000 kHz
-  UnitProtocol unit(limits);
+  // The rest as the unit is built: filters 100..1000 kHz.
+  UnitProtocol unit({.minFreqMhz = 2400, .maxFreqMhz = 3000, .inputModulationSource = 1});
   EXPECT_EQ(ReplyTo(unit, "Q"),
             "0000 0960 0BB8 0064 012C 0258 03E8 0000 0000 0000 0000 0000 0000 0001 ");
   unit.Feed(
@@ -125,7 +121,7 @@ UnitState SampleState() {
   return s;
 }
 
-TEST(UnitStateText, ReadsBackWhatItWritesAndRefusesTheRest) {
+TEST(UnitStateText, ReadsBackWhatItWritesRefusesTheRestAndReplacesItsFileWhole) {
   const std::string text = UnitStateText(SampleState());
   EXPECT_NE(text.find("clock FEDCBA98\n"), std::string::npos) << text;
   EXPECT_NE(text.find("memory 0000 0800\nmemory FFFF FFFF\n"), std::string::npos) << text;
@@ -145,12 +141,9 @@ TEST(UnitStateText, ReadsBackWhatItWritesAndRefusesTheRest) {
     EXPECT_EQ(error, std::string("line 2: ") + bad);
     EXPECT_EQ(state, SampleState());  // unchanged on failure
   }
-}
-
-TEST(UnitStateText, FileIsReplacedWholeOrNotAtAll) {
+  // The file is replaced whole or not at all.
   TempDir dir;
   const std::string path = dir.File("unit.state");
-  std::string error;
   ASSERT_TRUE(WriteUnitStateFile(path, SampleState(), error)) << error;
   ASSERT_TRUE(WriteUnitStateFile(path, UnitState(), error)) << error;
   EXPECT_EQ(ReadAll(path), UnitStateText(UnitState()));

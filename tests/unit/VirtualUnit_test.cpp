@@ -1,6 +1,5 @@
-// The virtual unit on a real pseudo-terminal, as a controller's raw port sees it: one reply
-// line a command, the state it keeps, controllers coming and going, the exact bytes of
-// every fault mode, and its link.
+// The virtual unit as a raw port sees it: a reply line a command, its state, controllers
+// coming and going, the bytes of every fault mode, and its link.
 #include "unit/VirtualUnit.h"
 
 #include <fcntl.h>
@@ -37,22 +36,17 @@ class RawPort {
   void Send(const std::string& bytes) {
     EXPECT_EQ(::write(fd_.Get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
-  // The bytes up to and including the next carriage return; with no line (or none in
-  // time) everything that came within the time.
-  std::string Read(bool line = true, std::chrono::milliseconds time = 3000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + time;
-    for (size_t cr; !line || (cr = pending_.find('\r')) == std::string::npos;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - std::chrono::steady_clock::now());
-      pollfd fd{fd_.Get(), POLLIN, 0};
-      char bytes[256];
-      ssize_t n = 0;
-      if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0 ||
-          (n = ::read(fd_.Get(), bytes, sizeof bytes)) <= 0)
-        return std::exchange(pending_, std::string());
+  // The bytes up to and including the next carriage return; with no line (or none before
+  // the line is quiet for the time) everything that came.
+  std::string Read(bool line = true, std::chrono::milliseconds quiet = 3000ms) {
+    pollfd in{fd_.Get(), POLLIN, 0};
+    char bytes[256];
+    for (ssize_t n = 0; (!line || pending_.find('\r') == std::string::npos) &&
+                        ::poll(&in, 1, static_cast<int>(quiet.count())) > 0 &&
+                        (n = ::read(fd_.Get(), bytes, sizeof bytes)) > 0;)
       pending_.append(bytes, static_cast<size_t>(n));
-    }
-    const std::string reply = pending_.substr(0, pending_.find('\r') + 1);
+    const size_t cr = line ? pending_.find('\r') : std::string::npos;
+    const std::string reply = pending_.substr(0, cr == std::string::npos ? cr : cr + 1);
     pending_.erase(0, reply.size());
     return reply;
   }
@@ -91,8 +85,7 @@ TEST(VirtualUnit, AnswersEachCommandWithOneLineAndKeepsTheState) {
   EXPECT_EQ(u.port->Read(false, 50ms), "");  // nothing more than one line per command
 }
 
-// When its last controller closes the port the unit drops unread replies and exclusive
-// mode, so the next controller can open it and reads only its own replies.
+// The next controller can open the port and reads only its own replies.
 TEST(VirtualUnit, TheLastCloseDropsUnreadRepliesAndExclusiveMode) {
   RunningUnit u;
   ASSERT_EQ(ioctl(u.port->Fd(), TIOCEXCL), 0);
@@ -110,8 +103,7 @@ TEST(VirtualUnit, TheLastCloseDropsUnreadRepliesAndExclusiveMode) {
   EXPECT_FALSE(u.unit.Running());
 }
 
-// What each fault does on the line: the reply lines, in order, to each command, and how
-// long the first reply takes at least. Nothing more comes than these lines.
+// The reply lines to each command and the least time they take; nothing more comes.
 TEST(VirtualUnit, EveryFaultModeOnTheLine) {
   const std::string stray = "STATION 2 ONLINE 0BAD \r";
   const struct Row {
