@@ -2,15 +2,15 @@
 // What the fuzz targets share: a reader taking numbers and strings off the input's front,
 // a scratch directory per process, and a check that aborts (a finding to a fuzzer, a
 // failure to the replay run).
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
+
+#include "support/TempDir.h"
 
 // Outside a fuzzing build each target's LLVMFuzzerTestOneInput is renamed Fuzz_<name> and
 // registers itself by its name, so that all of them link into one replayer.
@@ -62,18 +62,8 @@ class FuzzInput {
 
 // The input written to one file in a scratch directory removed at exit.
 inline std::string FuzzFile(const char* name, const uint8_t* data, size_t size) {
-  struct Dir {
-    std::string path = (std::filesystem::temp_directory_path() / "qm48-fuzz-XXXXXX").string();
-    Dir() {
-      if (mkdtemp(path.data()) == nullptr) std::abort();
-    }
-    ~Dir() {
-      std::error_code ec;
-      std::filesystem::remove_all(path, ec);
-    }
-  };
-  static Dir dir;
-  const std::string path = dir.path + "/" + name;
+  static TempDir dir;
+  const std::string path = dir.File(name);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   FUZZ_CHECK(out.good());

@@ -1,7 +1,6 @@
 // The decommutation check on any stream, against setups no validation has seen (odd word
-// lengths, patterns of any size with don't-care digits, counters that run out of range),
-// and the encoder read out of any unit memory: never a crash, frames inside the stream
-// in order, every frame cut into the setup's words.
+// lengths, any patterns, counters out of range), and the encoder read out of any unit memory:
+// never a crash, frames inside the stream in order, every frame cut into the setup's words.
 #include <cstring>
 #include <memory>
 #include <string>

@@ -1,16 +1,15 @@
-// The decommutation check against streams of the encoder model: lock, frame count, word
-// values and CRC, with garbage in front, bit errors, a slipped bit, a lost lock, don't-care
-// digits, every output code and the stream's end.
+// The decommutation check against streams of the encoder model: garbage in front, bit errors,
+// a slipped bit, a lost lock, don't-care digits, every output code and the stream's end.
 #include "pcm/Decommutator.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 
 #include "pcm/BitstreamFile.h"
 #include "pcm/PcmTestSupport.h"
+#include "simulator/SimKit.h"
 #include "simulator/SimValidation.h"
 #include "support/TempDir.h"
 
@@ -23,12 +22,9 @@ constexpr int64_t kPrefix = 37;
 class DecomTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SimSetupData& s = sim_->Setup;
-    s.WordsPerMinorFrame = 64;
-    s.NumSubframes = 16;
-    s.SfIdStartBit = 3;
+    Apply(sim_->Setup, "WordsPerMinorFrame=64 NumSubframes=16 SfIdStartBit=3");
     for (int i = 0; i < 64; ++i)
-      s.Words[size_t(i)].SimValue = static_cast<uint16_t>(0x1357 * (i + 1));
+      sim_->Setup.Words[size_t(i)].SimValue = static_cast<uint16_t>(0x1357 * (i + 1));
     sim_->DoCrc16 = true;
     sim_->CrcWdNum = 63;
   }
@@ -37,30 +33,28 @@ class DecomTest : public ::testing::Test {
     ASSERT_TRUE(ValidateSimulatorSetup(*sim_, message)) << message;
     f = ModelOf(*sim_).FrameBits();
   }
-  // Garbage, then `frames` minor frames from the start of a major frame.
-  BitSequence Stream(int64_t frames) const {
+  // Garbage, then `count` minor frames from the start of a major frame.
+  BitSequence Stream(int64_t count) const {
     BitSequence bits = RandomBits(kPrefix, 99);
-    const BitSequence frameBits = ModelOf(*sim_).Bits(frames);
+    const BitSequence frameBits = ModelOf(*sim_).Bits(count);
     bits.insert(bits.end(), frameBits.begin(), frameBits.end());
     return bits;
   }
-  DecomReport Run(const BitSequence& bits, std::vector<DecomFrame>* frames = nullptr,
-                  DecomSettings settings = {}) const {
-    return Decommutate(sim_->Setup, ModelOf(*sim_), EncodeLine(settings.Code, bits), settings,
-                       [&](const DecomFrame& fr) {
-                         if (frames) frames->push_back(fr);
-                       });
+  // Decommutated as NRZ-L, the frames kept in `frames`.
+  DecomReport Run(const BitSequence& bits) {
+    frames.clear();
+    return Decommutate(sim_->Setup, ModelOf(*sim_), EncodeLine(LineCode::NrzL, bits), {},
+                       [&](const DecomFrame& fr) { frames.push_back(fr); });
   }
   std::unique_ptr<progsimulatorclass> sim_ = std::make_unique<progsimulatorclass>();
   int64_t f = 0;  // bits of a minor frame
+  std::vector<DecomFrame> frames;
 };
 
 TEST_F(DecomTest, LocksOnTheThirdPatternAndFindsEveryWord) {
   Validate();
-  std::vector<DecomFrame> frames;
-  const DecomReport report = Run(Stream(48), &frames);
-  ASSERT_TRUE(report.Error.empty()) << report.Error;
-  EXPECT_TRUE(report.Clean());
+  const DecomReport report = Run(Stream(48));
+  ASSERT_TRUE(report.Clean()) << report.Error;
   // The search hit and two checks a frame apart: locked at the end of frame 2's pattern.
   EXPECT_EQ(report.Sync.FirstLockBit, kPrefix + 2 * f + 32);
   EXPECT_EQ(report.Sync.Locks, 1);
@@ -95,8 +89,7 @@ TEST_F(DecomTest, RefusesAPatternNoSynchronizerCanFind) {
       {"FE6B2840ABCD", 48, 2, "word 2 lies among the frame sync words but carries something else"},
   };
   for (const auto& c : cases) {
-    std::strcpy(sim_->Setup.FrameSyncPattern, c.pattern);
-    sim_->Setup.FrameSyncLength = c.length;
+    SetPattern(sim_->Setup, c.pattern, 2, c.length);
     sim_->Setup.SfIdWordNum = c.sfIdWord;
     sim_->Setup.SubframeMode = 1;  // SFID
     EXPECT_EQ(Run(Stream(8)).Error, c.error);
@@ -126,8 +119,7 @@ TEST_F(DecomTest, BitErrorsShowInTheWordsTheyHitTheCrcAndTheSync) {
   bits[size_t(kPrefix + 6 * f + 20 * 16)] ^= 1;      // word 21 of minor frame 6
   bits[size_t(kPrefix + 7 * f + 5)] ^= 1;            // one pattern bit: within the tolerance
   for (int b = 0; b < 8; ++b) bits[size_t(kPrefix + 9 * f + b)] ^= 1;  // pattern gone
-  std::vector<DecomFrame> frames;
-  const DecomReport report = Run(bits, &frames);
+  const DecomReport report = Run(bits);
   EXPECT_EQ(report.Sync.Locks, 1);
   EXPECT_EQ(report.Sync.LockLosses, 0);
   EXPECT_EQ(report.Sync.PatternBitErrors, 1);
@@ -136,14 +128,12 @@ TEST_F(DecomTest, BitErrorsShowInTheWordsTheyHitTheCrcAndTheSync) {
   EXPECT_TRUE(frames[7].Missed);  // minor frame 9, coasted through and not compared
   EXPECT_EQ(frames[5].SyncErrors, 1);
   EXPECT_EQ(frames[8].MinorFrame, 10);
+  // Minor frames 5, 6 and 7 are the fourth to sixth after the lock; sync words are words too.
   ASSERT_EQ(report.WordsDiffering, 3);
-  ASSERT_EQ(report.Differences.size(), 3u);
-  EXPECT_EQ(report.Differences[0].Frame, 3);  // the fourth frame after the lock
-  EXPECT_EQ(report.Differences[0].Word, 11);
+  std::vector<std::pair<int64_t, int>> at;
+  for (const DecomWordDifference& d : report.Differences) at.emplace_back(d.Frame, d.Word);
+  ASSERT_EQ(at, (std::vector<std::pair<int64_t, int>>{{3, 11}, {4, 21}, {5, 1}}));
   EXPECT_EQ(report.Differences[0].Got ^ report.Differences[0].Expected, 1 << 12);
-  EXPECT_EQ(report.Differences[1].Word, 21);
-  EXPECT_EQ(report.Differences[2].Frame, 5);  // the sync words are words of the frame too
-  EXPECT_EQ(report.Differences[2].Word, 1);
   EXPECT_EQ(report.CrcErrors, 3);
   // Against a setup whose words all differ, every difference is counted and the first 100 kept.
   const BitSequence sent = Stream(32);
@@ -164,8 +154,7 @@ TEST_F(DecomTest, ASlippedBitMovesTheGridAndTheFramesAfterItAreRight) {
       bits.erase(at);
     else
       bits.insert(at, 1);
-    std::vector<DecomFrame> frames;
-    const DecomReport report = Run(bits, &frames);
+    const DecomReport report = Run(bits);
     EXPECT_EQ(report.Sync.Locks, 1);
     EXPECT_EQ(report.Sync.Slips, 1);
     ASSERT_EQ(frames.size(), 30u);
@@ -184,8 +173,7 @@ TEST_F(DecomTest, ALostLockIsFoundAgainAndTheMajorFrameRealigned) {
   // Minor frames 12..16 replaced by noise a little longer than them.
   bits.erase(bits.begin() + kPrefix + 12 * f, bits.begin() + kPrefix + 17 * f);
   bits.insert(bits.begin() + kPrefix + 12 * f, noise.begin(), noise.end());
-  std::vector<DecomFrame> frames;
-  const DecomReport report = Run(bits, &frames);
+  const DecomReport report = Run(bits);
   EXPECT_EQ(report.Sync.Locks, 2);
   EXPECT_EQ(report.Sync.LockLosses, 1);
   EXPECT_EQ(report.WordsDiffering + report.CrcErrors, 0);
@@ -208,7 +196,7 @@ TEST_F(DecomTest, ALostLockIsFoundAgainAndTheMajorFrameRealigned) {
 // Don't-care digits are never compared with the pattern, but the word holding them is; a
 // major frame larger than what is kept in memory is aligned when joined late.
 TEST_F(DecomTest, DontCareDigitsAndLargeMajorFrames) {
-  std::strcpy(sim_->Setup.FrameSyncPattern, "FE6BX840");
+  SetPattern(sim_->Setup, "FE6BX840", 2, 32);
   Validate();
   BitSequence bits = Stream(24);
   for (int64_t frame = 0; frame < 24; ++frame)
@@ -217,23 +205,19 @@ TEST_F(DecomTest, DontCareDigitsAndLargeMajorFrames) {
   EXPECT_EQ(report.Sync.PatternBitErrors, 0);
   EXPECT_EQ(report.Sync.Frames.size(), 22u);
   EXPECT_EQ(report.WordsDiffering, 22);
-  sim_->Setup.WordsPerMinorFrame = 4000;
-  sim_->Setup.NumSubframes = 600;
-  sim_->Setup.SfIdStartBit = 9;
+  Apply(sim_->Setup, "WordsPerMinorFrame=4000 NumSubframes=600 SfIdStartBit=9");
   sim_->CrcWdNum = 3999;
   Validate();
   bits = Stream(8);
   bits.erase(bits.begin() + kPrefix, bits.begin() + kPrefix + 3 * f);
-  std::vector<DecomFrame> frames;
-  EXPECT_TRUE(Run(bits, &frames).Clean());
+  EXPECT_TRUE(Run(bits).Clean());
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[0].MinorFrame, 5);
   EXPECT_EQ(frames[0].Counter, 5);
 }
 
-// A stream that ends inside a minor frame, or in a file whose last byte is padded with low
-// cells, is not judged by its end: words not decoded completely are not compared, and code
-// violations after the last whole minor frame are counted apart.
+// A stream ending inside a minor frame, or in a file's padding of low cells, is not judged by its
+// end: words not decoded completely are not compared, code violations after them counted apart.
 TEST_F(DecomTest, AStreamIsNotJudgedByItsEnd) {
   sim_->DoCrc16 = false;
   sim_->CrcWdNum = -1;
@@ -260,6 +244,7 @@ TEST_F(DecomTest, AStreamIsNotJudgedByItsEnd) {
       {"NRZ-L whose padding completes the frame", LineCode::NrzL, false, 2, true, 18, 1, 0},
   };
   TempDir dir;
+  const std::string path = dir.File("s.bits");
   std::string error;
   BitSequence cells;
   EXPECT_FALSE(ReadBitstreamFile(dir.File("none.bits"), cells, error, 1));
@@ -273,12 +258,10 @@ TEST_F(DecomTest, AStreamIsNotJudgedByItsEnd) {
     settings.Code = c.code;
     if (c.file) {
       const std::vector<uint8_t> bytes = PackCells(cells);
-      std::ofstream(dir.File("s.bits"), std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
-      EXPECT_FALSE(ReadBitstreamFile(dir.File("s.bits"), cells, error, bytes.size() - 1));
-      EXPECT_EQ(error, dir.File("s.bits") + " holds more than " + std::to_string(bytes.size() - 1) +
-                           " bytes");
-      ASSERT_TRUE(ReadBitstreamFile(dir.File("s.bits"), cells, error, bytes.size())) << error;
+      std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
+      EXPECT_FALSE(ReadBitstreamFile(path, cells, error, bytes.size() - 1));
+      EXPECT_EQ(error, path + " holds more than " + std::to_string(bytes.size() - 1) + " bytes");
+      ASSERT_TRUE(ReadBitstreamFile(path, cells, error, bytes.size())) << error;
       settings.EndPaddingCells = PossiblePaddingCells(cells);
     }
     const DecomReport report = Decommutate(sim_->Setup, ModelOf(*sim_), cells, settings);

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "pcm/Crc16.h"
+#include "simulator/SimKit.h"
 
 namespace {
 
@@ -16,13 +17,9 @@ namespace {
 // its top bit on bit 7, a square wave in word 4, unique word 0xAB in word 6 on frames 1, 3.
 std::unique_ptr<SimSetupData> SmallSetup() {
   auto s = std::make_unique<SimSetupData>();
-  s->CommonWordLength = s->WordsPerMinorFrame = 8;
+  Apply(*s, "CommonWordLength=8 WordsPerMinorFrame=8 SubframeMode=2 NumSubframes=4 SfIdStartBit=7");
   for (int i = 0; i < 8; ++i) s->Words[size_t(i)] = {8, static_cast<uint16_t>(0x11 + i)};
-  std::strcpy(s->FrameSyncPattern, "EB90");
-  s->FrameSyncLength = 16;
-  s->SubframeMode = 2;
-  s->NumSubframes = 4;
-  s->SfIdStartBit = 7;
+  SetPattern(*s, "EB90", 2, 16);
   s->DynamicWords[0] = {4, 0, kWaveSquare};
   s->UniqueWords[0] = {1, 2, 6, 0, 0xAB};
   return s;
@@ -30,13 +27,9 @@ std::unique_ptr<SimSetupData> SmallSetup() {
 
 // Minor frame c of the small setup, by hand; the last word the CRC of the 7 before it.
 BitSequence Frame(int c, CrcKind crc, bool lsbFirst) {
-  uint8_t bytes[8] = {uint8_t(c == 3 ? 0x14 : 0xEB),
-                      uint8_t(c == 3 ? 0x6F : 0x90),  // FCC
-                      uint8_t(c << 6),
-                      uint8_t(c < 2 ? 64 : 192),
-                      0x15,
-                      uint8_t(c % 2 ? 0xAB : 0x16),
-                      0x17};
+  uint8_t bytes[8] = {0xEB, 0x90, uint8_t(c << 6), uint8_t(c < 2 ? 64 : 192), 0x15, 0x16, 0x17};
+  if (c == 3) std::memcpy(bytes, "\x14\x6F", 2);  // FCC
+  if (c % 2 == 1) bytes[5] = 0xAB;
   bytes[7] = CrcOfBytes(crc, std::span(bytes, 7)) & 0xFF;
   BitSequence bits;
   for (uint8_t byte : bytes)
@@ -67,23 +60,19 @@ TEST(EncoderModelTest, SmallSetupBitForBitInEitherBitOrder) {
   const EncoderModel model(*setup, waves, {false, true, 7});
   const EncodedMinorFrame last = model.MinorFrame(3);
   EXPECT_TRUE(last.EndsMajorFrame && !model.MinorFrame(2).EndsMajorFrame);
-  const EncoderWordRole roles[] = {EncoderWordRole::FrameSync,  EncoderWordRole::FrameSync,
-                                   EncoderWordRole::SubframeId, EncoderWordRole::Dynamic,
-                                   EncoderWordRole::Data,       EncoderWordRole::Unique,
-                                   EncoderWordRole::Data,       EncoderWordRole::Crc};
+  using R = EncoderWordRole;
+  const R roles[] = {R::FrameSync, R::FrameSync, R::SubframeId, R::Dynamic,
+                     R::Data,      R::Unique,    R::Data,       R::Crc};
   for (size_t w = 0; w < 8; ++w) EXPECT_EQ(last.Words[w].Role, roles[w]) << w;
-  EXPECT_EQ(model.MinorFrame(2).Words[5].Role, EncoderWordRole::Data);
+  EXPECT_EQ(model.MinorFrame(2).Words[5].Role, R::Data);
 }
 
 // Counting down, the sync trailing; "FCC" inverts the sync words whole, fill included (the
 // encoder cannot tell pattern bits from fill), in either bit order.
 TEST(EncoderModelTest, CountsDownTrailsAndComplementsWholeSyncWords) {
   auto setup = SmallSetup();
-  setup->SubframeDirection = 1;
-  setup->PatternLeads = 0;
-  std::strcpy(setup->FrameSyncPattern,
-              "EB9");  // 12 bits: fill, then the pattern's first 4 end word 7
-  setup->FrameSyncLength = 12;
+  Apply(*setup, "SubframeDirection=1 PatternLeads=0");
+  SetPattern(*setup, "EB9", 2, 12);  // fill, then the pattern's first 4 bits end word 7
   const UserWaveTables waves{};
   const EncoderModel model(*setup, waves, {});
   for (int f = 0; f < 4; ++f) {
@@ -99,23 +88,18 @@ TEST(EncoderModelTest, CountsDownTrailsAndComplementsWholeSyncWords) {
   EXPECT_EQ(lsb.MinorFrame(3).Words[6].Value ^ lsb.MinorFrame(2).Words[6].Value, 0xFF);
 }
 
-// A counter that runs down from 1 over one minor frame: the load's counter range is -1..1,
-// its frame start register wraps to 0x7FFF (start 4095, counting up, FCC and FAC bits) and
-// its tables below counter 0 land in the tables beneath them. The unit counts through all
-// 4096 values of its 12-bit counter without meeting an end mark; so must the model. Values
-// worked out by hand from the memory the load writes.
+// A counter running down from 1 over one minor frame: the load's counter range is -1..1, its
+// frame start register wraps to 0x7FFF (start 4095, counting up, FCC and FAC bits), its tables
+// below counter 0 land in those beneath, and the unit counts all 4096 values without an end
+// mark. Values worked out by hand from the memory the load writes.
 TEST(EncoderModelTest, FollowsTheLoadWhereTheCounterRangeLeavesTheTables) {
   auto s = std::make_unique<SimSetupData>();
-  s->SubframeMode = 3;  // URC
-  s->SubframeDirection = 1;
-  s->FirstSubFrameNum = s->NumSubframes = 1;
-  s->CommonWordLength = 9;
-  s->WordsPerMinorFrame = 26;
+  // URC (subframe mode 3) counting down; the 60-bit pattern fills words 1..7.
+  Apply(*s,
+        "SubframeMode=3 SubframeDirection=1 FirstSubFrameNum=1 NumSubframes=1 SfIdWordNum=9 "
+        "SfIdStartBit=8 CommonWordLength=9 WordsPerMinorFrame=26");
   for (int i = 0; i < 26; ++i) s->Words[size_t(i)] = {9, static_cast<uint16_t>(0x40 + i)};
-  std::strcpy(s->FrameSyncPattern, "FAF320FAF320FAF");  // 60 bits in words 1..7
-  s->FrameSyncLength = 60;
-  s->SfIdWordNum = 9;
-  s->SfIdStartBit = 8;
+  SetPattern(*s, "FAF320FAF320FAF", 2, 60);
   s->DynamicWords[2] = {12, 0, kWaveUserDef};
   s->UniqueWords[0] = {0, 0, 14, 5, 0x1AB};  // words 14, 19 and 24
   UserWaveTables waves{};

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <memory>
 
 #include "app/TmatsFiles.h"
+#include "common/RandomSimSetup.h"
 #include "pcm/PcmTestSupport.h"
 #include "pcm/SetupTmats.h"
 #include "pcm/TmatsDecom.h"
@@ -55,60 +55,46 @@ std::string PGroup(const std::string& text) {
 TEST(TmatsExport, HandWorkedAttributes) {
   const struct {
     const char* name;
-    std::function<void(progsimulatorclass&, TmatsDocument&)> change;
+    const char* edits;    // the setup's fields
+    const char* pattern;  // binary, or "" for the setup's
+    int crcWord;          // the CRC-16 word from 0, or -1
+    bool transmitter;     // the T group of 2250.5 MHz, 300 kHz, filter 2 of 800 kHz
     const char* expected;
   } cases[] = {
-      {"defaults: 32-bit sync in words 1-2, SFID word 3 from bit 5, 64 frames", [](auto&, auto&) {},
+      {"defaults: 32-bit sync in words 1-2, SFID word 3 from bit 5, 64 frames", "", "", -1, false,
        "P-1\\D1:NRZ-L;P-1\\D2:1024000;P-1\\F1:16;P-1\\F2:M;P-1\\MF\\N:64;P-1\\MF1:255;P-1\\MF2:"
        "4096;P-1\\MF4:32;P-1\\MF5:11111110011010110010100001000000;P-1\\ISF\\N:1;P-1\\IDC1-1:1;P-"
        "1\\IDC3-1:11;P-1\\IDC4-1:6;P-1\\IDC6-1:0;P-1\\IDC8-1:63;P-1\\IDC9-1:64;P-1\\IDC10-1:INC;"
        "G\\106:17;P-1\\MFW1-1:(none);"},
-      // 17 bits trailing in two 16-bit words: 15 fill bits make word 7 of 15
-      // bits; the counter 1..4 needs 3 bits, its top bit on bit 5 (bit 11 from
-      // the MSB).
+      // 17 bits trailing in two 16-bit words: 15 fill bits make word 7 of 15 bits; the counter
+      // 1..4 needs 3 bits, its top bit on bit 5 (bit 11 from the MSB).
       {"17-bit trailing pattern with a don't-care, counter from 1",
-       [](progsimulatorclass& sim, auto&) {
-         SimSetupData& s = sim.Setup;
-         s.WordsPerMinorFrame = 8;
-         s.PatternLeads = 0;
-         SetPattern(s, "1X110011100011110", 0, 17);
-         s.SubframeMode = 1;
-         s.SfIdWordNum = 2;
-         s.NumSubframes = 4;
-         s.FirstSubFrameNum = 1;
-       },
+       "WordsPerMinorFrame=8 PatternLeads=0 SubframeMode=1 SfIdWordNum=2 NumSubframes=4 "
+       "FirstSubFrameNum=1",
+       "1X110011100011110", -1, false,
        "P-1\\MF1:8;P-1\\MF2:128;P-1\\MF4:17;P-1\\MF5:1X110011100011110;P-1\\MFW1-1:7;P-1\\MFW2-1:"
        "15;P-1\\MF\\N:4;P-1\\IDC1-1:2;P-1\\IDC3-1:11;P-1\\IDC4-1:3;P-1\\IDC6-1:1;P-1\\IDC8-1:4;"},
-      {"RNRZ11, FCC, counting down from 63",
-       [](progsimulatorclass& sim, auto&) {
-         sim.Setup.SimOutputCode = 14;
-         sim.Setup.SubframeMode = 2;
-         sim.Setup.SubframeDirection = 1;
-       },
+      {"RNRZ11, FCC, counting down from 63", "SimOutputCode=14 SubframeMode=2 SubframeDirection=1",
+       "", -1, false,
        "P-1\\D1:RNRZ-L;P-1\\D7:Y;P-1\\D8:OTH;P-1\\COM:RANDOMIZER X^11+X^9+1, FRAME CODE "
        "COMPLEMENT;P-1\\IDC6-1:63;P-1\\IDC8-1:0;P-1\\IDC10-1:DEC;"},
-      {"inverted bi-phase, LSB first, CRC word 20",
-       [](progsimulatorclass& sim, auto&) {
-         sim.Setup.SimOutputCode = 11;
-         sim.Setup.BitOrder = 1;
-         sim.DoCrc16 = true;
-         sim.CrcWdNum = 19;
-       },
+      {"inverted bi-phase, LSB first, CRC word 20", "SimOutputCode=11 BitOrder=1", "", 19, false,
        "P-1\\D1:BIO-L;P-1\\D4:I;P-1\\F2:L;P-1\\IDC5-1:L;D-1\\MN-1-1:SYNC;D-1\\WP-1-1-1-1:255;D-"
        "1\\MN-1-2:SFID;D-1\\MN-1-3:CRC-16;D-1\\WP-1-3-1-1:18;D-1\\FP-1-3-1-1:1;"},
-      {"the T group of a setup with its transmitter",
-       [](auto&, TmatsDocument& doc) {
-         doc.HaveTransmitter = true;
-         doc.Transmitter = {2250.5, 300, 2, 800};
-       },
+      {"the T group of a setup with its transmitter", "", "", -1, true,
        "T-1\\ID:QM48;T-1\\RF1:2250.5;T-1\\RF4:FM;T-1\\RF5:600;T-1\\PMF1:800;T-1\\COM:PEAK "
        "DEVIATION 300 KHZ, PREMODULATION FILTER SETTING 2;"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto sim = std::make_unique<progsimulatorclass>();
+    Apply(sim->Setup, c.edits);
+    if (*c.pattern != '\0') SetPattern(sim->Setup, c.pattern, 0, int(std::strlen(c.pattern)));
+    sim->DoCrc16 = c.crcWord >= 0;
+    sim->CrcWdNum = c.crcWord;
     TmatsDocument doc;
-    c.change(*sim, doc);
+    doc.HaveTransmitter = c.transmitter;
+    if (c.transmitter) doc.Transmitter = {2250.5, 300, 2, 800};
     const std::string text = Export(*sim, doc);
     const std::string expected = c.expected;
     for (size_t at = 0, end; (end = expected.find(';', at)) != std::string::npos; at = end + 1) {
@@ -159,54 +145,10 @@ TEST(TmatsExport, File) {
   EXPECT_EQ(error, dir.File("no/a.tmats") + ": No such file or directory (2)");
 }
 
-TEST(TmatsImport, RefusesWhatTheUnitCannotSendAndKeepsTheSetup) {
-  const struct {
-    const char* code;
-    const char* value;
-    const char* message;
-  } cases[] = {
-      {"P-1\\F3", "EV", "P-1\\F3:EV: the unit sends no parity bits"},
-      {"P-1\\TF", "TWO", "P-1\\TF:TWO"},
-      {"P-1\\F1", "20", "P-1\\F1:20: word 1 is longer than 16 bits"},
-      {"P-1\\MF\\N", "2048", "P-1\\MF\\N:2048: more than 1024 minor frames"},
-      {"P-1\\D1", "OTHER", "P-1\\D1:OTHER: the unit has no setting for this code"},
-      {"P-1\\ISF\\N", "2", "P-1\\ISF\\N:2: the unit has one subframe ID counter"},
-      {"P-1\\MF2", "4095", "P-1\\MF2:4095: the words add up to 4096 bits"},
-      {"P-1\\D2", "50000000", "P-1\\D2:50000000"},
-  };
-  auto original = std::make_unique<progsimulatorclass>();
-  const std::string text = Export(*original);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.code);
-    TmatsAttributes a;
-    std::string error;
-    ASSERT_TRUE(ParseTmats(text, a, error));
-    for (TmatsAttribute& x : a)
-      if (x.Code == c.code) x.Value = c.value;
-    TmatsDocument doc;
-    ASSERT_TRUE(ReadTmats(FormatTmats(a), doc, error)) << error;
-    auto sim = std::make_unique<progsimulatorclass>();
-    sim->Setup.SimBitRate = 777;
-    EXPECT_FALSE(SetupFromPcmFormat(doc.Links.front(), *sim, error));
-    EXPECT_NE(error.find(c.message), std::string::npos) << error;
-    EXPECT_EQ(sim->Setup.SimBitRate, 777u);
-  }
-  // A 65-bit pattern is refused by its length.
-  TmatsDocument doc;
-  std::string error;
-  ASSERT_TRUE(ReadTmats(text, doc, error));
-  doc.Links.front().SyncPattern = std::string(65, '1');
-  auto sim = std::make_unique<progsimulatorclass>();
-  EXPECT_FALSE(SetupFromPcmFormat(doc.Links.front(), *sim, error));
-  EXPECT_NE(error.find("P-1\\MF4:65"), std::string::npos) << error;
-}
-
-// The pattern text the import writes. A text starting "0X" would lose those
-// digits as a radix marker, so a leading 0 keeps them. LSB first, the unit
-// reverses the pattern in chunks of the common length and drops the
-// digits 11..13 of a 15-bit pattern in 11-bit words (the remainder chunk is
-// shifted out), so those must be don't-cares on the wire: wire bits 0..10 are
-// text digits 10..0, wire bit 14 is text digit 14.
+// The pattern text the import writes: a leading 0 keeps a text starting "0X" from losing those
+// digits as a radix marker. LSB first, the unit reverses the pattern in chunks of the common
+// length and shifts out the remainder chunk, dropping digits 11..13 of a 15-bit pattern in 11-bit
+// words: wire bits 0..10 are text digits 10..0, wire bit 14 is text digit 14.
 TEST(TmatsImport, PlacesThePatternDigitsWhereTheWireWantsThem) {
   const struct {
     bool msbFirst;
@@ -243,13 +185,15 @@ TEST(TmatsImport, RandomSetupsComeBackAndDecommutateFromTheirTmats) {
   for (uint32_t seed = 1; seed <= 60; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RandomSimSetup random(seed);
-    auto sim = RandomSim(random);
+    auto sim = std::make_unique<progsimulatorclass>();
+    int32_t format = 0;
+    std::array<std::string, 4> names;
+    random.Fill(*sim, format, names);
     SimSetupData& s = sim->Setup;
     s.WordsPerMinorFrame = std::min(s.WordsPerMinorFrame, 300);
     for (int i = 0; i < 4; ++i)
       s.Words[size_t(i)].SimWordLen = s.Words[size_t(s.WordsPerMinorFrame - 1 - i)].SimWordLen = 16;
-    // No don't-care digits, and two words at least: a pattern that also shows in the fixed
-    // words locks any decommutator falsely.
+    // No don't-cares, and two words at least: a pattern also in the fixed words locks falsely.
     const int syncWords = random.Int(2, 4);
     std::string pattern;
     for (int i = 0; i < 16 * syncWords; ++i) pattern += random.Flag() ? '1' : '0';
@@ -266,8 +210,7 @@ TEST(TmatsImport, RandomSetupsComeBackAndDecommutateFromTheirTmats) {
 
     auto back = std::make_unique<progsimulatorclass>();
     if (link.MinorFrames > 1024) {
-      // A counter whose load never writes an end: the unit runs all 4096 counts, and the
-      // TMATS says so; no setup asks for that.
+      // A counter whose load writes no end runs all 4096 counts; the TMATS says so.
       EXPECT_FALSE(SetupFromPcmFormat(link, *back, error));
       EXPECT_NE(error.find("MF\\N"), std::string::npos) << error;
       ++endless;
@@ -318,60 +261,82 @@ TEST(TmatsImport, RandomSetupsComeBackAndDecommutateFromTheirTmats) {
   EXPECT_EQ(endless, 2);
 }
 
-}  // namespace
-
-// A file from elsewhere may say anything: every attribute the reader takes is
-// checked, and a refusal names the attribute and the value it had.
-TEST(TmatsRead, RefusesMalformedAttributesNamingThem) {
-  const std::string base =
+// A file from elsewhere may say anything: every attribute the reader takes is checked, and
+// what the unit cannot send is refused by the import; either refusal names the attribute and
+// the value it had, and leaves the document or the setup as it was.
+TEST(TmatsImport, RefusesNamingTheAttribute) {
+  const std::string small =
       "P-1\\DLN:L;\nP-1\\D2:1000;\nP-1\\F1:8;\nP-1\\MF\\N:4;\nP-1\\MF1:5;\nP-1\\MF2:40;\nP-1\\MF4:"
       "8;\nP-1\\MF5:11101011;\nP-1\\ISF\\N:1;\nP-1\\IDC1-1:1;\nP-1\\IDC2-1:8;\nP-1\\IDC3-1:1;\nP-"
       "1\\IDC4-1:2;\nP-1\\IDC6-1:0;\nP-1\\IDC7-1:1;\nP-1\\IDC8-1:3;\nP-1\\IDC9-1:4;\n";
   TmatsDocument doc;
   std::string error;
-  ASSERT_TRUE(ReadTmats(base, doc, error)) << error;
+  ASSERT_TRUE(ReadTmats(small, doc, error)) << error;
   ASSERT_EQ(doc.Links.size(), 1u);
   EXPECT_EQ(doc.Links[0].MinorFrames, 4);
   EXPECT_EQ(doc.Links[0].Counters.size(), 1u);
-
-  struct Case {
-    const char* replace;  // a line of base, or "" to add only
+  const std::string exported = Export(*std::make_unique<progsimulatorclass>());
+  const struct {
+    bool imports;         // read, then refused by the import; else refused by the reader
+    const char* replace;  // in the small text, or the default setup's exported one when
+                          // `imports`; "": `with` is added
     const char* with;
     const char* error;
+  } cases[] = {
+      {false, "P-1\\D2:1000;", "P-1\\D2:fast;", "P-1\\D2:fast: not a bit rate"},
+      {false, "P-1\\D2:1000;", "P-1\\D2:0;", "P-1\\D2:0: not a bit rate"},
+      {false, "P-1\\F1:8;", "P-1\\F1:65;", "P-1\\F1:65: not a number from 1 to 64"},
+      {false, "P-1\\MF\\N:4;", "P-1\\MF\\N:0;", "P-1\\MF\\N:0: not a number from 1"},
+      {false, "P-1\\MF1:5;", "P-1\\MF1:5x;", "P-1\\MF1:5x: not a number"},
+      {false, "P-1\\MF1:5;", "P-1\\MF1:99999999999999999999;", "P-1\\MF1:99999999999999999999"},
+      {false, "P-1\\MF5:11101011;", "", "no MF5"},
+      {false, "P-1\\MF5:11101011;", "P-1\\MF5:1110101;", "P-1\\MF5:1110101: not 8 digits"},
+      {false, "P-1\\MF5:11101011;", "P-1\\MF5:1110101Z;", "P-1\\MF5:1110101Z: not 8 digits"},
+      {false, "", "P-1\\ISF2-1:FC;", "P-1\\ISF2-1:FC: only ID counters are read"},
+      {false, "P-1\\IDC1-1:1;", "P-1\\IDC1-1:9;", "P-1\\IDC1-1:9: not a number from 1 to 5"},
+      {false, "P-1\\IDC6-1:0;", "P-1\\IDC6-1:-1;", "P-1\\IDC6-1:-1: not a number from 0"},
+      {false, "", "P-1\\MFW1-1:5;\nP-1\\MFW2-1:12;", "P-1\\MFW1-1:5: not a number from 1 to 4"},
+      {false, "P-1\\DLN:L;", "", "no PCM format"},
+      {false, "", "R-1\\CDT-1:PCMIN;\nR-1\\TK1-1:70000;", "R-1\\TK1-1:70000: not a number"},
+      {true, "P-1\\F3:NO;", "P-1\\F3:EV;", "P-1\\F3:EV: the unit sends no parity bits"},
+      {true, "P-1\\TF:ONE;", "P-1\\TF:TWO;", "P-1\\TF:TWO"},
+      {true, "P-1\\F1:16;", "P-1\\F1:20;", "P-1\\F1:20: word 1 is longer than 16 bits"},
+      {true, "P-1\\MF\\N:64;", "P-1\\MF\\N:2048;", "P-1\\MF\\N:2048: more than 1024 minor frames"},
+      {true, "P-1\\D1:NRZ-L;", "P-1\\D1:OTHER;",
+       "P-1\\D1:OTHER: the unit has no setting for this code"},
+      {true, "P-1\\ISF\\N:1;", "P-1\\ISF\\N:2;",
+       "P-1\\ISF\\N:2: the unit has one subframe ID counter"},
+      {true, "P-1\\MF2:4096;", "P-1\\MF2:4095;", "P-1\\MF2:4095: the words add up to 4096 bits"},
+      {true, "P-1\\D2:1024000;", "P-1\\D2:50000000;", "P-1\\D2:50000000"},
   };
-  const Case cases[] = {
-      {"P-1\\D2:1000;", "P-1\\D2:fast;", "P-1\\D2:fast: not a bit rate"},
-      {"P-1\\D2:1000;", "P-1\\D2:0;", "P-1\\D2:0: not a bit rate"},
-      {"P-1\\F1:8;", "P-1\\F1:65;", "P-1\\F1:65: not a number from 1 to 64"},
-      {"P-1\\MF\\N:4;", "P-1\\MF\\N:0;", "P-1\\MF\\N:0: not a number from 1"},
-      {"P-1\\MF1:5;", "P-1\\MF1:5x;", "P-1\\MF1:5x: not a number"},
-      {"P-1\\MF1:5;", "P-1\\MF1:99999999999999999999;", "P-1\\MF1:99999999999999999999"},
-      {"P-1\\MF5:11101011;", "", "no MF5"},
-      {"P-1\\MF5:11101011;", "P-1\\MF5:1110101;", "P-1\\MF5:1110101: not 8 digits"},
-      {"P-1\\MF5:11101011;", "P-1\\MF5:1110101Z;", "P-1\\MF5:1110101Z: not 8 digits"},
-      {"", "P-1\\ISF2-1:FC;", "P-1\\ISF2-1:FC: only ID counters are read"},
-      {"P-1\\IDC1-1:1;", "P-1\\IDC1-1:9;", "P-1\\IDC1-1:9: not a number from 1 to 5"},
-      {"P-1\\IDC6-1:0;", "P-1\\IDC6-1:-1;", "P-1\\IDC6-1:-1: not a number from 0"},
-      {"", "P-1\\MFW1-1:5;\nP-1\\MFW2-1:12;", "P-1\\MFW1-1:5: not a number from 1 to 4"},
-      {"P-1\\DLN:L;", "", "no PCM format"},
-      {"", "R-1\\CDT-1:PCMIN;\nR-1\\TK1-1:70000;", "R-1\\TK1-1:70000: not a number"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.replace) + " -> " + c.with);
-    std::string text = base;
-    if (*c.replace != '\0') {
-      const size_t at = text.find(std::string(c.replace) + "\n");
-      ASSERT_NE(at, std::string::npos);
-      text.replace(at, std::strlen(c.replace) + 1,
-                   *c.with != '\0' ? std::string(c.with) + "\n" : "");
-    } else {
-      text += std::string(c.with) + "\n";
-    }
-    TmatsDocument unchanged;
-    unchanged.ProgramName = "kept";
+    std::string text = c.imports ? exported : small;
+    const size_t at = *c.replace != '\0' ? text.find(c.replace) : text.size();
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::strlen(c.replace), c.with);
+    TmatsDocument kept;
+    kept.ProgramName = "kept";
+    auto sim = std::make_unique<progsimulatorclass>();
+    sim->Setup.SimBitRate = 777;
     error.clear();
-    EXPECT_FALSE(ReadTmats(text, unchanged, error));
+    const bool read = ReadTmats(text, kept, error);
+    EXPECT_EQ(read, c.imports) << error;
+    if (read) {
+      EXPECT_FALSE(SetupFromPcmFormat(kept.Links.front(), *sim, error));
+    } else {
+      EXPECT_EQ(kept.ProgramName, "kept");
+    }
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
-    EXPECT_EQ(unchanged.ProgramName, "kept");
+    EXPECT_EQ(sim->Setup.SimBitRate, 777u);
   }
+  // A 65-bit pattern is refused by its length.
+  doc = {};
+  ASSERT_TRUE(ReadTmats(exported, doc, error));
+  doc.Links.front().SyncPattern = std::string(65, '1');
+  auto sim = std::make_unique<progsimulatorclass>();
+  EXPECT_FALSE(SetupFromPcmFormat(doc.Links.front(), *sim, error));
+  EXPECT_NE(error.find("P-1\\MF4:65"), std::string::npos) << error;
 }
+
+}  // namespace
