@@ -1,5 +1,5 @@
-// The frame map: the default frame's cells worked by hand, the frame the load really
-// programs, agreement with the encoder model, spans, hostile records and lock warnings.
+// The frame map: the default frame worked by hand, the frame the load really programs,
+// agreement with the encoder model, spans, hostile records and lock warnings.
 #include "editor/FrameMapModel.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "common/RandomSimSetup.h"
 #include "pcm/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SimKit.h"
 
 namespace {
 
@@ -60,8 +61,7 @@ TEST_F(FrameMapModelTest, DefaultFrame) {
 }
 
 TEST_F(FrameMapModelTest, FollowsTheLoadNotTheRecord) {
-  // A unique word every 4th minor frame from frame 2, every 10th word from word 20; the
-  // CRC word outranks it.
+  // A unique word every 4th minor frame from 2, every 10th word from 20; the CRC outranks it.
   sim->Setup.SubframeMode = 1;
   sim->Setup.UniqueWords[0] = {2, 4, 20, 10, 0x1234};
   sim->DoCrc16 = true;
@@ -74,17 +74,14 @@ TEST_F(FrameMapModelTest, FollowsTheLoadNotTheRecord) {
                                    {2, 20, Role::Data},
                                    {0, 19, Role::Data}})
     EXPECT_EQ(map.RoleAt(frame, word), role) << frame << " " << word;
-  EXPECT_EQ(map.RoleName(Role::SubframeId), "SFID");
   EXPECT_EQ(map.CellAt(6, 29).Value, 0x1234);
   // One minor frame: the load runs the counter over 256 values (in its own copy).
-  sim->Setup.NumSubframes = 1;
-  sim->Setup.FirstSubFrameNum = 1;
+  Apply(sim->Setup, "NumSubframes=1 FirstSubFrameNum=1");
   EXPECT_EQ(Built().Frames(), 256);
   EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
-  // Counting down from 1 over one minor frame: the frame start register wraps to start
-  // 4095 counting up and no frame attribute in the counter's reach ends the major frame,
-  // so all 4096 counter values run. A unique word of start frame 0 is written at
-  // 32768 + 0 + 1: it lands on counter value 1, the third frame sent.
+  // Counting down from 1 over one minor frame: the frame start register wraps to 4095 counting
+  // up and no frame attribute in reach ends the major frame, so all 4096 counter values run.
+  // A unique word of start frame 0 is written at 32768 + 0 + 1: counter 1, the third frame.
   sim->Setup.SubframeDirection = 1;
   sim->Setup.UniqueWords[0].SimUniqueWordStartFrame = 0;
   ASSERT_EQ(Built().Frames(), 4096);
@@ -133,8 +130,8 @@ TEST_F(FrameMapModelTest, SpansHostileRecordsAndLockWarnings) {
                                    map.FrameUniqueMask(frame, frames));
   };
   for (int i = 0; i < 120; ++i) EXPECT_EQ(span(i, 1, 0, 1), map.RoleAt(0, i));
-  // Sync outranks the waves and unique words beside it; a unique word shows only where its
-  // frames are in the span; spans past the frame are cut at its edges.
+  // Sync outranks its neighbours; a unique word shows only where its frames are in the span;
+  // spans past the frame are cut at its edges.
   for (auto [word, frame, role] : {std::tuple{0, 0, Role::FrameSync},
                                    {8, 0, Role::Unique},
                                    {8, 16, Role::Data},
@@ -161,11 +158,8 @@ TEST_F(FrameMapModelTest, SpansHostileRecordsAndLockWarnings) {
   ASSERT_EQ(Built().Warnings().size(), 1u);
   EXPECT_FALSE(map.WordWarned(100));
 
-  // Hostile records stay in bounds. No word attribute written: the unit's encoder runs
-  // over all its words, one bit each.
-  sim->Setup.WordsPerMinorFrame = -5;
-  sim->Setup.NumSubframes = -3;
-  sim->Setup.SfIdWordNum = 99999;
+  // Hostile records stay in bounds; no word attribute written: all words, one bit each.
+  Apply(sim->Setup, "WordsPerMinorFrame=-5 NumSubframes=-3 SfIdWordNum=99999");
   sim->CrcWdNum = 70000;
   sim->Setup.DynamicWords[0] = {-40, 1, 99};
   sim->Setup.UniqueWords[2].SimUniqueWordStartWord = 32767;
@@ -174,13 +168,11 @@ TEST_F(FrameMapModelTest, SpansHostileRecordsAndLockWarnings) {
   EXPECT_EQ(map.CellAt(-1, -1).Detail, "outside the frame");
   EXPECT_FALSE(map.ToolTipText(100000, 100000).empty());
   // The widest frame, overlapping waves on every word, words of length 0, a huge count.
-  sim->Setup.WordsPerMinorFrame = 40000;
-  sim->Setup.NumSubframes = 2000000;
   for (auto& word : sim->Setup.Words) word.SimWordLen = 0;
   for (auto& dynamic : sim->Setup.DynamicWords) dynamic = {1, 1, 8};
-  sim->Setup.DynamicWords[4].SimDynamicWordWave = -7;
-  sim->Setup.SfIdWordNum = 0;
-  sim->Setup.FrameSyncLength = 64;
+  Apply(sim->Setup,
+        "WordsPerMinorFrame=40000 NumSubframes=2000000 SfIdWordNum=0 Wave5=-7 "
+        "FrameSyncLength=64");
   EXPECT_LE(Built().Frames(), kMaxCounterValues);
   for (int frame : {0, map.Frames() - 1})
     for (int i : {0, 5, map.Words() - 1}) {

@@ -1,9 +1,7 @@
-// The simulator page's panel edits. Each Edit() line is one row: the edit, the operator's
-// answers, what it returns and exactly which record fields it changed. Load() runs the
-// edited record through validation and the unit's interpreter.
+// The simulator page's panel edits. Each Edit() is a row: the edit, the operator's answers, the
+// result, exactly the record fields changed. Load() runs validation and the unit's interpreter.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +17,7 @@
 #include "editor/UniqueWordEdits.h"
 #include "query/Qm48QueryUnit.h"
 #include "simulator/MemoryImages.h"
+#include "simulator/SimKit.h"
 #include "simulator/SimValidation.h"
 #include "simulator/SyncPatternText.h"
 #include "support/Signals.h"
@@ -103,25 +102,18 @@ class PanelEdit : public ::testing::Test {
     EXPECT_TRUE(ValidateSimulatorSetup(*sim, invalid)) << invalid;
     sim->Prep232SimSetupData(SelectedLoadFormat());
     UnitProtocol unit;
-    for (const UnitProtocol::Exchange& e : unit.Feed(std::string(
-             reinterpret_cast<const char*>(sim->TxBuffer.Data()), sim->TxBuffer.Fill())))
+    for (const UnitProtocol::Exchange& e : unit.Feed(sim->TxBuffer.Data(), sim->TxBuffer.Fill()))
       EXPECT_EQ(e.reply, kReplyOk) << e.command;
     return unit.State().sim;
   }
   static bool CrcMarked(const SimulatorImage& image, int word) {
     return image.memory[size_t(kWordAttributeBaseAddress + word)] & 0x80;
   }
-  // Field names as the record comparison gives them.
   static std::string Dyn(int slot, const char* field) {
     return "DynamicWords[" + std::to_string(slot) + "].SimDynamicWord" + field;
   }
   static std::string Uni(int slot, const char* field) {
     return "UniqueWords[" + std::to_string(slot) + "].SimUniqueWord" + field;
-  }
-  void Pattern(const char* text, int32_t radix, int32_t length) {
-    std::strcpy(setup.FrameSyncPattern, text);
-    setup.FsPatternRadix = radix;
-    setup.FrameSyncLength = length;
   }
 
   std::unique_ptr<Sim> sim = std::make_unique<Sim>();
@@ -133,23 +125,23 @@ class PanelEdit : public ::testing::Test {
 TEST_F(PanelEdit, FrameSyncPattern) {
   const Names both = {"FsPatternRadix", "FrameSyncPattern"};
   const int switched = int(FspSwitch::Switched), refused = int(FspSwitch::RefusedEndedInBinary);
-  Pattern("FAF320", kPatternHex, 24);
+  SetPattern(setup, "FAF320", kPatternHex, 24);
   Edit(Radix(kPatternOctal), {}, switched, both);
   EXPECT_STREQ(setup.FrameSyncPattern, "76571440");
   Load();
   Edit(Radix(kPatternOctal), {}, int(FspSwitch::Unchanged), {});
   // Don't-care digits refuse hex and octal, and a hex pattern with one ends in binary.
-  Pattern("1X01", kPatternBinary, 4);
+  SetPattern(setup, "1X01", kPatternBinary, 4);
   Edit(Radix(kPatternHex), {}, refused, {});
   EXPECT_EQ(Messages(), Names{kFspDontCareText});
-  Pattern("X1", kPatternHex, 8);
+  SetPattern(setup, "X1", kPatternHex, 8);
   Edit(Radix(kPatternOctal), {}, refused, both);
   EXPECT_STREQ(setup.FrameSyncPattern, "XXXX0001");
-  Pattern("0X1F", kPatternHex, 12);  // a hex marker is no don't-care digit
+  SetPattern(setup, "0X1F", kPatternHex, 12);  // a hex marker is no don't-care digit
   Edit(Radix(kPatternOctal), {}, switched, both);
   EXPECT_STREQ(setup.FrameSyncPattern, "0037");
 
-  Pattern("FE6B2840", kPatternHex, 32);
+  SetPattern(setup, "FE6B2840", kPatternHex, 32);
   Edit(Length, {"24"}, 1, {"FrameSyncLength"});
   Edit(Length, {"12a"}, 0, {});
   EXPECT_EQ(Errors(), 1);
@@ -167,17 +159,16 @@ TEST_F(PanelEdit, FrameSyncPattern) {
     Edit(Digits, {refusedText}, 0, {});
     EXPECT_EQ(Messages().size() + Errors(), 2u);
   }
-  Pattern("101", kPatternBinary, 3);
+  SetPattern(setup, "101", kPatternBinary, 3);
   Edit(Digits, {"1021"}, 0, {});
   EXPECT_EQ(Messages(), Names{"The pattern may hold only BINARY digits and X (don't care)"});
-  Pattern("1", kPatternBinary, 64);
+  SetPattern(setup, "1", kPatternBinary, 64);
   Edit(Digits, {std::string(64, '1')}, 1, {"FrameSyncPattern"});
   Load();
 }
 
 TEST_F(PanelEdit, MajorAndMinorFrame) {
-  setup.Words[300].SimWordLen = 9;  // beyond the frame
-  setup.SubframeMode = 1;
+  Apply(setup, "Word301Len=9 SubframeMode=1");  // a word beyond the frame
   Edit(Tag(SetCommonWordLength, 8), {}, 1, {"CommonWordLength", "Words[0-255].SimWordLen"});
   setup.SfIdWordNum = 5;  // 8-bit words: 4 sync words
   Edit(Words, {"12a"}, 0, {});
@@ -200,8 +191,7 @@ TEST_F(PanelEdit, MajorAndMinorFrame) {
   Edit(Words, {"50"}, 1, {"WordsPerMinorFrame"});
   Edit(Tag(SetBitOrder, 1), {}, 1, {"BitOrder"});
   Edit(Tag(SetPatternLeads, 0), {}, 1, {"PatternLeads"});
-  setup.FirstSubFrameNum = 1;
-  setup.SubframeDirection = 1;
+  Apply(setup, "FirstSubFrameNum=1 SubframeDirection=1");
   Edit(Tag(SetSubframeMode, 2), {}, 1, {"SubframeMode"});  // "FCC" keeps the counter
   Edit(Tag(SetSubframeMode, 0), {}, 1,                     // "NONE" resets it
        {"SubframeMode", "SubframeDirection", "NumSubframes", "FirstSubFrameNum"});
@@ -223,8 +213,7 @@ TEST_F(PanelEdit, MajorAndMinorFrame) {
   Edit(SfId, {"0x20"}, 1, {"SfIdWordNum"});
   EXPECT_EQ(setup.SfIdWordNum, 32);
   Load();
-  setup.NumSubframes = 5000;
-  setup.SfIdWordNum = 0;
+  Apply(setup, "NumSubframes=5000 SfIdWordNum=0");
   Edit(SfId, {kCancel}, 0, {});
   Edit(Minors, {"12a"}, 0, {});
   EXPECT_EQ(Errors(), 1);
@@ -289,10 +278,9 @@ TEST_F(PanelEdit, DynamicWords) {
        {Dyn(0, "Number"), Dyn(4, "Number"), Dyn(0, "Interval"), Dyn(0, "Wave"), Dyn(4, "Wave")});
   EXPECT_EQ(Messages(), (Names{kSyncStart, kSyncStart}));
   EXPECT_EQ(slot(0).SimDynamicWordNumber + slot(0).SimDynamicWordInterval, 1);
-  Pattern("FAF320", kPatternHex, 24);  // 24 bits still take two 16-bit words
+  SetPattern(setup, "FAF320", kPatternHex, 24);  // 24 bits still take two 16-bit words
   Edit(Dynamic(1, "2", "0"), {}, 1, {Dyn(1, "Number"), Dyn(1, "Wave")});
-  setup.PatternLeads = 0;  // the sync words end the frame
-  setup.SfIdWordNum = 100;
+  Apply(setup, "PatternLeads=0 SfIdWordNum=100");  // the sync words end the frame
   Edit(Dynamic(2, "254", "0"), {}, 0, {Dyn(2, "Number"), Dyn(2, "Interval")});
   Edit(Dynamic(2, "255", "0"), {}, 1, {Dyn(2, "Number"), Dyn(2, "Wave")});
   EXPECT_EQ(Messages(),
@@ -302,7 +290,7 @@ TEST_F(PanelEdit, DynamicWords) {
   Edit(Dynamic(3, "100", "0"), {}, 1, {Dyn(3, "Number"), Dyn(3, "Wave")});
   EXPECT_EQ(Messages(), Names{"The Wave Word Start CANNOT Be (cause of sfid) 100"});
 
-  sim = std::make_unique<Sim>();
+  *sim = Sim();  // a fresh simulator; the fixture's setup reference stays valid
   auto choose = [](int slot, int32_t wave, UserWaveEditorFn editor = nullptr) {
     return [=](Sim& s) -> int { return ChooseDynamicWave(s, slot, wave, editor); };
   };
@@ -340,9 +328,8 @@ TEST_F(PanelEdit, UniqueWords) {
   Edit(Unique(0, same, true), {}, 0, {});
   Edit(Unique(4, [](UniqueWordCells& c) { c.Value = "0x1234", c.WordInterval = "32"; }), {}, 0,
        {Uni(4, "WordInterval"), Uni(4, "Value")});
-  setup.FirstSubFrameNum = 1;  // the shown frame counts from the first one's number
-  setup.SubframeMode = 1;
-  setup.SfIdStartBit = 7;  // counting 1..64 takes seven bits
+  // The shown frame counts from the first one's number; counting 1..64 takes seven bits.
+  Apply(setup, "FirstSubFrameNum=1 SubframeMode=1 SfIdStartBit=7");
   Edit(Unique(0, same), {}, 0, {});
   Edit(Unique(1, [](UniqueWordCells& c) { c.Frame = "3", c.FrameInterval = "4"; }), {}, 0,
        {Uni(1, "StartFrame"), Uni(1, "StartFrameInterval")});

@@ -6,8 +6,7 @@
 #include "simulator/Qm48SimulatorUnit.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 
-// A released session keeps its selection and flag; a renewed one starts over. A format
-// number outside 0..3 (a hand-edited setup file) files the load with no name.
+// Release keeps the selection and flag, Renew starts over; a format outside 0..3 has no name.
 TEST(SetupSession, RenewStartsOverAndLoadFormatNamesOnlyTheFour) {
   SetupSession a;
   const int32_t words = a.Sim().Setup.WordsPerMinorFrame;

@@ -1,5 +1,4 @@
-// The user wave editor's logic: grid texts and read-back, the menu edits with Cancel, the
-// wave files it saves and recalls, and the files it must refuse.
+// The user wave editor: grid texts and read-back, menu edits, files saved, recalled, refused.
 #include "simulator/UserWaveEdits.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +21,7 @@ class UserWaveEditsTest : public ::testing::Test {
     dir.Enter();
     RecordStartDirectory(true);
     table.NumWords = 3;
-    table.Samples[0] = 255;
-    table.Samples[1] = 1;
-    table.Samples[2] = 2;
+    table.Samples = {255, 1, 2};
     table.DefaultValue = 100;
     std::strcpy(table.Name, "SINE1");
     before = table;

@@ -1,11 +1,11 @@
-// The waveform strip's model: a tiny frame's bits and half-bit cells worked by hand, its
-// words and where they start, the limits, and windows that agree with the encoder.
+// The waveform strip's model: a tiny frame worked by hand, limits, agreement with the encoder.
 #include "editor/WaveformModel.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
+
+#include "simulator/SimKit.h"
 
 namespace {
 
@@ -15,18 +15,12 @@ namespace {
 //   frame 1: 1110 1011  1001 0000  1000 0000  0101
 std::unique_ptr<SimSetupData> TinySetup() {
   auto setup = std::make_unique<SimSetupData>();
-  setup->CommonWordLength = 8;
-  setup->WordsPerMinorFrame = 4;
   for (int i = 0; i < 3; ++i) setup->Words[size_t(i)] = {8, 0};
   setup->Words[3] = {4, 0x5};
-  setup->FsPatternRadix = 2;  // hex
-  std::strcpy(setup->FrameSyncPattern, "EB90");
-  setup->FrameSyncLength = 16;
-  setup->PatternLeads = 1;
-  setup->SubframeMode = 1;  // SFID
-  setup->NumSubframes = 2;
-  setup->SfIdWordNum = 3;
-  setup->SfIdStartBit = 7;
+  SetPattern(*setup, "EB90", 2, 16);  // hex
+  Apply(*setup,
+        "CommonWordLength=8 WordsPerMinorFrame=4 PatternLeads=1 SubframeMode=1 "
+        "NumSubframes=2 SfIdWordNum=3 SfIdStartBit=7");
   return setup;
 }
 
@@ -51,8 +45,8 @@ TEST(WaveformModel, TinyFrameWorkedByHand) {
     const BitSequence longCells = model.Window(0, 40, LineCode(code)).Cells;
     EXPECT_EQ(shortCells, BitSequence(longCells.begin(), longCells.begin() + 16)) << code;
   }
-  // Frame 1 (the counter's 1 on bit 7 of word 3), then the next major frame's frame 0 cut
-  // after 12 bits: first bit, frame, word, bits shown, role of each word.
+  // Frame 1, then the next major frame's frame 0 cut after 12 bits: first bit, frame, word,
+  // bits shown, role of each word.
   EXPECT_EQ(model.Window(1, 40, LineCode::NrzL).Bits,
             FromText("1110 1011 1001 0000 1000 0000 0101  1110 1011 1001"));
   model.Build(*TinySetup(), UserWaveTables{}, {true, false, 3});  // word 4 the CRC
@@ -83,16 +77,13 @@ TEST(WaveformModel, TinyFrameWorkedByHand) {
   EXPECT_EQ(model.SetupCode(), LineCode::DmS);
 }
 
-// Each minor frame's window is the stretch of the encoder's stream where that frame starts,
-// in either bit order, for a record with words of odd lengths.
+// Each frame's window is the encoder's stream from that frame on, words of odd lengths, either
+// bit order.
 TEST(WaveformModel, WindowsAgreeWithTheEncodersBitStream) {
   auto setup = std::make_unique<SimSetupData>();
   UserWaveTables waves{};
   SetDefaults(*setup, waves);
-  setup->WordsPerMinorFrame = 12;
-  setup->NumSubframes = 4;
-  setup->Words[4].SimWordLen = 5;
-  setup->Words[7].SimWordLen = 13;
+  Apply(*setup, "WordsPerMinorFrame=12 NumSubframes=4 Word5Len=5 Word8Len=13");
   for (int32_t order : {0, 1}) {
     setup->BitOrder = order;
     const EncoderModel encoder(*setup, waves, {});

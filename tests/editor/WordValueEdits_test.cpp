@@ -1,5 +1,4 @@
-// The word values dialog's working table: selection by click, the length menu, the fills
-// with their prompts, and copying in and back.
+// The word values dialog's table: selection by click, lengths, fills and their prompts, copies.
 #include "editor/WordValueEdits.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +66,7 @@ TEST_F(WordValueEditsTest, LengthAndFillsChangeOnlyTheSelectedWords) {
   EXPECT_EQ(edits.FillSequential(65534, 5), 3);  // wraps
   EXPECT_EQ(Values({3, 4, 7}), (Numbers{65534, 3, 8}));
 
-  // The runtime's generator from its start state, one draw per word in word order, not
-  // reseeded between fills.
+  // The runtime's generator from its start, one draw per word in word order, never reseeded.
   RuntimeSrand(1);
   Select({9, 2, 5});
   EXPECT_EQ(edits.FillRandom(), 3);

@@ -1,17 +1,15 @@
-// The dialogs driven as an operator drives them: the Qt operator's message boxes, input box,
-// progress dialog (and calls from other threads), the user wave editor, and the RS-232 debug
-// window on the virtual unit.
-
+// The dialogs driven as an operator drives them: the Qt operator's boxes and progress dialog
+// (and calls from other threads), the user wave editor, the debug window on the virtual unit.
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <optional>
 #include <thread>
 
 #include "ModalDriver.h"
@@ -48,13 +46,8 @@ struct ManualTask : ProgressTask {
   bool dialogUpAtStart = false;
 };
 
-QAction* Action(QMenu* menu, const char* text) {
-  for (QAction* a : menu->actions())
-    if (a->text() == text) return a;
-  return nullptr;
-}
-
-// A virtual unit, and a debug window whose Connect opens its link's port on it.
+// A virtual unit, and a debug window whose Connect opens its link's port on it; the window
+// goes first, then the link stops its port.
 struct Terminal {
   VirtualUnit unit;
   UnitLink link;
@@ -65,10 +58,6 @@ struct Terminal {
         link, [this] { return link.Open(PortConfig{}, unit.DevicePath()); });
     form->show();
     form->ButtonConnectClick();
-  }
-  ~Terminal() {
-    form.reset();
-    link.Close();
   }
   void Type(const QString& text) {
     form->MemoSend()->setPlainText(text);
@@ -85,27 +74,23 @@ class DialogsTest : public QObject {
   Q_OBJECT
 
   QtOperator qt_{std::make_unique<RecordingSpeaker>()};
-  std::unique_ptr<ScriptedOperator> op_;
-  std::unique_ptr<ScopedOperator> scope_;
-  std::unique_ptr<TempDir> dir_;
+  std::optional<ScriptedOperator> op_;
+  std::optional<ScopedOperator> scope_;
+  std::optional<TempDir> dir_;
 
  private slots:
   void init() {
-    op_ = std::make_unique<ScriptedOperator>();
-    scope_ = std::make_unique<ScopedOperator>(*op_);
-    dir_ = std::make_unique<TempDir>();
-    dir_->Enter();
+    scope_.emplace(op_.emplace());
+    dir_.emplace().Enter();
     RecordStartDirectory(true);
     gSetupEdited = false;
   }
   void cleanup() {
     scope_.reset();
-    op_.reset();
     dir_.reset();
   }
 
-  // Esc on a box is its safe answer; OK on a typed, the offered or an emptied text is that
-  // answer, Cancel none.
+  // Esc on a box is its safe answer; OK on a typed, offered or emptied text is that answer.
   void messageAndInputBoxes() {
     OnModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     QCOMPARE(qt_.MessageBox("Save?", "SAVE", MsgButtons::YesNoCancel, MsgIcon::Question),
@@ -121,9 +106,8 @@ class DialogsTest : public QObject {
     }
   }
 
-  // The red dialog shows the task's progress and closes once it finishes; Cancel (or Esc)
-  // asks the task to stop and keeps the dialog up until it has; from another thread nothing
-  // opens a window.
+  // The red dialog shows progress and closes when the task ends; Esc asks the task to stop and
+  // keeps the dialog up until it has; from another thread nothing opens a window.
   void progressDialog() {
     ManualTask task;
     QColor background;
@@ -167,13 +151,11 @@ class DialogsTest : public QObject {
     QVERIFY(!offThread.dialogUpAtStart);
   }
 
-  // A sample typed into the grid is an edit (so Accept asks to save it), a bad one is
-  // refused; Cancel leaves the caller's table, Accept keeps the edits; a bad file is refused.
+  // Typed samples are edits, bad ones and bad files refused; Cancel keeps the caller's table.
   void userWaveEditor() {
     UserWaveTable table;
     table.NumWords = 3;
-    table.Samples[1] = 1;
-    table.Samples[2] = 2;
+    table.Samples = {0, 1, 2};
     std::strcpy(table.Name, "SINE1");
     const UserWaveTable original = table;
     std::string name = "START";
@@ -185,7 +167,7 @@ class DialogsTest : public QObject {
       dlg->Grid->item(0, 2)->setText("zz");
       QCOMPARE(dlg->Grid->item(0, 2)->text(), QString("0002"));
       op_->QueueChosenFile(dir_->File("W.R4V8SimUserWave"));
-      Action(dlg->FileMenu, "Save As")->trigger();
+      Entry(dlg->FileMenu, "Save As")->trigger();
       QVERIFY(!dlg->TitleLabel->text().startsWith("*"));
       QTest::mouseClick(dlg->CancelButton, Qt::LeftButton);
     });
@@ -198,7 +180,7 @@ class DialogsTest : public QObject {
     std::ofstream(dir_->File("BAD.R4V8SimUserWave")) << "[UserDef Wave Info Common Area]\r\n";
     OnModal<TQm48UserDefWaveDlg>([&](TQm48UserDefWaveDlg* dlg) {
       op_->QueueChosenFile(dir_->File("BAD.R4V8SimUserWave"));
-      Action(dlg->FileMenu, "Recall")->trigger();
+      Entry(dlg->FileMenu, "Recall")->trigger();
       QCOMPARE(op_->MessageBoxes().size(), size_t{1});
       dlg->CheckBoxHex->setChecked(false);
       dlg->Grid->item(0, 3)->setText("77");
@@ -209,9 +191,8 @@ class DialogsTest : public QObject {
     QCOMPARE(table.Samples[2], uint16_t{2});
   }
 
-  // Every line reaches the unit in order and its reply shows, and redraws with time stamps
-  // and hex; a hidden window adds nothing; Disconnect closes the port (the port that goes
-  // away, and Connect again, are in the end-to-end test).
+  // Every line reaches the unit in order, its reply shows, redrawn with time stamps and hex; a
+  // hidden window adds nothing; Disconnect closes the port.
   void debugWindow() {
     Terminal t;
     t.Type("00AB 0010 M\n\n1<space>R\n1 R<CR>");  // "<space>" is no token: sent as typed

@@ -1,7 +1,6 @@
-// The program from start-up to a loaded unit, offscreen against the virtual unit: a setup
-// recalled and loaded with "Load All" leaves the unit holding the image its stream
-// prescribes, traced in the debug window; a unit gone mid-load is told, the caption and
-// Connect follow, and Connect reaches the unit once it is back.
+// The program from start-up to a loaded virtual unit: "Load All" of a recalled setup leaves the
+// unit holding the image its stream prescribes, traced in the debug window; a unit gone
+// mid-load is told, the caption and Connect follow, and Connect reaches it once it is back.
 #include <QAction>
 #include <QPushButton>
 #include <QtTest>
@@ -11,6 +10,7 @@
 #include "common/ScriptedOperator.h"
 #include "link/TransmitBuffer.h"
 #include "serial/gui/Qm48DebugUnit.h"
+#include "simulator/SimKit.h"
 #include "unit/UnitProtocol.h"
 #include "unit/UnitStateText.h"
 
@@ -21,15 +21,11 @@ namespace {
 std::string WriteSetupFile(const TempDir& dir) {
   progsimulatorclass sim;
   progtxclass tx;
-  SimSetupData& s = sim.Setup;
-  s.WordsPerMinorFrame = 300;
-  s.NumSubframes = 4;
-  s.SubframeMode = 1;
-  s.SfIdWordNum = 3;
-  s.SfIdStartBit = 15;
-  s.CommonWordValue = 0x1A5;
-  s.DynamicWords[0] = {10, 50, 1};
-  s.UniqueWords[0] = {0, 2, 20, 40, 0xBEE0};
+  Apply(sim.Setup,
+        "WordsPerMinorFrame=300 NumSubframes=4 SubframeMode=1 SfIdWordNum=3 "
+        "SfIdStartBit=15 CommonWordValue=0x1A5");
+  sim.Setup.DynamicWords[0] = {10, 50, 1};
+  sim.Setup.UniqueWords[0] = {0, 2, 20, 40, 0xBEE0};
   int32_t format = 1;
   std::array<std::string, 4> names{"", "endtoend", "", ""};
   const std::string path = dir.File("Flight.qm48");
@@ -69,10 +65,8 @@ class EndToEndTest : public QObject {
     auto unit = std::make_unique<VirtualUnit>(options);
     QVERIFY(unit->Start());
     TempDir start;
-    PointCom1At(start, options.linkPath);
-    start.Enter();
     const std::string setupFile = WriteSetupFile(start);
-    auto window = StartedWindow();
+    auto window = StartedWindow(start, options.linkPath);
     QVERIFY(window);
     QVERIFY(window->windowTitle().endsWith("    Connected"));
 

@@ -1,5 +1,5 @@
-// The main window under the offscreen platform: the close question, and a port that will not
-// open until the configuration names a unit.
+// The main window: the close question, and a port that opens once the configuration names a unit.
+#include <optional>
 
 #include "ModalDriver.h"
 #include "SetupTestKit.h"
@@ -16,39 +16,26 @@
 #include "support/ProgramLog.h"
 #include "transmitter/gui/TxSetupMMIUnit.h"
 
-namespace {
-
-std::string Profile(const std::string& path, const char* section, const char* key) {
-  std::string text = "(missing)";
-  ReadProfileString(path, section, key, text);
-  return text;
-}
-
-}  // namespace
-
 class MainWindowTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<ScriptedOperator> op_;
-  std::unique_ptr<ScopedOperator> scope_;
+  std::optional<ScriptedOperator> op_;
+  std::optional<ScopedOperator> scope_;
+  static std::string Profile(const std::string& path, const char* section, const char* key) {
+    std::string text = "(missing)";
+    ReadProfileString(path, section, key, text);
+    return text;
+  }
 
  private slots:
-  void init() {
-    op_ = std::make_unique<ScriptedOperator>();
-    scope_ = std::make_unique<ScopedOperator>(*op_);
-  }
-  void cleanup() {
-    scope_.reset();
-    op_.reset();
-  }
+  void init() { scope_.emplace(op_.emplace()); }
+  void cleanup() { scope_.reset(); }
 
-  // Cancel keeps the window; a cancelled or failed save keeps it too; Yes saves the
-  // current file; No closes without it and still writes the last-setup file.
+  // Cancel, or a cancelled or failed save, keeps the window; Yes saves the current file; No
+  // closes without it and still writes the last-setup file.
   void CloseAsksAboutUnsavedEdits() {
     TempDir dir;
-    PointCom1At(dir, dir.File("no-such-device"));
-    dir.Enter();
-    auto window = StartedWindow();
+    auto window = StartedWindow(dir, dir.File("no-such-device"));
     QVERIFY(window);
     op_->ClearRecords();
     gSetupEdited = true;
@@ -76,7 +63,7 @@ class MainWindowTest : public QObject {
              std::string("atclose"));
 
     window.reset();
-    window = StartedWindow();
+    window = StartedWindow(dir, dir.File("no-such-device"));
     QVERIFY(window);
     gCurrentFileName = dir.File("Untouched.qm48");
     gFormatName_[1] = "edited";
@@ -97,9 +84,7 @@ class MainWindowTest : public QObject {
         "No such file or directory (2); no such device: plug in the adapter, or name its device "
         "for this port in the section PortDevices of Qm48Com.Cfg (e.g. COM1=/dev/ttyUSB0)";
     TempDir dir;
-    PointCom1At(dir, "/dev/ttyUSB93");
-    dir.Enter();
-    auto window = StartedWindow();
+    auto window = StartedWindow(dir, "/dev/ttyUSB93");
     QVERIFY(window && window->windowTitle().endsWith("  Disconnected"));
     QVERIFY(op_->MessageBoxes().empty());  // start-up itself asks nothing
     QVERIFY(ReadAll(LogPath()).find("/dev/ttyUSB93  " + hint) != std::string::npos);
@@ -118,8 +103,8 @@ class MainWindowTest : public QObject {
     QVERIFY(cancel->ran && op_->MessageBoxes().empty());
     QVERIFY(window->windowTitle().endsWith("  Connected"));
 
-    // Connected, each tab brings its page to the front (the README's pictures are drawn
-    // here), and the word values dialog reaches the last word of the largest frame.
+    // Each tab brings its page to the front (the README's pictures are drawn here); the word
+    // values dialog reaches the last word of the largest frame.
     TQm48SetupMMIForm* setup = window->SetupForm();
     const char* names[] = {"main-simulator.png", "main-transmitter.png", "main-query.png",
                            "main-frame-map.png"};

@@ -1,8 +1,7 @@
 #pragma once
-// Drives the modal dialogs a test opens: the action runs on the first modal dialog of the
-// wanted type once it is up. A dialog that never comes is given up on after a while and
-// whatever modal window stands instead is rejected, so a failing test ends instead of
-// hanging.
+// Runs an action on the first modal dialog of the wanted type once it is up. A dialog that
+// never comes is given up on and whatever modal window stands instead is rejected, so a
+// failing test ends instead of hanging.
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
@@ -11,7 +10,6 @@
 
 struct ModalDriverResult {
   bool ran = false;
-  bool gaveUp = false;
 };
 
 template <typename W>
@@ -22,18 +20,16 @@ std::shared_ptr<ModalDriverResult> OnModal(std::function<void(W*)> action, int g
   timer->setInterval(kPollMs);
   auto polls = std::make_shared<int>(0);
   QObject::connect(timer, &QTimer::timeout, [=] {
-    if (auto* widget = qobject_cast<W*>(QApplication::activeModalWidget())) {
-      timer->stop();
-      timer->deleteLater();
-      result->ran = true;
-      action(widget);
-      return;
-    }
-    if (++*polls * kPollMs < giveUpMs) return;
+    auto* widget = qobject_cast<W*>(QApplication::activeModalWidget());
+    if (!widget && ++*polls * kPollMs < giveUpMs) return;
     timer->stop();
     timer->deleteLater();
-    result->gaveUp = true;
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+    if (widget) {
+      result->ran = true;
+      action(widget);
+    } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      dialog->reject();
+    }
   });
   timer->start();
   return result;

@@ -1,13 +1,12 @@
-// The setup window and its pages, offscreen with a scripted operator: the header against the
-// format globals, the checks of placed words, the transmitter and query pages, and the
-// frame map's click.
+// The setup window and its pages with a scripted operator: the header against the format
+// globals, the checks of placed words, the transmitter and query pages, the frame map's click.
 #include <QAction>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <optional>
 
 #include "ModalDriver.h"
 #include "SetupTestKit.h"
@@ -27,54 +26,34 @@
 #include "transmitter/gui/TxSetupMMIUnit.h"
 #include "unit/UnitFaults.h"
 
-namespace {
-
-// The entry of a menu or of one of its submenus with that text.
-QAction* Entry(QMenu* menu, const QString& text) {
-  for (QAction* a : menu->actions()) {
-    if (a->text() == text) return a;
-    if (QAction* inner = a->menu() ? Entry(a->menu(), text) : nullptr) return inner;
-  }
-  return nullptr;
-}
-
-void TypeText(QLineEdit* edit, const QString& text) {
-  edit->setFocus();
-  edit->selectAll();
-  QTest::keyClick(edit, Qt::Key_Delete);
-  QTest::keyClicks(edit, text);
-}
-
-}  // namespace
-
 class PagesTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<ProgramObjectsScope> objects_;
-  std::unique_ptr<ScriptedOperator> op_;
-  std::unique_ptr<ScopedOperator> scope_;
-  void Fresh() {
-    cleanup();
-    init();
+  std::optional<ProgramObjectsScope> objects_;
+  std::optional<ScriptedOperator> op_;
+  std::optional<ScopedOperator> scope_;
+  static void TypeText(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
   }
 
  private slots:
   void init() {
-    objects_ = std::make_unique<ProgramObjectsScope>();
-    op_ = std::make_unique<ScriptedOperator>();
-    scope_ = std::make_unique<ScopedOperator>(*op_);
+    cleanup();  // a test that runs several cases starts each afresh
+    objects_.emplace();
+    scope_.emplace(op_.emplace());
     QueryProg->Results.PremodFilterFreqKhz = {100, 300, 600, 1000};
   }
   void cleanup() {
     scope_.reset();
-    op_.reset();
     objects_.reset();
   }
 
-  // Inert until shown; then the number and name of the selected format, the name typed in
-  // lower case without spaces, at most eight printable characters, each number its own name.
+  // Inert until shown; a name is kept in lower case, without spaces, at most 8 printable chars.
   void headerFollowsTheFormatGlobals() {
-    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    TQm48SetupMMIForm form(AppSession(), nullptr);
     form.SpinEditFormatNumber->setValue(3);
     QCOMPARE(gFormatNumber, 0);
     gFormatNumber = 1;
@@ -107,10 +86,9 @@ class PagesTest : public QObject {
     QCOMPARE(gFormatNumber, 3);
   }
 
-  // An edit in one panel that puts a placed wave or unique word on a sync or SFID word is
-  // caught at once, not at the next visit of the words' own grid.
+  // A placed word an edit in another panel puts on a sync or SFID word is caught at once.
   void anEditElsewhereChecksThePlacedWordsAtOnce() {
-    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    TQm48SetupMMIForm form(AppSession(), nullptr);
     TSimSetupMMIForm* host = form.SimPage();
     auto* sync = qobject_cast<TFspMmiForm*>(host->Panel(TSimSetupMMIForm::kFrameSync));
     op_->QueueInput("64");  // 64 pattern bits take words 1 to 4; waves are on 4..8
@@ -132,12 +110,11 @@ class PagesTest : public QObject {
     QCOMPARE(SimProg->Setup.UniqueWords[1].SimUniqueWordStartWord, -1);
   }
 
-  // A slot made invalid behind a grid's back is caught on its next press, cell selection or
-  // focus loss, in the dynamic and the unique words grid alike.
+  // A slot made invalid behind a grid's back is caught on its next press, selection or leaving.
   void bothGridsCheckOnPressSelectionAndLeaving() {
     for (const char* event : {"press", "select", "leave"}) {
       for (const bool dynamic : {true, false}) {
-        Fresh();
+        init();
         QWidget window;
         auto* other = new QLineEdit(&window);
         QTableWidget* grid = nullptr;
@@ -171,10 +148,9 @@ class PagesTest : public QObject {
     }
   }
 
-  // The frequency takes digits and a point, snaps on Enter and is limited to the unit's
-  // range; Tab and Escape are no edits.
+  // The frequency takes digits and a point, snaps on Enter, keeps to the unit's range.
   void transmitterPage() {
-    TTxSetupMMIForm page(objects_->Session(), nullptr);
+    TTxSetupMMIForm page(AppSession(), nullptr);
     page.ScrollBarDeviation->setValue(10);  // inert until shown
     QVERIFY(!gSetupEdited);
     QueryProg->Results.MinFreqMhz = 2200;
@@ -196,16 +172,15 @@ class PagesTest : public QObject {
     QTest::keyClick(page.EditFreqMhz, Qt::Key_Escape);
     QTest::keyClick(page.EditFreqMhz, Qt::Key_Tab);
     QTRY_VERIFY(!page.EditFreqMhz->hasFocus());
-    QVERIFY(!gSetupEdited);
+    QVERIFY(!gSetupEdited);              // Escape and Tab are no edits
     TypeText(page.EditFreqMhz, "3000");  // limited to the unit's range
     QTest::keyClick(page.EditFreqMhz, Qt::Key_Return);
     QVERIFY(qAbs(TxProg->Setup.FreqMhz - 2400.5) < 1e-9);
   }
 
-  // Without a port the query is skipped quietly; a query that did not complete is told (a
-  // whole one is in the end-to-end test).
+  // Without a port the query is skipped quietly; a query that did not complete is told.
   void queryPage() {
-    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    TQm48SetupMMIForm form(AppSession(), nullptr);
     TQuerySetupMMIForm* page = form.QueryPage();
     QTest::mouseClick(page->ButtonQueryAccept, Qt::LeftButton);
     QVERIFY(op_->MessageBoxes().empty() && op_->Progresses().empty());
@@ -223,10 +198,9 @@ class PagesTest : public QObject {
     QCOMPARE(op_->Progresses().size(), size_t{5});  // every query still had its turn
   }
 
-  // A click on the frame map opens the word values dialog at the word clicked; what it
-  // applies is drawn at once.
+  // A click on the frame map opens the word values there; what they apply is drawn at once.
   void frameMapClickOpensTheWordValues() {
-    TQm48SetupMMIForm form(objects_->Session(), nullptr);
+    TQm48SetupMMIForm form(AppSession(), nullptr);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.SelectTab(3);

@@ -1,7 +1,7 @@
 #pragma once
-// What the widget tests share: fresh program objects and globals, a start directory whose
-// port configuration leads to a device, a main window started there, and pictures for the
-// README.
+// What the widget tests share: fresh program objects and globals, a port configuration that
+// leads to a device, a started main window, menu entries, and pictures for the README.
+#include <QMenu>
 #include <QtTest>
 #include <fstream>
 #include <memory>
@@ -34,19 +34,29 @@ class ProgramObjectsScope {
     gDebugMenuShown = false;
   }
   ~ProgramObjectsScope() { AppSession().Release(); }
-  SetupSession& Session() { return AppSession(); }
   ProgramObjectsScope(const ProgramObjectsScope&) = delete;
   ProgramObjectsScope& operator=(const ProgramObjectsScope&) = delete;
 };
 
-// The main window started in the current directory, shown, its start-up query over.
-inline std::unique_ptr<TQm48MainForm> StartedWindow() {
+// The main window started in dir with COM1 sent to device, shown, its start-up query over.
+inline std::unique_ptr<TQm48MainForm> StartedWindow(const TempDir& dir, const std::string& device) {
+  PointCom1At(dir, device);
+  dir.Enter();
   auto window = std::make_unique<TQm48MainForm>();
   window->show();
   if (!QTest::qWaitForWindowExposed(window.get()) ||
       !QTest::qWaitFor([&] { return window->StartupQueryDone(); }, 30000))
     return nullptr;
   return window;
+}
+
+// The entry of a menu or of one of its submenus with that text.
+inline QAction* Entry(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions()) {
+    if (a->text() == text) return a;
+    if (QAction* inner = a->menu() ? Entry(a->menu(), text) : nullptr) return inner;
+  }
+  return nullptr;
 }
 
 // With QM48_SCREENSHOT_DIR set (scripts/screenshots, under Xvfb), the widget's picture is
