@@ -176,6 +176,7 @@ TEST_F(DecomTest, ALostLockIsFoundAgainAndTheMajorFrameRealigned) {
   const DecomReport report = Run(bits);
   EXPECT_EQ(report.Sync.Locks, 2);
   EXPECT_EQ(report.Sync.LockLosses, 1);
+  EXPECT_EQ(report.Sync.MissedPatterns, 3);  // the third in a row loses the lock
   EXPECT_EQ(report.WordsDiffering + report.CrcErrors, 0);
   // After the noise: minor frame 17 starts the search, 19 completes the lock.
   const auto relocked = std::find_if(frames.begin(), frames.end(), [&](const DecomFrame& fr) {
@@ -189,7 +190,8 @@ TEST_F(DecomTest, ALostLockIsFoundAgainAndTheMajorFrameRealigned) {
     bits = Stream(40);
     for (int64_t k = 20; k < 20 + missed; ++k)
       for (int b = 0; b < 8; ++b) bits[size_t(kPrefix + k * f + b)] ^= 1;
-    EXPECT_EQ(Run(bits).Sync.LockLosses, missed - 2) << missed;
+    const SyncResult sync = Run(bits).Sync;
+    EXPECT_EQ(std::pair(sync.LockLosses, sync.MissedPatterns), std::pair(missed - 2, missed));
   }
 }
 

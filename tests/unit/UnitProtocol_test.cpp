@@ -153,8 +153,9 @@ TEST(UnitStateText, ReadsBackWhatItWritesRefusesTheRestAndReplacesItsFileWhole) 
 }
 
 TEST(UnitFaultModes, ParsesEveryModeAndRefusesTheRest) {
-  for (const char* text : {"none", "silent", "silent-after=3", "garbage", "double-cr", "slow=250",
-                           "vanish-after=0", "echo", "second-writer", "short-reply=2"}) {
+  for (const char* text :
+       {"none", "silent", "silent-after=3", "garbage", "double-cr", "stray-cr", "slow=250",
+        "vanish-after=0", "echo", "second-writer", "short-reply=2"}) {
     FaultMode mode;
     std::string error;
     ASSERT_TRUE(ParseFaultMode(text, mode, error)) << text << ": " << error;

@@ -115,6 +115,7 @@ TEST(VirtualUnit, EveryFaultModeOnTheLine) {
       {"silent", 0, 0, {{"1 R", {}}}, 0},
       {"silent-after=2", 0, 0, {{"0 R", {"OK\r"}}, {"0 N", {"OK\r"}}, {"1 R", {}}}, 0},
       {"double-cr", 0, 0, {{"0 R", {"OK\r", "\r"}}}, 0},
+      {"stray-cr", 0, 0, {{"0 R", {"\r", "OK\r"}}}, 20},  // the reply 20 ms after the CR
       {"echo", 0, 0, {{"0BI", {"0BI0013 \r"}}, {"Htest    ", {"Htest    OK\r"}}}, 0},
       {"second-writer", 0, 0, {{"0 R", {stray, "OK\r"}}, {"0BI", {"0013 \r", stray}}}, 0},
       {"short-reply=2", 0, 0, {{"Q", {"0000 0898 \r"}}, {"0 R", {"OK\r"}}}, 0},
