@@ -165,7 +165,9 @@ TEST_F(FrameMapModelTest, SpansHostileRecordsAndLockWarnings) {
   sim->Setup.UniqueWords[2].SimUniqueWordStartWord = 32767;
   EXPECT_EQ(Built().Words(), kMaxWordsPerMinorFrame);
   EXPECT_EQ(map.CellAt(0, 0).Length, 1);
-  EXPECT_EQ(map.CellAt(-1, -1).Detail, "outside the frame");
+  const FrameCell outside = map.CellAt(-1, -1);  // the cell still says where it was asked
+  EXPECT_EQ(std::tie(outside.Frame, outside.Word, outside.Detail),
+            std::make_tuple(-1, 0, "outside the frame"));
   EXPECT_FALSE(map.ToolTipText(100000, 100000).empty());
   // The widest frame, overlapping waves on every word, words of length 0, a huge count.
   for (auto& word : sim->Setup.Words) word.SimWordLen = 0;

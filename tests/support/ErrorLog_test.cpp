@@ -54,10 +54,14 @@ TEST(Timer, CountsFromTheWallClockAtStart) {
   clock.ticks -= 20'000'000;
   EXPECT_NEAR(timer->GetTime(), 133220.0, 1e-6);
   const std::pair<LocalDateTime, double> days[] = {
-      {At(2026, 1, 1), 86400.0},       {At(2026, 2, 3, 0, 500), 34 * 86400.0 + 0.5},
-      {At(2024, 2, 29), 60 * 86400.0}, {At(2024, 3, 1), 61 * 86400.0},
-      {At(2023, 3, 1), 60 * 86400.0},  {At(2024, 12, 33), 0.0},  // outside 0 .. 367 days
-      {At(2024, 1, 1, -48), 0.0}};
+      {At(2026, 1, 1), 86400.0},
+      {At(2026, 2, 3, 0, 500), 34 * 86400.0 + 0.5},
+      {At(2024, 2, 29), 60 * 86400.0},
+      {At(2024, 3, 1), 61 * 86400.0},
+      {At(2023, 3, 1), 60 * 86400.0},
+      {At(2024, 12, 33), 0.0},  // outside 0 .. 367 days
+      {At(2024, 1, 1, -48), 0.0},
+      {LocalDateTime{2023, 3, 1, 10, 20, 30, 250}, 60 * 86400.0 + 36000 + 1200 + 30.25}};
   for (const auto& [day, seconds] : days) EXPECT_DOUBLE_EQ(LocalSecondsOfYear(day), seconds);
 }
 

@@ -113,7 +113,7 @@ UnitState SampleState() {
   s.sim.registers = {0x9000, 0x0062, 0x1F08};
   s.sim.clock = 0xFEDCBA98;
   s.sim.formatNumber = 3;
-  s.sim.formatNames = {"a b\"c d\"", std::string("\x00\r\n\\\xff  x", 8), "        ", "zzzzzzzz"};
+  s.sim.formatNames = {"a b\"c d\"", std::string("\x00\r\n\\\xff  x", 8), "        ", "zzzzzzz\r"};
   s.tx = {0x57E9, 0x015E, 2, 4};
   s.running = true;
   s.commandCount = 12345678901ull;
@@ -126,6 +126,7 @@ TEST(UnitStateText, ReadsBackWhatItWritesRefusesTheRestAndReplacesItsFileWhole) 
   EXPECT_NE(text.find("clock FEDCBA98\n"), std::string::npos) << text;
   EXPECT_NE(text.find("memory 0000 0800\nmemory FFFF FFFF\n"), std::string::npos) << text;
   EXPECT_NE(text.find("name 1 \"\\x00\\x0D\\x0A\\x5C\\xFF  x\"\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("name 3 \"zzzzzzz\\x0D\"\n"), std::string::npos) << text;  // escape last
   EXPECT_EQ(text.find("memory 0001"), std::string::npos);  // zero words are left out
   UnitState parsed;
   std::string error;
