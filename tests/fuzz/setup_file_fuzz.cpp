@@ -1,5 +1,6 @@
 // The setup-file loader: any file loads or is refused as a whole, a refused file leaves the
-// program's setup exactly as it was, and a loaded setup saved and loaded again is the same.
+// program's setup exactly as it was, whatever works on a loaded setup copes with it, and a
+// loaded setup saved and loaded again is the same.
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -8,7 +9,10 @@
 #include "app/Qm48GlobUnit.h"
 #include "app/SetupFiles.h"
 #include "common/RecordCompare.h"
+#include "editor/FrameMapModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
+#include "simulator/SetupDump.h"
+#include "simulator/SimValidation.h"
 #include "transmitter/Qm48TransmitterUnit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -24,6 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!loaded) {
     FUZZ_CHECK(current == "BEFORE" && gFormatNumber == 7 && gFormatName_ == namesBefore);
     return 0;
+  }
+  FrameMapModel map;
+  map.Build(*sim);
+  if (map.Frames() > 0 && map.Words() > 0) map.CellAt(map.Frames() - 1, map.Words() - 1);
+  FUZZ_CHECK(!SetupDumpLines(sim->Setup).empty());
+  auto loadable = std::make_unique<progsimulatorclass>(*sim);  // validation may reset a record
+  std::string message;
+  if (ValidateSimulatorSetup(*loadable, message)) {
+    loadable->Prep232SimSetupData(SelectedLoadFormat());
+    FUZZ_CHECK(loadable->TxBuffer.Fill() > 0);
   }
   const std::string again = path + ".again";
   FUZZ_CHECK(SaveWholeFile(ProgramSetup(*sim, *tx), again, &current) && !IsFileReadOnly(again));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -85,27 +86,6 @@ TEST(UnitProtocol, EachCommandChangesItsPartOfTheStateAndMalformedOnesNothing) {
   EXPECT_EQ(after, before);
 }
 
-TEST(UnitProtocol, QueryRepliesTellTheState) {
-  // The rest as the unit is built: filters 100..1000 kHz.
-  UnitProtocol unit({.minFreqMhz = 2400, .maxFreqMhz = 3000, .inputModulationSource = 1});
-  EXPECT_EQ(ReplyTo(unit, "Q"),
-            "0000 0960 0BB8 0064 012C 0258 03E8 0000 0000 0000 0000 0000 0000 0001 ");
-  unit.Feed(
-      "3 NHabcdefgh5DC0 0 G015E 1 G0002 2 G0004 3 GS0123 4567 K9000 0000 T0062 0001 T"
-      "1F08 0002 T");
-  EXPECT_EQ(ReplyTo(unit, "Q"),
-            "0003 0960 0BB8 0064 012C 0258 03E8 0001 5DC0 015E 0002 0004 0000 0001 ");
-  // Name codes are the current format's name two characters each, first in the high byte.
-  EXPECT_EQ(ReplyTo(unit, "W"), "5DC0 015E 0002 0123 4567 9000 0062 1F08 6162 6364 6566 6768 ");
-  EXPECT_EQ(ReplyTo(unit, "0FI"), "0141 ");
-  EXPECT_EQ(ReplyTo(unit, "0BI"), "0013 ");
-  EXPECT_EQ(ReplyTo(unit, "0CI"), "0014 ");
-  unit.Feed("0 N");  // format 0 has no name yet: eight spaces
-  EXPECT_EQ(ReplyTo(unit, "W"), "5DC0 015E 0002 0123 4567 9000 0062 1F08 2020 2020 2020 2020 ");
-  const uint32_t values[] = {0, 0xF, 0xFFFF, 0x12345, 0xFFFFFFFF};  // every digit of wide values
-  EXPECT_EQ(HexValuesReply(values, 5), "0000 000F FFFF 12345 FFFFFFFF ");
-}
-
 UnitState SampleState() {
   UnitState s;
   s.sim.memory[0] = 0x0800;
@@ -134,14 +114,28 @@ TEST(UnitStateText, ReadsBackWhatItWritesRefusesTheRestAndReplacesItsFileWhole) 
   UnitState expected = SampleState();
   expected.flash = parsed.flash;  // the text holds no flash copy
   EXPECT_EQ(parsed, expected);
+  // Lines the unit cannot hold, numbers past any integer, NUL and 0xFF bytes, a megabyte.
+  auto refuses = [&error](const std::string& bad) {
+    UnitState state = SampleState();
+    EXPECT_FALSE(ParseUnitStateText("run 1\n" + bad + "\n", state, error)) << bad.substr(0, 40);
+    EXPECT_EQ(error, "line 2: " + bad) << bad.substr(0, 40);
+    EXPECT_EQ(state, SampleState());  // unchanged on failure
+  };
   for (const char* bad :
        {"memory 10000 0001", "memory 0001 10000", "register 3 0001", "tx 4 0", "format 4",
-        "name 0 abc", "name 0 \"\\x4\"", "run 2", "clock", "colour blue", "memory 00G0 0001"}) {
-    UnitState state = SampleState();
-    EXPECT_FALSE(ParseUnitStateText(std::string("run 1\n") + bad + "\n", state, error)) << bad;
-    EXPECT_EQ(error, std::string("line 2: ") + bad);
-    EXPECT_EQ(state, SampleState());  // unchanged on failure
-  }
+        "name 0 abc", "name 0 \"\\x4\"", "run 2", "clock", "colour blue", "memory 00G0 0001"})
+    refuses(bad);
+  for (const char* bad :
+       {"format -2147483649", "register -1 0001", "memory 0001 -1", "clock 99999999999999999999",
+        "commands 99999999999999999999", "commands 12 and more", "flash-saves -5",
+        "name -1 \"abc\"", "memory 0001 \xFF\xFF"})
+    refuses(bad);
+  const std::string mb(1 << 20, '7');  // a megabyte
+  for (const std::string& bad : {std::string("run\0 1", 6), mb, "name 0 \"" + mb + "\""})
+    refuses(bad);
+  UnitState started;  // missing lines keep the unit as it starts
+  ASSERT_TRUE(ParseUnitStateText("run 1\n", started, error)) << error;
+  EXPECT_EQ(std::tie(started.sim.clock, started.running), std::make_tuple(0u, true));
   // The file is replaced whole or not at all.
   TempDir dir;
   const std::string path = dir.File("unit.state");
