@@ -1,11 +1,10 @@
-// Setup files: save and all-or-nothing recall, the last-setup file and its name (matched
-// without regard to case), user waves, random round trips, the window's place, TMATS.
+// Setup files: save and recall, the last-setup file and its name (matched without regard
+// to case), random round trips, the window's place, TMATS.
 #include "app/SetupFiles.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,7 +16,6 @@
 #include "common/RandomSimSetup.h"
 #include "common/ScriptedOperator.h"
 #include "simulator/Qm48SimulatorUnit.h"
-#include "simulator/UserWaveFiles.h"
 #include "support/ProfileStore.h"
 #include "support/TempDir.h"
 #include "transmitter/Qm48TransmitterUnit.h"
@@ -80,37 +78,6 @@ TEST_F(SetupFilesTest, SaveWritesBothSectionsAndTheLastSetupFile) {
   EXPECT_FALSE(std::filesystem::exists(LastSetupPath()));
 }
 
-TEST_F(SetupFilesTest, RecallIsAllOrNothing) {
-  const std::string good = dir.File("GOOD.QM48");
-  sim->Setup.WordsPerMinorFrame = 77;
-  gFormatNumber = 2;
-  tx.Setup = {2250.3, 350, 2, 4};
-  ASSERT_TRUE(SaveWholeFile(Whole(), good, nullptr));
-
-  // A section without its version: nothing of the other section is taken either.
-  const std::string broken = dir.File("BROKEN.QM48");
-  for (const char* text : {"[SIMULATOR SETUP]\nFileVersion=2\nWordsPerMinorFrame=99\n"
-                           "gFormatNumber=3\n[TRANSMITTER SETUP]\nFreqMhz=2250.5\n",
-                           "[SIMULATOR SETUP]\nWordsPerMinorFrame=99\n"
-                           "[TRANSMITTER SETUP]\nFileVersion=1\nFreqMhz=2250.5\n"}) {
-    std::ofstream(broken, std::ios::trunc) << text;
-    current = good;
-    EXPECT_FALSE(RecallSetup(Whole(), broken, current));
-    EXPECT_EQ(std::tie(sim->Setup.WordsPerMinorFrame, gFormatNumber, tx.Setup.FreqMhz, current,
-                       gSetupEdited),
-              std::make_tuple(77, 2, 2250.3, good, true));
-  }
-
-  sim->Setup.WordsPerMinorFrame = 5;
-  tx.Setup = {};
-  EXPECT_FALSE(RecallSetup(Whole(), dir.File("MISSING.QM48"), current));
-  EXPECT_TRUE(RecallSetup(Whole(), good, current));
-  EXPECT_EQ(std::tie(sim->Setup.WordsPerMinorFrame, tx.Setup.FreqMhz, tx.Setup.AttenuationIndexDb,
-                     current, gSetupEdited),
-            std::make_tuple(77, 2250.3, 4, good, false));
-  EXPECT_EQ(Read(LastSetupPath(), kLastSetupSection, "FileName"), good);
-}
-
 TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) {
   for (const char* name : {"Setups/Flight.qm48", "a.qm48", "A.QM48x", "twin.qm48", "Twin.qm48"})
     Touch(dir.File(name));
@@ -157,34 +124,6 @@ TEST_F(SetupFilesTest, LastSetupNameIsMatchedFolderByFolderWithoutRegardToCase) 
   EXPECT_FALSE(RecallLastSetup(Whole(), last, current));
   EXPECT_EQ(std::tie(current, gFormatName_[0], gSetupEdited),
             std::make_tuple("kept", "LIVE", true));
-}
-
-TEST_F(SetupFilesTest, UserWavesAreReadForUserDefinedSlotsOnly) {
-  UserWaveTable wave{};
-  std::strcpy(wave.Name, "STEPS");
-  wave.DefaultValue = 100;
-  wave.NumWords = 3;
-  wave.Samples = {1, 2, 3};
-  WriteUserWaveFile("STEPS.R4V8SimUserWave", wave);
-  sim->Setup.DynamicWords[1].SimDynamicWordWave = kWaveUserDef;
-  sim->UserDefDynWordFn[1] = "STEPS.R4V8SimUserWave";
-  sim->Setup.DynamicWords[3].SimDynamicWordWave = kWaveUserDef;
-  sim->UserDefDynWordFn[3] = "GONE.R4V8SimUserWave";
-  sim->UserDefDynWordFn[0] = "IGNORED.R4V8SimUserWave";
-  const std::string file = dir.File("W.QM48");
-  ASSERT_TRUE(SaveWholeFile(Whole(), file, nullptr));
-
-  auto fresh = std::make_unique<progsimulatorclass>();
-  fresh->UserWaves[3].Samples[0] = 4321;  // a missing wave file leaves its table alone
-  progtxclass freshTx;
-  ASSERT_TRUE(LoadWholeFile(ProgramSetup(*fresh, freshTx), file, false, current));
-  EXPECT_EQ(fresh->UserDefDynWordFn,
-            (std::array<std::string, 5>{"", "STEPS.R4V8SimUserWave", "", "GONE.R4V8SimUserWave"}));
-  const UserWaveTable& steps = fresh->UserWaves[1];
-  EXPECT_STREQ(steps.Name, "STEPS");
-  EXPECT_EQ(std::tie(steps.NumWords, steps.Samples[2], steps.Samples[3], steps.Samples[1023]),
-            std::make_tuple(3, 3, 100, 100));
-  EXPECT_EQ(fresh->UserWaves[3].Samples[0], 4321);
 }
 
 // Saved, recalled into a new simulator and saved again into a new file: the same file, and

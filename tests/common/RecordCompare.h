@@ -1,13 +1,12 @@
 #pragma once
-// Which fields of the simulator's setup or the transmitter record differ, in declaration
-// order, runs of entries as one name ("Words[0-255].SimWordLen"): edits change only theirs.
+// Which fields of the simulator's setup differ, in declaration order, runs of entries as one name
+// ("Words[0-255].SimWordLen"): edits change only theirs.
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "simulator/Qm48SimulatorUnit.h"
-#include "transmitter/TxSetupData.h"
 
 // What of the simulator object belongs to the setup; big, so keep it on the heap.
 struct SimSetupSnapshot {
@@ -95,13 +94,6 @@ inline std::vector<std::string> SimDifferences(const SimSetupSnapshot& a,
 inline std::vector<std::string> SimDifferences(const SimSetupSnapshot& before,
                                                const progsimulatorclass& now) {
   return SimDifferences(before, *TakeSnapshot(now));
-}
-
-inline std::vector<std::string> TxDifferences(const TxSetupData& a, const TxSetupData& b) {
-  std::vector<std::string> names;
-  record_compare::Fields(names, {QM48_SAME(FreqMhz), QM48_SAME(FmDeviation),
-                                 QM48_SAME(PreModFilterSelected), QM48_SAME(AttenuationIndexDb)});
-  return names;
 }
 
 #undef QM48_SAME

@@ -4,7 +4,6 @@
 // Any thread may call it (the senders' threads sound signals): all is kept under one mutex.
 #include <algorithm>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -34,10 +33,8 @@ class ScriptedOperator : public OperatorInterface {
   void QueueInputCancel() { Push(inputs_, std::nullopt); }
   void QueueChosenFile(std::string path) { Push(files_, std::move(path)); }
   void QueueChooserCancel() { Push(files_, std::nullopt); }
-  // Every following progress dialog presses Cancel at its n-th look (n < 0: never), or at
-  // the first look that finds when() true (asked on the dialog's thread; empty: by count).
+  // Every following progress dialog presses Cancel at its n-th look (n < 0: never).
   void CancelProgressAfterPolls(int n) { Set(cancelAfterPolls_, n); }
-  void CancelProgressWhen(std::function<bool()> when) { Set(cancelWhen_, std::move(when)); }
 
   // What was shown: copies, safe while other threads still call in.
   std::vector<MessageBoxCall> MessageBoxes() const { return Copy(records_.boxes); }
@@ -74,15 +71,13 @@ class ScriptedOperator : public OperatorInterface {
   // Looks whenever the position moves or the task ends, else every 2 ms; a scripted Cancel
   // waits until it is under way. Unlocked meanwhile: the task may sound signals.
   void RunProgress(const ProgressDialogRequest& request, ProgressTask& task) override {
-    const auto [cancelAt, cancelWhen] =
-        Locked([&] { return std::make_pair(cancelAfterPolls_, cancelWhen_); });
+    const int cancelAt = Locked([&] { return cancelAfterPolls_; });
     ProgressCall call{request};
     task.Start();
     for (int polls = 1; !task.Finished(); ++polls) {
       task.AwaitChange(call.lastPosition, kLookMs);
       call.lastPosition = task.Position();
-      const bool cancelNow =
-          cancelWhen ? cancelWhen() : cancelAt >= 0 && polls >= cancelAt && call.lastPosition != 0;
+      const bool cancelNow = cancelAt >= 0 && polls >= cancelAt && call.lastPosition != 0;
       if (cancelNow && !call.cancelPressed && !task.Finished()) {
         call.cancelPressed = true;
         task.Cancel();
@@ -128,7 +123,6 @@ class ScriptedOperator : public OperatorInterface {
   std::deque<std::optional<std::string>> inputs_, files_;
   static constexpr int kLookMs = 2;  // the scripted dialog's timer tick
   int cancelAfterPolls_ = -1;
-  std::function<bool()> cancelWhen_;
   struct {
     std::vector<MessageBoxCall> boxes;
     std::vector<InputBoxCall> inputBoxes;

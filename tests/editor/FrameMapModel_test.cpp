@@ -1,14 +1,10 @@
-// The frame map: the default frame worked by hand, the frame the load really programs,
-// agreement with the encoder model, spans, hostile records and lock warnings.
+// The frame map: the default frame worked by hand, spans, hostile records and lock warnings.
 #include "editor/FrameMapModel.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
-#include "common/RandomSimSetup.h"
-#include "pcm/EncoderModel.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimKit.h"
 
@@ -57,67 +53,6 @@ TEST_F(FrameMapModelTest, DefaultFrame) {
     EXPECT_EQ(Built().RoleAt(40, 200), Role::Crc);
     EXPECT_FALSE(map.CellAt(0, 200).ValueKnown);
     EXPECT_NE(map.ToolTipText(0, 200).find("CRC word"), std::string::npos);
-  }
-}
-
-TEST_F(FrameMapModelTest, FollowsTheLoadNotTheRecord) {
-  // A unique word every 4th minor frame from 2, every 10th word from 20; the CRC outranks it.
-  sim->Setup.SubframeMode = 1;
-  sim->Setup.UniqueWords[0] = {2, 4, 20, 10, 0x1234};
-  sim->DoCrc16 = true;
-  sim->CrcWdNum = 39;
-  Built();
-  for (auto [frame, word, role] : {std::tuple{2, 19, Role::Unique},
-                                   {6, 29, Role::Unique},
-                                   {2, 39, Role::Crc},
-                                   {3, 19, Role::Data},
-                                   {2, 20, Role::Data},
-                                   {0, 19, Role::Data}})
-    EXPECT_EQ(map.RoleAt(frame, word), role) << frame << " " << word;
-  EXPECT_EQ(map.CellAt(6, 29).Value, 0x1234);
-  // One minor frame: the load runs the counter over 256 values (in its own copy).
-  Apply(sim->Setup, "NumSubframes=1 FirstSubFrameNum=1");
-  EXPECT_EQ(Built().Frames(), 256);
-  EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
-  // Counting down from 1 over one minor frame: the frame start register wraps to 4095 counting
-  // up and no frame attribute in reach ends the major frame, so all 4096 counter values run.
-  // A unique word of start frame 0 is written at 32768 + 0 + 1: counter 1, the third frame.
-  sim->Setup.SubframeDirection = 1;
-  sim->Setup.UniqueWords[0].SimUniqueWordStartFrame = 0;
-  ASSERT_EQ(Built().Frames(), 4096);
-  EXPECT_EQ(map.CellAt(0, 0).Counter * 10 + map.CellAt(1, 0).Counter, 40950);
-  for (int frame = 0; frame < 8; ++frame)
-    EXPECT_EQ(map.RoleAt(frame, 19), frame == 2 ? Role::Unique : Role::Data) << frame;
-  // Counting down over 64 frames, the first row is the top of the count.
-  sim = std::make_unique<progsimulatorclass>();
-  sim->Setup.SubframeDirection = 1;
-  ASSERT_EQ(Built().Frames(), 64);
-  for (int frame : {0, 1, 63}) EXPECT_EQ(map.CellAt(frame, 2).Value, 63 - frame);
-}
-
-// Every cell the map shows is the word the encoder model sends there, on random setups.
-TEST_F(FrameMapModelTest, AgreesWithTheEncoderModel) {
-  for (uint32_t seed = 1; seed <= 12; ++seed) {
-    SCOPED_TRACE(seed);
-    sim = std::make_unique<progsimulatorclass>();
-    int32_t format = 0;
-    std::array<std::string, 4> names;
-    RandomSimSetup(seed).Fill(*sim, format, names);
-    Built();
-    const EncoderModel model(sim->Setup, sim->UserWaves,
-                             {sim->DoCrc16, sim->DoCttit, sim->CrcWdNum});
-    ASSERT_EQ(map.Frames(), model.MinorFramesPerMajorFrame());
-    ASSERT_EQ(map.Words(), model.WordsPerMinorFrame());
-    for (int frame : {0, std::min(1, map.Frames() - 1), map.Frames() - 1}) {
-      const EncodedMinorFrame sent = model.MinorFrame(frame);
-      for (int i = 0; i < map.Words(); ++i) {
-        const FrameCell cell = map.CellAt(frame, i);
-        const EncodedWord& word = sent.Words[size_t(i)];
-        ASSERT_EQ(int(cell.Role), int(word.Role)) << frame << " " << i;
-        ASSERT_EQ(std::pair(cell.Counter, cell.Length), std::pair(sent.Counter, word.Length));
-        ASSERT_TRUE(!cell.ValueKnown || cell.Value == word.Value) << frame << " " << i;
-      }
-    }
   }
 }
 

@@ -1,10 +1,11 @@
-// The waveform strip's model: a tiny frame worked by hand, limits, agreement with the encoder.
+// The waveform strip's model: a tiny frame worked by hand, and its limits.
 #include "editor/WaveformModel.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "pcm/PcmTestSupport.h"
 #include "simulator/SimKit.h"
 
 namespace {
@@ -24,21 +25,14 @@ std::unique_ptr<SimSetupData> TinySetup() {
   return setup;
 }
 
-BitSequence FromText(const char* text) {
-  BitSequence out;
-  for (const char* c = text; *c != '\0'; ++c)
-    if (*c == '0' || *c == '1') out.push_back(static_cast<uint8_t>(*c - '0'));
-  return out;
-}
-
 TEST(WaveformModel, TinyFrameWorkedByHand) {
   WaveformModel model;
   model.Build(*TinySetup(), UserWaveTables{}, {});
   ASSERT_EQ(model.Frames(), 2);
-  EXPECT_EQ(model.Window(0, 8, LineCode::NrzL).Cells, FromText("11 11 11 00  11 00 11 11"));
+  EXPECT_EQ(model.Window(0, 8, LineCode::NrzL).Cells, BitsOfText("11 11 11 00  11 00 11 11"));
   // Bi-phase-L: 1 high then low, 0 low then high. NRZ-M from a low line: a 1 toggles.
-  EXPECT_EQ(model.Window(0, 8, LineCode::BiPhaseL).Cells, FromText("10 10 10 01  10 01 10 10"));
-  EXPECT_EQ(model.Window(1, 8, LineCode::NrzM).Cells, FromText("11 00 11 11  00 00 11 00"));
+  EXPECT_EQ(model.Window(0, 8, LineCode::BiPhaseL).Cells, BitsOfText("10 10 10 01  10 01 10 10"));
+  EXPECT_EQ(model.Window(1, 8, LineCode::NrzM).Cells, BitsOfText("11 00 11 11  00 00 11 00"));
   // A window is the start of the longer one in every code (a run of 1s goes on past it).
   for (int code = 0; code < kLineCodeCount; ++code) {
     const BitSequence shortCells = model.Window(0, 8, LineCode(code)).Cells;
@@ -48,7 +42,7 @@ TEST(WaveformModel, TinyFrameWorkedByHand) {
   // Frame 1, then the next major frame's frame 0 cut after 12 bits: first bit, frame, word,
   // bits shown, role of each word.
   EXPECT_EQ(model.Window(1, 40, LineCode::NrzL).Bits,
-            FromText("1110 1011 1001 0000 1000 0000 0101  1110 1011 1001"));
+            BitsOfText("1110 1011 1001 0000 1000 0000 0101  1110 1011 1001"));
   model.Build(*TinySetup(), UserWaveTables{}, {true, false, 3});  // word 4 the CRC
   const Waveform shown = model.Window(1, 40, LineCode::NrzL);
   const std::tuple<int, int, int, int, FrameCellRole> words[] = {
@@ -75,34 +69,6 @@ TEST(WaveformModel, TinyFrameWorkedByHand) {
   setup->SimOutputCode = int32_t(LineCode::DmS);
   model.Build(*setup, UserWaveTables{}, {});
   EXPECT_EQ(model.SetupCode(), LineCode::DmS);
-}
-
-// Each frame's window is the encoder's stream from that frame on, words of odd lengths, either
-// bit order.
-TEST(WaveformModel, WindowsAgreeWithTheEncodersBitStream) {
-  auto setup = std::make_unique<SimSetupData>();
-  UserWaveTables waves{};
-  SetDefaults(*setup, waves);
-  Apply(*setup, "WordsPerMinorFrame=12 NumSubframes=4 Word5Len=5 Word8Len=13");
-  for (int32_t order : {0, 1}) {
-    setup->BitOrder = order;
-    const EncoderModel encoder(*setup, waves, {});
-    WaveformModel model;
-    model.Build(*setup, waves, {});
-    const size_t frameBits = encoder.Bits(1).size();
-    const BitSequence stream = encoder.Bits(6);
-    for (int f = 0; f < model.Frames(); ++f) {
-      const Waveform shown = model.Window(f, 300, LineCode::NrzL);
-      const auto start = stream.begin() + std::ptrdiff_t(frameBits * size_t(f));
-      ASSERT_EQ(BitSequence(start, start + 300), shown.Bits) << "order " << order << " frame " << f;
-      int next = 0;
-      for (const WaveformWord& word : shown.Words) {
-        EXPECT_EQ(word.FirstBit, next);
-        next += word.Bits;
-      }
-      EXPECT_EQ(next, 300);
-    }
-  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The loads on the virtual unit: the simulator's stream lands in the unit, the transmitter is
-// limited to what the query reported, "Load All" stops at the first failing stage.
+// The loads on the virtual unit: the simulator's stream lands in the unit, "Load All" (query,
+// transmitter limited to what the query reported, simulator) stops at the first failing stage.
 #include <gtest/gtest.h>
 
 #include "app/LoadAll.h"
@@ -9,7 +9,6 @@
 #include "query/Qm48QueryUnit.h"
 #include "simulator/Qm48SimulatorUnit.h"
 #include "transmitter/Qm48TransmitterUnit.h"
-#include "transmitter/TxSend.h"
 #include "unit/UnitProtocol.h"
 
 namespace {
@@ -47,30 +46,6 @@ TEST_F(Loads, SimulatorSetupLandsInTheUnit) {
   EXPECT_EQ(link.Unit().FormatName(2), "loaded  ");
   EXPECT_TRUE(link.Unit().Running());
   EXPECT_EQ(link.Unit().FlashSaveCount(), 1u);
-}
-
-TEST_F(Loads, TransmitterIsLimitedToWhatTheQueryReported) {
-  VirtualUnitOnPty link;
-  ASSERT_TRUE(link.Ready());
-  ASSERT_TRUE(query.RunQueries(link.Link()).Ok());
-  SendOutcome out = LimitAndSendTransmitter(link.Link(), tx, query.TxLimits());
-  ASSERT_EQ(out.result, SendResult::Done) << SendOutcomeText(out);
-  EXPECT_EQ(out.commandsAnswered, 4u);
-  EXPECT_EQ(op.Progresses().back().request.caption, "LOADING TRANSMITTER");
-  // 2400 + 0.5 MHz is the top: 24005 steps of 100 kHz.
-  for (int reg = 0; reg < 4; ++reg)
-    EXPECT_EQ(link.Unit().TxRegister(reg), (std::array{24005, 350, 2, 20}[reg]));
-}
-
-// Without a query answer the record is sent as the operator set it, never forced to 0.
-TEST_F(Loads, TransmitterKeepsItsRecordWhenTheQueryFailed) {
-  VirtualUnitOnPty link("silent-after=0");
-  ASSERT_TRUE(link.Ready());
-  EXPECT_FALSE(query.RunQueries(link.Link(), quick.query).Ok());
-  LimitAndSendTransmitter(link.Link(), tx, query.TxLimits(), quick.send);
-  EXPECT_DOUBLE_EQ(tx.Setup.FreqMhz, 2550.0);
-  EXPECT_EQ(tx.Setup.AttenuationIndexDb, 19);  // only kept within what a setup file may hold
-  EXPECT_EQ(link.Unit().Commands().back(), "639C 0 G");  // 25500 steps of 100 kHz
 }
 
 // Query, transmitter, simulator (their order is checked on qm48ctl load --all).

@@ -1,5 +1,5 @@
 // The encoder model against frames written out by hand: sync, counter, waves, unique words,
-// CRC words, bit order, and what the unit does where the load's tables overlap.
+// CRC words and bit order.
 #include "pcm/EncoderModel.h"
 
 #include <gtest/gtest.h>
@@ -65,76 +65,6 @@ TEST(EncoderModelTest, SmallSetupBitForBitInEitherBitOrder) {
                      R::Data,      R::Unique,    R::Data,       R::Crc};
   for (size_t w = 0; w < 8; ++w) EXPECT_EQ(last.Words[w].Role, roles[w]) << w;
   EXPECT_EQ(model.MinorFrame(2).Words[5].Role, R::Data);
-}
-
-// Counting down, the sync trailing; "FCC" inverts the sync words whole, fill included (the
-// encoder cannot tell pattern bits from fill), in either bit order.
-TEST(EncoderModelTest, CountsDownTrailsAndComplementsWholeSyncWords) {
-  auto setup = SmallSetup();
-  Apply(*setup, "SubframeDirection=1 PatternLeads=0");
-  SetPattern(*setup, "EB9", 2, 12);  // fill, then the pattern's first 4 bits end word 7
-  const UserWaveTables waves{};
-  const EncoderModel model(*setup, waves, {});
-  for (int f = 0; f < 4; ++f) {
-    const EncodedMinorFrame frame = model.MinorFrame(f);
-    EXPECT_EQ(frame.Counter, 3 - f);
-    EXPECT_EQ(frame.Words[2].Value, (3 - f) << 6);
-    EXPECT_EQ(frame.Words[0].Role, EncoderWordRole::Data);
-    EXPECT_EQ(frame.Words[6].Value, f == 3 ? 0xF1 : 0x0E);  // 0000 1110
-    EXPECT_EQ(frame.Words[7].Value, f == 3 ? 0x46 : 0xB9);  // 1011 1001
-  }
-  setup->BitOrder = 1;
-  const EncoderModel lsb(*setup, waves, {});
-  EXPECT_EQ(lsb.MinorFrame(3).Words[6].Value ^ lsb.MinorFrame(2).Words[6].Value, 0xFF);
-}
-
-// A counter running down from 1 over one minor frame: the load's counter range is -1..1, its
-// frame start register wraps to 0x7FFF (start 4095, counting up, FCC and FAC bits), its tables
-// below counter 0 land in those beneath, and the unit counts all 4096 values without an end
-// mark. Values worked out by hand from the memory the load writes.
-TEST(EncoderModelTest, FollowsTheLoadWhereTheCounterRangeLeavesTheTables) {
-  auto s = std::make_unique<SimSetupData>();
-  // URC (subframe mode 3) counting down; the 60-bit pattern fills words 1..7.
-  Apply(*s,
-        "SubframeMode=3 SubframeDirection=1 FirstSubFrameNum=1 NumSubframes=1 SfIdWordNum=9 "
-        "SfIdStartBit=8 CommonWordLength=9 WordsPerMinorFrame=26");
-  for (int i = 0; i < 26; ++i) s->Words[size_t(i)] = {9, static_cast<uint16_t>(0x40 + i)};
-  SetPattern(*s, "FAF320FAF320FAF", 2, 60);
-  s->DynamicWords[2] = {12, 0, kWaveUserDef};
-  s->UniqueWords[0] = {0, 0, 14, 5, 0x1AB};  // words 14, 19 and 24
-  UserWaveTables waves{};
-  waves[2].NumWords = 3;
-  waves[2].Samples = {0x1A1, 0x1A2, 0x1A3};
-  waves[2].DefaultValue = 0x1A7;
-  const EncoderModel model(*s, waves, {});
-  ASSERT_EQ(model.MinorFramesPerMajorFrame(), 4096);
-  EXPECT_TRUE(model.FccMode());
-  // SFID values (shift 8) went to 10239..10241 for c = -1..1, the wave's samples to
-  // 11263..11265; the unit reads 10240 + c and 11264 + c.
-  const struct {
-    int64_t index, counter;
-    uint16_t sfId, wave;
-    bool unique;
-  } rows[] = {
-      {0, 4095, 0, 0, false},         // 14335 and 15359: nothing written
-      {1, 0, 0, 0x1A2, false},        // the sample of c = 0 is the second
-      {2, 1, 0x100, 0x1A3, true},     // the unique word's frame: attribute 32769
-      {3, 2, 0, 0, false},            //
-      {1024, 1023, 0x1A1, 0, false},  // 11263: the sample written for c = -1
-      {1025, 1024, 0x1A2, 0, false},  // 11264: the wave table's own c = 0
-      {4095, 4094, 0, 0, false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.index);
-    const EncodedMinorFrame frame = model.MinorFrame(row.index);
-    EXPECT_EQ(frame.Counter, row.counter);
-    EXPECT_FALSE(frame.EndsMajorFrame);
-    EXPECT_EQ(frame.Words[0].Value, 0x1F5);  // 1 1111 0101: the pattern, never complemented
-    EXPECT_EQ(frame.Words[8].Value, row.sfId);
-    EXPECT_EQ(frame.Words[11].Value, row.wave);
-    for (size_t w : {13, 18, 23}) EXPECT_EQ(frame.Words[w].Value, row.unique ? 0x1AB : 0x40 + w);
-    EXPECT_EQ(frame.Words[14].Value, 0x4E);
-  }
 }
 
 }  // namespace

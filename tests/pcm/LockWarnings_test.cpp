@@ -7,13 +7,8 @@
 #include <memory>
 #include <utility>
 
-#include "app/LoadAll.h"
-#include "link/UnitLink.h"
-#include "platform/StartDirectory.h"
 #include "simulator/SimKit.h"
 #include "simulator/SimValidation.h"
-#include "support/ProgramLog.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -113,31 +108,6 @@ TEST(LockWarningsTest, ALongFrameWritesOverTheUnitsTables) {
             "word 8199 shares its memory word with the common word value, which the load writes "
             "over it last");
   EXPECT_EQ(got[1].Words, std::vector<int>{8198});
-}
-
-// A load logs each warning (with no port open nothing is sent); working them out leaves the
-// record and the random generator as they were.
-TEST(LockWarningsTest, TheLoadLogsThemAndTheRecordStays) {
-  TempDir dir;  // the log of this test alone
-  dir.Enter();
-  RecordStartDirectory(true);
-  LogStart("1.41", "Qm48", "", "Qm48");
-  auto sim = SmallFrame("NumSubframes=1 FirstSubFrameNum=1");  // a load resets FirstSubFrameNum
-  sim->Setup.DynamicWords[0] = {5, 0, kWaveRandom};
-  RuntimeSrand(77);
-  LockWarnings(sim->Setup, sim->UserWaves, {});
-  EXPECT_EQ(RuntimeRandState(), 77u);
-  EXPECT_EQ(sim->Setup.FirstSubFrameNum, 1);
-  sim->Setup.SimOutputCode = 18;  // RNRZ9
-  UnitLink unconnected;
-  LoadSimulator(unconnected, *sim);
-  LogEnd();
-  EXPECT_NE(
-      ReadAll(dir.File("Qm48.Log"))
-          .find(
-              "SIMULATOR SETUP WARNING: output code RNRZ9: the unit has no encoder setting for it "
-              "and sends NRZL (encoder code 0)\r\n"),
-      std::string::npos);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <memory>
 
-#include "app/TmatsFiles.h"
 #include "common/RandomSimSetup.h"
 #include "pcm/PcmTestSupport.h"
 #include "pcm/SetupTmats.h"
@@ -17,7 +16,6 @@
 #include "simulator/Qm48SimulatorUnit.h"
 #include "simulator/SimKit.h"
 #include "simulator/SimValidation.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -132,17 +130,6 @@ TEST(TmatsExport, RefusesSyncWordsThatAreNotTogether) {
     EXPECT_FALSE(TmatsOfSetup(*sim, TmatsDocument{}, text, error));
     EXPECT_EQ(error, c.error);
   }
-}
-
-// A file is written whole, or not at all with the reason.
-TEST(TmatsExport, File) {
-  const std::string text = Export(*std::make_unique<progsimulatorclass>());
-  TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteWholeFile(dir.File("a.tmats"), text, error)) << error;
-  EXPECT_EQ(ReadAll(dir.File("a.tmats")), text);
-  EXPECT_FALSE(WriteWholeFile(dir.File("no/a.tmats"), text, error));
-  EXPECT_EQ(error, dir.File("no/a.tmats") + ": No such file or directory (2)");
 }
 
 // The pattern text the import writes: a leading 0 keeps a text starting "0X" from losing those

@@ -1,7 +1,5 @@
-// The replaced system calls: the reply event, the single-instance lock, the descriptor owner.
-#include <fcntl.h>
+// The replaced system calls: the reply event and the single-instance lock.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -9,7 +7,6 @@
 
 #include "platform/AutoResetEvent.h"
 #include "platform/SingleInstanceLock.h"
-#include "platform/UniqueFd.h"
 #include "support/TempDir.h"
 
 TEST(AutoResetEvent, EachSetReleasesOneWaiterOrIsKeptForTheNext) {
@@ -55,28 +52,4 @@ TEST(SingleInstanceLock, OneHolderAtATimeALeftoverFileHoldsNothingAndNoSymbolicL
   std::filesystem::create_symlink(dir.File("target"), dir.File("Linked.lock"));
   EXPECT_FALSE(SingleInstanceLock("Linked", dir.Path()).TryAcquire());
   EXPECT_EQ(ReadAll(dir.File("target")), "keep");
-}
-
-// Closes exactly what it owns, once: not after a move or a release, always at its end.
-TEST(UniqueFd, ClosesWhatItOwnsOnceAndNothingItGaveAway) {
-  auto open = [](int fd) { return ::fcntl(fd, F_GETFD) != -1; };
-  int ends[2];
-  ASSERT_EQ(::pipe(ends), 0);
-  {
-    UniqueFd a(ends[0]);
-    UniqueFd b(std::move(a));
-    EXPECT_FALSE(a.Valid());
-    EXPECT_EQ(b.Get(), ends[0]);
-    a = std::move(b);
-    EXPECT_TRUE(open(ends[0]));
-  }
-  EXPECT_FALSE(open(ends[0]));
-  UniqueFd w(ends[1]);
-  EXPECT_EQ(w.Release(), ends[1]);
-  w.Reset();
-  EXPECT_TRUE(open(ends[1]));
-  w.Reset(ends[1]);
-  EXPECT_TRUE(w.Close());
-  EXPECT_FALSE(open(ends[1]));
-  EXPECT_TRUE(w.Close());  // nothing held: nothing to fail
 }

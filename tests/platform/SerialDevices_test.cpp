@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -153,12 +151,4 @@ TEST(SerialDevices, StablePathAndAReturningAdapterUnderAnotherNode) {
   ASSERT_NE(FindSerialDevice(devices, byId), nullptr);
   EXPECT_EQ(FindSerialDevice(devices, byId)->node, fake.Dev("ttyUSB1"));
   EXPECT_EQ(FindSerialDevice(devices, fake.Dev("ttyUSB0")), nullptr);
-}
-
-TEST(SerialDevices, UdevAndTheTreeAgreeOnThisMachine) {
-  // Whatever this machine has: the database and the plain tree see the same nodes.
-  std::set<std::string> viaUdev, viaTree;
-  for (const SerialDevice& d : EnumerateSerialDevices()) viaUdev.insert(d.node);
-  for (const SerialDevice& d : EnumerateSerialDevicesInTree(DeviceTree{})) viaTree.insert(d.node);
-  EXPECT_EQ(viaUdev, viaTree);
 }

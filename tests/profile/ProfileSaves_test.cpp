@@ -1,4 +1,4 @@
-// Saving: batches, atomic replacement, failures, threads; backups, base names, choosers.
+// Saving: atomic replacement, failures, threads; backups, base names, choosers.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -32,55 +32,6 @@ struct ProfileSaves : testing::Test {
   TempDir dir;
   const std::string f = dir.File("setup.QM48");
 };
-
-TEST_F(ProfileSaves, BatchesWriteOnceAtTheOutermostEnd) {
-  Put(f, "[SIMULATOR SETUP]\r\nOld=1\r\n");
-  const ino_t before = StatOf(f).st_ino;
-  {
-    ProfileBatch outer(f);
-    BeginProfileBatch(f);
-    for (int i = 0; i < 500; ++i)
-      ASSERT_TRUE(WriteProfileInt(f, "SIMULATOR SETUP", "Word" + std::to_string(i), i));
-    int32_t v = 0;
-    EXPECT_TRUE(ReadProfileInt(f, "simulator setup", "word499", v) && v == 499);  // reads see it
-    EXPECT_TRUE(EndProfileBatch(f));
-    EXPECT_EQ(StatOf(f).st_ino, before);  // nothing has touched the file yet
-    EXPECT_EQ(ReadAll(f), "[SIMULATOR SETUP]\r\nOld=1\r\n");
-    EXPECT_FALSE(FlushProfileFile(f));        // changes are pending
-    EXPECT_TRUE(outer.End() && outer.End());  // asking again gives the same answer
-  }
-  EXPECT_TRUE(FlushProfileFile(f));
-  EXPECT_NE(StatOf(f).st_ino, before);  // replaced in one step
-  int32_t v = 0;
-  EXPECT_TRUE(ReadProfileInt(f, "SIMULATOR SETUP", "Word250", v) && v == 250);
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"setup.QM48"});  // no temporary left
-  EXPECT_FALSE(EndProfileBatch(f));                                      // no batch open
-
-  const ino_t written = StatOf(f).st_ino;  // a batch that only read leaves the file alone
-  BeginProfileBatch(f);
-  EXPECT_TRUE(ReadProfileInt(f, "SIMULATOR SETUP", "Old", v));
-  EXPECT_TRUE(EndProfileBatch(f));
-  EXPECT_EQ(StatOf(f).st_ino, written);
-}
-
-TEST_F(ProfileSaves, BatchUnderARelativeNameSavesWhereItWasOpened) {
-  TempDir elsewhere;
-  dir.Enter();
-  BeginProfileBatch("rel.ini");
-  elsewhere.Enter();  // as a file chooser may do
-  EXPECT_TRUE(WriteProfileString("rel.ini", "S", "k", "v"));
-  EXPECT_TRUE(EndProfileBatch("rel.ini"));
-  EXPECT_EQ(ReadAll(dir.File("rel.ini")), "[S]\r\nk=v\r\n");
-  EXPECT_TRUE(Names(elsewhere.Path()).empty());
-
-  const std::string folder = dir.File("folder.ini");  // cannot be read: no reads, no writes
-  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-  BeginProfileBatch(folder);
-  std::string t;
-  EXPECT_FALSE(ReadProfileString(folder, "S", "k", t) || WriteProfileString(folder, "S", "k", "v"));
-  EXPECT_FALSE(EndProfileBatch(folder) || WriteProfileString(folder, "S", "k", "v"));
-  EXPECT_TRUE(DirectoryExists(folder));
-}
 
 TEST_F(ProfileSaves, FailedSaveKeepsTheOldFileAndReportsFalse) {
   // Bigger than the room left below, so a backup copy runs out of it as well.

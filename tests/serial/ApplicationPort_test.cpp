@@ -54,23 +54,6 @@ TEST_F(ApplicationPort, OneEventPerCarriageReturnTheLineWithoutItAndNothingWhile
   EXPECT_EQ(link.ReplyLineLength(), 0u);
 }
 
-TEST_F(ApplicationPort, AVanishedDeviceIsLoggedOnceAndRefusesSends) {
-  pty.CloseMaster();
-  ASSERT_TRUE(seen.WaitFor(EVT_DISCONNECTED));
-  EXPECT_FALSE(link.Connected());
-  EXPECT_FALSE(link.Send("Q", 1));
-  EXPECT_EQ(folder.LogCount("Connected"), 1);
-  EXPECT_EQ(folder.LogCount("Disonnected"), 1);
-  EXPECT_EQ(folder.LogCount("SIG_READER  Input/output error"), 1);
-  link.Close();
-  EXPECT_EQ(link.Port(), nullptr);
-  EXPECT_FALSE(link.Connected());  // with no port at all
-  EXPECT_FALSE(link.Send("Q", 1));
-  EXPECT_EQ(seen.Now().codes, (std::vector<int>{EVT_CONNECTED, EVT_DISCONNECTED}));
-  EXPECT_FALSE(link.Open(PortConfig{}, "/dev/qm48-no-such-device"));
-  EXPECT_EQ(link.Port(), nullptr);
-}
-
 // A port closed from an observer on its own thread ends after it; the next open joins it.
 TEST_F(ApplicationPort, ObserverMayCloseThePort) {
   std::promise<void> closed;

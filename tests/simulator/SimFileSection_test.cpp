@@ -137,38 +137,4 @@ TEST_F(SimFileSection, LoadClampsLooksUpNamesKeepsWhatItCannotReadAndMovesOldCou
   }
 }
 
-TEST_F(SimFileSection, BrokenAndHostileChangeListsStayInsideTheTable) {
-  // Run 1 lacks its value: run 0 stays applied, run 2 is never read.
-  const uint16_t word20 = sim->Setup.Words[20].SimValue;
-  ASSERT_TRUE(
-      Load("FileVersion=2\nWordsPerMinorFrame=20\nNumChanges=3\n"
-           "ChangeIndex0=0\nSimWordLen0=8\nSimValue0=1\nChangeIndex1=5\nSimWordLen5=9\n"
-           "ChangeIndex2=9\nSimWordLen9=10\nSimValue9=3\n"));
-  const auto& w = sim->Setup.Words;
-  EXPECT_EQ(std::tie(w[19].SimWordLen, w[19].SimValue, w[20].SimValue),  // 20: not in the frame
-            std::make_tuple(8, 1, word20));
-  // Runs out of order: each overwrites from its own index to the end of the frame.
-  sim = std::make_unique<progsimulatorclass>();
-  const uint16_t word3 = sim->Setup.Words[3].SimValue;
-  ASSERT_TRUE(
-      Load("FileVersion=2\nWordsPerMinorFrame=20\nNumChanges=2\n"
-           "ChangeIndex0=10\nSimWordLen10=8\nSimValue10=1\n"
-           "ChangeIndex1=4\nSimWordLen4=9\nSimValue4=2\n"));
-  const auto& v = sim->Setup.Words;
-  EXPECT_EQ(std::tie(v[3].SimValue, v[4].SimValue, v[15].SimValue, v[15].SimWordLen),
-            std::make_tuple(word3, 2, 2, 9));
-
-  ASSERT_TRUE(
-      Load("FileVersion=2\nWordsPerMinorFrame=99999\nNumChanges=3\n"
-           "ChangeIndex0=-40\nSimWordLen-40=3\nSimValue-40=77\n"
-           "ChangeIndex1=2147483647\nSimWordLen2147483647=4\nSimValue2147483647=5\n"
-           "ChangeIndex2=16382\nSimWordLen16382=70000\nSimValue16382=-1\n"));
-  // From word 0 to the table's end; a length of 70000 is 4464 in 16 bits: too long.
-  EXPECT_EQ(std::tie(v[0].SimWordLen, v[16381].SimValue, v[16382].SimWordLen, v[16382].SimValue),
-            std::make_tuple(3, 77, 16, 0xFFFF));
-  Save(false);  // over the file: a frame size beyond the table saves only the table's words
-  EXPECT_TRUE(Has("ChangeIndex1=16382"));
-  EXPECT_TRUE(Has("NumChanges=2"));
-}
-
 }  // namespace

@@ -1,5 +1,5 @@
-// The simulator record: the generator, the defaults, the setup dump line by line; each
-// wave's value for a counter value, worked out by hand, and the wave tables the load writes.
+// The simulator record: each wave's value for a counter value, worked out by hand, the wave
+// tables the load writes, and the setup dump line by line.
 #include "simulator/WaveWords.h"
 
 #include <gtest/gtest.h>
@@ -95,36 +95,6 @@ TEST(WaveWords, DefaultTablesRandomDrawsAndWordLengths) {
   ASSERT_EQ(random.size(), 5u * 64u);
   RuntimeSrand(1);
   for (const WaveWordWrite& w : random) EXPECT_EQ(w.Value, 32767 + RuntimeRand() / 6);
-}
-
-TEST(SimSetupData, GeneratorAndDefaults) {
-  RuntimeSrand(1);
-  for (int expected : {346, 130, 10982, 1090}) EXPECT_EQ(RuntimeRand(), expected);
-  // Every construction draws the next 16383 numbers for its word values.
-  RuntimeSrand(1);
-  for (int i = 0; i < kMaxWordsPerMinorFrame; ++i) RuntimeRand();
-  const int next = RuntimeRand();
-  auto first = Fresh();
-  auto second = std::make_unique<progsimulatorclass>();
-  EXPECT_EQ(first->Setup.Words[0].SimValue, 346);
-  EXPECT_EQ(second->Setup.Words[0].SimValue, next);
-
-  // SetDefaults restores an edited record, beyond the frame too, and the wave tables it is
-  // given, no others.
-  SimSetupData& s = first->Setup;
-  s.Words[16382] = {3, 7};
-  s.DynamicWords[2] = {100, 5, 8};
-  first->UserWaves[3].NumWords = 10;
-  std::strcpy(first->UserWaves[3].Name, "saw");
-  UserWaveTables scratch{};
-  scratch[0].NumWords = 5;
-  SetDefaults(s, scratch);
-  EXPECT_EQ(std::tie(first->UserWaves[3].NumWords, scratch[0].NumWords), std::make_tuple(10, 0));
-  EXPECT_EQ(s.Words[16382].SimWordLen, 16);
-  EXPECT_EQ(s.DynamicWords[2].SimDynamicWordWave, kWaveSquare);
-  SetDefaults(s, first->UserWaves);
-  EXPECT_EQ(first->UserWaves[3].NumWords, 0);
-  EXPECT_STREQ(first->UserWaves[3].Name, "");
 }
 
 TEST(SetupDump, DefaultsAndEditsLineByLine) {
