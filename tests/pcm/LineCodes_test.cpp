@@ -31,9 +31,13 @@ TEST(LineCodesTest, HandWorkedCellsForEveryCode) {
       {LineCode::InvRz, "01 11 01 01 11 11 01 11"},
       {static_cast<LineCode>(99), "11 00 11 11 00 00 11 00"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(EncodeLine(c.code, BitsOfText("1011 0010")), BitsOfText(c.cells))
-        << static_cast<int>(c.code);
+  for (const auto& c : cases) {  // read back from the first cell, and joined half a bit late
+    BitSequence cells = BitsOfText(c.cells);
+    EXPECT_EQ(EncodeLine(c.code, BitsOfText("1011 0010")), cells) << static_cast<int>(c.code);
+    EXPECT_EQ(DecodeLine(c.code, cells, 0), BitsOfText("1011 0010")) << static_cast<int>(c.code);
+    cells.insert(cells.begin(), 1);
+    EXPECT_EQ(DecodeLine(c.code, cells, 1).size(), 8u) << static_cast<int>(c.code);
+  }
   EXPECT_TRUE(EncodeLine(LineCode::MDmM, {}).empty());
   // 0110 0: the run "11" has even length, so its last 1 goes out without a transition; M-DM
   // puts it back, plain delay modulation reads a 0.
