@@ -178,6 +178,7 @@ TEST_F(CtlCommands, EveryCommandLine) {
        "[PortConfig]\r\nPortNum=2\r\n[PortDevices]\r\nCOM3=@DEV@\r\n"},
       {"load --device @DEV@ t.qm48", 5, any, "*disconnected*", "vanish-after=2"},
       {"query --device @DEV@", 7, none, "*reply to command 1 (Q) could not be read*", "garbage"},
+      {"query --device @DEV@", 7, none, "*2 lines came for*another device talk*", "second-writer"},
       {"load --device @DEV@ t.qm48", 4, any, "*command 2 (0 N)*", "silent-after=1", "0 R|0 N"},
       {"load --transmitter --all --device @DEV@ t.qm48", 2, any, any, "none", none},
       {"load --all --device @DEV@ v.qm48", 1, any, "*" + badSfid, "none", none},

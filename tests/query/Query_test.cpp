@@ -147,7 +147,6 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
     const char* failedCommand;
     bool freqKnown, stepsKnown;
     size_t commands;  // the unit received
-    const char* message = nullptr;
   } cases[] = {
       {"silent-after=2", 100, SendResult::TimedOut, "0FI", true, false, 5},
       {"vanish-after=1", 5000, SendResult::Disconnected, "W", true, false, 2},
@@ -155,9 +154,7 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
       {"stray-cr", 1000, SendResult::Done, "", true, true, 5},       // a lone CR is no reply
       // Q stops after the minimum frequency: unreadable, and no frequency limit is known.
       {"short-reply=2", 300, SendResult::InvalidReply, "Q", false, true, 5},
-      {"second-writer", 300, SendResult::InvalidReply, "Q", false, false, 5,
-       "2 lines came for command 1 (Q), none taken as the unit's reply: is another device "
-       "talking on the line?"},
+      {"second-writer", 300, SendResult::InvalidReply, "Q", false, false, 5},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
@@ -167,7 +164,6 @@ TEST_F(QuerySender, FaultsOfTheUnitAndTheLine) {
     const SendOutcome out = q.RunQueries(link.Link(), {c.timeoutMs});
     EXPECT_EQ(out.result, c.result) << SendOutcomeText(out);
     EXPECT_EQ(out.commandText, c.result == SendResult::Done ? out.commandText : c.failedCommand);
-    EXPECT_TRUE(!c.message || SendOutcomeText(out) == c.message) << SendOutcomeText(out);
     EXPECT_EQ(q.TxLimits().FreqLimitsKnown, c.freqKnown);
     EXPECT_EQ(q.TxLimits().AttenStepsKnown, c.stepsKnown);
     EXPECT_TRUE(!c.freqKnown || q.Results.MaxFreqMhz == unit.maxFreqMhz);

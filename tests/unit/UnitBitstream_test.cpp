@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <memory>
-#include <string>
 
 #include "app/Qm48GlobUnit.h"
 #include "common/VirtualUnitOnPty.h"
