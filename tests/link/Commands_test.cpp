@@ -43,11 +43,12 @@ TEST(CommandText, EveryCommandHasItsExactText) {
 }
 
 // Cuts with NextCommand, the way the sender does, up to the first empty result.
-Commands Cut(const std::string& bytes) {
+Commands Cut(const std::string& bytes, CommandCutter::Rules rules) {
   Commands out;
   uint32_t index = 0;
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  for (std::string c; !(c = NextCommand(data, static_cast<uint32_t>(bytes.size()), index)).empty();)
+  for (std::string c;
+       !(c = NextCommand(data, static_cast<uint32_t>(bytes.size()), index, rules)).empty();)
     out.push_back(c);
   EXPECT_EQ(index, bytes.size());
   return out;
@@ -61,6 +62,7 @@ TEST(NextCommand, CutsAtTheLettersAndGivesUpAfter512Bytes) {
     std::string bytes;
     Commands commands;
     int errorSignals;
+    CommandCutter::Rules rules = CommandCutter::Rules::Load;
   } cases[] = {
       // A-F are hex digits and lower case never ends a command.
       {"0FI0BI0CI", {"0FI", "0BI", "0CI"}, 0},
@@ -76,10 +78,11 @@ TEST(NextCommand, CutsAtTheLettersAndGivesUpAfter512Bytes) {
       {"S" + junk + "R", {"S", std::string(512, '1'), std::string(88, '1') + "R"}, 1},
       // A letter in the 512th byte still ends the command normally.
       {std::string(511, '0') + "M", {std::string(511, '0') + "M"}, 0},
+      {"0FIHQ0A", {"0FI", "H", "Q", "0A"}, 0, CommandCutter::Rules::Query},  // H: no name
   };
   for (const auto& c : cases) {
     op.ClearRecords();
-    EXPECT_EQ(Cut(c.bytes), c.commands) << c.bytes.substr(0, 20);
+    EXPECT_EQ(Cut(c.bytes, c.rules), c.commands) << c.bytes.substr(0, 20);
     EXPECT_EQ(op.CountPlayed(ErrorTones()), c.errorSignals) << c.bytes.substr(0, 20);
   }
   // A finished buffer keeps answering with the empty text.
