@@ -147,6 +147,7 @@ TEST_F(CtlCommands, EveryCommandLine) {
       {"tmats --import d.tmats -o back.qm48", 0, none, none},
       {"validate back.qm48", 0, "OK\n", none},
       {"tmats --import missing.tmats -o x.qm48", 2, none, "*cannot be read\n"},
+      {"tmats d.qm48 -o no/d.tmats", 1, none, "*: no/d.tmats: No such file or directory (2)\n"},
       {"save-default /nonexistent/x.qm48", 1, none, "*cannot write*"},
       {"decom --setup d.qm48 missing.bits", 2, none, "*cannot open*"},
       {"emulate --fault loud", 2, none, "*usage: qm48ctl emulate*"},
